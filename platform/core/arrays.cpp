@@ -1,0 +1,9 @@
+#include "platform/core/arrays.h"
+
+IMPLEMENT_SERIAL(CByteArray, CObject, 0)
+IMPLEMENT_SERIAL(CWordArray, CObject, 0)
+IMPLEMENT_SERIAL(CDWordArray, CObject, 0)
+IMPLEMENT_SERIAL(CUIntArray, CObject, 0)
+IMPLEMENT_SERIAL(CObArray, CObject, 0)
+IMPLEMENT_SERIAL(CPtrArray, CObject, 0)
+IMPLEMENT_SERIAL(CStringArray, CObject, 0)

@@ -1,0 +1,230 @@
+#include "platform/core/initext.h"
+
+#include <algorithm>
+
+namespace kestrun {
+
+namespace {
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+std::string_view TrimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string_view Unquote(std::string_view value)
+{
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        return value.substr(1, value.size() - 2);
+    return value;
+}
+
+bool SameName(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool Contains(const std::vector<std::string>& names, std::string_view name)
+{
+    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); });
+}
+
+struct Parsed
+{
+    enum Kind
+    {
+        other,
+        header,
+        entry,
+    } kind = other;
+    std::string_view name;
+    std::string_view value; // trimmed, quotes still on
+};
+
+Parsed ParseLine(std::string_view text)
+{
+    const std::string_view t = TrimBlanks(text);
+    if (t.empty() || t.front() == ';')
+        return {};
+    if (t.front() == '[') {
+        const std::string_view inner = t.substr(1);
+        return {Parsed::header, TrimBlanks(inner.substr(0, inner.find(']'))), {}};
+    }
+    const auto equals = t.find('=');
+    const std::string_view key = TrimBlanks(t.substr(0, equals));
+    if (key.empty())
+        return {};
+    const std::string_view value = equals == std::string_view::npos ? std::string_view() : TrimBlanks(t.substr(equals + 1));
+    return {Parsed::entry, key, value};
+}
+
+} // namespace
+
+CIniText::CIniText(std::string_view content)
+{
+    if (content.starts_with(kBom)) {
+        m_bom = kBom;
+        content.remove_prefix(kBom.size());
+    }
+    bool endSeen = false;
+    while (!content.empty()) {
+        const auto newline = content.find('\n');
+        if (newline == std::string_view::npos) {
+            m_lines.push_back({std::string(content), {}});
+            break;
+        }
+        const bool crlf = newline > 0 && content[newline - 1] == '\r';
+        const std::size_t textLength = crlf ? newline - 1 : newline;
+        Line line{std::string(content.substr(0, textLength)), crlf ? "\r\n" : "\n"};
+        if (!endSeen) {
+            m_newLineEnd = line.end;
+            endSeen = true;
+        }
+        m_lines.push_back(std::move(line));
+        content.remove_prefix(newline + 1);
+    }
+}
+
+std::string CIniText::Serialize() const
+{
+    std::string text = m_bom;
+    for (const Line& line : m_lines)
+        text += line.text + line.end;
+    return text;
+}
+
+std::optional<CIniText::Range> CIniText::FindSection(std::string_view section, std::size_t from) const
+{
+    for (std::size_t i = from; i < m_lines.size(); ++i) {
+        const Parsed p = ParseLine(m_lines[i].text);
+        if (p.kind != Parsed::header || !SameName(p.name, section))
+            continue;
+        std::size_t end = i + 1;
+        while (end < m_lines.size() && ParseLine(m_lines[end].text).kind != Parsed::header)
+            ++end;
+        return Range{i, end};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> CIniText::FindKey(const Range& range, std::string_view key) const
+{
+    for (std::size_t i = range.header + 1; i < range.end; ++i) {
+        const Parsed p = ParseLine(m_lines[i].text);
+        if (p.kind == Parsed::entry && SameName(p.name, key))
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> CIniText::Value(std::string_view section, std::string_view key) const
+{
+    const auto range = FindSection(TrimBlanks(section));
+    if (!range)
+        return std::nullopt;
+    const auto line = FindKey(*range, TrimBlanks(key));
+    if (!line)
+        return std::nullopt;
+    return std::string(Unquote(ParseLine(m_lines[*line].text).value));
+}
+
+std::vector<std::string> CIniText::Keys(std::string_view section) const
+{
+    std::vector<std::string> keys;
+    const auto range = FindSection(TrimBlanks(section));
+    if (!range)
+        return keys;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        const Parsed p = ParseLine(m_lines[i].text);
+        if (p.kind == Parsed::entry && !Contains(keys, p.name))
+            keys.emplace_back(p.name);
+    }
+    return keys;
+}
+
+std::vector<std::string> CIniText::Sections() const
+{
+    std::vector<std::string> sections;
+    for (const Line& line : m_lines) {
+        const Parsed p = ParseLine(line.text);
+        if (p.kind == Parsed::header && !Contains(sections, p.name))
+            sections.emplace_back(p.name);
+    }
+    return sections;
+}
+
+void CIniText::InsertLine(std::size_t at, std::string text)
+{
+    // The line before may be a last line without a line end.
+    if (at > 0 && m_lines[at - 1].end.empty())
+        m_lines[at - 1].end = m_newLineEnd;
+    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), m_newLineEnd});
+}
+
+bool CIniText::SetValue(std::string_view section, std::string_view key, std::string_view value)
+{
+    section = TrimBlanks(section);
+    key = TrimBlanks(key);
+    const auto range = FindSection(section);
+    if (!range) {
+        InsertLine(m_lines.size(), "[" + std::string(section) + "]");
+        InsertLine(m_lines.size(), std::string(key) + "=" + std::string(value));
+        return true;
+    }
+    if (const auto line = FindKey(*range, key)) {
+        // Keep the key as the file spells it.
+        std::string text = std::string(ParseLine(m_lines[*line].text).name) + "=" + std::string(value);
+        if (text == m_lines[*line].text)
+            return false;
+        m_lines[*line].text = std::move(text);
+        return true;
+    }
+    // After the section's last entry, so that comments and blank lines that
+    // lead into the next section stay with it.
+    std::size_t at = range->header + 1;
+    for (std::size_t i = range->header + 1; i < range->end; ++i)
+        if (ParseLine(m_lines[i].text).kind == Parsed::entry)
+            at = i + 1;
+    InsertLine(at, std::string(key) + "=" + std::string(value));
+    return true;
+}
+
+bool CIniText::DeleteKey(std::string_view section, std::string_view key)
+{
+    const auto range = FindSection(TrimBlanks(section));
+    if (!range)
+        return false;
+    key = TrimBlanks(key);
+    bool changed = false;
+    for (std::size_t i = range->end; i-- > range->header + 1;) {
+        const Parsed p = ParseLine(m_lines[i].text);
+        if (p.kind == Parsed::entry && SameName(p.name, key)) {
+            m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool CIniText::DeleteSection(std::string_view section)
+{
+    section = TrimBlanks(section);
+    bool changed = false;
+    std::size_t from = 0;
+    while (const auto range = FindSection(section, from)) {
+        const auto first = m_lines.begin() + static_cast<std::ptrdiff_t>(range->header);
+        m_lines.erase(first, first + static_cast<std::ptrdiff_t>(range->end - range->header));
+        from = range->header;
+        changed = true;
+    }
+    return changed;
+}
+
+} // namespace kestrun
