@@ -27,6 +27,8 @@ function(kestrun_add_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen"
                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-qt.supp")
   endif()
+  # The list must reach the discovered tests as one property value.
+  string(REPLACE ";" "\\;" env "${env}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS ${label} ENVIRONMENT "${env}")

@@ -682,3 +682,25 @@ CSize CDC::GetTextExtent(const char* text, int count) const
         AfxThrowInvalidArgException();
     return GetTextExtent(CString(text, count));
 }
+
+// ---------------------------------------------------------------- pixel blocks
+
+BOOL CDC::StretchDIBits(const RECT& dest, int width, int height, const void* bits, int stride, int bitsPerPixel,
+                        std::span<const COLORREF> palette)
+{
+    const bool indexed = bitsPerPixel == 8;
+    if (width < 1 || height < 1 || bits == nullptr || (!indexed && bitsPerPixel != 24))
+        AfxThrowInvalidArgException();
+    if (static_cast<long long>(stride) < static_cast<long long>(width) * (bitsPerPixel / 8))
+        AfxThrowInvalidArgException();
+    if (indexed ? (palette.empty() || palette.size() > 256) : !palette.empty())
+        AfxThrowInvalidArgException();
+
+    const CRect device(ToDevice(dest.left, dest.top), ToDevice(dest.right, dest.bottom));
+    if (device.left == device.right || device.top == device.bottom)
+        return FALSE;
+    const int args[] = {dest.left, dest.top, dest.right, dest.bottom, width, height, bitsPerPixel};
+    const CPixelBlock block{width, height, static_cast<const BYTE*>(bits), stride, bitsPerPixel, palette};
+    DeviceStretchDIBits({"StretchDIBits", args}, device, block);
+    return TRUE;
+}

@@ -167,6 +167,13 @@ public:
     // Logical units, positive.
     CSize GetTextExtent(const CString& text) const;
     CSize GetTextExtent(const char* text, int count) const;
+    // A block of pixels stretched into a logical rectangle. Rows run top
+    // down, stride bytes apart; 24 bits per pixel are blue, green, red and
+    // 8 bits index the palette (1 to 256 colour words). A block that does
+    // not add up raises CInvalidArgException; an empty destination draws
+    // nothing and answers FALSE.
+    BOOL StretchDIBits(const RECT& dest, int width, int height, const void* bits, int stride, int bitsPerPixel,
+                       std::span<const COLORREF> palette = {});
 
     BOOL m_bPrinting = FALSE;
 
@@ -199,6 +206,20 @@ protected:
     virtual void DeviceDrawText(const CDrawCall& call, const CString& text, const CRect& rect, UINT format) = 0;
     // Device pixels of one line of text in the current font.
     virtual CSize DeviceTextExtent(const CString& text) const = 0;
+    // A pixel block as StretchDIBits checked it.
+    struct CPixelBlock
+    {
+        int width;
+        int height;
+        const BYTE* bits;
+        int stride;
+        int bitsPerPixel;
+        std::span<const COLORREF> palette;
+    };
+    // Unlike the other hooks the destination is not normalised: its corners
+    // keep the order of the logical rectangle, so a mirrored mapping mirrors
+    // the picture.
+    virtual void DeviceStretchDIBits(const CDrawCall& call, const CRect& dest, const CPixelBlock& block) = 0;
 
 private:
     struct CState

@@ -160,3 +160,8 @@ CSize CRecordingDC::DeviceTextExtent(const CString& text) const
     const int charWidth = width.cx != 0 ? std::abs(static_cast<int>(width.cx)) : (height + 1) / 2;
     return CSize(charWidth * codePoints(text), height);
 }
+
+void CRecordingDC::DeviceStretchDIBits(const CDrawCall& call, const CRect& dest, const CPixelBlock& /*block*/)
+{
+    Record(call, corners(dest));
+}

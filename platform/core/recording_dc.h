@@ -75,6 +75,8 @@ protected:
     void DeviceTextOut(const CDrawCall& call, CPoint point, const CString& text) override;
     void DeviceDrawText(const CDrawCall& call, const CString& text, const CRect& rect, UINT format) override;
     CSize DeviceTextExtent(const CString& text) const override;
+    // Records the destination and the block's size, not its pixels.
+    void DeviceStretchDIBits(const CDrawCall& call, const CRect& dest, const CPixelBlock& block) override;
 
 private:
     // A record of the call with the current state, appended to the list.

@@ -272,3 +272,42 @@ TEST(CRecordingDCTest, BadArgumentsDrawNothing)
     EXPECT_THROW(dc.TextOut(0, 0, nullptr, 3), CInvalidArgException);
     EXPECT_TRUE(dc.Records().empty());
 }
+
+TEST(CRecordingDCTest, PixelBlocksRecordTheirDestinationAndSize)
+{
+    CRecordingDC dc;
+    scaleByTwo(dc);
+    const BYTE colour[2 * 8] = {};
+    EXPECT_TRUE(dc.StretchDIBits(CRect(0, 0, 30, 20), 2, 2, colour, 8, 24));
+    // Corners keep the order of the logical rectangle: right to left stays mirrored.
+    const BYTE grey[4] = {0, 1, 2};
+    const COLORREF palette[3] = {RGB(0, 0, 0), RGB(1, 1, 1), RGB(2, 2, 2)};
+    EXPECT_TRUE(dc.StretchDIBits(CRect(5, 0, 0, 5), 3, 1, grey, 4, 8, palette));
+    // Nothing to cover.
+    EXPECT_FALSE(dc.StretchDIBits(CRect(3, 3, 3, 9), 3, 1, grey, 4, 8, palette));
+
+    const std::vector<CDCRecord>& r = dc.Records();
+    ASSERT_EQ(r.size(), 2U);
+    EXPECT_EQ(r[0].op, "StretchDIBits");
+    EXPECT_EQ(r[0].args, (std::vector<int>{0, 0, 30, 20, 2, 2, 24}));
+    EXPECT_EQ(r[0].points, (std::vector<CPoint>{{10, 20}, {70, 60}}));
+    EXPECT_EQ(r[1].args, (std::vector<int>{5, 0, 0, 5, 3, 1, 8}));
+    EXPECT_EQ(r[1].points, (std::vector<CPoint>{{20, 20}, {10, 30}}));
+}
+
+TEST(CRecordingDCTest, PixelBlocksThatDoNotAddUpDrawNothing)
+{
+    CRecordingDC dc;
+    const BYTE bits[64] = {};
+    const COLORREF grey[1] = {RGB(9, 9, 9)};
+    const COLORREF tooMany[257] = {};
+    const CRect dest(0, 0, 10, 10);
+    EXPECT_THROW(dc.StretchDIBits(dest, 0, 1, bits, 4, 24), CInvalidArgException);
+    EXPECT_THROW(dc.StretchDIBits(dest, 1, 1, nullptr, 4, 24), CInvalidArgException);
+    EXPECT_THROW(dc.StretchDIBits(dest, 2, 1, bits, 5, 24), CInvalidArgException); // row shorter than 2 pixels
+    EXPECT_THROW(dc.StretchDIBits(dest, 2, 1, bits, 8, 16), CInvalidArgException);
+    EXPECT_THROW(dc.StretchDIBits(dest, 2, 1, bits, 4, 8), CInvalidArgException); // no palette
+    EXPECT_THROW(dc.StretchDIBits(dest, 2, 1, bits, 4, 8, tooMany), CInvalidArgException);
+    EXPECT_THROW(dc.StretchDIBits(dest, 2, 1, bits, 8, 24, grey), CInvalidArgException);
+    EXPECT_TRUE(dc.Records().empty());
+}

@@ -1,0 +1,233 @@
+#include "outside/pixmere/dib.h"
+#include "outside/pixmere/imagecodec.h"
+
+#include "platform/core/tests/scratch_folder.h"
+
+#include <gtest/gtest.h>
+#include <opencv2/core.hpp>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// A smooth picture with a sharp edge, odd-sized so every row is padded.
+CDIB makePicture(int width, int height, int bpp)
+{
+    cv::Mat image(height, width, bpp == 24 ? CV_8UC3 : CV_8UC1);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int edge = x > width / 2 ? 40 : 0;
+            const cv::Vec3b bgr(cv::saturate_cast<BYTE>(2 * x + edge), cv::saturate_cast<BYTE>(3 * y + 20),
+                                cv::saturate_cast<BYTE>(200 - 2 * x - y));
+            if (bpp == 24)
+                image.at<cv::Vec3b>(y, x) = bgr;
+            else
+                image.at<BYTE>(y, x) = bgr[0];
+        }
+    }
+    CDIB page;
+    page.AssignMat(image);
+    return page;
+}
+
+double maxDifference(const CDIB& a, const CDIB& b) { return cv::norm(a.GetMat(), b.GetMat(), cv::NORM_INF); }
+double meanDifference(const CDIB& a, const CDIB& b)
+{
+    return cv::norm(a.GetMat(), b.GetMat(), cv::NORM_L1) / (a.GetMat().total() * a.GetMat().channels());
+}
+
+class ImageFileTest : public testing::Test
+{
+protected:
+    // Writes the page and reads it back into a new page.
+    CDIB RoundTrip(const CDIB& page, const std::string& name)
+    {
+        const std::string path = m_folder / name;
+        CDIB written = page;
+        EXPECT_TRUE(written.Write(path.c_str())) << written.GetLastError().str();
+        CDIB read;
+        EXPECT_TRUE(read.Read(path.c_str())) << read.GetLastError().str();
+        EXPECT_EQ(read.GetPathName(), path.c_str());
+        return read;
+    }
+
+    CScratchFolder m_folder;
+};
+
+} // namespace
+
+TEST_F(ImageFileTest, BmpPngAndTifRoundTripsAreLossless)
+{
+    for (const char* ext : {"bmp", "png", "tif"}) {
+        for (const int bpp : {8, 24}) {
+            for (const int width : {1, 2, 3, 5, 37}) {
+                SCOPED_TRACE(testing::Message() << ext << ", " << bpp << " bits, " << width << " wide");
+                const CDIB page = makePicture(width, 7, bpp);
+                const CDIB read = RoundTrip(page, "page." + std::string(ext));
+                EXPECT_EQ(read.GetBpp(), bpp);
+                EXPECT_EQ(read.GetWidth(), width);
+                EXPECT_EQ(read.GetHeight(), 7);
+                EXPECT_EQ(maxDifference(read, page), 0.0);
+            }
+        }
+    }
+}
+
+TEST_F(ImageFileTest, JpegRoundTripsStayWithinTolerance)
+{
+    // Quality 95: a mean error below 2 grey levels, no pixel off by more than 24.
+    for (const int bpp : {8, 24}) {
+        SCOPED_TRACE(bpp);
+        const CDIB page = makePicture(61, 45, bpp);
+        const CDIB read = RoundTrip(page, "page.jpg");
+        EXPECT_EQ(read.GetBpp(), bpp);
+        EXPECT_LT(meanDifference(read, page), 2.0);
+        EXPECT_LE(maxDifference(read, page), 24.0);
+    }
+}
+
+TEST_F(ImageFileTest, Jpeg2000IsLosslessWhereThisSystemHasTheCodec)
+{
+    if (!kestrun::IsImageFormatAvailable(kestrun::CImageFormat::Jp2))
+        GTEST_SKIP() << "OpenCV built without JPEG 2000";
+    for (const int bpp : {8, 24}) {
+        SCOPED_TRACE(bpp);
+        const CDIB page = makePicture(64, 40, bpp);
+        const CDIB read = RoundTrip(page, "page.jp2");
+        ASSERT_EQ(read.GetBpp(), bpp);
+        EXPECT_EQ(maxDifference(read, page), 0.0);
+    }
+}
+
+TEST_F(ImageFileTest, FormatCodeFiveWritesTiffWhateverTheName)
+{
+    const std::string path = m_folder / "page.bmp";
+    CDIB page = makePicture(5, 4, 24);
+    ASSERT_TRUE(page.Write(path.c_str(), nullptr, 0, CxImage::FormatTif));
+    const std::string bytes = ReadBytes(path);
+    ASSERT_GE(bytes.size(), 4U);
+    EXPECT_TRUE(bytes.compare(0, 4, std::string("II*\0", 4)) == 0 || bytes.compare(0, 4, std::string("MM\0*", 4)) == 0);
+
+    // By its name it must be a bitmap; by its content it is a TIFF.
+    CDIB byName;
+    EXPECT_FALSE(byName.Read(path.c_str()));
+    EXPECT_EQ(byName.GetLastError(), "Not a BMP file");
+    CDIB byContent;
+    ASSERT_TRUE(byContent.Load(path.c_str(), CxImage::FormatUnknown));
+    EXPECT_EQ(maxDifference(byContent, page), 0.0);
+}
+
+TEST_F(ImageFileTest, TruncatedFilesAreRefusedAndLeaveThePage)
+{
+    for (const int bpp : {8, 24}) {
+        for (const char* ext : {"bmp", "png", "jpg", "tif"}) {
+            const std::string good = m_folder / ("good." + std::string(ext));
+            ASSERT_TRUE(makePicture(40, 30, bpp).Write(good.c_str()));
+            const std::string bytes = ReadBytes(good);
+            // Cut near the start, in the middle, and just before the end: a
+            // JPEG without its end marker, or a grey TIFF without its last
+            // directory bytes, still decodes in OpenCV.
+            for (const size_t keep : {size_t{40}, bytes.size() / 2, bytes.size() - 2, bytes.size() - 1}) {
+                SCOPED_TRACE(testing::Message() << bpp << "-bit " << ext << " cut to " << keep << " of "
+                                                << bytes.size());
+                const std::string cut = m_folder / ("cut." + std::string(ext));
+                WriteBytes(cut, bytes.substr(0, keep));
+                CDIB page;
+                ASSERT_TRUE(page.Read(good.c_str()));
+                const CDIB before = page;
+                EXPECT_FALSE(page.Read(cut.c_str()));
+                EXPECT_FALSE(page.GetLastError().IsEmpty());
+                EXPECT_EQ(page.GetPathName(), good.c_str());
+                EXPECT_EQ(page.GetBpp(), bpp);
+                EXPECT_EQ(maxDifference(page, before), 0.0);
+            }
+        }
+    }
+}
+
+TEST_F(ImageFileTest, UnreadableFilesGiveAReason)
+{
+    const std::string png = m_folder / "page.png";
+    CDIB(makePicture(4, 4, 24)).Write(png.c_str());
+    WriteBytes(m_folder / "empty.bmp", "");
+    WriteBytes(m_folder / "text.png", "not a picture at all");
+    WriteBytes(m_folder / "png.jpg", ReadBytes(png));
+    WriteBytes(m_folder / "page.pcx", ReadBytes(png));
+
+    struct Case
+    {
+        const char* name;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"missing.bmp", "was not found"},
+        {"empty.bmp", "File is empty"},
+        {"text.png", "Unknown or unsupported image format"},
+        {"png.jpg", "Not a JPEG file"},
+        {"page.pcx", "Unsupported file format"},
+        {"noextension", "Unsupported file format"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDIB page = makePicture(2, 2, 24);
+        const CDIB before = page;
+        EXPECT_FALSE(page.Read((m_folder / c.name).c_str()));
+        EXPECT_NE(page.GetLastError().Find(c.reason), -1) << page.GetLastError().str();
+        EXPECT_EQ(maxDifference(page, before), 0.0);
+        EXPECT_TRUE(page.GetPathName().IsEmpty());
+    }
+}
+
+TEST_F(ImageFileTest, FailedWritesLeaveTheOldFileAndNoLeftovers)
+{
+    const std::string path = m_folder / "kept.bmp";
+    CDIB(makePicture(4, 4, 24)).Write(path.c_str());
+    const std::string original = ReadBytes(path);
+
+    EXPECT_FALSE(CDIB().Write(path.c_str()));
+    CDIB page = makePicture(4, 4, 8);
+    EXPECT_FALSE(page.Write((m_folder / "kept.gif").c_str()));
+    EXPECT_NE(page.GetLastError().Find("Unsupported file format"), -1);
+    EXPECT_FALSE(page.Write(path.c_str(), nullptr, 0, 42));
+    EXPECT_FALSE(page.Write((m_folder / "missing/page.bmp").c_str()));
+    EXPECT_FALSE(page.GetLastError().IsEmpty());
+
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(EntryCount(m_folder.Path()), 1);
+
+    // A good write replaces the file in one step.
+    ASSERT_TRUE(page.Write(path.c_str()));
+    EXPECT_EQ(EntryCount(m_folder.Path()), 1);
+    CDIB read;
+    ASSERT_TRUE(read.Read(path.c_str()));
+    EXPECT_EQ(read.GetBpp(), 8);
+}
+
+TEST_F(ImageFileTest, JpegFromMemoryAndUnderAnyName)
+{
+    CDIB page = makePicture(48, 32, 24);
+    std::vector<BYTE> jpeg;
+    ASSERT_TRUE(page.Encode(jpeg, CxImage::FormatJpg));
+    // Cameras may append data after the end marker.
+    jpeg.insert(jpeg.end(), {0x00, 0x11, 0x22});
+
+    CDIB decoded;
+    ASSERT_TRUE(decoded.Decode(jpeg.data(), jpeg.size(), CxImage::FormatJpg)) << decoded.GetLastError().str();
+    EXPECT_LT(meanDifference(decoded, page), 2.0);
+
+    std::vector<BYTE> png;
+    ASSERT_TRUE(page.Encode(png, CxImage::FormatPng));
+    CDIB other = decoded;
+    EXPECT_FALSE(other.Decode(png.data(), png.size(), CxImage::FormatJpg));
+    EXPECT_EQ(maxDifference(other, decoded), 0.0);
+    EXPECT_FALSE(other.Decode(jpeg.data(), jpeg.size() / 2, CxImage::FormatJpg));
+    EXPECT_FALSE(other.Decode(nullptr, 0, CxImage::FormatUnknown));
+
+    const std::string path = m_folder / "snapshot.dat";
+    WriteBytes(path, std::string(jpeg.begin(), jpeg.end()));
+    CDIB fromFile;
+    ASSERT_TRUE(fromFile.JPEG2DIB(path.c_str()));
+    EXPECT_EQ(fromFile.GetPathName(), path.c_str());
+    EXPECT_EQ(maxDifference(fromFile, decoded), 0.0);
+}
