@@ -1,0 +1,3 @@
+#include "objectmodel/data.h"
+
+IMPLEMENT_DYNAMIC(CData, CBaseObj)
