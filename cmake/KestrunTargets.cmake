@@ -8,8 +8,9 @@ endfunction()
 # kestrun_add_test(<name> SOURCES <files...> [LIBS <targets...>] [QT])
 # One GoogleTest program whose tests carry the label of their top folder
 # (platform, analysis, ...), so that `ctest -L analysis` runs one subsystem.
-# QT marks programs that link Qt: they run offscreen and with the
-# LeakSanitizer suppressions for Qt and fontconfig.
+# QT marks programs that use Qt: they get the Qt test environment (an
+# offscreen application object and the leak suppressions for Qt and
+# fontconfig).
 function(kestrun_add_test name)
   if(NOT KESTRUN_BUILD_TESTS)
     return()
@@ -20,16 +21,10 @@ function(kestrun_add_test name)
 
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} kestrun_test_main GTest::gtest GTest::gmock)
-  kestrun_target_defaults(${name})
-
-  set(env "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
   if(ARG_QT)
-    list(APPEND env "QT_QPA_PLATFORM=offscreen"
-                    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan-qt.supp")
+    target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/platform/ui/testing/qt_test_environment.cpp)
+    target_link_libraries(${name} PRIVATE Qt6::Widgets)
   endif()
-  # The list must reach the discovered tests as one property value.
-  string(REPLACE ";" "\\;" env "${env}")
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${label} ENVIRONMENT "${env}")
+  kestrun_target_defaults(${name})
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS ${label})
 endfunction()

@@ -9,6 +9,12 @@
 #include <system_error>
 #include <unistd.h>
 
+// Undefined behaviour stops the test with a stack trace.
+extern "C" const char* __ubsan_default_options()
+{
+    return "print_stacktrace=1:halt_on_error=1";
+}
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,206 @@
+// Menus, tool bars and the status bar of a frame.
+
+#include "platform/core/resources.h"
+#include "platform/ui/controlbar.h"
+#include "platform/ui/listboxes.h"
+#include "platform/ui/menu.h"
+#include "platform/ui/rangectrls.h"
+#include "platform/ui/winapp.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr UINT IDR_BARFRAME = 7300;
+enum : UINT
+{
+    ID_BAR_OPEN = 34001,
+    ID_BAR_GRAB,
+    ID_BAR_LIVE,
+    ID_BAR_COMBO = 34,
+};
+
+class CBarFrame : public CFrameWnd
+{
+    DECLARE_MESSAGE_MAP()
+
+public:
+    CBarFrame() { BuildMessageMap(); }
+
+    void OnGrab() { ++m_grabs; }
+    void OnUpdateLive(CCmdUI* ui) { ui->SetCheck(m_live ? 1 : 0); }
+
+    CToolBar m_toolBar;
+    CStatusBar m_statusBar;
+    CComboBox m_combo;
+    int m_grabs = 0;
+    bool m_live = true;
+
+protected:
+    int OnCreate(LPCREATESTRUCT lpcs) override
+    {
+        if (CFrameWnd::OnCreate(lpcs) == -1)
+            return -1;
+        if (!m_toolBar.Create(this) || !m_toolBar.LoadToolBar(IDR_BARFRAME))
+            return -1;
+        // A gap of 130 pixels that the combo box fills.
+        m_toolBar.SetButtonInfo(1, ID_BAR_COMBO, TBBS_SEPARATOR, 130);
+        CRect rect;
+        m_toolBar.GetItemRect(1, &rect);
+        if (!m_combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, rect, &m_toolBar, ID_BAR_COMBO))
+            return -1;
+        const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM};
+        if (!m_statusBar.Create(this) || !m_statusBar.SetIndicators(indicators, 3))
+            return -1;
+        return 0;
+    }
+};
+
+BEGIN_MESSAGE_MAP(CBarFrame, CFrameWnd)
+    ON_COMMAND(ID_BAR_GRAB, OnGrab)
+    ON_UPDATE_COMMAND_UI(ID_BAR_LIVE, OnUpdateLive)
+END_MESSAGE_MAP()
+
+class BarsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        using namespace kestrun;
+        AfxRegisterString(IDR_BARFRAME, "Bars");
+        AfxRegisterString(ID_BAR_GRAB, "Grab one frame\nSnapshot");
+        RegisterToolBarResource(IDR_BARFRAME, {ID_BAR_OPEN, ID_SEPARATOR, ID_BAR_GRAB, ID_BAR_LIVE});
+        RegisterMenuResource(IDR_BARFRAME, {
+                                               Popup("&Video", {MenuItem("&Snapshot", ID_BAR_GRAB),
+                                                                MenuSeparator(),
+                                                                MenuItem("&Live\tCtrl+L", ID_BAR_LIVE)}),
+                                               Popup("&Help", {MenuItem("&About", ID_APP_ABOUT)}),
+                                           });
+        m_frame = new CBarFrame;
+        ASSERT_TRUE(m_frame->LoadFrame(IDR_BARFRAME));
+        m_frame->ShowWindow(SW_SHOW);
+    }
+    void TearDown() override
+    {
+        if (m_frame)
+            m_frame->DestroyWindow();
+    }
+
+    CBarFrame* m_frame = nullptr;
+};
+
+TEST_F(BarsTest, MenuFromTheResourceAsksItsItemsBeforeItOpens)
+{
+    CMenu* menu = m_frame->GetMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->GetMenuItemCount(), 2);
+    CMenu* video = menu->GetSubMenu(0);
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->GetMenuItemID(0), ID_BAR_GRAB);
+    EXPECT_EQ(video->GetMenuItemID(1), 0u);
+    EXPECT_EQ(menu->GetMenuItemID(0), 0xFFFFFFFFu);
+    CString text;
+    menu->GetMenuString(ID_BAR_LIVE, text, MF_BYCOMMAND);
+    EXPECT_EQ(text, "&Live\tCtrl+L");
+    EXPECT_EQ(menu->CheckMenuItem(ID_BAR_LIVE, MF_CHECKED), MF_UNCHECKED);
+    EXPECT_EQ(menu->GetMenuState(ID_BAR_LIVE, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+
+    // The menu bar shows the menu; opening it runs the update handlers.
+    QMenuBar* bar = m_frame->MainWindow()->menuBar();
+    ASSERT_EQ(bar->actions().size(), 2);
+    QMenu* shown = bar->actions()[0]->menu();
+    ASSERT_NE(shown, nullptr);
+    Q_EMIT shown->aboutToShow();
+    const QList<QAction*> items = shown->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_TRUE(items[2]->isChecked());
+    EXPECT_EQ(items[2]->shortcut(), QKeySequence("Ctrl+L"));
+    m_frame->m_live = false;
+    Q_EMIT shown->aboutToShow();
+    EXPECT_FALSE(items[2]->isChecked());
+
+    // Choosing an item posts the command to the frame.
+    items[0]->trigger();
+    EXPECT_EQ(m_frame->m_grabs, 0);
+    kestrun::PumpMessages();
+    EXPECT_EQ(m_frame->m_grabs, 1);
+}
+
+TEST_F(BarsTest, ToolBarButtonsCarryTheirCommandsAndAChildFillsItsGap)
+{
+    CToolBar& bar = m_frame->m_toolBar;
+    EXPECT_EQ(bar.GetCount(), 4);
+    EXPECT_EQ(bar.CommandToIndex(ID_BAR_GRAB), 2);
+    EXPECT_EQ(bar.GetItemID(1), ID_BAR_COMBO);
+
+    // The combo box sits where the gap was, as wide as the gap.
+    EXPECT_EQ(m_frame->m_combo.GetParent(), &bar);
+    CRect rect;
+    bar.GetItemRect(1, &rect);
+    EXPECT_EQ(rect.Width(), 130);
+    EXPECT_EQ(m_frame->m_combo.GetWidget()->width(), 130);
+
+    m_frame->OnIdleUpdateCmdUI();
+    EXPECT_NE(bar.GetButtonStyle(0) & TBBS_DISABLED, 0u); // nobody handles it
+    EXPECT_EQ(bar.GetButtonStyle(2) & TBBS_DISABLED, 0u);
+    EXPECT_NE(bar.GetButtonStyle(3) & TBBS_CHECKED, 0u);
+
+    auto* grab = qobject_cast<QToolBar*>(bar.GetWidget())->actions()[2];
+    EXPECT_EQ(grab->toolTip(), "Snapshot");
+    EXPECT_FALSE(grab->icon().isNull());
+    grab->trigger();
+    EXPECT_EQ(m_frame->m_grabs, 1);
+
+    // The status-bar command hides the bar and its update shows the state.
+    m_frame->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(ID_VIEW_STATUS_BAR), 0), 0);
+    EXPECT_FALSE(m_frame->m_statusBar.IsWindowVisible());
+    CCmdUI ui;
+    ui.m_nID = ID_VIEW_STATUS_BAR;
+    ui.DoUpdate(m_frame, TRUE);
+    EXPECT_EQ(ui.m_nCheck, 0);
+}
+
+TEST_F(BarsTest, StatusBarPanesAndAProgressBarOverTheFirstPane)
+{
+    CStatusBar& bar = m_frame->m_statusBar;
+    EXPECT_EQ(bar.GetCount(), 3);
+    EXPECT_EQ(bar.GetPaneText(1), "CAP");
+    EXPECT_EQ(bar.CommandToIndex(ID_INDICATOR_NUM), 2);
+
+    m_frame->SetMessageText("Frame Rate:25.000000");
+    EXPECT_EQ(bar.GetPaneText(0), "Frame Rate:25.000000");
+    CString copy = "transient";
+    bar.GetStatusBarCtrl().SetText(copy, 0, SBT_OWNERDRAW);
+    copy = "changed";
+    EXPECT_EQ(bar.GetStatusBarCtrl().GetText(0), "transient");
+
+    CRect pane;
+    bar.GetItemRect(0, &pane);
+    ASSERT_FALSE(pane.IsRectEmpty());
+    CRect other;
+    bar.GetItemRect(1, &other);
+    EXPECT_GE(other.left, pane.right);
+
+    CProgressCtrl progress;
+    ASSERT_TRUE(progress.Create(WS_CHILD | WS_VISIBLE, pane, &bar, 1));
+    progress.SetRange32(0, 100);
+    progress.SetPos(40);
+    EXPECT_EQ(progress.GetParent(), &bar);
+    const QRect g = progress.GetWidget()->geometry();
+    EXPECT_EQ(CRect(g.left(), g.top(), g.left() + g.width(), g.top() + g.height()), pane);
+    EXPECT_EQ(progress.GetWidget()->parentWidget(), bar.GetWidget());
+
+    // Indicators without handlers are shown greyed.
+    m_frame->OnIdleUpdateCmdUI();
+    EXPECT_NE(bar.GetPaneStyle(1) & SBPS_DISABLED, 0u);
+}
+
+} // namespace
