@@ -19,6 +19,7 @@ void CBoundingRect::AddPoint(int x, int y)
     if (IsEmpty()) {
         SetRect(x, y, x, y);
         m_ptLeftmost = m_ptTopmost = m_ptRightmost = m_ptBottommost = point;
+        m_bHasPoint = true;
     }
     // Strict tests against the old bounds: ties keep the earlier point.
     if (x < left)
@@ -59,4 +60,5 @@ void CBoundingRect::SetFromExtremes(POINT leftmost, POINT topmost, POINT rightmo
     m_ptTopmost = topmost;
     m_ptRightmost = rightmost;
     m_ptBottommost = bottommost;
+    m_bHasPoint = true;
 }

@@ -2,7 +2,8 @@
 // CBoundingRect: the box of a point list, kept up to date while points are
 // added. Its bounds are inclusive (right and bottom are the largest x and y
 // seen), and it remembers the first point that reached each bound. A box
-// whose four bounds are all zero counts as empty.
+// is empty until a point reaches it; the stored form writes an empty box as
+// four zero bounds.
 
 #include "platform/core/geometry.h"
 
@@ -19,9 +20,14 @@ public:
     // Outline through the four corners.
     virtual void Draw(CDC* pDC) const;
 
-    bool IsEmpty() const { return IsRectNull(); }
+    // A box holding only the point (0, 0) is not empty.
+    bool IsEmpty() const { return !m_bHasPoint; }
     // Empties the rectangle; the extreme points stay.
-    void Empty() { SetRectEmpty(); }
+    void Empty()
+    {
+        SetRectEmpty();
+        m_bHasPoint = false;
+    }
 
     void AddPoint(int x, int y);
     void AddPoint(POINT point) { AddPoint(point.x, point.y); }
@@ -41,4 +47,7 @@ public:
     CPoint m_ptTopmost;
     CPoint m_ptRightmost;
     CPoint m_ptBottommost;
+
+private:
+    bool m_bHasPoint = false;
 };

@@ -58,6 +58,8 @@ void CRPointArray::Serialize(CArchive& ar)
     CBoundingRect box;
     box.SetFromExtremes({words[0], words[1]}, {words[2], words[3]}, {words[4], words[5]}, {words[6], words[7]});
     box.SetRect(words[8], words[9], words[10], words[11]);
+    if (points.IsEmpty() && box.IsRectNull())
+        box.Empty();
 
     CArray::Copy(points);
     m_BoundingRect = box;

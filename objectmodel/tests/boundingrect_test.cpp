@@ -28,14 +28,14 @@ TEST(CBoundingRectTest, ExtremesAreTheFirstPointsToReachABound)
     EXPECT_EQ(box.m_ptTopmost, CPoint(14, 0)) << "emptying keeps the extreme points";
 }
 
-TEST(CBoundingRectTest, OriginAsFirstPointLeavesTheBoxEmpty)
+TEST(CBoundingRectTest, OriginAsFirstPointIsKept)
 {
     CBoundingRect box;
     box.AddPoint(0, 0);
-    EXPECT_TRUE(box.IsEmpty());
+    EXPECT_FALSE(box.IsEmpty());
     box.AddPoint(4, 6);
-    EXPECT_EQ(CRect(box), CRect(4, 6, 4, 6)) << "the next point starts the box afresh";
-    EXPECT_EQ(box.m_ptLeftmost, CPoint(4, 6));
+    EXPECT_EQ(CRect(box), CRect(0, 0, 4, 6));
+    EXPECT_EQ(box.m_ptLeftmost, CPoint(0, 0));
 }
 
 TEST(CBoundingRectTest, SetFromExtremes)

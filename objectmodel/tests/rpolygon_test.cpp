@@ -165,7 +165,7 @@ TEST(CRPolygonTest, CopyFromAndCopyPoints)
     EXPECT_FALSE(head.m_bClosed);
     EXPECT_EQ(head.m_nCurrentIndex, 3);
     EXPECT_EQ(head.GetCutCount(), 0);
-    EXPECT_EQ(CRect(head.GetBoundingRect()), CRect(1, 0, 2, 0)) << "(0, 0) as the first point leaves the box empty";
+    EXPECT_EQ(CRect(head.GetBoundingRect()), CRect(0, 0, 2, 0)) << "(0, 0) as the first point counts";
 
     head.CopyPoints(source, 14); // wraps round the closed source
     EXPECT_EQ(head.GetSize(), 14);
