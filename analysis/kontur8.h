@@ -1,0 +1,146 @@
+#pragma once
+// CKontur8: the 8-neighbour contour tracer. From a start pixel it walks
+// around an object clockwise on screen, trying the turns +2, +1, 0, -1, -2,
+// -3, -4 from its last direction, and records the contour points, the chain
+// code, the bounding rectangle, the mean colour and whether the object
+// touches the border of the area of interest. The measures (perimeter, area,
+// centroid) come from the chain code. Traced pixels can be marked in the
+// page so that the object search does not find the object again; marks made
+// with an undo list can be taken back.
+//
+// The point store and the chain are sized once (Size) so that tracing
+// allocates nothing per object. After a trace the points hold point 0 (the
+// start) to point n, and the chain the n codes between them (n = the last
+// index); a closed contour ends on its start point again. A single pixel
+// gives one point, no code and last index 1.
+
+#include "analysis/kontur.h"
+#include "analysis/thresholdtestcache.h"
+#include "objectmodel/chain8.h"
+#include "platform/core/arrays.h"
+
+#include <vector>
+
+// One pixel changed by a marking: its colour before and its position.
+struct sUndoPixel
+{
+    COLORREF color;
+    int x;
+    int y;
+};
+using CUndoPixelArray = CArray<sUndoPixel, const sUndoPixel&>;
+
+class CKontur8 : public CKontur
+{
+    DECLARE_DYNAMIC(CKontur8)
+
+public:
+    // Undo lists grow by this many entries whenever they are full.
+    static constexpr int undoGrowth = 30000;
+
+    CKontur8();
+    // The points, and the chain built from them (SetFromPoints).
+    explicit CKontur8(const CRPointArray& points);
+    // The points and the given chain; closed, last index the chain length.
+    CKontur8(const CRPointArray& points, const CChain8& chain);
+    CKontur8(const CKontur8& other) = default;
+    CKontur8& operator=(const CKontur8& other) = default;
+    ~CKontur8() override = default;
+
+    CChain8& GetChain() override { return m_Chain; }
+    const CChain8& GetChain() const override { return m_Chain; }
+    // The capacity of the point store and of the chain for tracing; the
+    // arrays grow by growBy entries when points are appended beyond it
+    // (0: the arrays' own growth). A negative capacity is an invalid argument.
+    void Size(int capacity, int growBy = 0) override;
+    int GetCapacity() const { return m_nCapacity; }
+
+    // Point i and chain code i, checked (CInvalidArgException outside).
+    POINT GetPoint(int index) const { return m_Points.GetAt(index); }
+    BYTE GetCode(int index) const { return m_Chain.GetAt(index); }
+
+    // Traces the colour contour from (x, y) in the bound page, area and
+    // threshold. With paint 1 the contour is painted in the mark colour
+    // afterwards. maxPoints 0: no limit but the capacity. Without capacity
+    // (Size) the trace shows a message and leaves no contour.
+    void Trace(int x, int y, BOOL paint, int maxPoints) override;
+    // The same on the first byte of each pixel with the grey tests; paints
+    // the green byte of the mark colour.
+    void TraceGrey(int x, int y, BOOL paint, int maxPoints) override;
+    // The same on a binary page: object pixels are those whose first byte
+    // equals m_BinaryValue; pixels outside the page are background. No area,
+    // colour or border work. direction is the start direction and receives
+    // the last one.
+    void TraceBinary(int x, int y, int& direction);
+    // The contour between two border points of an object, found by walking
+    // from both ends. Needs the scan-ray border search, which is not
+    // available yet: raises CNotSupportedException.
+    int TraceRegion(POINT p, POINT q, int grey1, int grey2);
+
+    // Perimeter, area and centroid from the chain code of a closed contour;
+    // a contour of fewer than 2 steps or of area 0 becomes invalid (not
+    // closed).
+    void CalcChainMeasures() override;
+    // 1 when the border state says so, 0 when it says not; unknown: whether
+    // any point lies on the border of the area.
+    BOOL TouchesBorder(const CAOI& aoi) const;
+    // Smooths the chain of a closed contour (CChain8::Smooth) and rebuilds
+    // the points from it, when grade >= 1, turns >= 0 and the contour has at
+    // least 6 and at least 8 x turns - 15 steps.
+    void Smooth(int grade, int turns);
+
+    // The chain from the points, the points copied; closed, last index the
+    // chain length. The border state becomes unknown.
+    void SetFromPoints(const CRPointArray& points) override;
+    // Appends the pixels of the straight line after (x1, y1), which should
+    // be the last point (on an empty contour it becomes point 0), each with
+    // the code of the step from its predecessor; closed.
+    void AppendLine(int x1, int y1, int x2, int y2) override;
+    // chain[n] = direction, point[n] = (x, y), n + 1.
+    virtual void AppendStep(int direction, int x, int y);
+    // Empties chain and points, the bounding rectangle, the counts, the
+    // measures and the closed flag; freeStorage also releases the storage
+    // and the capacity.
+    virtual void Reset(BOOL freeStorage = FALSE);
+    virtual void SetStartPoint(int x, int y);
+
+    // Marking. Every contour point inside the page is changed; the undo
+    // variants record (old colour, x, y) of every pixel they change in undo
+    // (count entries used; the array grows by undoGrowth entries).
+    virtual void MarkGreyWithUndo(BYTE grey, CUndoPixelArray& undo, int& count);
+    virtual void MarkColorWithUndo(COLORREF color, CUndoPixelArray& undo, int& count);
+    virtual void PaintGrey(BYTE grey);
+    virtual void PaintColor(COLORREF color);
+    // The pixel and its four direct neighbours in the mark colour, when the
+    // pixel is at least one pixel away from the page's edges.
+    void MarkCross(int x, int y) override;
+    // Restores the pixels of an undo list, last entry first.
+    static void UndoMarks(CDIB& image, const CUndoPixelArray& undo, int count);
+
+    BYTE m_BinaryValue = 255;
+    WORD m_wReserved = 0;
+
+private:
+    class CColorStep;
+    class CGreyStep;
+    class CBinaryStep;
+    template <class Step>
+    void RunTrace(int x, int y, int& direction, int maxPoints, Step& step);
+    // A colour or grey trace inside the bound area; false without capacity.
+    template <class Step>
+    bool TraceInArea(int x, int y, int maxPoints);
+    // Shows the message of a trace without Size and leaves no contour;
+    // true when there is capacity.
+    bool CheckCapacity();
+    // Copies steps codes and steps + 1 points of the scratch into the
+    // chain and the point store.
+    void StoreTrace(int x, int y, int steps, const CBoundingRect& box);
+
+    CChain8 m_Chain;
+    int m_nCapacity = 0;
+    // Scratch of the trace: the points and codes are written here and then
+    // copied into m_Points and m_Chain.
+    std::vector<POINT> m_TracePoints;
+    std::vector<BYTE> m_TraceCodes;
+    kestrun::CThresholdTestCache m_TestCache;
+};

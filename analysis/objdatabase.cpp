@@ -1,0 +1,3 @@
+#include "analysis/objdatabase.h"
+
+IMPLEMENT_SERIAL(CObjDataBase, CBaseObj, 1)
