@@ -39,11 +39,13 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // A document change: lHint and pHint tell what changed (0 and null:
+    // everything). The default repaints the view. Public, because a
+    // document also updates views it shows outside its own view list.
+    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
+
 protected:
     friend class CDocument;
-    // A document change: lHint and pHint tell what changed (0 and null:
-    // everything). The default repaints the view.
-    virtual void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint);
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnDestroy() override;
