@@ -6,6 +6,15 @@ namespace kestrun {
 
 namespace {
 
+// "key=value"
+std::string KeyLine(std::string_view key, std::string_view value)
+{
+    std::string line;
+    line.reserve(key.size() + 1 + value.size());
+    line.append(key).append("=").append(value);
+    return line;
+}
+
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 std::string_view TrimBlanks(std::string_view text)
@@ -174,13 +183,15 @@ bool CIniText::SetValue(std::string_view section, std::string_view key, std::str
     key = TrimBlanks(key);
     const auto range = FindSection(section);
     if (!range) {
-        InsertLine(m_lines.size(), "[" + std::string(section) + "]");
-        InsertLine(m_lines.size(), std::string(key) + "=" + std::string(value));
+        std::string header("[");
+        header.append(section).append("]");
+        InsertLine(m_lines.size(), std::move(header));
+        InsertLine(m_lines.size(), KeyLine(key, value));
         return true;
     }
     if (const auto line = FindKey(*range, key)) {
         // Keep the key as the file spells it.
-        std::string text = std::string(ParseLine(m_lines[*line].text).name) + "=" + std::string(value);
+        std::string text = KeyLine(ParseLine(m_lines[*line].text).name, value);
         if (text == m_lines[*line].text)
             return false;
         m_lines[*line].text = std::move(text);
@@ -192,7 +203,7 @@ bool CIniText::SetValue(std::string_view section, std::string_view key, std::str
     for (std::size_t i = range->header + 1; i < range->end; ++i)
         if (ParseLine(m_lines[i].text).kind == Parsed::entry)
             at = i + 1;
-    InsertLine(at, std::string(key) + "=" + std::string(value));
+    InsertLine(at, KeyLine(key, value));
     return true;
 }
 

@@ -245,7 +245,7 @@ CString CNeuListCtrl::TextOf(const CColumnControl& column) const
         break;
     }
     case ControlCheckBox:
-        text = static_cast<const CButton*>(control)->GetCheck() == BST_CHECKED ? "+" : "-";
+        text = CString(static_cast<const CButton*>(control)->GetCheck() == BST_CHECKED ? '+' : '-');
         break;
     default:
         break;

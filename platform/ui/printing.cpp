@@ -74,7 +74,9 @@ int runPages(IPrintable& printable, QPainter& painter, QPrinter& printer, CPrint
 // A temporary file beside the target, for the printer to write.
 fs::path makeTemporary(const fs::path& target)
 {
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name(".");
+    name.append(target.filename().string()).append(".XXXXXX");
+    std::string pattern = (target.parent_path() / name).string();
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         const int error = errno;
