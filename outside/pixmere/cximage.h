@@ -61,9 +61,14 @@ public:
     std::span<BYTE> GetRow(int y);
     std::span<const BYTE> GetRow(int y) const;
     // A header over the pixels (CV_8UC1 or CV_8UC3, top down, step =
-    // GetEffWidth). OpenCV writes through it in place as long as the size
-    // and type stay; to change them use AssignMat.
-    cv::Mat GetMat() const { return m_pixels; }
+    // GetEffWidth), valid while the page keeps its size. OpenCV writes
+    // through it in place as long as the size and type stay; to change them
+    // use AssignMat. The header does not know the padded storage around it,
+    // so OpenCV's filters never take padding bytes for border pixels.
+    cv::Mat GetMat() const
+    {
+        return m_pixels.empty() ? cv::Mat() : cv::Mat(m_pixels.rows, m_pixels.cols, m_pixels.type(), m_pixels.data, m_pixels.step);
+    }
     // Takes the size and pixels of an 8-bit image of 1, 3 or 4 channels
     // (4: the fourth is dropped), copied row by row. One channel makes an
     // 8-bit page that keeps its palette when it was 8-bit already, else

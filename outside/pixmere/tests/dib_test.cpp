@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <vector>
 
@@ -171,6 +172,21 @@ TEST(CDIBMatTest, AssignMatCopiesRowByRowIntoPaddedRows)
             EXPECT_EQ(cv::norm(back, source, cv::NORM_INF), 0.0);
         }
     }
+}
+
+TEST(CDIBMatTest, FiltersNeverReadThePaddingAsBorderPixels)
+{
+    // A 5-pixel grey row is padded to 8 bytes; OpenCV must blur it as if the
+    // page ended at its last pixel.
+    cv::Mat source(3, 5, CV_8UC1, cv::Scalar(100));
+    CDIB page;
+    page.AssignMat(source);
+    cv::Mat padding = cv::Mat(3, page.GetEffWidth(), CV_8UC1, page.GetMat().data, page.GetEffWidth()).colRange(5, page.GetEffWidth());
+    padding.setTo(255);
+
+    cv::Mat blurred;
+    cv::blur(page.GetMat(), blurred, cv::Size(3, 3));
+    EXPECT_EQ(cv::norm(blurred, source, cv::NORM_INF), 0.0);
 }
 
 TEST(CDIBMatTest, AssignMatDropsAlphaKeepsAPaletteAndRefusesOtherImages)
