@@ -81,5 +81,8 @@ public:
     int m_FlagellumDetection = 5;
     int m_TailColor = 0;
     int m_MovementDetection = 2;
+    // 1: objects that fail the thresholds stay in the result, marked as
+    // rejected; 0: they are dropped. Neither stored nor compared.
+    int m_bKeepRejected = 1;
     int m_MaxDistance = 0;
 };

@@ -13,6 +13,7 @@
 #include "objectmodel/rpolygon.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CKontur8;
@@ -156,6 +157,9 @@ public:
     void AddScanResult(std::unique_ptr<CObject> result);
     void AddSegmentA(std::unique_ptr<CObjDataBase> segment) { m_arrSegmentsA.push_back(std::move(segment)); }
     void AddSegmentB(std::unique_ptr<CObjDataBase> segment) { m_arrSegmentsB.push_back(std::move(segment)); }
+    // Hands the segments over and leaves the list empty.
+    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsA() { return std::exchange(m_arrSegmentsA, {}); }
+    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsB() { return std::exchange(m_arrSegmentsB, {}); }
     // The fixed column (Column) of a visible column.
     int GetColumnOfFeature(int visibleColumn) const;
 

@@ -1,8 +1,11 @@
 #include "analysis/segobj.h"
 
+#include "analysis/aoi.h"
+#include "analysis/segthres.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/atomicfile.h"
 
+#include <algorithm>
 #include <string>
 
 IMPLEMENT_DYNAMIC(CSegObj, CBaseObj)
@@ -60,4 +63,52 @@ void CSegObj::DumpNeighbourhood(const CString& fileName, const CString& separato
     kestrun::CAtomicFileWriter writer(fileName);
     writer.Write(text.data(), text.size());
     writer.Commit();
+}
+
+int CSegObj::ScanRow(CPoint& position, int step, int mode)
+{
+    if (step == 0)
+        AfxThrowInvalidArgException();
+    const CDIB& image = BoundImage();
+    const CAOI& aoi = BoundAOI();
+    const CSegThres& threshold = BoundThreshold();
+    const int y = position.y;
+    if (!aoi.Contains(position.x, y)) {
+        position.x = std::max(position.x, 0);
+        position.y = std::max(position.y, 0);
+        return 1;
+    }
+    if (!aoi.Contains(position.x + step, y))
+        return 1;
+    const auto isObject = [&](int x) { return threshold.IsObjectColor(image.GetPixel(x, y)) != FALSE; };
+    for (;;) {
+        position.x += step;
+        const COLORREF color = image.GetPixel(position.x, y);
+        const int next = position.x + step;
+        const bool nextInside = aoi.Contains(next, y);
+        switch (mode) {
+        case 0:
+            if (threshold.IsMarkColor(color))
+                return 0;
+            if (!threshold.IsObjectColor(color)) {
+                position.x -= step;
+                return 1;
+            }
+            break;
+        case 1:
+            if (threshold.IsMarkColor(color))
+                return 0;
+            if (!nextInside || !isObject(next))
+                return 1;
+            break;
+        case 2:
+            if (threshold.IsObjectColor(color) && (!nextInside || !isObject(next)))
+                return 1;
+            break;
+        default:
+            break;
+        }
+        if (!nextInside)
+            return 1;
+    }
 }

@@ -5,6 +5,7 @@
 // them alive; none is owned here.
 
 #include "objectmodel/baseobj.h"
+#include "platform/core/geometry.h"
 
 class CAOI;
 class CDIB;
@@ -31,6 +32,17 @@ public:
     // between the values and a line end after the row. Pixels outside the
     // page read 0. Raises CFileException when the file cannot be written.
     virtual void DumpNeighbourhood(const CString& fileName, const CString& separator, int x, int y) const;
+
+    // Moves position along its row, step pixels at a time (negative:
+    // leftwards), to the edge of an object in the bound page, with the
+    // bound area's point test and the bound threshold's tests. Mode 0 stops
+    // on the last object pixel before one that is not; mode 1 on an object
+    // pixel whose next one is not object colour or outside the area; mode
+    // 2 the same, also after background. Every mode stops at the area's
+    // end. Returns 0 when modes 0 and 1 meet a mark pixel first, else 1. A
+    // position outside the area has negative coordinates raised to 0 and
+    // answers 1. A step of 0 is an invalid argument: it would never end.
+    virtual int ScanRow(CPoint& position, int step, int mode);
 
 protected:
     // The bound page, area and threshold; CInvalidArgException when one of

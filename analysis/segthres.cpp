@@ -84,19 +84,42 @@ BOOL CSegThres::IsObjectGrey(BYTE grey) const
     return IsObjectValue(TestMode(m_Mode), grey, Green(m_Lower), Green(m_Upper)) ? TRUE : FALSE;
 }
 
-BOOL CSegThres::IsObjectColor(COLORREF color) const
+CSegThres::sChannelRanges CSegThres::GetObjectRanges() const
 {
-    const Channels v = Split(color);
     const Channels lo = Split(m_Lower);
     const Channels up = Split(m_Upper);
     const int mode = TestMode(m_Mode);
+    sChannelRanges ranges{};
     // The outside mode wants at least one channel outside: the negation of
     // "every channel inside".
-    const int channelMode = mode == modeOutside ? modeBand : mode;
+    ranges.inverted = mode == modeOutside;
+    for (size_t i = 0; i < 3; ++i) {
+        switch (mode) {
+        case modeDark:
+            ranges.min[i] = 0;
+            ranges.max[i] = lo[i];
+            break;
+        case modeBright:
+            ranges.min[i] = up[i];
+            ranges.max[i] = 255;
+            break;
+        default:
+            ranges.min[i] = lo[i];
+            ranges.max[i] = up[i];
+            break;
+        }
+    }
+    return ranges;
+}
+
+BOOL CSegThres::IsObjectColor(COLORREF color) const
+{
+    const Channels v = Split(color);
+    const sChannelRanges ranges = GetObjectRanges();
     bool all = true;
     for (size_t i = 0; i < 3; ++i)
-        all = all && IsObjectValue(channelMode, v[i], lo[i], up[i]);
-    return (mode == modeOutside ? !all : all) ? TRUE : FALSE;
+        all = all && v[i] >= ranges.min[i] && v[i] <= ranges.max[i];
+    return all != ranges.inverted ? TRUE : FALSE;
 }
 
 BOOL CSegThres::IsMarkGrey(BYTE grey) const

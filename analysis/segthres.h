@@ -40,7 +40,20 @@ public:
     // lower one, as stored profiles have always had it.
     void Serialize(CArchive& ar) override;
 
+    // The colour test as inclusive ranges per channel (red, green, blue):
+    // a colour is an object colour when every channel lies in its range,
+    // or, inverted, when at least one does not. A range whose min exceeds
+    // its max is empty. Fast scans over many pixels test with these.
+    struct sChannelRanges
+    {
+        int min[3];
+        int max[3];
+        bool inverted;
+    };
+    sChannelRanges GetObjectRanges() const;
+
     virtual BOOL IsObjectGrey(BYTE grey) const;
+    // The test of GetObjectRanges.
     virtual BOOL IsObjectColor(COLORREF color) const;
     virtual BOOL IsMarkGrey(BYTE grey) const;
     virtual BOOL IsMarkColor(COLORREF color) const;

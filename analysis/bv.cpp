@@ -1,0 +1,219 @@
+// The engine: profiles, the object search and the main run. The records
+// and their measures are in bvrecords.cpp and bvcontourfeatures.cpp, the
+// steps of later parts in bvstaged.cpp.
+
+#include "analysis/bv.h"
+
+#include "analysis/analysisprogress.h"
+#include "analysis/markjournal.h"
+#include "analysis/objdata.h"
+#include "analysis/pageareabackup.h"
+#include "analysis/resultdocument.h"
+#include "analysis/scopedvalue.h"
+#include "objectmodel/toolfunctions.h"
+#include "outside/pixmere/dib.h"
+#include "platform/core/profile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+
+IMPLEMENT_DYNCREATE(CBV, CObject)
+
+namespace {
+
+// The tracer's point store: enough for the largest contour of a page.
+constexpr int kPointsSmallImage = 30000;
+constexpr int kPointsLargeImage = 120000;
+constexpr long long kLargeImagePixels = 3000000;
+
+} // namespace
+
+// What a run sets up and must take down whichever way it ends: the
+// progress display, the tracer's binding and storage, the working lists.
+class CBV::CRunScope
+{
+public:
+    CRunScope(CBV& engine, IAnalysisProgress* progress) : m_engine(engine)
+    {
+        m_engine.m_pProgress = progress;
+        if (progress)
+            progress->BeginProgress(0, 100);
+    }
+    CRunScope(const CRunScope&) = delete;
+    CRunScope& operator=(const CRunScope&) = delete;
+    ~CRunScope()
+    {
+        if (IAnalysisProgress* progress = std::exchange(m_engine.m_pProgress, nullptr))
+            progress->EndProgress();
+        m_engine.m_arrObjects.clear();
+        m_engine.m_arrHoleChains.clear();
+        m_engine.m_Kontur.Reset(TRUE);
+        m_engine.m_Kontur.SetImage(nullptr, nullptr, nullptr);
+    }
+
+private:
+    CBV& m_engine;
+};
+
+CBV::CBV()
+{
+    InitProfileFile(AddTrailingBackslash(GetCommonAppDataPath()) + "Tarvex AV/Halvorn");
+}
+
+CBV::~CBV() = default;
+
+void CBV::InitProfileFile(const CString& directory)
+{
+    m_Profiles.InitProfileFile(directory);
+}
+
+int CBV::LoadSettingsProfiles()
+{
+    m_Profiles.LoadProfileFile();
+    m_nFieldMode = static_cast<int>(GetProfileInt("Image", "FieldMode", m_nFieldMode));
+    return m_nFieldMode;
+}
+
+void CBV::SaveSettingsProfiles()
+{
+    m_Profiles.SerializeFile(false);
+    WriteProfileInt("Image", "FieldMode", m_nFieldMode);
+}
+
+bool CBV::SelectProfile(const CString& name)
+{
+    return m_Profiles.Select(name);
+}
+
+void CBV::StoreProfile(const CString& name)
+{
+    m_Profiles.Store(name);
+}
+
+void CBV::ReportUnavailable(const char* step)
+{
+    CString text;
+    text.Format("%s: not available in this build", step);
+    for (INT_PTR i = 0; i < m_RunDiagnostics.GetSize(); ++i)
+        if (m_RunDiagnostics[i] == text)
+            return;
+    m_RunDiagnostics.Add(text);
+}
+
+int CBV::FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds)
+{
+    if (aoi == nullptr || thresholds == nullptr || m_Kontur.GetImage() == nullptr || m_Kontur.GetThreshold() == nullptr)
+        AfxThrowInvalidArgException();
+    const CDIB& image = *m_Kontur.GetImage();
+    for (;;) {
+        if (aoi->FindNextObjectPixel(image, *thresholds, position) == 1) {
+            // Traced, then painted in the mark colour, as a painting trace
+            // does - with the pixels noted first when they are to go back.
+            m_Kontur.Trace(position.x, position.y, FALSE, 0);
+            if (m_pMarkJournal)
+                m_pMarkJournal->Record(m_Kontur.m_Points);
+            m_Kontur.PaintColor(m_Kontur.GetThreshold()->m_MarkColor);
+            if (m_Kontur.IsClosed())
+                break;
+        } else if (m_pProgress) {
+            m_pProgress->SetProgressPos(aoi->m_nProgress / 10);
+        }
+        if (aoi->m_nProgress / 10 >= 100)
+            return 0;
+    }
+    const CObjectFilter& filter = m_Profiles.m_ObjectFilter;
+    if (filter.m_Smoothing != 0)
+        for (int i = 0; i < CObjectFilter::smoothPasses; ++i)
+            m_Kontur.Smooth(filter.m_SmoothGrade[i] - 1, filter.m_SmoothMaxTurns[i]);
+    return 1;
+}
+
+int CBV::MovementState() const
+{
+    if (m_arrPrevPositions.empty())
+        return 0;
+    const double limit = std::max(m_Profiles.m_FormThres.m_MovementDetection, 1);
+    double nearest = std::numeric_limits<double>::infinity();
+    for (const sObjectPosition& p : m_arrPrevPositions)
+        nearest = std::min(nearest, std::hypot(static_cast<double>(m_Kontur.m_nCenterX) - p.x,
+                                               static_cast<double>(m_Kontur.m_nCenterY) - p.y));
+    return nearest >= limit ? 2 : 1;
+}
+
+void CBV::TraceObjects(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
+                       std::vector<std::unique_ptr<CRPolygon>>& holes)
+{
+    const CFormThres& form = m_Profiles.m_FormThres;
+    const bool keepHoles = form.TestFlagBit(featureHoleArea);
+    CPoint position;
+    aoi.GetFirstScanPoint(position);
+    while (FindNextObject(position, &aoi, &m_Profiles.m_SegThres) == 1) {
+        m_Kontur.CalcChainMeasures();
+        if (!m_Kontur.IsClosed())
+            continue;
+        if (m_Kontur.m_nArea >= 0) {
+            auto polygon = std::make_unique<CRPolygon>(m_Kontur.m_Points);
+            polygon->m_bClosed = TRUE;
+            // The polygon carries the movement state to its record.
+            polygon->m_nSpare = MovementState();
+            outer.push_back(std::move(polygon));
+        } else if (keepHoles && form.CheckValue(std::abs(m_Kontur.m_nArea), featureHoleArea)) {
+            auto polygon = std::make_unique<CRPolygon>(m_Kontur.m_Points);
+            polygon->m_bClosed = TRUE;
+            polygon->m_nCenterX = m_Kontur.m_nCenterX;
+            polygon->m_nCenterY = m_Kontur.m_nCenterY;
+            holes.push_back(std::move(polygon));
+        }
+    }
+}
+
+int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress)
+{
+    if (image == nullptr || aoi == nullptr || !image->IsValid() ||
+        (image->GetBitCount() != 8 && image->GetBitCount() != 24))
+        AfxThrowInvalidArgException();
+    m_RunDiagnostics.RemoveAll();
+    const CRunScope scope(*this, progress == 1 ? m_pProgressDisplay : nullptr);
+    const CFormThres& form = m_Profiles.m_FormThres;
+
+    const long long pixels = static_cast<long long>(image->GetWidth()) * image->GetHeight();
+    const int capacity = pixels > kLargeImagePixels ? kPointsLargeImage : kPointsSmallImage;
+    if (m_Kontur.GetCapacity() < capacity)
+        m_Kontur.Size(capacity);
+    m_Kontur.SetImage(image, aoi, &m_Profiles.m_SegThres);
+    m_arrHoleChains.clear();
+    m_arrHoleAreas.RemoveAll();
+
+    // Tracing marks every object in the page; the journal takes the marks
+    // back.
+    std::vector<std::unique_ptr<CRPolygon>> outer;
+    std::vector<std::unique_ptr<CRPolygon>> holes;
+    {
+        kestrun::CMarkJournal journal(*image);
+        const kestrun::CScopedValue<kestrun::CMarkJournal*> noting(m_pMarkJournal, &journal);
+        TraceObjects(*aoi, outer, holes);
+        m_arrPrevPositions.clear();
+    }
+
+    CutConglomerates(outer, holes, form.TestFlagBit(featureHoleArea) ? 1 : 0);
+    BuildRecords(*aoi, outer, holes);
+
+    // The segment steps of "Model" 2 draw into the page.
+    std::optional<kestrun::CPageAreaBackup> backup;
+    if (form.m_Model == CFormThres::modelEllipse)
+        backup.emplace(*image, aoi->GetRect());
+    int passed = 0;
+    for (std::unique_ptr<CObjData>& record : m_arrObjects)
+        passed += FinishRecord(*image, *aoi, std::move(record), document);
+    m_arrObjects.clear();
+
+    if ((form.m_Parameter & 0x20) != 0 &&
+        (form.m_Model == CFormThres::modelContour || form.m_Model == CFormThres::modelSkeleton))
+        ClusterObjects(document, form.m_MaxDistance);
+    if (backup)
+        backup->Restore();
+    return passed;
+}

@@ -1,0 +1,177 @@
+#pragma once
+// CBV: the analysis engine, the one object that turns an image page into
+// measured objects. It owns the contour tracer, the current analysis
+// profile with the named profiles, the classes, its own areas of interest
+// and the working lists of a run. The application holds exactly one.
+//
+// The main run (Analyse) finds every object inside one area of interest
+// with the profile's colour thresholds, traces it (marking it in the page
+// so that it is found once), builds a record per object, measures its
+// contour features, tests it against the form thresholds and hands the
+// records to the result document. The page is restored bit for bit before
+// the run returns, also when it ends by an exception.
+//
+// The engine is headless: a run with progress reports to the progress
+// display set by the application, and what a run could not do because a
+// step is not available in this build is told once per run in its
+// diagnostics, never per object.
+
+#include "analysis/aoidoc.h"
+#include "analysis/bvprofilelist.h"
+#include "analysis/classes.h"
+#include "analysis/kontur8.h"
+#include "objectmodel/chain8.h"
+#include "platform/core/arrays.h"
+
+#include <memory>
+#include <vector>
+
+class CDIB;
+class CObjData;
+class CObjDataBase;
+class CRPolygon;
+class CSkelData;
+class IAnalysisProgress;
+class IResultDocument;
+
+namespace kestrun {
+class CMarkJournal;
+}
+
+// An object of the previous image, for the movement detection of a run.
+struct sObjectPosition
+{
+    int x = 0; // centroid, pixels
+    int y = 0;
+    int area = 0;      // from the chain code
+    int perimeter = 0; // from the chain code
+    double calibratedArea = 0.0;
+    int border = 0; // 1: touches the border of its area of interest
+};
+
+class CBV : public CObject
+{
+    DECLARE_DYNCREATE(CBV)
+
+public:
+    // The profile store points at "bv.xml" in the program's data folder.
+    CBV();
+    CBV(const CBV&) = delete;
+    CBV& operator=(const CBV&) = delete;
+    ~CBV() override;
+
+    // --- profiles (the profile list does the work) ---
+
+    // "bv.xml" in directory, root "BV_Profiles".
+    void InitProfileFile(const CString& directory);
+    // Reads the profile file when there is one, then the field mode from
+    // "Image"/"FieldMode" of the application profile. Returns the field mode.
+    int LoadSettingsProfiles();
+    // Writes the profile file and the field mode.
+    void SaveSettingsProfiles();
+    // False, and nothing changes, when no profile of that name is stored.
+    bool SelectProfile(const CString& name);
+    void StoreProfile(const CString& name);
+    // The current analysis profile.
+    CBVSettings& GetSettings() { return m_Profiles; }
+    const CBVSettings& GetSettings() const { return m_Profiles; }
+
+    // --- the main run ---
+
+    // Counts and measures the objects of image inside aoi and hands the
+    // records to document (none: records are measured and deleted). With
+    // progress 1 the progress display shows the run. Returns the number of
+    // records that passed every form threshold. A missing image or area,
+    // or a page that is neither 8 nor 24 bits, is an invalid argument.
+    int Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress);
+    // One step of the object search with the tracer's page: the next start
+    // pixel from position on, traced and marked. 1 when a contour was
+    // traced (smoothed as the profile asks), 0 when the area is exhausted.
+    int FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds);
+    // Holes, nuclei, homogeneity, mean colour and inner radius of a record
+    // of the running analysis, as the profile's feature bits ask.
+    void CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi);
+
+    // The display of runs with progress; null: none. Not owned.
+    void SetProgressDisplay(IAnalysisProgress* display) { m_pProgressDisplay = display; }
+    // The steps the last run needed that are not available in this build,
+    // each named once.
+    const CStringArray& GetRunDiagnostics() const { return m_RunDiagnostics; }
+
+    // --- steps of the run that later parts of the engine provide ---
+
+    // Cuts touching objects apart (ConCutType 1 and 2).
+    void CutConglomerates(std::vector<std::unique_ptr<CRPolygon>>& outer,
+                          std::vector<std::unique_ptr<CRPolygon>>& holes, int holeFlag);
+    // Length and shape of a plain object along scan rays. 1 when the
+    // record received a scan-ray result.
+    int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
+    // The tail point of an object; (0, 0) when there is none.
+    POINT FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
+    // Thinning, skeleton path, nodes and longest path of a skeleton
+    // record. False when the thinning failed.
+    bool MeasureSkeleton(CSkelData& record, const CRPolygon& contour);
+    // Curvature peaks of the contour and its holes, the deepest convexity
+    // defect and the contour segments (contour features 5 to 7).
+    void FindContourCurvaturePeaks(CObjData& record, const CRPolygon& contour);
+    void FindDeepestConvexityDefect(CObjData& record, const CRPolygon& contour);
+    void SegmentContour(CObjData& record, const CRPolygon& contour, CAOI* aoi);
+    // The ellipse objects of the contour segments of "Model" 2.
+    void MeasureSegmentRegions(CDIB* image, CAOI* aoi, std::vector<std::unique_ptr<CObjDataBase>>& segments,
+                               IResultDocument* document);
+    // Joins neighbouring objects of the document into clusters.
+    void ClusterObjects(IResultDocument* document, int maxDistance);
+
+    CKontur8 m_Kontur;
+    // The records of the running analysis.
+    std::vector<std::unique_ptr<CObjData>> m_arrObjects;
+    // "Image"/"FieldMode" of the application profile.
+    int m_nFieldMode = 0;
+    CClasses m_Classes;
+    CAOIDoc m_AOIDoc;
+    // The holes of the running analysis and their absolute areas, in the
+    // same order. The areas stay until the next run.
+    std::vector<CChain8> m_arrHoleChains;
+    CArray<int, int> m_arrHoleAreas;
+    // Filled by the object position collection; a run that finds it
+    // filled detects movement against it and empties it.
+    std::vector<sObjectPosition> m_arrPrevPositions;
+    CBVProfileList m_Profiles;
+
+private:
+    class CRunScope;
+
+    // Step names of ReportUnavailable.
+    void ReportUnavailable(const char* step);
+    // The tracing loop: outer contours and holes of the area.
+    void TraceObjects(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
+                      std::vector<std::unique_ptr<CRPolygon>>& holes);
+    // 0 without stored positions, 2 when the tracer's centroid lies at
+    // least MovementDetection pixels from each, else 1.
+    int MovementState() const;
+    // The records of the outer contours, the hole chains of the holes.
+    void BuildRecords(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
+                      std::vector<std::unique_ptr<CRPolygon>>& holes);
+    // Features, form tests and hand-over of one record; returns 1 when it
+    // passed every form threshold.
+    int FinishRecord(CDIB& image, CAOI& aoi, std::unique_ptr<CObjData> record, IResultDocument* document);
+    void MeasurePlainObject(CDIB& image, CAOI& aoi, CObjData& record);
+    // False when the record is to be deleted.
+    bool MeasureSkeletonObject(CSkelData& record);
+    void HandOverSubObjects(CObjData& record, IResultDocument* document);
+    // The form thresholds of the chain, in order; the first failing test
+    // ends it. 0x10, 0x20 and 0x80000 only for skeletons.
+    bool PassesFormThresholds(const CObjData& record, bool skeleton) const;
+    // Deletes or adds the record; returns 1 when it passed.
+    int KeepOrDrop(std::unique_ptr<CObjData> record, bool passed, IResultDocument* document);
+    // Nuclei of the record inside its area (contour features, step 2).
+    void FindNuclei(CDIB& image, CObjData& record, CAOI& area);
+    double MeasureHomogeneity(CDIB& image, CObjData& record, CAOI& area);
+    void MeasureInnerRadius(CObjData& record, CAOI4& area);
+
+    IAnalysisProgress* m_pProgress = nullptr;
+    IAnalysisProgress* m_pProgressDisplay = nullptr;
+    // Notes the pixels under the marks of the object search while set.
+    kestrun::CMarkJournal* m_pMarkJournal = nullptr;
+    CStringArray m_RunDiagnostics;
+};

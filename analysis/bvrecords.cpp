@@ -1,0 +1,199 @@
+// The records of the main run: one per outer contour, measured by the
+// profile's form model, tested against the form thresholds and handed to
+// the result document or deleted.
+
+#include "analysis/bv.h"
+
+#include "analysis/cvcontours.h"
+#include "analysis/objdataii.h"
+#include "analysis/resultdocument.h"
+#include "analysis/skeldata.h"
+
+#include <typeinfo>
+
+namespace {
+
+// Whether the contour touches the border of the area. A contour inside a
+// rectangle area, clear of its edges, cannot: that answer needs no walk
+// over the points.
+BOOL TouchesBorder(const CKontur8& tracer, const CAOI& aoi)
+{
+    if (typeid(aoi) == typeid(CAOI2)) {
+        const CBoundingRect& box = tracer.GetBoundingRect();
+        if (box.left > aoi.GetLeft() && box.right < aoi.GetRight() && box.top > aoi.GetTop() &&
+            box.bottom < aoi.GetBottom())
+            return FALSE;
+    }
+    return tracer.TouchesBorder(aoi);
+}
+
+CArray<POINT, POINT> ToPointList(const CRPointArray& points)
+{
+    CArray<POINT, POINT> list;
+    for (const POINT& p : points)
+        list.Add(p);
+    return list;
+}
+
+} // namespace
+
+void CBV::BuildRecords(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
+                       std::vector<std::unique_ptr<CRPolygon>>& holes)
+{
+    const CFormThres& form = m_Profiles.m_FormThres;
+    CKontur8 tracer;
+    for (std::unique_ptr<CRPolygon>& polygon : outer) {
+        tracer.SetFromPoints(*polygon);
+        tracer.CalcChainMeasures();
+        std::unique_ptr<CObjData> record;
+        if (form.m_Model == CFormThres::modelSkeleton) {
+            record = std::make_unique<CSkelData>();
+            record->SetFromContour(tracer);
+            record->m_Type |= CObjData::colBorder;
+        } else if (tracer.m_nArea > 0) {
+            record = std::make_unique<CObjDataII>();
+            record->SetFromContour(tracer);
+            record->m_Type |= CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colForm |
+                              CObjData::colBorder;
+            record->m_nMoving = polygon->m_nSpare;
+        }
+        if (record) {
+            record->m_bHitBoundary = TouchesBorder(tracer, aoi);
+            CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
+            m_arrObjects.push_back(std::move(record));
+        }
+        polygon.reset();
+    }
+    outer.clear();
+
+    for (std::unique_ptr<CRPolygon>& polygon : holes) {
+        tracer.SetFromPoints(*polygon);
+        tracer.CalcChainMeasures();
+        m_arrHoleChains.push_back(tracer.GetChain());
+        m_arrHoleAreas.Add(std::abs(tracer.m_nArea));
+        polygon.reset();
+    }
+    holes.clear();
+}
+
+int CBV::FinishRecord(CDIB& image, CAOI& aoi, std::unique_ptr<CObjData> record, IResultDocument* document)
+{
+    CalcContourFeatures(&image, *record, &aoi);
+    switch (m_Profiles.m_FormThres.m_Model) {
+    case CFormThres::modelContour: {
+        MeasurePlainObject(image, aoi, *record);
+        const bool passed = PassesFormThresholds(*record, false);
+        return KeepOrDrop(std::move(record), passed, document);
+    }
+    case CFormThres::modelSkeleton: {
+        auto* skeleton = dynamic_cast<CSkelData*>(record.get());
+        if (skeleton == nullptr || !MeasureSkeletonObject(*skeleton))
+            return 0;
+        const bool passed = PassesFormThresholds(*record, true);
+        return KeepOrDrop(std::move(record), passed, document);
+    }
+    case CFormThres::modelContourSegment:
+        HandOverSubObjects(*record, document);
+        return 0;
+    case CFormThres::modelEllipse: {
+        std::vector<std::unique_ptr<CObjDataBase>> segments = record->TakeSegmentsB();
+        MeasureSegmentRegions(&image, &aoi, segments, document);
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void CBV::MeasurePlainObject(CDIB& image, CAOI& aoi, CObjData& record)
+{
+    const UINT type = m_Profiles.m_FormThres.m_Type;
+    if ((type & (featureLength | featureWidth | CObjData::colTips)) != 0) {
+        const CRPolygon polygon(record.m_Chain);
+        CArray<double, double> moments;
+        HuMoments(polygon, moments);
+        if (moments.GetSize() >= 8)
+            record.m_fOrientation = static_cast<float>(moments[7]);
+        polygon.GetMinAreaRect(record.m_MinRect);
+        if ((type & featureLength) != 0)
+            record.m_Type |= CObjData::colLength;
+        if ((type & featureWidth) != 0)
+            record.m_Type |= CObjData::colWidth;
+        if ((type & CObjData::colTips) != 0) {
+            CRPointArray peaks;
+            if (polygon.FindCurvaturePeaksAdaptive(peaks) > 0)
+                record.SetHolePoints(ToPointList(peaks));
+        }
+    }
+    // Length without width: measured along scan rays.
+    if ((type & featureLength) != 0 && (type & featureWidth) == 0)
+        MeasureShapeByScanRays(&image, &aoi, record);
+    if ((type & featureTailOrMovement) != 0) {
+        record.m_Type |= CObjData::colTail;
+        CArray<POINT, POINT> tail;
+        if (record.m_nMoving == 2) {
+            record.m_bTail = 1;
+        } else {
+            const POINT point = FindTail(record.m_Polygon, &image, &aoi);
+            if (point.x != 0 || point.y != 0) {
+                tail.Add(point);
+                record.m_bTail = 1;
+            }
+        }
+        record.SetHolePoints(tail);
+        record.SetTipPoints(CArray<POINT, POINT>());
+    }
+    if ((type & featureConvexity) != 0) {
+        record.MeasureFromContour();
+        record.m_Type |= CObjData::colConvexity;
+    }
+}
+
+bool CBV::MeasureSkeletonObject(CSkelData& record)
+{
+    const CRPolygon polygon(record.m_Chain);
+    if (polygon.GetSize() <= 9)
+        return false;
+    return MeasureSkeleton(record, polygon);
+}
+
+void CBV::HandOverSubObjects(CObjData& record, IResultDocument* document)
+{
+    const CFormThres& form = m_Profiles.m_FormThres;
+    ReportUnavailable("Sub-objects of the contour-segment model");
+    for (std::unique_ptr<CObjDataBase>& sub : record.TakeSegmentsA()) {
+        sub->m_Link = form.CheckValue(sub->GetLength(), featureLength) ? 0 : 1;
+        if (document)
+            document->AddObject(std::move(sub));
+    }
+    for (std::unique_ptr<CObjDataBase>& segment : record.TakeSegmentsB())
+        if (document && form.CheckValue(segment->GetLength(), featureLength))
+            document->AddObject(std::move(segment));
+}
+
+bool CBV::PassesFormThresholds(const CObjData& record, bool skeleton) const
+{
+    const CFormThres& form = m_Profiles.m_FormThres;
+    if (skeleton)
+        return form.CheckValue(record.GetLength(), featureLength) && form.CheckValue(record.GetWidth(), featureWidth) &&
+               form.CheckValue(record.GetHitBoundary(), featureBorderContact);
+    return form.CheckValue(record.GetArea(), featureArea) &&
+           form.CheckValue(record.GetFormFactor(), featureFormFactor) &&
+           form.CheckValue(record.GetLength(), featureLength) && form.CheckValue(record.GetWidth(), featureWidth) &&
+           form.CheckValue(static_cast<DWORD>(record.GetMeanColor()), featureColors) &&
+           form.CheckValue(record.GetHomogeneity(), featureHomogeneity) &&
+           form.CheckValue(record.GetConvexity(), featureConvexity) &&
+           form.CheckValue(record.GetCurvature(), featureCurvature) &&
+           form.CheckValue(record.GetTailFlag(), featureTailOrMovement) &&
+           form.CheckValue(record.GetHitBoundary(), featureBorderContact);
+}
+
+int CBV::KeepOrDrop(std::unique_ptr<CObjData> record, bool passed, IResultDocument* document)
+{
+    if (document != nullptr && (passed || m_Profiles.m_FormThres.m_bKeepRejected != 0)) {
+        // The rejected marker.
+        record->m_Link = passed ? 0 : 1;
+        document->AddObject(std::move(record));
+    }
+    return passed ? 1 : 0;
+}
