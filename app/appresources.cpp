@@ -1,0 +1,156 @@
+#include "app/appresources.h"
+
+#include "app/resource.h"
+
+#include "platform/core/resources.h"
+#include "platform/ui/controlbar.h"
+#include "platform/ui/dialogtemplate.h"
+#include "platform/ui/menu.h"
+
+namespace kestrun {
+
+namespace {
+
+void RegisterMenus()
+{
+    RegisterMenuResource(
+        IDR_MAINFRAME,
+        {
+            Popup("&File", {MenuItem("&Open...\tCtrl+O", ID_FILE_OPEN), MenuItem("&Close", ID_FILE_CLOSE),
+                            MenuItem("&Save\tCtrl+S", ID_FILE_SAVE), MenuItem("Save &As...", ID_FILE_SAVE_AS),
+                            MenuSeparator(), MenuItem("&Print...\tCtrl+P", ID_FILE_PRINT),
+                            MenuItem("P&rint Setup...", ID_FILE_PRINT_SETUP), MenuSeparator(),
+                            MenuItem("&Paste As New Image", ID_PASTE_NEW_IMAGE), MenuSeparator(),
+                            MenuItem("Recent File", ID_FILE_MRU_FILE1), MenuSeparator(),
+                            MenuItem("E&xit", ID_APP_EXIT)}),
+            Popup("&Measurement", {MenuItem("&New", ID_NEW_MEASUREMENT),
+                                   MenuItem("Open &Database...", ID_OPEN_DATABASE), MenuItem("&Import", ID_IMPORT),
+                                   MenuSeparator(), MenuItem("&First Record", ID_RECORD_FIRST),
+                                   MenuItem("&Previous Record", ID_RECORD_PREV),
+                                   MenuItem("&Next Record", ID_RECORD_NEXT), MenuItem("&Last Record", ID_RECORD_LAST)}),
+            Popup("&Video", {MenuItem("&Init Video", ID_INIT_VIDEO), MenuItem("&Options", ID_VIDEO_OPTIONS),
+                             MenuSeparator(), MenuItem("&Snapshot", ID_SNAPSHOT),
+                             MenuItem("&Continuous Grabbing", ID_CONTINUOUS_GRABBING),
+                             MenuItem("&Record Sequence", ID_RECORD_SEQUENCE),
+                             MenuItem("I&mage Integration", ID_IMAGE_INTEGRATION), MenuSeparator(),
+                             MenuItem("Input &1", ID_INPUT_CHANNEL_0), MenuItem("Input &2", ID_INPUT_CHANNEL_0 + 1),
+                             MenuItem("Input &3", ID_INPUT_CHANNEL_0 + 2), MenuItem("Input &4", ID_INPUT_CHANNEL_3),
+                             MenuSeparator(), MenuItem("Select Source...", ID_TWAIN_SELECT_SOURCE),
+                             MenuItem("Acquire...", ID_TWAIN_ACQUIRE),
+                             MenuItem("Automatic Image Input...", ID_AUTO_IMAGE_INPUT)}),
+            Popup("&Analysis", {MenuItem("&Thresholds", ID_THRESHOLDS), MenuItem("&Form Parameter", ID_FORM_PARAMETER),
+                                MenuItem("&Calibration", ID_CALIBRATION), MenuSeparator(),
+                                MenuItem("Search &Objects", ID_SEARCH_OBJECTS), MenuSeparator(),
+                                MenuItem("C&urvature", ID_CURVATURE), MenuItem("&Convex/Concav", ID_CONVEX_CONCAVE),
+                                MenuItem("C&onglomerate Cutting", ID_CONGLOMERATE_CUTTING)}),
+            Popup("&ROI", {MenuItem("&Rectangle", ID_AOI_RECTANGLE), MenuItem("&Parallelogram", ID_AOI_PARALLELOGRAM),
+                           MenuItem("&Ellipse", ID_AOI_ELLIPSE), MenuItem("&Free Hand", ID_AOI_FREEHAND),
+                           MenuSeparator(), MenuItem("&Delete", ID_AOI_DELETE), MenuItem("&Modify", ID_AOI_MODIFY)}),
+            Popup("E&xport", {MenuItem("&ASCII File", ID_EXPORT_ASCII), MenuItem("&CSV File", ID_EXPORT_CSV),
+                              MenuItem("&Excel", ID_EXPORT_EXCEL)}),
+            Popup("&Hardware", {MenuItem("&Setup", ID_SENSOR_SETUP), MenuItem("&DeviceCtrl.  (LPT)", ID_DEVICE_CTRL),
+                                MenuItem("&Hardware Select", ID_HARDWARE_SELECT), MenuItem("UW Scanner", ID_UW_SCANNER),
+                                MenuItem("Scan &Chamber", ID_SCAN_CHAMBER)}),
+            Popup("Ma&cro", {MenuItem("&Edit", ID_MACRO_EDIT), MenuItem("&Run", ID_MACRO_RUN)}),
+            Popup("&System", {MenuItem("&Options", ID_SYSTEM_OPTIONS), MenuSeparator(),
+                              MenuItem("&User Level ändern", ID_USER_LEVEL),
+                              MenuItem("&Password ändern", ID_CHANGE_PASSWORD)}),
+            Popup("V&iew", {MenuItem("&Toolbar", ID_VIEW_TOOLBAR), MenuItem("&Status Bar", ID_VIEW_STATUS_BAR),
+                            MenuItem("&Database Toolbar", ID_DATABASE_TOOLBAR), MenuSeparator(),
+                            MenuItem("&Direct View (1:1)", ID_DIRECT_VIEW), MenuItem("&Rulers", ID_RULERS),
+                            MenuItem("&Zoom", ID_ZOOM), MenuSeparator(), MenuItem("&Extended View", ID_EXTENDED_VIEW)}),
+            Popup("&Window", {MenuItem("&Cascade", ID_WINDOW_CASCADE), MenuItem("&Tile", ID_WINDOW_TILE_HORZ),
+                              MenuItem("&Arrange Icons", ID_WINDOW_ARRANGE)}),
+            Popup("&Help", {MenuItem("&Index", ID_HELP_INDEX), MenuItem("&Using Help", ID_HELP_USING),
+                            MenuSeparator(), MenuItem("&About Application...", ID_APP_ABOUT)}),
+        });
+}
+
+void RegisterToolBars()
+{
+    RegisterToolBarResource(IDR_MAINTOOLBAR,
+                            {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_SEPARATOR, ID_NEW_MEASUREMENT, ID_SEPARATOR,
+                             ID_INIT_VIDEO, ID_SEPARATOR, ID_SEPARATOR, ID_SNAPSHOT, ID_CONTINUOUS_GRABBING,
+                             ID_SEPARATOR, ID_RECORD_SEQUENCE, ID_SEPARATOR, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+                             ID_SEPARATOR, ID_AOI_RECTANGLE, ID_AOI_PARALLELOGRAM, ID_AOI_ELLIPSE, ID_AOI_FREEHAND,
+                             ID_AOI_DELETE, ID_SEPARATOR, ID_AOI_MODIFY, ID_SEPARATOR, ID_FILE_PRINT, ID_CONTEXT_HELP,
+                             ID_CONTEXT_HELP});
+    RegisterToolBarResource(IDR_DBTOOLBAR,
+                            {ID_RECORD_FIRST, ID_RECORD_PREV, ID_RECORD_NEXT, ID_RECORD_LAST, ID_SEPARATOR, ID_IMPORT});
+}
+
+void RegisterDialogs()
+{
+    RegisterDialogTemplate(IDD_SAVE_PROFILE, {"Save Profile",
+                                              {0, 0, 186, 62},
+                                              {
+                                                  LText("Save profile as:", IDC_STATIC, 7, 7, 120, 8),
+                                                  EditText(IDC_PROFILE_NAME, 7, 18, 172, 14),
+                                                  DefPushButton("OK", IDOK, 75, 41, 50, 14),
+                                                  PushButton("Cancel", IDCANCEL, 129, 41, 50, 14),
+                                              }});
+}
+
+} // namespace
+
+void RegisterAppStrings()
+{
+    static const bool registered = [] {
+        AfxRegisterStrings({
+            {IDR_MAINFRAME, "Halvorn - Numbrel"},
+            {IDR_DATABASE, "\nDataBase\nHalvorn Document\nDataBase Files (*.mdb)\n.mdb\nHalvorn.Document\n"
+                           "Halvorn Document"},
+            {IDR_DIBDOCEX, "\n\nDIBDocEx Document\nImage Files\n.bmp;.jpg;.jp2;.tif;.png;.pga;.pcx;.wmf;.jbg;.pgx\n"
+                           "DIBDocEx.Document\nDIBDocEx Document"},
+            {IDR_TRAYSCAN, "\nDataBase\nHalvorn Document\n\n\nHalvorn.Document\nHalvorn Document"},
+            {IDR_KESTRUNTYPE, "\nHalvorn\nHalvorn Document\nLine Chart Files (*.cht)\n.cht\n\n"},
+            {IDR_DATATYPE, "\nData\nDocument\nData Files (*.xml)\n.xml\n\n"},
+            {IDR_CHARTTYPE, "\nHalvorn\nHalvorn Document\nChart Files (*.cht)\n.cht\n\n"},
+            {IDR_TEXTTYPE, "\nHalvorn\nText Document\nText Files (*.txt)\n.txt\n\n"},
+            {IDS_COMBO_FONT, "MS Sans Serif"},
+            {IDS_OLE_INIT_FAILED, "Error during OLE initialisation. Please check whether the correct versions of "
+                                  "OLE libraries are installed."},
+            {IDS_FAILED_TO_OPEN, "Cannot open %1"},
+            {IDS_MSG_DATA_CHANGED, "DataChanged"},
+            {IDS_MSG_DELETE_DOCUMENT, "DELETE_DOCUMENT"},
+            {IDS_MSG_GRID_SELECTED, "GridSelected"},
+            {IDS_MSG_GRID_DATA_CHANGED, "GridDataChanged"},
+            {IDS_MSG_GRID_CLICKED, "GridClicked"},
+            {IDS_MSG_HIT_OBJECT, "HIT_OBJECT"},
+            {IDS_MSG_DELETE_INTERFACE, "DELETE_INTERFACE"},
+            {IDS_MSG_PARAMETER_CHANGED, "PARAMETER_CHANGED"},
+            {IDS_MSG_RUN_MACRO, "Message RunMacro "},
+            {IDS_MSG_UPDATE, "Update"},
+            {IDS_MSG_FILTER_CHANGED, "FILTER_CHANGED"},
+            // Prompts and tool tips of the tool-bar buttons.
+            {ID_NEW_MEASUREMENT, "Create a new measurement file\nNew measurement"},
+            {ID_INIT_VIDEO, "Start live video\nInit video"},
+            {ID_SNAPSHOT, "Grab one frame\nSnapshot"},
+            {ID_CONTINUOUS_GRABBING, "Grab continuously\nContinuous grabbing"},
+            {ID_RECORD_SEQUENCE, "Record a video sequence\nRecord sequence"},
+            {ID_AOI_RECTANGLE, "Draw a rectangular area of interest\nRectangle"},
+            {ID_AOI_PARALLELOGRAM, "Draw a parallelogram area of interest\nParallelogram"},
+            {ID_AOI_ELLIPSE, "Draw an elliptic area of interest\nEllipse"},
+            {ID_AOI_FREEHAND, "Draw a free-hand area of interest\nFree hand"},
+            {ID_AOI_DELETE, "Delete the active area of interest\nDelete"},
+            {ID_AOI_MODIFY, "Edit the areas of interest\nModify"},
+            {ID_SEARCH_OBJECTS, "Count and measure objects\nSearch objects"},
+        });
+        return true;
+    }();
+    (void)registered;
+}
+
+void RegisterAppResources()
+{
+    static const bool registered = [] {
+        RegisterAppStrings();
+        RegisterMenus();
+        RegisterToolBars();
+        RegisterDialogs();
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace kestrun

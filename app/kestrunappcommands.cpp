@@ -1,0 +1,237 @@
+#include "app/kestrunapp.h"
+
+#include "app/resource.h"
+
+#include "imaging/dibdoc.h"
+#include "imaging/dibmultidoctemplate.h"
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/library.h"
+#include "platform/core/messagebox.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/doctemplate.h"
+#include "platform/ui/document.h"
+#include "platform/ui/frame.h"
+
+BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
+    ON_COMMAND(ID_NEW_MEASUREMENT, OnNewMeasurement)
+    ON_UPDATE_COMMAND_UI(ID_NEW_MEASUREMENT, OnUpdateNewMeasurement)
+    ON_COMMAND(ID_OPEN_DATABASE, OnOpenDatabase)
+    ON_UPDATE_COMMAND_UI(ID_OPEN_DATABASE, OnUpdateOpenDatabase)
+    ON_COMMAND(ID_PASTE_NEW_IMAGE, OnPasteNewImage)
+    ON_UPDATE_COMMAND_UI(ID_PASTE_NEW_IMAGE, OnUpdatePasteNewImage)
+    ON_COMMAND(ID_INIT_VIDEO, OnInitVideo)
+    ON_UPDATE_COMMAND_UI(ID_INIT_VIDEO, OnUpdateInitVideo)
+    ON_COMMAND(ID_SNAPSHOT, OnSnapshot)
+    ON_UPDATE_COMMAND_UI(ID_SNAPSHOT, OnUpdateSnapshot)
+    ON_COMMAND(ID_CONTINUOUS_GRABBING, OnContinuousGrabbing)
+    ON_UPDATE_COMMAND_UI(ID_CONTINUOUS_GRABBING, OnUpdateContinuousGrabbing)
+    ON_COMMAND(ID_SENSOR_SETUP, OnSensorSetup)
+    ON_UPDATE_COMMAND_UI(ID_SENSOR_SETUP, OnUpdateSensorSetup)
+    ON_COMMAND(ID_DEVICE_CTRL, OnDeviceCtrl)
+    ON_UPDATE_COMMAND_UI(ID_DEVICE_CTRL, OnUpdateDeviceCtrl)
+    ON_COMMAND(ID_SCAN_CHAMBER, OnScanChamber)
+    ON_UPDATE_COMMAND_UI(ID_SCAN_CHAMBER, OnUpdateScanChamber)
+    // The About box, the board's options dialog and sequence recording, the
+    // engine's filter dialogs, the hardware, lid-scanner and system dialogs
+    // and the user levels are not part of this program yet.
+    ON_UPDATE_COMMAND_UI(ID_APP_ABOUT, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_CURVATURE, ID_CONGLOMERATE_CUTTING, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_HARDWARE_SELECT, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_SYSTEM_OPTIONS, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_USER_LEVEL, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_CHANGE_PASSWORD, OnUpdateNotAvailable)
+END_MESSAGE_MAP()
+
+void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(FALSE);
+}
+
+void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)
+{
+    // "New" opens the tray form in Mode 1; elsewhere it asks for the kind
+    // of measurement first, which is not part of this program yet.
+    pCmdUI->Enable(m_nMode == 1 && m_pModeTemplate != nullptr);
+}
+
+void CKestrunApp::OnNewMeasurement()
+{
+    if (m_nMode != 1 || !m_pModeTemplate || !m_pModeTemplate->Documents().empty())
+        return;
+    CDocument* doc = m_pModeTemplate->CreateNewDocument();
+    if (doc == nullptr)
+        return;
+    CFrameWnd* frame = m_pModeTemplate->CreateNewFrame(doc, nullptr);
+    if (frame == nullptr) {
+        delete doc;
+        return;
+    }
+    m_pModeTemplate->InitialUpdateFrame(frame, doc);
+}
+
+// ---- database ------------------------------------------------------------------------------
+
+void CKestrunApp::OnOpenDatabase()
+{
+    if (!m_pModeTemplate || !m_pModeTemplate->Documents().empty())
+        return;
+    CDocument* doc = m_pModeTemplate->OpenDocumentFile(nullptr, TRUE);
+    if (doc == nullptr) {
+        AfxMessageBox("Cannot open connection to Halvorn Database");
+        return;
+    }
+    CString title;
+    m_pModeTemplate->GetDocString(title, CDocTemplate::docName);
+    doc->SetTitle(title);
+}
+
+void CKestrunApp::OnUpdateOpenDatabase(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pModeTemplate != nullptr && m_pModeTemplate->Documents().empty());
+}
+
+// ---- images and video -----------------------------------------------------------------------
+
+void CKestrunApp::OnPasteNewImage()
+{
+    if (m_pImageTemplate == nullptr)
+        return;
+    CDocument* doc = m_pImageTemplate->OpenDocumentFile(nullptr, TRUE);
+    if (doc == nullptr)
+        return;
+    doc->SetPathName("ImageNew", FALSE);
+    // The image view pastes the clipboard's bitmap on its paste command.
+    if (!doc->Views().empty())
+        doc->Views().front()->SendMessage(WM_COMMAND, ID_EDIT_PASTE);
+}
+
+void CKestrunApp::OnUpdatePasteNewImage(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pImageTemplate != nullptr && kestrun::ClipboardHasImage());
+}
+
+CDIBDoc* CKestrunApp::GetVideoDocument()
+{
+    if (m_pImageTemplate == nullptr)
+        return nullptr;
+    for (CDocument* doc : m_pImageTemplate->Documents()) {
+        if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
+            return image;
+    }
+    return nullptr;
+}
+
+void CKestrunApp::OnInitVideo()
+{
+    if (m_pImageTemplate == nullptr || GetVideoDocument() != nullptr)
+        return;
+    auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, m_pImageTemplate->CreateNewDocument());
+    if (doc == nullptr)
+        return;
+    CFrameWnd* frame = m_pImageTemplate->CreateNewFrame(doc, nullptr);
+    if (frame == nullptr) {
+        delete doc;
+        return;
+    }
+    if (!doc->InitVideoPages()) {
+        doc->OnCloseDocument();
+        return;
+    }
+    // TODO: the image view starts live video in its window here
+    // (CDIBView::ConnectVideo; on failure the document is closed).
+    m_pImageTemplate->InitialUpdateFrame(frame, doc);
+    if (!m_profiles.m_strFGProfile.IsEmpty())
+        SelectGrabberProfile(m_profiles.m_strFGProfile);
+}
+
+void CKestrunApp::OnUpdateInitVideo(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_pImageTemplate != nullptr && !GetFG()->IsInit());
+}
+
+void CKestrunApp::OnSnapshot()
+{
+    if (auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, GetImageDocument()); doc && doc->IsVideo())
+        doc->Grab(TRUE);
+}
+
+void CKestrunApp::OnUpdateSnapshot(CCmdUI* pCmdUI)
+{
+    FGBoard* board = GetFG();
+    pCmdUI->Enable(board->IsInit());
+    pCmdUI->SetCheck(board->GetGrabModeWord() != 0 ? 1 : 0);
+}
+
+void CKestrunApp::OnContinuousGrabbing()
+{
+    if (auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, GetImageDocument()); doc && doc->IsVideo())
+        doc->SyncVideoSize();
+}
+
+void CKestrunApp::OnUpdateContinuousGrabbing(CCmdUI* pCmdUI)
+{
+    FGBoard* board = GetFG();
+    pCmdUI->Enable(board->IsInit());
+    pCmdUI->SetCheck(board->GetGrabModeWord() == 0 ? 1 : 0);
+}
+
+// ---- hardware ----------------------------------------------------------------------------------
+
+void CKestrunApp::RunLibrarySetup(const CString& strLibrary, LPCSTR lpszExport)
+{
+    HMODULE library = ::LoadLibrary(strLibrary);
+    if (library == nullptr) {
+        AfxMessageBox("LoadLibrary with " + strLibrary + " failed");
+        return;
+    }
+    // The library's dialogs come from its own resources.
+    const HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(static_cast<HINSTANCE>(library));
+    if (auto setup = reinterpret_cast<void (*)()>(::GetProcAddress(library, lpszExport)))
+        setup();
+    ::FreeLibrary(library);
+    AfxSetResourceHandle(previous);
+}
+
+void CKestrunApp::OnSensorSetup()
+{
+    const char* library = "adda32.dll";
+    if (m_nADType == 1)
+        library = "adlink.dll";
+    else if (m_nADType == 2)
+        library = "adudas.dll";
+    RunLibrarySetup(library, "_SensorSetupDlg@0");
+}
+
+void CKestrunApp::OnUpdateSensorSetup(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_nADType == 2);
+}
+
+void CKestrunApp::OnDeviceCtrl()
+{
+    RunLibrarySetup("Drevant.dll", "_SetupDlg@0");
+}
+
+void CKestrunApp::OnUpdateDeviceCtrl(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_nADType >= 0);
+}
+
+void CKestrunApp::OnScanChamber()
+{
+    if (!m_tablon.IsLoaded())
+        return;
+    const HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(static_cast<HINSTANCE>(m_tablon.GetHandle()));
+    m_tablon.RunSetupDialog();
+    AfxSetResourceHandle(previous);
+}
+
+void CKestrunApp::OnUpdateScanChamber(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_tablon.IsLoaded() && m_tablon.IsInterfaceSet());
+}

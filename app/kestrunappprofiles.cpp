@@ -1,0 +1,235 @@
+#include "app/kestrunapp.h"
+
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/exceptions.h"
+#include "platform/core/folders.h"
+#include "platform/core/messagebox.h"
+
+namespace {
+
+constexpr const char* kProfilesFile = "kestrun.xml";
+constexpr const char* kProfilesRoot = "KESTRUN_Profiles";
+
+void Report(const char* format, const CString& name)
+{
+    CString text;
+    text.Format(format, name.GetString());
+    AfxMessageBox(text);
+}
+
+} // namespace
+
+struct CKestrunApp::CSelectState
+{
+    CProfileSettings names;
+    CString currentName;
+    CBVSettings analysis;
+    CString analysisName;
+    CClasses classes;
+};
+
+void CKestrunApp::LoadProfiles()
+{
+    m_profiles.m_strFileName = m_strDataRoot + kProfilesFile;
+    m_profiles.m_strRootName = kProfilesRoot;
+    m_BV.InitProfileFile(m_strDataRoot);
+    GetFG()->SetParameterString(kestrun::fgparam::kFolder, m_strDataRoot);
+    const DWORD attributes = GetFileAttributes(m_profiles.m_strFileName);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        try {
+            m_profiles.SerializeFile(true);
+        } catch (const CException& e) {
+            // Not loaded: exit must not write over the file.
+            e.ReportError();
+            m_profiles.m_strFileName.Empty();
+        }
+    }
+    m_BV.LoadSettingsProfiles();
+}
+
+BOOL CKestrunApp::CheckProfileParts(const CProfileSettings& profile, BOOL bQuiet)
+{
+    if (m_BV.m_Profiles.GetProfile(profile.m_strBVProfile) == nullptr) {
+        if (!bQuiet)
+            Report("BV profile %s not found", profile.m_strBVProfile);
+        return FALSE;
+    }
+    bool classesRead = false;
+    try {
+        CClasses classes;
+        classesRead = classes.LoadFile(m_strDataRoot + profile.m_strClassesProfile);
+    } catch (const CException&) {
+        classesRead = false;
+    }
+    if (!classesRead) {
+        if (!bQuiet)
+            Report("Classes profile %s not found", profile.m_strClassesProfile);
+        return FALSE;
+    }
+    try {
+        CAOIDoc areas;
+        return areas.LoadAOIFile(m_strDataRoot + profile.m_strROIProfile) ? TRUE : FALSE;
+    } catch (const CException&) {
+        return FALSE;
+    }
+}
+
+BOOL CKestrunApp::SelectProfile(const CString& strName, BOOL bQuiet)
+{
+    if (m_nSettingsChanged != 0) {
+        const bool save = bQuiet || AfxMessageBox("Save settings ?", MB_YESNO) == IDYES;
+        if (save && !m_profiles.m_strCurrentName.IsEmpty())
+            SaveProfile(m_profiles.m_strCurrentName);
+    }
+    const CProfileSettings* stored = m_profiles.Lookup(strName);
+    if (stored == nullptr) {
+        if (!bQuiet)
+            Report("Profile %s not found", strName);
+        return FALSE;
+    }
+    // Nothing changes before every part is known to load.
+    const CProfileSettings wanted(*stored);
+    if (!CheckProfileParts(wanted, bQuiet))
+        return FALSE;
+
+    const CSelectState previous{m_profiles, m_profiles.m_strCurrentName, m_BV.GetSettings(),
+                                m_BV.m_Profiles.GetCurrentProfileName(), m_BV.m_Classes};
+    m_profiles.Find(strName);
+    m_nSettingsChanged = 0;
+    if (!wanted.m_strFGProfile.IsEmpty())
+        SelectGrabberProfile(wanted.m_strFGProfile);
+    if (m_tablon.CanSetProfile() && !wanted.m_strTrayvoProfile.IsEmpty()) {
+        if (SelectBoxProfile(wanted.m_strTrayvoProfile) == 0)
+            Report("Trayvo profile %s not found", wanted.m_strTrayvoProfile);
+    }
+    SelectAnalysisProfile(wanted.m_strBVProfile);
+    // The files were read a moment ago; one that changed since fails here.
+    if (!LoadClasses(m_strDataRoot + wanted.m_strClassesProfile) ||
+        !LoadAOIs(m_strDataRoot + wanted.m_strROIProfile)) {
+        RestoreSelectState(previous);
+        return FALSE;
+    }
+    m_bSettingsOwned = true;
+    SendProfileChanged();
+    return TRUE;
+}
+
+void CKestrunApp::RestoreSelectState(const CSelectState& state)
+{
+    const CProfileSettings failed(m_profiles);
+    m_profiles.CopyNames(state.names);
+    m_profiles.m_strCurrentName = state.currentName;
+    if (!state.analysisName.IsEmpty())
+        SelectAnalysisProfile(state.analysisName);
+    m_BV.GetSettings().AssignAll(state.analysis);
+    m_BV.m_Classes = state.classes;
+    if (!state.names.m_strFGProfile.IsEmpty() && state.names.m_strFGProfile != failed.m_strFGProfile)
+        SelectGrabberProfile(state.names.m_strFGProfile);
+    if (m_tablon.CanSetProfile() && !state.names.m_strTrayvoProfile.IsEmpty() &&
+        state.names.m_strTrayvoProfile != failed.m_strTrayvoProfile)
+        SelectBoxProfile(state.names.m_strTrayvoProfile);
+}
+
+BOOL CKestrunApp::SaveProfile(const CString& strName)
+{
+    try {
+        SaveGrabberProfile(strName);
+        StoreAnalysisProfile(strName);
+        m_nSettingsChanged = 0;
+
+        const CString classesName = strName + ".classes";
+        SaveClasses(m_strDataRoot + classesName);
+
+        CString areasName = strName + ".AOI";
+        const CString& currentAreas = m_profiles.m_strROIProfile;
+        // The tray modes keep the areas of the tray and batch.
+        if ((m_nMode == 1 || m_nMode == 2) && !currentAreas.IsEmpty() && currentAreas != areasName)
+            areasName = currentAreas;
+        SaveAOIs(m_strDataRoot + areasName);
+
+        const CString boxName = m_tablon.CanGetProfile() ? GetBoxProfile() : CString();
+
+        m_profiles.m_strBVProfile = strName;
+        m_profiles.m_strClassesProfile = classesName;
+        m_profiles.m_strROIProfile = areasName;
+        m_profiles.m_strTrayvoProfile = boxName;
+        m_profiles.Store(strName);
+        m_profiles.SerializeFile(false);
+        m_bSettingsOwned = true;
+        return TRUE;
+    } catch (const CException& e) {
+        e.ReportError();
+        return FALSE;
+    }
+}
+
+void CKestrunApp::DeleteProfile(const CString& strName)
+{
+    m_profiles.Remove(strName);
+}
+
+void CKestrunApp::ReadCurrentGrabberProfile()
+{
+    m_profiles.m_strFGProfile = GetFG()->GetParameterString(kestrun::fgparam::kProfile);
+}
+
+// ---- the parts of a profile ------------------------------------------------------------------
+
+void CKestrunApp::SelectGrabberProfile(const CString& strName)
+{
+    GetFG()->SetParameterString(kestrun::fgparam::kProfile, strName);
+}
+
+void CKestrunApp::SaveGrabberProfile(const CString& strName)
+{
+    GetFG()->SetParameterString(kestrun::fgparam::kSaveProfile, strName);
+}
+
+int CKestrunApp::SelectBoxProfile(const CString& strName)
+{
+    return m_tablon.SelectProfile(strName);
+}
+
+CString CKestrunApp::GetBoxProfile()
+{
+    return m_tablon.GetProfile();
+}
+
+void CKestrunApp::SelectAnalysisProfile(const CString& strName)
+{
+    m_BV.SelectProfile(strName);
+}
+
+void CKestrunApp::StoreAnalysisProfile(const CString& strName)
+{
+    m_BV.StoreProfile(strName);
+    m_BV.SaveSettingsProfiles();
+}
+
+BOOL CKestrunApp::LoadClasses(const CString& strPath)
+{
+    try {
+        return m_BV.m_Classes.LoadFile(strPath) ? TRUE : FALSE;
+    } catch (const CException&) {
+        return FALSE;
+    }
+}
+
+BOOL CKestrunApp::LoadAOIs(const CString& strPath)
+{
+    try {
+        return m_BV.m_AOIDoc.LoadAOIFile(strPath) ? TRUE : FALSE;
+    } catch (const CException&) {
+        return FALSE;
+    }
+}
+
+void CKestrunApp::SaveClasses(const CString& strPath)
+{
+    m_BV.m_Classes.SaveFile(strPath);
+}
+
+void CKestrunApp::SaveAOIs(const CString& strPath)
+{
+    m_BV.m_AOIDoc.SaveAOIFile(strPath);
+}

@@ -1,0 +1,158 @@
+#include "app/mainfrm.h"
+
+#include "app/kestrunapp.h"
+#include "app/registeredmessages.h"
+#include "app/resource.h"
+
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/resources.h"
+
+IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
+
+namespace {
+
+constexpr const char* kBarStateSection = "General04";
+// The tool-bar buttons the video-source combo box and its gap replace.
+constexpr int kComboButton = 7;
+constexpr int kComboGapButton = 8;
+constexpr int kComboWidth = 130;
+constexpr int kComboGapWidth = 6;
+constexpr int kComboDropHeight = 500;
+constexpr DWORD kBarStyle = CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC;
+
+} // namespace
+
+CMainFrame::CMainFrame() : m_camBox(nullptr)
+{
+    BuildMessageMap();
+    m_camBox.m_pWnd = this;
+}
+
+CMainFrame::~CMainFrame() = default;
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
+        return -1;
+    if (!CreateToolBar() || !CreateDatabaseToolBar() || !CreateStatusBar())
+        return -1;
+    EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+    DockControlBar(&m_wndDBToolBar);
+    LoadBarState(kBarStateSection);
+    const CAppServices* services = kestrun::AppServices();
+    const int mode = services ? services->GetMode() : 0;
+    ShowControlBar(&m_wndDBToolBar, mode == 2 || mode == 3, FALSE);
+    return 0;
+}
+
+BOOL CMainFrame::CreateToolBar()
+{
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINTOOLBAR))
+        return FALSE;
+    if (!CreateVideoSourceCombo())
+        return FALSE;
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | kBarStyle);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_wndToolBar.SetWindowText("Standard");
+    return TRUE;
+}
+
+BOOL CMainFrame::CreateVideoSourceCombo()
+{
+    const char* face = AfxLoadString(IDS_COMBO_FONT);
+    m_wndToolBar.m_font.CreateFont(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x22, face ? face : "MS Sans Serif");
+    if (!m_wndToolBar.CreateComboBox(m_wndToolBar.m_wndComboBox1, kComboButton, IDC_VIDEO_SOURCE, kComboWidth,
+                                     kComboDropHeight, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST))
+        return FALSE;
+    m_wndToolBar.SetButtonInfo(kComboGapButton, ID_SEPARATOR, TBBS_SEPARATOR, kComboGapWidth);
+    // The bar passes its combo boxes' notices on to this window.
+    m_wndToolBar.AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) {
+        return SendMessage(WM_COMMAND, wParam, lParam);
+    });
+    FillVideoSourceCombo();
+    return TRUE;
+}
+
+void CMainFrame::FillVideoSourceCombo()
+{
+    CComboBox& combo = m_wndToolBar.m_wndComboBox1;
+    combo.ResetContent();
+    FGBoard* board = GetFG();
+    // Each entry keeps its source's index: slots without a source are left
+    // out.
+    for (int source = 0; source < FGBoard::kSourceSlots; ++source) {
+        const CString name = board->GetVideoSourceNameAt(source);
+        if (!name.IsEmpty())
+            combo.SetItemData(combo.AddString(name), static_cast<DWORD_PTR>(source));
+    }
+    const int current = board->GetVideoSource();
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        if (static_cast<int>(combo.GetItemData(i)) == current)
+            combo.SetCurSel(i);
+    }
+}
+
+BOOL CMainFrame::CreateDatabaseToolBar()
+{
+    if (!m_wndDBToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP, IDW_DBTOOLBAR) ||
+        !m_wndDBToolBar.LoadToolBar(IDR_DBTOOLBAR))
+        return FALSE;
+    m_wndDBToolBar.SetBarStyle(m_wndDBToolBar.GetBarStyle() | kBarStyle);
+    m_wndDBToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_wndDBToolBar.SetWindowText("DataBase");
+    return TRUE;
+}
+
+BOOL CMainFrame::CreateStatusBar()
+{
+    static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    return m_wndStatusBar.Create(this) && m_wndStatusBar.SetIndicators(indicators, 4);
+}
+
+void CMainFrame::OnClose()
+{
+    CKestrunApp* app = KestrunApp();
+    if (app != nullptr && app->GetTablon().IsInterfaceSet())
+        app->SetTrayvoInterface(nullptr);
+    FGBoard* board = GetFG();
+    // Continuous grabbing from a camera ends with one still frame.
+    if (board->GetVideoSource() == 2 && board->GetGrabModeWord() == 0)
+        board->GrabFrame(0);
+    if (board->GetOwnerWnd() == GetSafeHwnd())
+        board->SetOwnerWnd(nullptr);
+    SaveBarState(kBarStateSection);
+    m_persist.SaveWindowPlacement();
+    CMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent)
+{
+    if (m_nTimerID != 0 && nIDEvent == m_nTimerID) {
+        KillTimer(m_nTimerID);
+        m_nTimerID = 0;
+        SendMessage(WM_COMMAND, ID_INIT_VIDEO);
+    }
+    CMDIFrameWnd::OnTimer(nIDEvent);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CMDIFrameWnd::OnSize(nType, cx, cy);
+    // The children hear that their frame was maximised (SIZE_MAXSHOW).
+    constexpr WPARAM kSizeMaxShow = 3;
+    if (IsZoomed())
+        SendMessageToDescendants(WM_SIZE, kSizeMaxShow, 0, TRUE, FALSE);
+}
+
+int CMainFrame::OnDirChange(const CString& strFullPath, int nKind)
+{
+    constexpr int kFileCreated = 2;
+    if (nKind == kFileCreated) {
+        m_strNewImage = strFullPath;
+        PostMessage(kestrun::AppMessages().imageCreated, 0, 0);
+    }
+    return 0;
+}

@@ -1,0 +1,135 @@
+#include "app/mainfrm.h"
+
+#include "app/kestrunapp.h"
+#include "app/registeredmessages.h"
+#include "app/resource.h"
+#include "app/templatefactory.h"
+
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/folders.h"
+#include "platform/core/profile.h"
+#include "platform/ui/document.h"
+
+#include <ctime>
+
+namespace {
+
+// Hands a command to a form view of the given class; nothing for others.
+void RouteToForm(CView* pForm, const char* lpszFormClass, UINT nID)
+{
+    if (kestrun::IsKindOfClass(pForm, lpszFormClass))
+        pForm->OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
+}
+
+CString AcquiredImageTitle()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[128] = {};
+    std::strftime(text, sizeof(text), "Aquired Image %c", &local);
+    return CString(text);
+}
+
+} // namespace
+
+LRESULT CMainFrame::OnGrabwellToApp(WPARAM wParam, LPARAM lParam)
+{
+    switch (wParam) {
+    case kestrun::fgevent::kInputChanged:
+        // The lid scanner follows the input once it is part of the program.
+        SendMessageToDescendants(kestrun::AppMessages().grabwellToApp, wParam, lParam, TRUE, FALSE);
+        break;
+    case kestrun::fgevent::kStatusText:
+        // The status bar keeps a copy: the text lives only as long as the
+        // message.
+        if (const auto* text = reinterpret_cast<const char*>(lParam))
+            m_wndStatusBar.GetStatusBarCtrl().SetText(text, 0, SBT_OWNERDRAW);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnDeleteDocument(WPARAM wParam, LPARAM lParam)
+{
+    // No script engine holds documents in this program yet.
+    SendMessageToDescendants(kestrun::AppMessages().deleteDocument, wParam, lParam, TRUE, FALSE);
+    return 0;
+}
+
+LRESULT CMainFrame::OnRunMacro(WPARAM, LPARAM)
+{
+    // Documents ask for their scripts; there is no script engine yet.
+    return 0;
+}
+
+LRESULT CMainFrame::OnScriptError(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT CMainFrame::OnEditClose(WPARAM, LPARAM)
+{
+    return 0;
+}
+
+LRESULT CMainFrame::OnImageCreated(WPARAM, LPARAM)
+{
+    if (m_strNewImage.IsEmpty())
+        return 0;
+    CKestrunApp* app = KestrunApp();
+    if (app == nullptr)
+        return 0;
+    if (CDocument* doc = app->OpenDocumentFile(m_strNewImage)) {
+        if (GetProfileInt("AutoImages", "AutoImageDelete", 0) != 0) {
+            doc->SetTitle(AcquiredImageTitle());
+            DeleteFile(m_strNewImage);
+            m_strNewImage.Empty();
+        } else {
+            doc->SetTitle(m_strNewImage);
+        }
+    }
+    SetForegroundWindow();
+    RouteToForm(app->GetFormView(), "CDBForm", ID_DB_NEW_RECORD_AND_COUNT);
+    return 0;
+}
+
+LRESULT CMainFrame::OnStateToKiste(WPARAM wParam, LPARAM)
+{
+    if (CKestrunApp* app = KestrunApp())
+        app->SetTrayvoState(static_cast<int>(wParam));
+    return 0;
+}
+
+LRESULT CMainFrame::OnCamBoxButtonPressed(WPARAM, LPARAM)
+{
+    CKestrunApp* app = KestrunApp();
+    CView* form = app ? app->GetFormView() : nullptr;
+    if (form == nullptr)
+        return 0;
+    // The tray-scan database form is no growth-test form: it gets nothing.
+    RouteToForm(form, "CDBForm", ID_DB_NEW_RECORD_AND_COUNT);
+    RouteToForm(form, "CFormTray", ID_TRAY_RUN);
+    return 0;
+}
+
+LRESULT CMainFrame::OnUwScannerGone(WPARAM, LPARAM lParam)
+{
+    if (lParam == IDD_UWSCANNER) {
+        if (CKestrunApp* app = KestrunApp())
+            app->m_pUwScannerDlg = nullptr;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
+{
+    CKestrunApp* app = KestrunApp();
+    if (app != nullptr && !app->SaveAllModified())
+        return FALSE;
+    if (app != nullptr)
+        app->SetTrayvoMessage("Shutdown system ...");
+    return TRUE;
+}

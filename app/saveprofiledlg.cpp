@@ -1,0 +1,42 @@
+#include "app/saveprofiledlg.h"
+
+#include "app/appresources.h"
+#include "app/resource.h"
+
+#include "platform/ui/ddx.h"
+
+BEGIN_MESSAGE_MAP(CSaveProfileDlg, CDialog)
+    ON_EN_CHANGE(IDC_PROFILE_NAME, OnChangeName)
+END_MESSAGE_MAP()
+
+CSaveProfileDlg::CSaveProfileDlg(CWnd* pParentWnd) : CDialog(IDD_SAVE_PROFILE, pParentWnd)
+{
+    kestrun::RegisterAppResources();
+    BuildMessageMap();
+}
+
+void CSaveProfileDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_PROFILE_NAME, m_strName);
+}
+
+BOOL CSaveProfileDlg::OnInitDialog()
+{
+    const BOOL result = CDialog::OnInitDialog();
+    EnableOK();
+    return result;
+}
+
+void CSaveProfileDlg::OnChangeName()
+{
+    EnableOK();
+}
+
+void CSaveProfileDlg::EnableOK()
+{
+    CString text;
+    GetDlgItemText(IDC_PROFILE_NAME, text);
+    if (CWnd* ok = GetDlgItem(IDOK))
+        ok->EnableWindow(!text.IsEmpty());
+}

@@ -1,0 +1,61 @@
+#pragma once
+// What the application tests share: a data root and a program folder of
+// their own per test, the scripted message boxes, the fake scanning-box
+// library, and starting and stopping the application as the program does.
+
+#include "app/kestrunapp.h"
+#include "app/mainfrm.h"
+
+#include "platform/core/testing/scripted_message_boxes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestrun::testing {
+
+class CAppTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // InitInstance with this test's folders and the fake scanning box; the
+    // arguments follow the program's name.
+    void Start(CKestrunApp& app, std::vector<CString> arguments = {});
+    // Closes the main window, then ExitInstance.
+    void Stop(CKestrunApp& app);
+
+    // The data root of the application, with a final '/'.
+    CString DataRoot() const;
+    CString IniPath() const { return DataRoot() + "kestrun32.ini"; }
+    void WriteMode(int nMode) const;
+    // The fake scanning box's calls since the test began.
+    std::string BoxLog() const;
+    // The box knows these profiles (';'-separated).
+    void SetBoxProfiles(const char* lpszProfiles) const;
+
+    ScopedMessageBoxes m_boxes;
+    std::filesystem::path m_folder;
+    std::filesystem::path m_programFolder;
+
+private:
+    HMODULE m_hFakeBox = nullptr;
+    std::string m_previousRoot;
+};
+
+// The main window of a running application.
+CMainFrame& MainFrame(CKestrunApp& app);
+// The state an update handler leaves for a command of the main window.
+struct CCommandState
+{
+    BOOL enabled;
+    int check;
+};
+CCommandState QueryCommand(CWnd& frame, UINT nID);
+
+std::string ReadFile(const std::filesystem::path& path);
+
+} // namespace kestrun::testing

@@ -1,0 +1,279 @@
+// The main window: its bars, menus and video-source combo box, the commands
+// it routes or disables, and the registered messages it handles.
+
+#include "app/tests/apptesting.h"
+
+#include "app/registeredmessages.h"
+#include "app/resource.h"
+
+#include "imaging/dibdoc.h"
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/messages.h"
+#include "platform/core/resources.h"
+#include "platform/ui/doctemplate.h"
+#include "platform/ui/view.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+
+#include <fstream>
+
+namespace kestrun::testing {
+
+// An image document that counts the counts it is asked for.
+class CCountingImageDoc : public CDIBDoc
+{
+    DECLARE_DYNCREATE(CCountingImageDoc)
+
+public:
+    CCountingImageDoc() { BuildMessageMap(); }
+    void OnSearchObjects() { ++m_nCounts; }
+    int m_nCounts = 0;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+};
+
+class CPlainImageView : public CView
+{
+    DECLARE_DYNCREATE(CPlainImageView)
+
+public:
+    void OnDraw(CDC*) override {}
+};
+
+IMPLEMENT_DYNCREATE(CCountingImageDoc, CDIBDoc)
+IMPLEMENT_DYNCREATE(CPlainImageView, CView)
+
+BEGIN_MESSAGE_MAP(CCountingImageDoc, CDIBDoc)
+    ON_COMMAND(ID_SEARCH_OBJECTS, OnSearchObjects)
+END_MESSAGE_MAP()
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A window below the main window that records one registered message.
+class CListener : public CWnd
+{
+public:
+    CListener(CWnd& parent, UINT message)
+    {
+        AddMessageHandler(message, [this](WPARAM wParam, LPARAM lParam) {
+            m_received.emplace_back(wParam, lParam);
+            return LRESULT(0);
+        });
+        Create(nullptr, "listener", WS_CHILD, CRect(0, 0, 10, 10), &parent, 4712);
+    }
+    std::vector<std::pair<WPARAM, LPARAM>> m_received;
+};
+
+class MainFrameTest : public CAppTest
+{
+protected:
+    void SetUp() override
+    {
+        CAppTest::SetUp();
+        Start(m_app);
+    }
+    void TearDown() override
+    {
+        Stop(m_app);
+        CAppTest::TearDown();
+    }
+
+    CMainFrame& Frame() { return MainFrame(m_app); }
+
+    CKestrunApp m_app;
+};
+
+TEST_F(MainFrameTest, ComesUpWithMenusToolBarsVideoSourcesAndStatusBar)
+{
+    CMainFrame& frame = Frame();
+    EXPECT_TRUE(frame.IsWindowVisible());
+    EXPECT_EQ(frame.GetTitle(), "Halvorn - Numbrel");
+
+    CMenu* menu = frame.GetMenu();
+    ASSERT_NE(menu, nullptr);
+    CString first;
+    CString last;
+    menu->GetMenuString(0, first, MF_BYPOSITION);
+    menu->GetMenuString(menu->GetMenuItemCount() - 1, last, MF_BYPOSITION);
+    EXPECT_EQ(first, "&File");
+    EXPECT_EQ(last, "&Help");
+    EXPECT_EQ(frame.MainWindow()->menuBar()->actions().size(), menu->GetMenuItemCount());
+    CString item;
+    EXPECT_GT(menu->GetMenuString(ID_SEARCH_OBJECTS, item, MF_BYCOMMAND), 0);
+    EXPECT_EQ(item, "Search &Objects");
+
+    // 29 buttons; the eighth became the video-source combo box.
+    CComboBoxToolBar& bar = frame.m_wndToolBar;
+    EXPECT_EQ(bar.GetCount(), 29);
+    EXPECT_EQ(bar.GetItemID(7), IDC_VIDEO_SOURCE);
+    EXPECT_EQ(bar.GetItemID(0), static_cast<UINT>(ID_FILE_NEW));
+    EXPECT_EQ(bar.GetItemID(28), static_cast<UINT>(ID_CONTEXT_HELP));
+    CComboBox& combo = bar.m_wndComboBox1;
+    EXPECT_EQ(combo.GetParent(), &bar);
+    std::vector<CString> sources;
+    for (int source = 0; source < FGBoard::kSourceSlots; ++source) {
+        if (const CString name = GetFG()->GetVideoSourceNameAt(source); !name.IsEmpty())
+            sources.push_back(name);
+    }
+    ASSERT_EQ(combo.GetCount(), static_cast<int>(sources.size()));
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        CString text;
+        combo.GetLBText(i, text);
+        EXPECT_EQ(text, sources[static_cast<size_t>(i)]);
+    }
+    ASSERT_GE(combo.GetCurSel(), 0);
+    EXPECT_EQ(static_cast<int>(combo.GetItemData(combo.GetCurSel())), GetFG()->GetVideoSource());
+
+    EXPECT_EQ(frame.m_wndDBToolBar.GetDlgCtrlID(), static_cast<int>(IDW_DBTOOLBAR));
+    EXPECT_FALSE(frame.m_wndDBToolBar.IsWindowVisible());
+    EXPECT_TRUE(bar.IsWindowVisible());
+
+    EXPECT_EQ(frame.m_wndStatusBar.GetCount(), 4);
+    EXPECT_EQ(frame.m_wndStatusBar.GetItemID(1), static_cast<UINT>(ID_INDICATOR_CAPS));
+    EXPECT_EQ(frame.m_wndStatusBar.GetItemID(3), static_cast<UINT>(ID_INDICATOR_SCRL));
+}
+
+TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
+{
+    const UINT disabled[] = {
+        ID_APP_ABOUT, ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_INIT_VIDEO, ID_VIDEO_OPTIONS,
+        ID_RECORD_SEQUENCE, ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_HARDWARE_SELECT,
+        ID_UW_SCANNER, ID_SYSTEM_OPTIONS, ID_USER_LEVEL, ID_CHANGE_PASSWORD, ID_MACRO_EDIT, ID_MACRO_RUN,
+        ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_AUTO_IMAGE_INPUT, ID_EXTENDED_VIEW, ID_HELP_INDEX,
+        ID_HELP_USING, ID_CONTEXT_HELP, ID_IMPORT,
+        // Routed to windows that are not open.
+        ID_RECORD_FIRST, ID_DB_COMMAND_FIRST, ID_IMAGE_INTEGRATION, ID_THRESHOLDS, ID_SEARCH_OBJECTS, ID_ZOOM,
+        ID_EXPORT_CSV,
+        // Hardware type -1.
+        ID_SENSOR_SETUP, ID_DEVICE_CTRL,
+    };
+    for (UINT id : disabled)
+        EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
+    for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER})
+        EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
+
+    // A disabled menu command is not carried out.
+    m_app.m_nADType = 1;
+    Frame().SendMessage(WM_COMMAND, ID_SENSOR_SETUP);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    m_app.m_nADType = 2;
+    EXPECT_TRUE(QueryCommand(Frame(), ID_SENSOR_SETUP).enabled);
+    Frame().SendMessage(WM_COMMAND, ID_SENSOR_SETUP);
+    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"LoadLibrary with adudas.dll failed"});
+}
+
+TEST_F(MainFrameTest, CountCommandReachesTheActiveImageDocument)
+{
+    auto* images = new CMultiDocTemplate(IDR_DIBDOCEX, RUNTIME_CLASS(CCountingImageDoc), RUNTIME_CLASS(CMDIChildWnd),
+                                         RUNTIME_CLASS(CPlainImageView));
+    m_app.AddDocTemplate(images);
+    auto* doc = DYNAMIC_DOWNCAST(CCountingImageDoc, images->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(Frame().MDIGetActive(), nullptr);
+
+    EXPECT_TRUE(QueryCommand(Frame(), ID_SEARCH_OBJECTS).enabled);
+    Frame().SendMessage(WM_COMMAND, ID_SEARCH_OBJECTS);
+    EXPECT_EQ(doc->m_nCounts, 1);
+    EXPECT_EQ(m_app.GetImageView(), doc->Views().front());
+
+    doc->OnCloseDocument();
+    EXPECT_FALSE(QueryCommand(Frame(), ID_SEARCH_OBJECTS).enabled);
+    EXPECT_EQ(m_app.GetImageView(), nullptr);
+}
+
+TEST_F(MainFrameTest, RegisteredMessagesAreFoundByName)
+{
+    for (const CAppMessageName& entry : AppMessageNames()) {
+        const char* name = entry.stringId ? AfxLoadString(entry.stringId) : entry.name;
+        ASSERT_NE(name, nullptr) << entry.name;
+        EXPECT_STREQ(name, entry.name);
+        EXPECT_EQ(RegisteredMessageName(RegisterWindowMessage(entry.name)), entry.name);
+    }
+    const CAppMessages& messages = AppMessages();
+    EXPECT_EQ(messages.runMacro, RegisterWindowMessage("Message RunMacro "));
+    EXPECT_NE(messages.runMacro, RegisterWindowMessage("Message RunMacro"));
+    EXPECT_EQ(messages.camBoxPosition, RegisterWindowMessage("MSC_CAMBOX_POSITION"));
+}
+
+TEST_F(MainFrameTest, NoticesOfTheBoardAndTheBoxReachTheirTargets)
+{
+    CMainFrame& frame = Frame();
+    const CAppMessages& messages = AppMessages();
+    CListener listener(frame, messages.grabwellToApp);
+
+    // A status text is kept by the bar: the sender's copy may go.
+    std::string text = "Frame 12 of 40";
+    frame.SendMessage(messages.grabwellToApp, fgevent::kStatusText, reinterpret_cast<LPARAM>(text.c_str()));
+    text = "gone";
+    int type = 0;
+    EXPECT_EQ(frame.m_wndStatusBar.GetStatusBarCtrl().GetText(0, &type), "Frame 12 of 40");
+    EXPECT_EQ(type & SBT_OWNERDRAW, SBT_OWNERDRAW);
+    // A changed input goes to every window below.
+    frame.SendMessage(messages.grabwellToApp, fgevent::kInputChanged, 2);
+    EXPECT_EQ(listener.m_received, (std::vector<std::pair<WPARAM, LPARAM>>{{fgevent::kInputChanged, 2}}));
+
+    frame.SendMessage(messages.stateToKiste, 3, 0);
+    EXPECT_NE(BoxLog().find("SetParam:State=3;"), std::string::npos);
+
+    // Messages without an effect here.
+    const std::string before = BoxLog();
+    EXPECT_EQ(frame.SendMessage(messages.camBoxPosition, 2, 0), 0);
+    EXPECT_EQ(frame.SendMessage(messages.camBoxButtonPressed, 0, 0), 0);
+    EXPECT_EQ(frame.SendMessage(messages.filterChanged, 0, 0), 0);
+    EXPECT_EQ(frame.SendMessage(messages.deleteInterface, 0, 0), 0);
+    EXPECT_EQ(BoxLog(), before);
+    EXPECT_EQ(listener.m_received.size(), 1u);
+
+    CListener gone(frame, messages.deleteDocument);
+    frame.SendMessage(messages.deleteDocument, 0, 77);
+    EXPECT_EQ(gone.m_received, (std::vector<std::pair<WPARAM, LPARAM>>{{0, 77}}));
+
+    CWnd scannerDialog;
+    m_app.m_pUwScannerDlg = &scannerDialog;
+    frame.SendMessage(WM_UWSCANNER_GONE, 1, 124);
+    EXPECT_EQ(m_app.m_pUwScannerDlg, &scannerDialog);
+    frame.SendMessage(WM_UWSCANNER_GONE, 1, IDD_UWSCANNER);
+    EXPECT_EQ(m_app.m_pUwScannerDlg, nullptr);
+}
+
+TEST_F(MainFrameTest, NewFileFromTheFolderWatchIsOpenedOrReported)
+{
+    const fs::path file = m_folder / "new.bin";
+    std::ofstream(file) << "not an image";
+    CMainFrame& frame = Frame();
+    frame.OnDirChange(file.c_str(), 1);
+    PumpMessages();
+    EXPECT_TRUE(m_boxes->Texts().empty());
+
+    frame.OnDirChange(file.c_str(), 2);
+    EXPECT_EQ(frame.m_strNewImage, file.c_str());
+    PumpMessages();
+    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{CString("Cannot open ") + file.c_str()});
+    EXPECT_TRUE(fs::exists(file));
+}
+
+TEST_F(MainFrameTest, RefusedVideoSourceIsTakenBack)
+{
+    CComboBox& combo = Frame().m_wndToolBar.m_wndComboBox1;
+    const int before = combo.GetCurSel();
+    const int board = GetFG()->GetVideoSource();
+    int videoFile = -1;
+    for (int i = 0; i < combo.GetCount(); ++i) {
+        if (combo.GetItemData(i) == 3)
+            videoFile = i;
+    }
+    ASSERT_GE(videoFile, 0);
+    // No video file is set: the board refuses the source.
+    combo.SetCurSel(videoFile);
+    combo.NotifyParent(CBN_SELCHANGE);
+    EXPECT_EQ(GetFG()->GetVideoSource(), board);
+    EXPECT_EQ(combo.GetCurSel(), before);
+}
+
+} // namespace
+
+} // namespace kestrun::testing
