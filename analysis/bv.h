@@ -49,6 +49,8 @@ struct sObjectPosition
     int border = 0; // 1: touches the border of its area of interest
 };
 
+class Device;
+
 class CBV : public CObject
 {
     DECLARE_DYNCREATE(CBV)
@@ -84,6 +86,13 @@ public:
     // records that passed every form threshold. A missing image or area,
     // or a page that is neither 8 nor 24 bits, is an invalid argument.
     int Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress);
+    // The main run once per sub-area (raster cell) of aoi. Objects that a
+    // border between two sub-areas cut in two are joined again and
+    // measured from their joined outline; then every object that fails
+    // the form thresholds is removed, whatever the keep-rejected flag
+    // says. Returns the number of objects handed to the document. An area
+    // without sub-areas is an invalid argument.
+    int AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document);
     // One step of the object search with the tracer's page: the next start
     // pixel from position on, traced and marked. 1 when a contour was
     // traced (smoothed as the profile asks), 0 when the area is exhausted.
@@ -121,6 +130,71 @@ public:
                                IResultDocument* document);
     // Joins neighbouring objects of the document into clusters.
     void ClusterObjects(IResultDocument* document, int maxDistance);
+    // The form thresholds of the chain, in order; the first failing test
+    // ends it. 0x10, 0x20 and 0x80000 only for skeletons.
+    bool PassesFormThresholds(const CObjData& record, bool skeleton) const;
+
+    // --- image operations (bvimageops.cpp) ---
+    // They work inside the rectangle of the active area of interest (the
+    // whole-image area when none is active) without its last column and
+    // row, and do nothing without an image or for an area of one pixel or
+    // less. Colours of 8-bit pages are read through their palette and
+    // written as the nearest entry.
+
+    // Red and blue change places as every byte is inverted.
+    void InvertImageInAOI(CDIB* image);
+    // Each channel times gain plus offset, clamped to 0..255, inside the
+    // whole-image rectangle.
+    void ApplyGainOffset(CDIB* image, int gain, int offset);
+    // The pixels of the area's rectangle (last column and row included)
+    // that pass the thresholds get the mark value in their green byte: the
+    // mark colour's green byte + 1 in band mode, else 1 for a mark byte of
+    // 0 and 254 for any other. A null area is the active one.
+    void MarkThresholdPixels(CDIB* image, CAOI* aoi, const CSegThres& thresholds);
+    // Rows top, top + 2, ... are copied onto the row below them.
+    void DoubleEvenRows(CDIB* image);
+    // Mean red of the active area; the area is then drawn into the image.
+    void GetActiveAOIColorStat(Device* image, float& mean);
+    // Green of the mean colours of the even and of the odd rows of the
+    // active area; the area is then drawn into the image.
+    void GetEvenOddRowGreen(Device* image, float& even, float& odd);
+    // Whether camera images are two interlaced fields: field mode 1 says
+    // yes, 2 no, 0 asks the frame grabber (an initialised board 768
+    // or 576 pixels wide).
+    BOOL IsFieldImage() const;
+    // The image-filter steps of the object filter.
+    void ClearFilterSelection();
+    void AddFilterSelection(int step);
+
+    // --- measures (bvmeasures.cpp) ---
+    // The area-weighted offset of the active area's objects from its
+    // centre, normalised to 0..1; "AOI Error" and no value for an area of
+    // 2 pixels or less. The page is given back unchanged.
+    void GetCentreOffset(CDIB* image, float& offset);
+    // The object nearest the area's centre (large ones preferred): its
+    // contour goes into polygon, whose centre becomes its centroid and is
+    // returned in point. Without an object both stay as they were. A null
+    // area is the active one; the page is given back unchanged.
+    POINT FindCentralObject(POINT& point, CDIB* image, CAOI* aoi, CRPolygon& polygon);
+    // The objects of the area filled region by region into records of
+    // kind 4 (area, position, rectangle, mean colour, border contact) that
+    // pass the area and colour limits. The regions stay painted in the
+    // page (0xFFC8FF). A null area is the active one.
+    void SegmentWithProgress(CDIB* image, IResultDocument* document, CAOI* aoi = nullptr);
+
+    // --- colour excess channels (bvchannels.cpp) ---
+    // Per pixel of a 24-bit source inside the area: how far red, green and
+    // blue stand out from the mean of the other two (half their sum in
+    // excess mode 2, else two thirds), squared, then stretched to 0..255
+    // over the area; into out1 (red), out2 (green) and out3 (blue), each
+    // optional. Outputs must be 8-bit pages at least as large as the
+    // source, else CInvalidArgException before anything is written.
+    void ColourExcessChannels(CDIB* source, CDIB* out1, CDIB* out2, CDIB* out3, CAOI* aoi);
+    // The outputs get red, green and blue ramp palettes and, for a colour
+    // source, turn black over the source's size before the excess of the
+    // active area (whole image when none) is written into them. The excess
+    // mode is kept. Output sizes are checked first, as above.
+    void SplitColorChannels(CDIB* source, CDIB* red, CDIB* green, CDIB* blue, int mode);
 
     CKontur8 m_Kontur;
     // The records of the running analysis.
@@ -137,6 +211,8 @@ public:
     // filled detects movement against it and empties it.
     std::vector<sObjectPosition> m_arrPrevPositions;
     CBVProfileList m_Profiles;
+    // Of ColourExcessChannels: 2 half sums, else two thirds.
+    int m_nExcessMode = 2;
 
 private:
     class CRunScope;
@@ -159,9 +235,6 @@ private:
     // False when the record is to be deleted.
     bool MeasureSkeletonObject(CSkelData& record);
     void HandOverSubObjects(CObjData& record, IResultDocument* document);
-    // The form thresholds of the chain, in order; the first failing test
-    // ends it. 0x10, 0x20 and 0x80000 only for skeletons.
-    bool PassesFormThresholds(const CObjData& record, bool skeleton) const;
     // Deletes or adds the record; returns 1 when it passed.
     int KeepOrDrop(std::unique_ptr<CObjData> record, bool passed, IResultDocument* document);
     // Nuclei of the record inside its area (contour features, step 2).

@@ -2,6 +2,7 @@
 
 #include "imaging/resulttable.h"
 
+#include "analysis/bv.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
@@ -72,16 +73,14 @@ CSRC* CDIBDoc::GetTemplates()
 
 CAOIDoc* CDIBDoc::GetDataDoc()
 {
-    // The area-of-interest document is a part of the engine (CBV), which
-    // is not built yet; nothing can hand one out before it is.
-    return nullptr;
+    CBV* engine = GetEngine();
+    return engine ? &engine->m_AOIDoc : nullptr;
 }
 
-void CDIBDoc::PropagateImageSize(CSize /*size*/)
+void CDIBDoc::PropagateImageSize(CSize size)
 {
-    // Here the engine's area-of-interest document takes the new image
-    // size (its whole-image and default areas follow it). Not available
-    // until the engine is built: there is no such document to tell yet.
+    if (CAOIDoc* areas = GetDataDoc())
+        areas->SetImageSize(size.cx, size.cy, true);
 }
 
 // ---- pages -------------------------------------------------------------------------------

@@ -46,8 +46,7 @@ public:
     // null while the application has none.
     virtual CBV* GetEngine();
     virtual CSRC* GetTemplates();
-    // The engine's area-of-interest document. The engine is not part of
-    // this build yet: null until it is.
+    // The engine's area-of-interest document; null without an engine.
     CAOIDoc* GetDataDoc();
 
     // ---- pages ------------------------------------------------------------
@@ -168,6 +167,12 @@ public:
 protected:
     void OnFileSave();
     void OnFileSaveAs();
+    // Copies size, format and pixels, holding the board's buffer when the
+    // board writes into either page.
+    void CopyPage(CDIB& target, const CDIB& source);
+    void SetStatusText(LPCTSTR lpszText);
+    // The engine's area-of-interest document follows the image size.
+    void PropagateImageSize(CSize size);
 
     DECLARE_MESSAGE_MAP()
 
@@ -178,14 +183,8 @@ private:
     FGBoard* VideoBoard() const;
     // Frees a page, disconnecting the board's display from it first.
     void FreePage(std::unique_ptr<CDIB> page);
-    // Copies size, format and pixels, holding the board's buffer when the
-    // board writes into either page.
-    void CopyPage(CDIB& target, const CDIB& source);
     // The acquisition of Grab; FALSE when the board delivered nothing.
     BOOL Acquire(FGBoard& board, BOOL& bRedraw);
-    // The engine's area-of-interest document follows the image size.
-    void PropagateImageSize(CSize size);
-    void SetStatusText(LPCTSTR lpszText);
     void ClearContents();
 
     std::vector<std::unique_ptr<CDIB>> m_pages;

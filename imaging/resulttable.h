@@ -7,6 +7,8 @@
 #include "platform/core/types.h"
 
 class CBaseObj;
+class CBV;
+class CMultiDocTemplate;
 
 class CResultTable
 {
@@ -21,6 +23,13 @@ public:
     // The record the table and the views show as current.
     virtual void SetCurrentIndex(int nIndex) = 0;
     virtual int GetCurrentIndex() const = 0;
+    // The image document that made the table hands over the chart and
+    // table templates and the engine, none of them owned. Tables that
+    // need none of them ignore them.
+    virtual void AttachSources(CMultiDocTemplate* /*pChartTemplate*/, CMultiDocTemplate* /*pTableTemplate*/,
+                               CBV* /*pEngine*/)
+    {
+    }
 
 protected:
     CResultTable() = default;

@@ -45,7 +45,7 @@ public:
     // The image document that owns the table hands over the chart template
     // (the histogram), the table template and the engine (whose settings
     // smooth the curvature profile). None is owned.
-    void AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemplate* pTableTemplate, CBV* pEngine);
+    void AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemplate* pTableTemplate, CBV* pEngine) override;
 
     // ---- objects under a point -------------------------------------------------
     // Among the objects whose rectangle holds the point the one with the

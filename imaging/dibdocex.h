@@ -1,0 +1,162 @@
+#pragma once
+// CDIBDocEx: the image document of the image template. It carries the menu
+// commands that change or analyse the active page, runs the configured
+// image-filter chain, counts and measures the objects of the page into its
+// result table and classifies them, searches a colour threshold
+// automatically, and serves the matching and check tools.
+//
+// The filter chain works on the page only for the analysis: the
+// unfiltered page is kept apart and put back afterwards, so a count never
+// touches the undo stack and the user's own edits stay. Commands that
+// change pixels push one undo copy first (only onto an empty stack).
+// Commands whose windows or engine steps are not part of this build stay
+// disabled.
+
+#include "imaging/dibdoc.h"
+
+#include "platform/core/geometry.h"
+
+#include <memory>
+#include <vector>
+
+class CAOI;
+class CClasses;
+class CCmdUI;
+class CObjDataBase;
+class CResultTable;
+
+class CDIBDocEx : public CDIBDoc
+{
+    DECLARE_DYNCREATE(CDIBDocEx)
+
+public:
+    // Reads the filter settings ("ImageFilter"), the AOI match settings
+    // ("AOIMatch") and the edge filter ("Randfilter", written back at once).
+    CDIBDocEx();
+    // Writes the filter and AOI match settings back.
+    ~CDIBDocEx() override;
+
+    // ---- the filter chain ---------------------------------------------------------
+    // Runs the engine's image-filter steps on the active page, in order.
+    // FALSE when there are no steps (or no engine or page). Steps that are
+    // not part of this build say so once per run and are passed over.
+    BOOL RunImageFilter();
+
+    // ---- objects --------------------------------------------------------------------
+    // "Count and measure objects": the result table (made when there is
+    // none) is emptied, the filter chain runs on the page, the engine counts
+    // the active area (each sub-area when it has any), the page gets its
+    // unfiltered pixels back, and with classes every object is classified.
+    void SearchObjects();
+    // Region search of the filtered page into the result table; the
+    // filtered, painted page stays (one undo step), and a repeated search
+    // starts again from the page it was run on.
+    void SearchBlobs();
+    // The nearest class whose every feature the record carries lies within
+    // three standard deviations (smallest mean distance, the later class
+    // on a tie) gives the record its id, name and colour; no such class:
+    // 0, "NC" and 255.
+    static void ClassifyObject(const CClasses& classes, CObjDataBase& record);
+
+    // ---- automatic threshold ------------------------------------------------------------
+    // Moves the engine's threshold step by step and keeps the one whose
+    // objects' mean area (within the learned area limits of the class)
+    // comes nearest to 0.7 of the learned mean area. Pushes one undo copy
+    // (the page before the search) and leaves the page as the search found
+    // it (even rows doubled for field images). FALSE, and nothing changed,
+    // without a class that learned areas.
+    BOOL SearchAutoThreshold();
+
+    // ---- operations of the matching and check tools ----------------------------------------
+    // Difference between the active page and a reference page inside the
+    // area, by measure code (17, 33, 49, 65: texture values 1-4; 18, 34:
+    // mean and spread of a channel, 4 the channel darkest on the page) and
+    // channel; 0 for a deactivated area or another code.
+    double CompareWithReference(CAOI* aoi, CDIB* reference, int code, int channel);
+    // The area's pattern searched around the rectangle's top-left corner;
+    // position receives the match. -1.0 for a pattern index it has not.
+    double MatchPattern(const CRect& rect, CAOI* aoi, int pattern, int dx, int dy, CPoint& position);
+    // The first line (column for direction 0, row otherwise) of the area
+    // that objects cover to more than 90 percent after one covered to 10
+    // percent or less; the first point list gets a line across the whole
+    // image there. Without such a line edge stays as it was.
+    void FindCoverageEdge(CAOI* aoi, CPoint& edge, int direction);
+    // The largest of the mean channel differences between the area's
+    // border and its first pattern; -1.0 without a pattern.
+    double GetBorderScore(CAOI* aoi);
+    // Tries the area at every offset up to range (in steps) and leaves it
+    // where the border score is smallest; returns that score, -1.0 without
+    // a pattern. A step below 1 is an invalid argument.
+    double FindBestPosition(CAOI* aoi, int range, int step);
+
+    // "Randfilter": the edge filter's columns and strength.
+    int m_nRandLeft = 230;
+    int m_nRandRight = 700;
+    int m_nRandStrength = 5;
+
+protected:
+    // ---- commands ----
+    void OnLoad();
+    void OnOpenObjectData();
+    void OnSoften();
+    void OnSharpen();
+    void OnSobel();
+    void OnMedian();
+    void OnDilate();
+    void OnErode();
+    void OnMorphology();
+    void OnBinarize();
+    void OnUpdateBinarize(CCmdUI* pCmdUI);
+    void OnEdge();
+    void OnLines();
+    void OnSquares();
+    void OnColorChannel();
+    void OnAutoThresholds();
+    void OnRunMacro();
+    void OnRunFilters();
+    void OnSearchObjects();
+    void OnSearchBlobs();
+    void OnInverse();
+    void OnDarker();
+    void OnRemoveMarkedPixels();
+    void OnDeinterlace();
+    void OnMirror();
+    void OnFlip();
+    // Commands whose windows or engine steps are not part of this build.
+    void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // The filter steps (dibdocexfilter.cpp). Each works on the active page.
+    void FilterGreenChannel(CDIB& page);
+    void FilterThresholdMask(CDIB& page);
+    void FilterContrastMarks(CDIB& page);
+    // Erosion and dilation of the objects: dark objects on a bright ground
+    // grow when the image is eroded.
+    void MorphObjects(CDIB& page, bool erode);
+
+    // A pixel command: wait cursor, undo step, the change, redraw.
+    template <class Change>
+    void ChangeActivePage(Change change);
+    // The engine's area-of-interest document knows the active page's size.
+    void PrepareAreas();
+    // Whether the active area is laid out in sub-areas (raster cells).
+    bool ActiveAreaHasSubAreas();
+    // The bound table, or a new one from the template holder (FALSE:
+    // none to be had); bNew tells whether it was made now.
+    CResultTable* EnsureResultTable(bool& bNew);
+    // Frame for a new table, views of an existing one.
+    void ShowResultTable(bool bNew);
+    // Classifies the objects of kind 5 (and 13) when the engine has classes.
+    void ClassifyResults(CResultTable& table, bool bContourSegments);
+
+    // The page before and after the last blob search, to start a repeated
+    // search from the unfiltered page.
+    std::unique_ptr<CDIB> m_pBlobSource;
+    std::unique_ptr<CDIB> m_pBlobResult;
+    // Steps of the current filter run already reported as missing.
+    std::vector<int> m_reportedSteps;
+    // Width-measurement results of the width tool; owned.
+    std::vector<std::unique_ptr<CObject>> m_arrResults;
+};

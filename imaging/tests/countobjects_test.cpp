@@ -1,0 +1,181 @@
+// "Count and measure objects" (command 45032) from the image document to
+// its result table: a page of discs of two sizes and two colours in an
+// area laid out in two sub-areas, counted, learned, counted again and
+// classified, with the filter chain run for the count only.
+
+#include "imaging/tests/dibdocextesting.h"
+
+#include "analysis/aoiraster.h"
+#include "analysis/objdata.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using kestrun::testing::CDIBDocExTest;
+using kestrun::testing::CResultListDoc;
+
+constexpr COLORREF kRed = RGB(60, 0, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 60);
+
+struct sDisc
+{
+    cv::Point centre;
+    int radius;
+    COLORREF colour;
+    const char* className; // the class it is taught as, "NC" for none
+    int pixels = 0;
+};
+
+class CountObjectsTest : public CDIBDocExTest
+{
+protected:
+    void SetUp() override
+    {
+        CDIBDocExTest::SetUp();
+        m_doc = NewDocument(1600, 900);
+        // Sub-areas x 20..799 and 801..1580, the grid line at 800.
+        std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(CRect(20, 20, 1580, 880));
+        area->CreateRaster(2, 1, 0);
+        m_engine.m_AOIDoc.SetImageSize(1600, 900, true);
+        ASSERT_EQ(m_engine.m_AOIDoc.AddAOI(area), 1);
+        for (sDisc& disc : m_discs)
+            disc.pixels = DrawDisc(*m_doc, disc.centre, disc.radius, disc.colour);
+        m_original = Pixels(*m_doc);
+        m_engine.GetSettings().m_FormThres.m_Type |= featureColors;
+        // Smoothing for the count: the page must come back unfiltered.
+        m_engine.AddFilterSelection(filterSmooth);
+    }
+
+    CResultListDoc* Table() const { return dynamic_cast<CResultListDoc*>(m_doc->GetResultDoc()); }
+
+    // The disc whose centre lies within 3 pixels of the record's centroid.
+    const sDisc* DiscOf(const CObjData& record) const
+    {
+        for (const sDisc& disc : m_discs)
+            if (std::abs(record.m_ptCentroid.x - disc.centre.x) <= 3 &&
+                std::abs(record.m_ptCentroid.y - disc.centre.y) <= 3)
+                return &disc;
+        return nullptr;
+    }
+
+    // Teaches the classes from the counted objects as the learn dialog
+    // does: per class the area and the red and blue mean colour.
+    void Learn()
+    {
+        CClasses& classes = m_engine.m_Classes;
+        for (const char* name : {"Small red", "Large blue"}) {
+            ASSERT_TRUE(classes.AddClass(name));
+            CVectorNormal& added = classes[classes.GetCount() - 1];
+            added.AddFeature("Area", 1, 0.0, 1.0);
+            added.AddFeature("Color Red", 32, 0.0, 1.0);
+            added.AddFeature("Color Blue", 128, 0.0, 1.0);
+            added.ResetFeatures();
+        }
+        classes[0].m_Color = RGB(255, 0, 255);
+        classes[1].m_Color = RGB(0, 255, 255);
+        CResultListDoc* table = Table();
+        for (int i = 0; i < table->GetCount(); ++i) {
+            const auto* record = dynamic_cast<CObjData*>(table->GetAt(i));
+            const sDisc* disc = record ? DiscOf(*record) : nullptr;
+            ASSERT_NE(disc, nullptr);
+            for (CVectorNormal& vector : classes) {
+                if (vector.m_strName != disc->className)
+                    continue;
+                vector.AddSample(record->GetArea(), 0);
+                vector.AddSample(GetRValue(record->m_MeanColor), 1);
+                vector.AddSample(GetBValue(record->m_MeanColor), 2);
+            }
+        }
+    }
+
+    CDIBDocEx* m_doc = nullptr;
+    std::vector<sDisc> m_discs = {
+        {{200, 200}, 130, kRed, "Small red"},
+        {{800, 250}, 130, kRed, "Small red"}, // over the grid line
+        {{560, 650}, 180, kBlue, "Large blue"},
+        {{1150, 600}, 180, kBlue, "Large blue"},
+        {{1400, 200}, 150, kRed, "NC"}, // too large for the red class
+    };
+    cv::Mat m_original;
+};
+
+TEST_F(CountObjectsTest, DiscsAreCountedMeasuredLearnedAndClassified)
+{
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+
+    CResultListDoc* table = Table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->GetDocTemplate(), m_templates.GetTemplate(CSRC::kObjTemplate));
+    EXPECT_EQ(m_doc->m_nDrawMode, CDIBDoc::kDrawModeResult);
+    ASSERT_EQ(table->GetCount(), static_cast<int>(m_discs.size()));
+    for (int i = 0; i < table->GetCount(); ++i) {
+        const auto* record = dynamic_cast<CObjData*>(table->GetAt(i));
+        ASSERT_NE(record, nullptr);
+        const sDisc* disc = DiscOf(*record);
+        ASSERT_NE(disc, nullptr) << record->m_ptCentroid.x << ", " << record->m_ptCentroid.y;
+        EXPECT_NEAR(record->GetArea(), disc->pixels, 0.01 * disc->pixels) << disc->centre.x;
+    }
+    // The page shows the image as it was, not the smoothed one the count saw.
+    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+    EXPECT_EQ(m_doc->GetUndoCount(), 0);
+
+    Learn();
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+
+    // The same table, emptied and filled again.
+    ASSERT_EQ(m_doc->GetResultDoc(), table);
+    ASSERT_EQ(table->GetCount(), static_cast<int>(m_discs.size()));
+    for (int i = 0; i < table->GetCount(); ++i) {
+        const auto* record = dynamic_cast<CObjData*>(table->GetAt(i));
+        const sDisc* disc = DiscOf(*record);
+        ASSERT_NE(disc, nullptr);
+        EXPECT_EQ(record->m_strClassName, disc->className) << disc->centre.x;
+        EXPECT_NE(record->m_Type & 0x80000000u, 0u);
+        if (CString(disc->className) == "NC") {
+            EXPECT_EQ(record->m_dClass, 0);
+            EXPECT_EQ(record->m_ClassColor, 255u);
+        } else {
+            const bool isSmall = CString(disc->className) == "Small red";
+            EXPECT_EQ(record->m_ClassColor, isSmall ? RGB(255, 0, 255) : RGB(0, 255, 255));
+        }
+    }
+    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+}
+
+TEST_F(CountObjectsTest, TheCountKeepsTheUsersOwnLastEdit)
+{
+    // The user darkens the image; the count with its filter chain must
+    // neither undo that nor use up the undo copy.
+    Command(*m_doc, ID_IMAGE_DARKER);
+    ASSERT_EQ(m_doc->GetUndoCount(), 1);
+    const cv::Mat darkened = Pixels(*m_doc);
+    ASSERT_FALSE(Same(darkened, m_original));
+
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+
+    EXPECT_EQ(Table()->GetCount(), static_cast<int>(m_discs.size()));
+    EXPECT_TRUE(Same(Pixels(*m_doc), darkened));
+    ASSERT_EQ(m_doc->GetUndoCount(), 1);
+    m_doc->PopUndo(CDIBDoc::undoPop);
+    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+}
+
+TEST_F(CountObjectsTest, WithoutAFrameTheTableLivesOnItsOwn)
+{
+    // A template that makes no frames, as long as there is no table view.
+    m_templates.SetTemplate(CSRC::kObjTemplate,
+                            new CMultiDocTemplate(kestrun::testing::IDR_TEST_TABLE, RUNTIME_CLASS(CResultListDoc),
+                                                  nullptr, nullptr));
+    m_doc->SearchObjects();
+    CResultListDoc* table = Table();
+    ASSERT_NE(table, nullptr);
+    EXPECT_TRUE(table->Views().empty());
+    EXPECT_EQ(table->GetCount(), static_cast<int>(m_discs.size()));
+    m_doc->ReleaseDocument(table);
+    table->OnCloseDocument();
+}
+
+} // namespace
