@@ -47,6 +47,10 @@ public:
     // Asks the items for their state through pTarget's command route.
     virtual void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) = 0;
 
+    // What the bar's child controls report (WM_COMMAND, WM_NOTIFY) and the
+    // bar does not handle itself goes on to its owner, the frame.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     CControlBar() = default;
     DWORD m_dwBarStyle = 0;
@@ -150,6 +154,11 @@ public:
     void GetItemRect(int nIndex, LPRECT lpRect) const;
     CStatusBarCtrl& GetStatusBarCtrl() const;
 
+    // Paints an owner-drawn pane (SBPS_OWNERDRAW, or text set with
+    // SBT_OWNERDRAW): itemID is the pane, itemData its text, rcItem the
+    // pane inside its border, hDC a context with the bar's font.
+    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
+
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
 
 protected:
@@ -165,7 +174,8 @@ private:
 
 // The status-bar control: parts with texts; an SBT_OWNERDRAW part is
 // painted by DrawItem. A CStatusBar hands out its own through
-// GetStatusBarCtrl; created on its own it is a window of its own.
+// GetStatusBarCtrl (whose owner-drawn parts the bar's DrawItem paints);
+// created on its own it is a window of its own.
 class CStatusBarCtrl : public CWnd
 {
     DECLARE_DYNAMIC(CStatusBarCtrl)
@@ -197,4 +207,6 @@ private:
     friend class CStatusBar;
     friend class kestrun::CStatusPanes;
     kestrun::CStatusPanes* m_pPanes = nullptr;
+    // The bar this control belongs to: its owner-drawn panes are the bar's.
+    CStatusBar* m_pBar = nullptr;
 };

@@ -114,6 +114,9 @@ public:
 protected:
     QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
     void TakeOverFrom(CWnd& other) override;
+    // The view paints its rows; its row area is a plain widget that would
+    // otherwise be taken for a window that paints in OnPaint.
+    bool WantsPaint() const override { return false; }
 
 private:
     friend class kestrun::CListCtrlModel;

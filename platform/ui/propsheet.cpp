@@ -19,15 +19,22 @@ IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
 
 namespace {
 
-// The sheet's window: Escape and closing cancel through the sheet.
+// The sheet's window: Escape and closing cancel through the sheet. Its
+// end, however it comes, tells the sheet, which must then forget the
+// tabs, pages' containers and buttons that go with it.
 class CSheetWidget : public QDialog
 {
 public:
-    CSheetWidget(QWidget* parent, std::function<void()> cancel) : QDialog(parent), m_cancel(std::move(cancel)) {}
+    CSheetWidget(QWidget* parent, std::function<void()> cancel, std::function<void()> gone)
+        : QDialog(parent), m_cancel(std::move(cancel)), m_gone(std::move(gone))
+    {
+    }
+    ~CSheetWidget() override { m_gone(); }
     void reject() override { m_cancel(); }
 
 private:
     std::function<void()> m_cancel;
+    std::function<void()> m_gone;
 };
 
 } // namespace
@@ -202,11 +209,13 @@ void CPropertySheet::RemovePage(int nPage)
         m_widgets->stack->removeWidget(container);
         delete container;
         m_bSwitching = old;
-        if (m_nActive >= GetPageCount())
-            m_nActive = std::max(0, GetPageCount() - 1);
-        if (GetPageCount() > 0)
-            ShowPage(m_nActive);
     }
+    if (nPage < m_nActive)
+        --m_nActive;
+    if (m_nActive >= GetPageCount())
+        m_nActive = std::max(0, GetPageCount() - 1);
+    if (m_widgets && GetPageCount() > 0)
+        ShowPage(m_nActive);
 }
 
 CPropertyPage* CPropertySheet::GetPage(int nPage) const
@@ -280,11 +289,14 @@ void CPropertySheet::PageModified()
 
 QWidget* CPropertySheet::CreateWidget(QWidget* parent, const CREATESTRUCT&)
 {
-    auto* dialog = new CSheetWidget(parent, [this] {
-        SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(IDCANCEL), BN_CLICKED), 0);
-    });
     m_widgets = std::make_unique<CWidgets>();
     CWidgets& w = *m_widgets;
+    auto* dialog = new CSheetWidget(
+        parent, [this] { SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(IDCANCEL), BN_CLICKED), 0); },
+        [this, mine = &w] {
+            if (m_widgets.get() == mine)
+                m_widgets.reset();
+        });
     auto* layout = new QVBoxLayout(dialog);
     w.tabs = new QTabBar(dialog);
     w.tabs->setVisible(!m_bWizard);

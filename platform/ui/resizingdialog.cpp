@@ -43,8 +43,14 @@ BOOL CResizingDialog::OnInitDialog()
     if (m_bRememberSize) {
         const int cx = static_cast<int>(GetProfileInt(GetSectionName(), "CX", 0));
         const int cy = static_cast<int>(GetProfileInt(GetSectionName(), "CY", 0));
-        if (cx != 0 && cy != 0)
-            SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+        if (cx != 0 && cy != 0) {
+            // The remembered size is the client's; SetWindowPos wants the
+            // window's, frame included.
+            CRect client;
+            GetClientRect(&client);
+            SetWindowPos(nullptr, 0, 0, cx + window.Width() - client.Width(), cy + window.Height() - client.Height(),
+                         SWP_NOMOVE | SWP_NOZORDER);
+        }
     }
     return FALSE;
 }
@@ -89,8 +95,8 @@ void CResizingDialog::MoveAnchoredControls(int dx, int dy)
 void CResizingDialog::OnDestroy()
 {
     if (m_bRememberSize && m_bResized && m_cxLast != 0 && m_cyLast != 0) {
-        // The size SetWindowPos gives the window: without the frame the
-        // window manager draws around it.
+        // Without the frame the window manager draws around it, which
+        // differs between desktops.
         CRect client;
         GetClientRect(&client);
         WriteProfileInt(GetSectionName(), "CX", client.Width());

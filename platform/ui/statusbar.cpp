@@ -2,6 +2,7 @@
 #include "platform/ui/controlbar.h"
 #include "platform/ui/frameworkstrings.h"
 #include "platform/ui/qtdc.h"
+#include "platform/ui/systemlook.h"
 #include "platform/ui/uitext.h"
 #include "platform/ui/widgetbridge.h"
 
@@ -95,20 +96,33 @@ public:
         return CRect(topLeft.x(), topLeft.y(), topLeft.x() + label->width(), topLeft.y() + label->height());
     }
 
+    // Asks the window the panes belong to (the bar, or the control on its
+    // own) to paint the pane inside the border the label has drawn.
     void PaintOwnerDrawn(int i, QLabel& label)
     {
         if (!Valid(i))
             return;
+        CStatusBar* bar = m_owner.m_pBar;
+        CWnd& window = bar ? static_cast<CWnd&>(*bar) : m_owner;
+        CFont font;
         QPainter painter(&label);
         CQtDC dc(painter);
+        SelectControlFont(&dc, &window, font);
+        const QRect inside = label.contentsRect();
         DRAWITEMSTRUCT item{};
+        item.CtlID = static_cast<UINT>(window.GetDlgCtrlID());
         item.itemID = static_cast<UINT>(i);
         item.itemAction = ODA_DRAWENTIRE;
-        item.hwndItem = m_owner.m_hWnd;
+        item.hwndItem = window.m_hWnd;
         item.hDC = &dc;
-        item.rcItem = CRect(0, 0, label.width(), label.height());
+        item.rcItem = CRect(inside.left(), inside.top(), inside.left() + inside.width(), inside.top() + inside.height());
         item.itemData = reinterpret_cast<ULONG_PTR>(At(i).text.GetString());
-        GuardedCall([&] { m_owner.DrawItem(&item); });
+        GuardedCall([&] {
+            if (bar)
+                bar->DrawItem(&item);
+            else
+                m_owner.DrawItem(&item);
+        });
     }
 
     bool IsOwnerDrawn(int i) const { return Valid(i) && ((At(i).textType | At(i).style) & SBT_OWNERDRAW); }
@@ -281,6 +295,7 @@ void CStatusBarCtrl::DrawItem(LPDRAWITEMSTRUCT)
 
 CStatusBar::CStatusBar() : m_ctrl(std::make_unique<CStatusBarCtrl>())
 {
+    m_ctrl->m_pBar = this;
     kestrun::EnsureFrameworkStrings();
 }
 
@@ -412,6 +427,10 @@ void CStatusBar::GetItemRect(int nIndex, LPRECT lpRect) const
 CStatusBarCtrl& CStatusBar::GetStatusBarCtrl() const
 {
     return *m_ctrl;
+}
+
+void CStatusBar::DrawItem(LPDRAWITEMSTRUCT)
+{
 }
 
 int CStatusBar::ItemCount() const

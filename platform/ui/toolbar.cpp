@@ -86,6 +86,22 @@ int CControlBar::GetCount() const
     return ItemCount();
 }
 
+LRESULT CControlBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if ((message != WM_COMMAND && message != WM_NOTIFY) || HasMessageHandler(message))
+        return CWnd::WindowProc(message, wParam, lParam);
+    if (message == WM_COMMAND) {
+        if (OnCommand(wParam, lParam))
+            return TRUE;
+    } else {
+        LRESULT result = 0;
+        if (OnNotify(wParam, lParam, &result))
+            return result;
+    }
+    CWnd* owner = GetOwner();
+    return (owner && owner != this) ? owner->SendMessage(message, wParam, lParam) : 0;
+}
+
 // ---- CToolBar ------------------------------------------------------------------------
 
 CToolBar::CToolBar() = default;

@@ -47,6 +47,34 @@ CRect toRect(const QRect& r)
     return CRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
 }
 
+// The frame the window system draws around a top-level window (none for
+// child windows). The native window is made first: before it exists Qt
+// knows no frame, and a window placed then would grow by it when shown.
+QMargins frameOf(QWidget& widget)
+{
+    if (!widget.isWindow())
+        return {};
+    (void)widget.winId();
+    const QRect outer = widget.frameGeometry();
+    const QRect inner = widget.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// Places a window by its outer rectangle, as GetWindowRect reports it;
+// a null position or size keeps that part.
+void placeOuter(QWidget& widget, const QPoint* topLeft, const QSize* size)
+{
+    const QMargins frame = frameOf(widget);
+    QRect inner = widget.geometry();
+    if (topLeft)
+        inner.moveTopLeft(*topLeft + QPoint(frame.left(), frame.top()));
+    if (size)
+        inner.setSize(QSize(std::max(0, size->width() - frame.left() - frame.right()),
+                            std::max(0, size->height() - frame.top() - frame.bottom())));
+    widget.setGeometry(inner);
+}
+
 bool isDescendantWidget(const QObject* object, const QObject* ancestor)
 {
     for (const QObject* o = object ? object->parent() : nullptr; o != nullptr; o = o->parent()) {
@@ -878,10 +906,12 @@ void CWnd::GetWindowRect(LPRECT lpRect) const
         *lpRect = CRect();
         return;
     }
-    if (m_pWidget->isWindow())
-        *lpRect = toRect(m_pWidget->frameGeometry());
-    else
+    if (m_pWidget->isWindow()) {
+        const QMargins frame = frameOf(*m_pWidget);
+        *lpRect = toRect(m_pWidget->geometry().marginsAdded(frame));
+    } else {
         *lpRect = toRect(QRect(m_pWidget->mapToGlobal(QPoint(0, 0)), m_pWidget->size()));
+    }
 }
 
 void CWnd::GetClientRect(LPRECT lpRect) const
@@ -930,7 +960,9 @@ void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
 {
     if (m_pWidget == nullptr)
         return;
-    m_pWidget->setGeometry(x, y, std::max(0, nWidth), std::max(0, nHeight));
+    const QPoint topLeft(x, y);
+    const QSize size(nWidth, nHeight);
+    placeOuter(*m_pWidget, &topLeft, &size);
     if (bRepaint)
         m_pWidget->update();
 }
@@ -945,10 +977,10 @@ BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT nFlags)
 {
     if (m_pWidget == nullptr)
         return FALSE;
-    if (!(nFlags & SWP_NOMOVE))
-        m_pWidget->move(x, y);
-    if (!(nFlags & SWP_NOSIZE))
-        m_pWidget->resize(std::max(0, cx), std::max(0, cy));
+    const QPoint topLeft(x, y);
+    const QSize size(cx, cy);
+    if ((nFlags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+        placeOuter(*m_pWidget, (nFlags & SWP_NOMOVE) ? nullptr : &topLeft, (nFlags & SWP_NOSIZE) ? nullptr : &size);
     if (nFlags & SWP_SHOWWINDOW)
         ShowWindow((nFlags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
     if (nFlags & SWP_HIDEWINDOW)
@@ -975,7 +1007,8 @@ BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* lpwndpl) const
     QRect normal = m_pWidget->isWindow() ? m_pWidget->normalGeometry() : m_pWidget->geometry();
     if (!normal.isValid())
         normal = m_pWidget->geometry();
-    lpwndpl->rcNormalPosition = toRect(normal);
+    // The outer rectangle, as GetWindowRect has it.
+    lpwndpl->rcNormalPosition = toRect(normal.marginsAdded(frameOf(*m_pWidget)));
     return TRUE;
 }
 
@@ -985,8 +1018,11 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* lpwndpl)
         return FALSE;
     const CRect normal(lpwndpl->rcNormalPosition);
     m_pWidget->setWindowState(Qt::WindowNoState);
-    if (!normal.IsRectEmpty())
-        m_pWidget->setGeometry(toQRect(normal));
+    if (!normal.IsRectEmpty()) {
+        const QPoint topLeft(normal.left, normal.top);
+        const QSize size(normal.Width(), normal.Height());
+        placeOuter(*m_pWidget, &topLeft, &size);
+    }
     switch (lpwndpl->showCmd) {
     case SW_SHOWMINIMIZED:
     case SW_MINIMIZE:
@@ -1024,9 +1060,11 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
         area = screen->availableGeometry();
     }
     if (area.isValid()) {
-        QRect r = m_pWidget->frameGeometry();
+        const QMargins frame = frameOf(*m_pWidget);
+        QRect r = m_pWidget->geometry().marginsAdded(frame);
         r.moveCenter(area.center());
-        m_pWidget->move(r.topLeft());
+        const QPoint topLeft = r.topLeft();
+        placeOuter(*m_pWidget, &topLeft, nullptr);
     }
 }
 

@@ -152,6 +152,9 @@ public:
     CFont* GetFont() const { return m_pFont; }
 
     // ---- geometry ------------------------------------------------------------
+    // A top-level window's rectangle is its outer one, with the frame the
+    // window system draws; MoveWindow, SetWindowPos and the placement take
+    // it so, and the client is what the frame leaves.
     void GetWindowRect(LPRECT lpRect) const;
     void GetClientRect(LPRECT lpRect) const;
     void ClientToScreen(LPPOINT lpPoint) const;
@@ -237,6 +240,8 @@ public:
     // ON_REGISTERED_MESSAGE expand to this.
     using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
     void AddMessageHandler(UINT message, MessageHandler handler);
+    // Whether such an entry takes the message before the window's handlers.
+    bool HasMessageHandler(UINT message) const { return m_messages.count(message) != 0; }
 
 protected:
     template <class T>

@@ -36,11 +36,14 @@ public:
 
     void OnGrab() { ++m_grabs; }
     void OnUpdateLive(CCmdUI* ui) { ui->SetCheck(m_live ? 1 : 0); }
+    void OnComboChange() { ++m_comboChanges; }
+    void OnComboClick(NMHDR*, LRESULT* pResult) { *pResult = 7; }
 
     CToolBar m_toolBar;
     CStatusBar m_statusBar;
     CComboBox m_combo;
     int m_grabs = 0;
+    int m_comboChanges = 0;
     bool m_live = true;
 
 protected:
@@ -66,6 +69,23 @@ protected:
 BEGIN_MESSAGE_MAP(CBarFrame, CFrameWnd)
     ON_COMMAND(ID_BAR_GRAB, OnGrab)
     ON_UPDATE_COMMAND_UI(ID_BAR_LIVE, OnUpdateLive)
+    ON_CBN_SELCHANGE(ID_BAR_COMBO, OnComboChange)
+    ON_NOTIFY(NM_CLICK, ID_BAR_COMBO, OnComboClick)
+END_MESSAGE_MAP()
+
+// A bar that handles its own combo box's choice.
+class CChoosingBar : public CToolBar
+{
+    DECLARE_MESSAGE_MAP()
+
+public:
+    CChoosingBar() { BuildMessageMap(); }
+    void OnChoice() { ++m_choices; }
+    int m_choices = 0;
+};
+
+BEGIN_MESSAGE_MAP(CChoosingBar, CToolBar)
+    ON_CBN_SELCHANGE(ID_BAR_COMBO, OnChoice)
 END_MESSAGE_MAP()
 
 class BarsTest : public ::testing::Test
@@ -166,6 +186,24 @@ TEST_F(BarsTest, ToolBarButtonsCarryTheirCommandsAndAChildFillsItsGap)
     ui.m_nID = ID_VIEW_STATUS_BAR;
     ui.DoUpdate(m_frame, TRUE);
     EXPECT_EQ(ui.m_nCheck, 0);
+}
+
+TEST_F(BarsTest, ToolBarPassesItsControlsNoticesToTheFrame)
+{
+    m_frame->m_combo.NotifyParent(CBN_SELCHANGE);
+    EXPECT_EQ(m_frame->m_comboChanges, 1);
+    NMHDR click{};
+    click.code = NM_CLICK;
+    EXPECT_EQ(m_frame->m_combo.NotifyParent(click), 7);
+
+    // What the bar handles itself stays there.
+    CChoosingBar bar;
+    ASSERT_TRUE(bar.Create(m_frame, WS_CHILD | WS_VISIBLE | CBRS_TOP, AFX_IDW_TOOLBAR + 1));
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, CRect(0, 0, 80, 100), &bar, ID_BAR_COMBO));
+    combo.NotifyParent(CBN_SELCHANGE);
+    EXPECT_EQ(bar.m_choices, 1);
+    EXPECT_EQ(m_frame->m_comboChanges, 1);
 }
 
 TEST_F(BarsTest, StatusBarPanesAndAProgressBarOverTheFirstPane)

@@ -8,6 +8,7 @@
 #include "platform/ui/staticedit.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QListWidget>
 #include <QSlider>
 #include <QTest>
@@ -183,6 +184,37 @@ TEST_F(ControlsTest, ListControlReportsSelectionChangesPerRow)
     EXPECT_EQ(list.GetItemText(1, 0), "2.5");
     list.DeleteAllItems();
     EXPECT_EQ(list.GetItemCount(), 0);
+}
+
+// A list that colours its second row.
+class CColouredRowList : public CListCtrl
+{
+public:
+    COLORREF GetRowColor(int nItem) override { return nItem == 1 ? RGB(255, 0, 0) : CLR_INVALID; }
+};
+
+TEST_F(ControlsTest, ListControlPaintsItsRows)
+{
+    CColouredRowList list;
+    ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(0, 0, 300, 200), &m_parent, 32));
+    list.InsertColumn(0, "Index", LVCFMT_LEFT, 120);
+    for (int i = 0; i < 3; ++i)
+        list.InsertItem(i, FormatString("%d", i + 1));
+
+    const QImage image = list.GetClientWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    auto redIn = [&](int row) {
+        CRect r;
+        list.GetItemRect(row, &r, 0);
+        int count = 0;
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x)
+                count += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+        }
+        return count;
+    };
+    EXPECT_GT(redIn(1), 0);
+    EXPECT_EQ(redIn(0), 0);
+    EXPECT_EQ(redIn(2), 0);
 }
 
 TEST_F(ControlsTest, OwnerDataListAsksItsParentForEachCell)

@@ -5,6 +5,7 @@
 #include "platform/ui/neulistctrl.h"
 #include "platform/ui/staticedit.h"
 
+#include <QImage>
 #include <QTest>
 #include <QWidget>
 
@@ -70,6 +71,20 @@ protected:
     CWnd m_parent;
     CNeuListCtrl m_list;
 };
+
+TEST_F(NeuListCtrlTest, RowsShowTheirTexts)
+{
+    const QImage image = m_list.GetClientWidget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // A cell of a row without controls, drawn in the text's dark colour.
+    CRect cell;
+    ASSERT_TRUE(m_list.GetSubItemRect(2, ColumnUnit, 0, cell));
+    int dark = 0;
+    for (int y = cell.top; y < cell.bottom; ++y) {
+        for (int x = cell.left; x < cell.right; ++x)
+            dark += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 0);
+}
 
 TEST_F(NeuListCtrlTest, ControlsGetConsecutiveIdsAndReplaceTheirColumnsControl)
 {

@@ -157,4 +157,48 @@ TEST_F(PropertySheetTest, CancelLeavesTheMembersAsTheyWere)
     EXPECT_EQ(m_first.m_value, 1);
 }
 
+TEST_F(PropertySheetTest, RemovingAnEarlierPageKeepsTheActiveOne)
+{
+    ASSERT_TRUE(m_sheet.Create());
+    ASSERT_TRUE(m_sheet.SetActivePage(&m_second));
+    m_sheet.RemovePage(&m_first);
+    EXPECT_EQ(m_sheet.GetPageCount(), 2);
+    EXPECT_EQ(m_sheet.GetActivePage(), &m_second);
+    EXPECT_EQ(m_first.GetSheet(), nullptr);
+}
+
+// Pages declared after their sheet go first and leave it on their way.
+TEST(PropertySheetLifetimeTest, PagesMayGoBeforeTheirSheet)
+{
+    registerPages();
+    kestrun::testing::ScopedMessageBoxes boxes;
+    CPropertySheet sheet("Options");
+    CValuePage first(kFirst, "first");
+    sheet.AddPage(&first);
+    {
+        CValuePage second(kSecond, "second");
+        sheet.AddPage(&second);
+        QTimer::singleShot(0, [&] {
+            sheet.SetActivePage(&second);
+            sheet.PressButton(PSBTN_CANCEL);
+        });
+        EXPECT_EQ(sheet.DoModal(), IDCANCEL);
+    }
+    EXPECT_EQ(sheet.GetPageCount(), 1);
+    EXPECT_EQ(sheet.GetActivePage(), &first);
+
+    // So does a page of a modeless sheet whose window has gone.
+    ASSERT_TRUE(sheet.Create());
+    {
+        CValuePage third(kThird, "third");
+        sheet.AddPage(&third);
+        EXPECT_TRUE(sheet.SetActivePage(&third));
+        sheet.DestroyWindow();
+    }
+    EXPECT_EQ(sheet.GetPageCount(), 1);
+    ASSERT_TRUE(sheet.Create());
+    EXPECT_EQ(sheet.GetActivePage(), &first);
+    EXPECT_NE(first.m_hWnd, nullptr);
+}
+
 } // namespace

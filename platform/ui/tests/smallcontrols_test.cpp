@@ -28,6 +28,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -196,6 +198,67 @@ TEST_F(SmallControlsTest, OwnerDrawnStatusPanesPaintTheirColours)
     CRect plain;
     bar.GetItemRect(4, &plain);
     EXPECT_EQ(countNear(image, QRect(plain.left, plain.top, plain.Width(), plain.Height()), QColor(255, 75, 75)), 0);
+}
+
+// A status bar that fills its owner-drawn panes and writes down what it
+// was asked to paint.
+class CFillingStatusBar : public CStatusBar
+{
+public:
+    struct CAsked
+    {
+        UINT pane;
+        UINT id;
+        HWND window;
+        CString text;
+    };
+
+    void DrawItem(LPDRAWITEMSTRUCT item) override
+    {
+        m_asked.push_back({item->itemID, item->CtlID, item->hwndItem, reinterpret_cast<const char*>(item->itemData)});
+        item->hDC->FillSolidRect(&item->rcItem, RGB(0, 0, 255));
+    }
+
+    std::vector<CAsked> m_asked;
+};
+
+TEST_F(SmallControlsTest, StatusBarPaintsItsOwnerDrawnPanesThroughDrawItem)
+{
+    constexpr UINT kBarId = 0xE801;
+    CFillingStatusBar bar;
+    ASSERT_TRUE(bar.Create(&m_parent, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, kBarId));
+    const UINT indicators[] = {ID_SEPARATOR, 0xE7F1, 0xE7F2};
+    ASSERT_TRUE(bar.SetIndicators(indicators, 3));
+    bar.SetPaneInfo(1, indicators[1], SBPS_OWNERDRAW, 60);
+    bar.SetPaneText(1, "styled");
+    bar.SetPaneInfo(2, indicators[2], SBPS_NORMAL, 60);
+    bar.GetStatusBarCtrl().SetText("typed", 2, SBT_OWNERDRAW);
+    bar.GetWidget()->resize(400, 26);
+    QCoreApplication::processEvents();
+
+    const QImage image = shot(bar.GetWidget());
+    ASSERT_FALSE(bar.m_asked.empty());
+    std::set<UINT> panes;
+    for (const CFillingStatusBar::CAsked& asked : bar.m_asked) {
+        panes.insert(asked.pane);
+        EXPECT_EQ(asked.id, kBarId);
+        EXPECT_EQ(asked.window, bar.m_hWnd);
+        EXPECT_EQ(asked.text, asked.pane == 1 ? "styled" : "typed");
+    }
+    EXPECT_EQ(panes, (std::set<UINT>{1, 2}));
+
+    // The bar paints inside the pane's border; other panes stay as they are.
+    for (int pane = 0; pane < 3; ++pane) {
+        CRect rect;
+        bar.GetItemRect(pane, &rect);
+        const QRect area(rect.left, rect.top, rect.Width(), rect.Height());
+        const int blue = countNear(image, area, QColor(0, 0, 255));
+        if (pane == 0) {
+            EXPECT_EQ(blue, 0);
+            continue;
+        }
+        EXPECT_EQ(blue, (rect.Width() - 2) * (rect.Height() - 2)) << pane;
+    }
 }
 
 // ---- CPathDialog ---------------------------------------------------------------------------
