@@ -4,6 +4,7 @@
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
+#include "imaging/ui/dibview.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/library.h"
 #include "platform/core/messagebox.h"
@@ -140,8 +141,11 @@ void CKestrunApp::OnInitVideo()
         doc->OnCloseDocument();
         return;
     }
-    // TODO: the image view starts live video in its window here
-    // (CDIBView::ConnectVideo; on failure the document is closed).
+    auto* view = doc->Views().empty() ? nullptr : DYNAMIC_DOWNCAST(CDIBView, doc->Views().front());
+    if (view == nullptr || !view->ConnectVideo()) {
+        doc->OnCloseDocument();
+        return;
+    }
     m_pImageTemplate->InitialUpdateFrame(frame, doc);
     if (!m_profiles.m_strFGProfile.IsEmpty())
         SelectGrabberProfile(m_profiles.m_strFGProfile);

@@ -68,10 +68,6 @@ BOOL CMainFrame::CreateVideoSourceCombo()
                                      kComboDropHeight, WS_CHILD | WS_VISIBLE | WS_TABSTOP | CBS_DROPDOWNLIST))
         return FALSE;
     m_wndToolBar.SetButtonInfo(kComboGapButton, ID_SEPARATOR, TBBS_SEPARATOR, kComboGapWidth);
-    // The bar passes its combo boxes' notices on to this window.
-    m_wndToolBar.AddMessageHandler(WM_COMMAND, [this](WPARAM wParam, LPARAM lParam) {
-        return SendMessage(WM_COMMAND, wParam, lParam);
-    });
     FillVideoSourceCombo();
     return TRUE;
 }

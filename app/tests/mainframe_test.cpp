@@ -6,7 +6,10 @@
 #include "app/registeredmessages.h"
 #include "app/resource.h"
 
+#include "analysis/bv.h"
+#include "analysis/segthres.h"
 #include "imaging/dibdoc.h"
+#include "imaging/resulttable.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/messages.h"
 #include "platform/core/resources.h"
@@ -14,6 +17,8 @@
 #include "platform/ui/view.h"
 
 #include <QMainWindow>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <QMenuBar>
 
 #include <fstream>
@@ -140,7 +145,7 @@ TEST_F(MainFrameTest, ComesUpWithMenusToolBarsVideoSourcesAndStatusBar)
 TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
 {
     const UINT disabled[] = {
-        ID_APP_ABOUT, ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_INIT_VIDEO, ID_VIDEO_OPTIONS,
+        ID_APP_ABOUT, ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
         ID_RECORD_SEQUENCE, ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_HARDWARE_SELECT,
         ID_UW_SCANNER, ID_SYSTEM_OPTIONS, ID_USER_LEVEL, ID_CHANGE_PASSWORD, ID_MACRO_EDIT, ID_MACRO_RUN,
         ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_AUTO_IMAGE_INPUT, ID_EXTENDED_VIEW, ID_HELP_INDEX,
@@ -183,6 +188,27 @@ TEST_F(MainFrameTest, CountCommandReachesTheActiveImageDocument)
     doc->OnCloseDocument();
     EXPECT_FALSE(QueryCommand(Frame(), ID_SEARCH_OBJECTS).enabled);
     EXPECT_EQ(m_app.GetImageView(), nullptr);
+}
+
+TEST_F(MainFrameTest, CountCommandFillsTheTableOfTheOpenedImage)
+{
+    // Seven dark discs on a light page, written as an image file.
+    cv::Mat page(600, 800, CV_8UC3, cv::Scalar(240, 240, 240));
+    const cv::Point centres[] = {{100, 100}, {300, 120}, {520, 90}, {700, 150}, {150, 400}, {420, 380}, {650, 480}};
+    for (const cv::Point& centre : centres)
+        cv::circle(page, centre, 25, cv::Scalar(60, 60, 60), cv::FILLED);
+    const fs::path file = m_folder / "discs.png";
+    ASSERT_TRUE(cv::imwrite(file.string(), page));
+    m_app.GetEngine()->GetSettings().m_SegThres = CSegThres(RGB(145, 145, 145), RGB(250, 250, 250), CSegThres::modeDark);
+
+    auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, m_app.OpenDocumentFile(file.c_str()));
+    ASSERT_NE(doc, nullptr);
+    Frame().SendMessage(WM_COMMAND, ID_SEARCH_OBJECTS);
+    PumpMessages();
+
+    ASSERT_NE(doc->GetResultTable(), nullptr);
+    EXPECT_EQ(doc->GetResultTable()->GetCount(), static_cast<int>(std::size(centres)));
+    EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
 TEST_F(MainFrameTest, RegisteredMessagesAreFoundByName)
@@ -252,7 +278,9 @@ TEST_F(MainFrameTest, NewFileFromTheFolderWatchIsOpenedOrReported)
     frame.OnDirChange(file.c_str(), 2);
     EXPECT_EQ(frame.m_strNewImage, file.c_str());
     PumpMessages();
-    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{CString("Cannot open ") + file.c_str()});
+    // The image document says why, then the application that it could not open the file.
+    EXPECT_EQ(m_boxes->Texts(), (std::vector<CString>{CString("Couldn't load Image: ") + file.c_str(),
+                                                      CString("Cannot open ") + file.c_str()}));
     EXPECT_TRUE(fs::exists(file));
 }
 

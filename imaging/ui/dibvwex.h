@@ -1,0 +1,106 @@
+#pragma once
+// CDIBVwEx: the view of the image template and of the forms. Over the page
+// of CDIBView it draws the areas of interest with the frame of the active
+// one, the collected points, the measured objects by kind with their
+// numbers, the mark of the current object and the document's arrows, lines
+// and crosses; it draws rulers with calibrated axes around the image,
+// zooms into the active area, shows the object a table row names
+// ("GridSelected") and picks an object by a click, telling the table
+// ("HIT_OBJECT").
+//
+// The area-of-interest tools, the zoom command and the tool windows
+// (thresholds, form parameters, calibration, classes, matching, focus,
+// raster, integration, perspective, manual count, edge and line tools) are
+// not part of this build: their commands are disabled.
+
+#include "imaging/ui/dibview.h"
+
+class CObjData;
+class CTextLabel;
+
+class CDIBVwEx : public CDIBView
+{
+    DECLARE_DYNCREATE(CDIBVwEx)
+
+public:
+    CDIBVwEx();
+    ~CDIBVwEx() override;
+
+    void OnDraw(CDC* pDC) override;
+    void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override;
+    void GetAOIRectDevice(CAOI* pAOI, RECT& rect) override;
+    void CancelTool() override;
+
+    // The rulers' ranges from the page size, the calibration and the zoom.
+    void UpdateRulerAxes();
+    // Ctrl+click on an object: path length over straight distance of the
+    // longest stretch of its contour inside the active area; -1.0 when the
+    // stretch's ends coincide. False, with a beep, without any area or
+    // contour; false, silently, when the contour never crosses the area's
+    // border.
+    bool MeasureRoughness(const CObjData& object, double& roughness);
+
+    CPoint m_ptLastScroll;               // of a video document
+    COLORREF m_crManualCount = RGB(255, 0, 0);
+
+    static constexpr COLORREF kExcludedColour = 0x808000; // teal
+    static constexpr COLORREF kAreaObjectColour = 0xFF0000; // blue
+    static constexpr COLORREF kMarkerColour = RGB(255, 0, 0);
+
+protected:
+    // ---- drawing (dibvwexdraw.cpp) ------------------------------------------------------
+    void DrawRulers(CDC* pDC);
+    void DrawAreas(CDC* pDC, CTextLabel& label);
+    void DrawToolPoints(CDC* pDC);
+    void DrawObjects(CDC* pDC, CTextLabel& label);
+    void DrawMarks(CDC* pDC);
+    // The tracker's frame around the active area, in window pixels.
+    void DrawTracker(CDC* pDC);
+    static void DrawOutline(CDC* pDC, const CObjData& object, COLORREF colour);
+
+    // ---- messages ------------------------------------------------------------------------
+    void OnDestroy() override;
+    void OnMouseMove(UINT nFlags, CPoint point) override;
+    void OnLButtonDown(UINT nFlags, CPoint point) override;
+    void OnLButtonUp(UINT nFlags, CPoint point) override;
+    void OnRButtonDown(UINT nFlags, CPoint point) override;
+    BOOL OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll = TRUE) override;
+    LRESULT OnDeleteDocument(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGridSelected(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGrabwellToAppEx(WPARAM wParam, LPARAM lParam);
+
+    // A click that picks an object of the result table (drawing modes 4
+    // and 128).
+    void SelectObjectAt(UINT nFlags, CPoint ptImage);
+
+    // ---- commands ------------------------------------------------------------------------
+    void OnViewDirect();
+    void OnUpdateViewDirect(CCmdUI* pCmdUI);
+    void OnViewRulers();
+    void OnUpdateViewRulers(CCmdUI* pCmdUI);
+    void OnUpdateViewZoom(CCmdUI* pCmdUI);
+    void OnViewMarkColor();
+    void OnViewFont();
+    void OnEditCopy();
+    void OnUpdateEditCopy(CCmdUI* pCmdUI);
+    void OnEditPaste();
+    void OnUpdateEditPaste(CCmdUI* pCmdUI);
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    // The tools and tool windows that come later.
+    void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+
+    // A video document whose board shows no display.
+    bool IsVideoWithoutDisplay() const;
+    // The view's client area with its overlays as an image on the clipboard.
+    BOOL CopyView();
+    // Hands the board the new display rectangle of a video document.
+    void UpdateBoardDisplay();
+
+    static UINT s_msgDeleteDocument;
+    static UINT s_msgGridSelected;
+
+    DECLARE_MESSAGE_MAP()
+};
