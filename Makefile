@@ -1,11 +1,13 @@
 # Kestrun: the commands of the README.
 #   make test   install what is missing, build with sanitizers, run every test
 #   make bench  build the benchmarks without sanitizers (build/bench)
+#   make run    build without sanitizers (build/run) and start Kestrun with
+#               the sample plate, putting the samples into a new data root
 
 JOBS ?= $(shell nproc)
 GENERATOR := -G Ninja
 
-.PHONY: all deps test build-test bench clean
+.PHONY: all deps test build-test bench run clean
 
 all: test
 
@@ -22,6 +24,16 @@ test: build-test
 bench: deps
 	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKESTRUN_SANITIZE=OFF -DKESTRUN_BUILD_TESTS=OFF -DKESTRUN_BUILD_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
+
+# The display is checked before the build, which takes minutes.
+run: deps
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display (DISPLAY and WAYLAND_DISPLAY are empty); run it under Xvfb: xvfb-run -a make run"; \
+	  exit 1; \
+	fi
+	cmake -S . -B build/run $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKESTRUN_SANITIZE=OFF -DKESTRUN_BUILD_TESTS=OFF
+	cmake --build build/run -j $(JOBS)
+	@tools/run-kestrun.sh build/run/bin
 
 clean:
 	rm -rf build

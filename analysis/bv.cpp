@@ -60,7 +60,7 @@ private:
 
 CBV::CBV()
 {
-    InitProfileFile(AddTrailingBackslash(GetCommonAppDataPath()) + "Tarvex AV/Halvorn");
+    InitProfileFile(GetDataRootPath());
 }
 
 CBV::~CBV() = default;

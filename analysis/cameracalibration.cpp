@@ -61,7 +61,7 @@ void AppendValues(std::string& text, const std::array<double, N>& values)
 
 CString CCameraCalibration::DefaultPath()
 {
-    return AddTrailingBackslash(GetCommonAppDataPath()) + "Tarvex AV/Halvorn/halvorn_camera_calibration.txt";
+    return AddTrailingBackslash(GetDataRootPath()) + "halvorn_camera_calibration.txt";
 }
 
 bool CCameraCalibration::Load(const CString& path)

@@ -24,7 +24,6 @@ IMPLEMENT_DYNAMIC(CKestrunApp, CWinApp)
 
 namespace {
 
-constexpr const char* kDataRootFolder = "Tarvex AV/Halvorn";
 constexpr const char* kModeFile = "mode.ini";
 constexpr const char* kProfileFile = "kestrun32.ini";
 constexpr const char* kMainFrameSection = "MainFrame";
@@ -128,7 +127,7 @@ BOOL CKestrunApp::InitInstance()
 
 void CKestrunApp::MakeDataRoot()
 {
-    m_strDataRoot = AddTrailingBackslash(kestrun::DataFolder()) + kDataRootFolder;
+    m_strDataRoot = GetDataRootPath();
     if (!m_strDataRoot.IsEmpty()) {
         if (GetFileAttributes(m_strDataRoot) == INVALID_FILE_ATTRIBUTES)
             kestrun::CreateFolderTree(m_strDataRoot);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr const char* kProfilesFile = "kestrun.xml";
-constexpr const char* kProfilesRoot = "KESTRUN_Profiles";
 
 void Report(const char* format, const CString& name)
 {
@@ -30,8 +28,7 @@ struct CKestrunApp::CSelectState
 
 void CKestrunApp::LoadProfiles()
 {
-    m_profiles.m_strFileName = m_strDataRoot + kProfilesFile;
-    m_profiles.m_strRootName = kProfilesRoot;
+    m_profiles.SetLocation(m_strDataRoot);
     m_BV.InitProfileFile(m_strDataRoot);
     GetFG()->SetParameterString(kestrun::fgparam::kFolder, m_strDataRoot);
     const DWORD attributes = GetFileAttributes(m_profiles.m_strFileName);

@@ -1,5 +1,6 @@
 #include "app/profilelist.h"
 
+#include "objectmodel/toolfunctions.h"
 #include "objectmodel/xmlarchive.h"
 #include "objectmodel/xmlarchivenode.h"
 #include "platform/core/exceptions.h"
@@ -90,6 +91,12 @@ CStringArray CProfileList::GetNamesByIndex() const
             names[index] = name;
     }
     return names;
+}
+
+void CProfileList::SetLocation(const CString& dataRoot)
+{
+    m_strFileName = AddTrailingBackslash(dataRoot) + "kestrun.xml";
+    m_strRootName = "KESTRUN_Profiles";
 }
 
 bool CProfileList::SerializeFile(bool bLoad)

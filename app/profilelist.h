@@ -41,6 +41,9 @@ public:
     // Empties the stored profiles and the names.
     void Clear();
 
+    // The file "kestrun.xml" in the data root, with its root element.
+    void SetLocation(const CString& dataRoot);
+
     // Reads (bLoad) or writes the whole file. False when no file or root is
     // set. A file that cannot be read or written raises the archive's or
     // file's exception; a failed read changes nothing, a failed write

@@ -173,6 +173,11 @@ CString GetCommonAppDataPath()
     return GetSpecialFolderPath(CSIDL_COMMON_APPDATA);
 }
 
+CString GetDataRootPath()
+{
+    return AddTrailingBackslash(GetCommonAppDataPath()) + "Tarvex AV/Halvorn";
+}
+
 double GetProfileDouble(LPCTSTR section, LPCTSTR entry, double def)
 {
     return ParseProfileDouble(GetProfileString(section, entry, FormatProfileDouble(def)));

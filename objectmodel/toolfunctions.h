@@ -42,6 +42,9 @@ COLORREF GetIndexColor(int index);
 CString GetSpecialFolderPath(int csidl);
 // The common application-data folder, without a final separator.
 CString GetCommonAppDataPath();
+// The program's data root below it ("Tarvex AV/Halvorn"), without a final
+// separator: settings, profiles, classes and areas live there.
+CString GetDataRootPath();
 
 // Doubles in the application profile, as "%lf" text (six decimals). The
 // default goes through the same text, so it comes back rounded alike.

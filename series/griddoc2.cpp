@@ -42,7 +42,7 @@ LPARAM AsParam(CDocument* document)
 
 CGridDoc2::CGridDoc2()
 {
-    m_strConfigPath = AddTrailingBackslash(GetCommonAppDataPath()) + "Tarvex AV/Halvorn/GridConfig.ini";
+    m_strConfigPath = AddTrailingBackslash(GetDataRootPath()) + "GridConfig.ini";
     BuildMessageMap();
 }
 
