@@ -129,6 +129,8 @@ protected:
 
 private:
     // The filter steps (dibdocexfilter.cpp). Each works on the active page.
+    // The green channel of a colour page (false: a grey page, or no engine).
+    bool SplitGreenChannel(CDIB& page, CDIB& green);
     void FilterGreenChannel(CDIB& page);
     void FilterThresholdMask(CDIB& page);
     void FilterContrastMarks(CDIB& page);
@@ -146,6 +148,9 @@ private:
     // The bound table, or a new one from the template holder (FALSE:
     // none to be had); bNew tells whether it was made now.
     CResultTable* EnsureResultTable(bool& bNew);
+    // The table a search fills, emptied (nullptr: no engine, no page or
+    // no table).
+    CResultTable* PrepareResultTable(bool& bNew);
     // Frame for a new table, views of an existing one.
     void ShowResultTable(bool bNew);
     // Classifies the objects of kind 5 (and 13) when the engine has classes.

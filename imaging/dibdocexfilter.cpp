@@ -83,17 +83,23 @@ BOOL CDIBDocEx::RunImageFilter()
     return TRUE;
 }
 
-void CDIBDocEx::FilterGreenChannel(CDIB& page)
+bool CDIBDocEx::SplitGreenChannel(CDIB& page, CDIB& green)
 {
     CBV* engine = GetEngine();
     // A grey page has no channels to split.
     if (engine == nullptr || page.GetBitCount() != 24)
-        return;
-    CDIB green;
+        return false;
     if (!green.InitDIB(page.GetWidth(), page.GetHeight(), 8))
-        return;
+        return false;
     engine->SplitColorChannels(&page, nullptr, &green, nullptr, 2);
-    CopyPage(page, green);
+    return true;
+}
+
+void CDIBDocEx::FilterGreenChannel(CDIB& page)
+{
+    CDIB green;
+    if (SplitGreenChannel(page, green))
+        CopyPage(page, green);
 }
 
 void CDIBDocEx::FilterThresholdMask(CDIB& page)
@@ -115,13 +121,9 @@ void CDIBDocEx::FilterThresholdMask(CDIB& page)
 
 void CDIBDocEx::FilterContrastMarks(CDIB& page)
 {
-    CBV* engine = GetEngine();
-    if (engine == nullptr || page.GetBitCount() != 24)
-        return;
     CDIB green;
-    if (!green.InitDIB(page.GetWidth(), page.GetHeight(), 8))
+    if (!SplitGreenChannel(page, green))
         return;
-    engine->SplitColorChannels(&page, nullptr, &green, nullptr, 2);
     for (int y = 0; y < page.GetHeight(); ++y) {
         const std::span<const BYTE> marks = std::as_const(green).GetRow(y);
         const std::span<BYTE> row = page.GetRow(y);

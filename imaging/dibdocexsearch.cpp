@@ -94,6 +94,17 @@ CResultTable* CDIBDocEx::EnsureResultTable(bool& bNew)
     return table;
 }
 
+CResultTable* CDIBDocEx::PrepareResultTable(bool& bNew)
+{
+    bNew = false;
+    if (GetEngine() == nullptr || GetActiveDIB() == nullptr)
+        return nullptr;
+    CResultTable* table = EnsureResultTable(bNew);
+    if (table != nullptr)
+        GetResultDoc()->DeleteContents();
+    return table;
+}
+
 void CDIBDocEx::ShowResultTable(bool bNew)
 {
     CDocument* doc = GetResultDoc();
@@ -135,15 +146,12 @@ void CDIBDocEx::ClassifyResults(CResultTable& table, bool bContourSegments)
 
 void CDIBDocEx::SearchObjects()
 {
-    CBV* engine = GetEngine();
-    CDIB* page = GetActiveDIB();
-    if (engine == nullptr || page == nullptr)
-        return;
     bool bNew = false;
-    CResultTable* table = EnsureResultTable(bNew);
+    CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)
         return;
-    GetResultDoc()->DeleteContents();
+    CBV* engine = GetEngine();
+    CDIB* page = GetActiveDIB();
     CWaitCursor wait;
 
     // The chain filters the page for the count only: the unfiltered page
@@ -175,15 +183,12 @@ void CDIBDocEx::SearchObjects()
 
 void CDIBDocEx::SearchBlobs()
 {
-    CBV* engine = GetEngine();
-    CDIB* page = GetActiveDIB();
-    if (engine == nullptr || page == nullptr)
-        return;
     bool bNew = false;
-    CResultTable* table = EnsureResultTable(bNew);
+    CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)
         return;
-    GetResultDoc()->DeleteContents();
+    CBV* engine = GetEngine();
+    CDIB* page = GetActiveDIB();
     CWaitCursor wait;
 
     // A repeated search starts from the page the last one was run on, not
