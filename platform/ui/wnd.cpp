@@ -191,8 +191,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowNa
     }
     if (m_hWnd == nullptr)
         return FALSE;
-    if ((m_dwStyle & WS_VISIBLE) && m_pWidget)
+    // A child without WS_VISIBLE stays hidden when its parent is shown later.
+    if (m_pWidget && (m_dwStyle & WS_VISIBLE))
         m_pWidget->show();
+    else if (m_pWidget && child)
+        m_pWidget->hide();
     return TRUE;
 }
 

@@ -1,6 +1,6 @@
 // The rectangle of a top-level window: what GetWindowRect reports is what
 // MoveWindow, SetWindowPos and the placement take, frame included, before
-// and after the window shows.
+// and after the window shows; and when a child window shows.
 
 #include "platform/core/folders.h"
 #include "platform/core/profile.h"
@@ -103,3 +103,21 @@ TEST(ResizingDialogGeometryTest, ReopensAtTheSizeTheUserGaveIt)
 }
 
 } // namespace
+
+TEST(ChildVisibilityTest, AChildShowsOnlyWhenItsStyleOrShowWindowSaysSo)
+{
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_OVERLAPPED, CRect(0, 0, 200, 100), nullptr, 0));
+    CWnd hidden;
+    CWnd shown;
+    ASSERT_TRUE(hidden.Create(nullptr, nullptr, WS_CHILD, CRect(0, 0, 50, 20), &parent, 1));
+    ASSERT_TRUE(shown.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(0, 30, 50, 50), &parent, 2));
+
+    parent.ShowWindow(SW_SHOW);
+    EXPECT_FALSE(hidden.IsWindowVisible());
+    EXPECT_EQ(hidden.GetStyle() & WS_VISIBLE, 0u);
+    EXPECT_TRUE(shown.IsWindowVisible());
+
+    hidden.ShowWindow(SW_SHOW);
+    EXPECT_TRUE(hidden.IsWindowVisible());
+}
