@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 IMPLEMENT_DYNAMIC(CAOI, CObject)
 
@@ -241,10 +242,11 @@ bool CAOI::Contains(int x, int y) const
 
 int CAOI::GetPixelCount() const
 {
-    int count = 0;
+    // Counted wide: a box of 65535 x 65535 holds more pixels than an int.
+    long long count = 0;
     for (int y = m_nTop; y < m_nTop + m_nHeight; ++y)
         count += GetRowRight(y) - GetRowLeft(y) + 1;
-    return count;
+    return static_cast<int>(std::min<long long>(count, std::numeric_limits<int>::max()));
 }
 
 std::vector<POINT> CAOI::EdgePixels(POINT a, POINT b)
@@ -400,6 +402,22 @@ void CAOI::LoadPatterns(CArchive& ar, std::vector<std::unique_ptr<CDIB>>& patter
     }
 }
 
+void CAOI::DropOldObjectList(CArchive& ar)
+{
+    // An object list of an old layout: read and dropped. Only what it
+    // created goes; an entry may also refer back to an object that belongs
+    // elsewhere (even to this area), which must live on.
+    const size_t mark = ar.GetLoadCount();
+    try {
+        CObArray old;
+        old.Serialize(ar);
+    } catch (...) {
+        ar.DeleteObjectsSince(mark);
+        throw;
+    }
+    ar.DeleteObjectsSince(mark);
+}
+
 void CAOI::SerializeBase(CArchive& ar, UINT& schema)
 {
     if (ar.IsStoring()) {
@@ -429,7 +447,8 @@ void CAOI::SerializeBase(CArchive& ar, UINT& schema)
     const std::int32_t width = ReadValue<std::int32_t>(ar);
     const std::int32_t height = ReadValue<std::int32_t>(ar);
     const double angle = ReadValue<double>(ar);
-    if (std::abs(left) > kMaxCoordinate || std::abs(top) > kMaxCoordinate || width < 0 || width > kMaxExtent ||
+    // Compared in 64 bits: the most negative value has no absolute value in 32.
+    if (std::llabs(left) > kMaxCoordinate || std::llabs(top) > kMaxCoordinate || width < 0 || width > kMaxExtent ||
         height < 0 || height > kMaxExtent || !std::isfinite(angle))
         ThrowBadFile(ar);
     int flag = m_nFlag;
@@ -453,17 +472,7 @@ void CAOI::SerializeBase(CArchive& ar, UINT& schema)
     if (schema > 3) {
         words.Serialize(ar);
     } else if (schema == 3) {
-        // An object list of an old layout: read and dropped.
-        CObArray old;
-        try {
-            old.Serialize(ar);
-        } catch (...) {
-            for (CObject* object : old)
-                delete object;
-            throw;
-        }
-        for (CObject* object : old)
-            delete object;
+        DropOldObjectList(ar);
     }
 
     m_nLeft = left;

@@ -179,6 +179,7 @@ private:
     void SerializeBase(CArchive& ar, UINT& schema);
     void StorePatterns(CArchive& ar) const;
     void LoadPatterns(CArchive& ar, std::vector<std::unique_ptr<CDIB>>& patterns) const;
+    static void DropOldObjectList(CArchive& ar);
     void SetPositionFromAnchor(int x, int y, UINT anchor);
     // FitIntoImage without telling the shape.
     int FitRect(int imageLeft, int imageTop, int imageRight, int imageBottom);

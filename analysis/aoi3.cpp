@@ -160,6 +160,10 @@ void CAOI3::SerializeShape(CArchive& ar, UINT)
     }
     POINT corners[4];
     ar.EnsureRead(corners, sizeof(corners));
+    // Rows are built only for a box with both sides; one side alone would
+    // promise rows that do not exist.
+    if ((m_nWidth == 0) != (m_nHeight == 0))
+        AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
     if (m_nWidth != 0 && m_nHeight != 0) {
         for (const POINT& p : corners) {
             if (p.x < 0 || p.x >= m_nWidth || p.y < 0 || p.y >= m_nHeight)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 IMPLEMENT_SERIAL(CAOI4, CAOI, VERSIONABLE_SCHEMA | CAOI::storeSchema)
 
@@ -157,15 +158,15 @@ bool CAOI4::Contains(int x, int y) const
 int CAOI4::GetPixelCount() const
 {
     // Only the pixels of the runs: a concave row has gaps.
-    int count = 0;
+    long long count = 0;
     for (int y = m_nTop; y < m_nTop + m_nHeight; ++y) {
         int start = 0;
         int end = 0;
         for (int k = 0; GetRunStart(k, y, start) && GetRunEnd(k, y, end); ++k)
             count += end - start + 1;
     }
-    m_nAreaCache = count;
-    return count;
+    m_nAreaCache = static_cast<int>(std::min<long long>(count, std::numeric_limits<int>::max()));
+    return m_nAreaCache;
 }
 
 void CAOI4::Draw(CDC* pDC) const

@@ -11,7 +11,6 @@
 #include "platform/core/profile.h"
 
 #include <cmath>
-#include <unordered_set>
 
 IMPLEMENT_SERIAL(CAOIDoc, CObject, 2)
 
@@ -20,46 +19,48 @@ namespace {
 constexpr COLORREF kOlive = RGB(128, 128, 0);
 constexpr COLORREF kMarkerRed = RGB(255, 0, 0);
 
-// The objects read from one archive, each owned once however often the
-// file refers to it; what nobody takes is deleted with the reader.
+// The objects read from one archive: what nobody takes is deleted with the
+// reader, objects nested in object arrays included.
 class CArchiveObjects
 {
 public:
-    CObject* Read(CArchive& ar, const CRuntimeClass* cls)
-    {
-        CObject* object = ar.ReadObject(cls);
-        if (object != nullptr && m_seen.insert(object).second)
-            m_owned.emplace_back(object);
-        return object;
-    }
+    explicit CArchiveObjects(CArchive& ar) : m_ar(ar), m_mark(ar.GetLoadCount()) {}
+    ~CArchiveObjects() { m_ar.DeleteObjectsSince(m_mark); }
+    CArchiveObjects(const CArchiveObjects&) = delete;
+    CArchiveObjects& operator=(const CArchiveObjects&) = delete;
 
     // Reads a counted list of objects (the form of both object lists and
     // object arrays), checking the count against the bytes left.
-    std::vector<CObject*> ReadList(CArchive& ar, const CRuntimeClass* cls)
+    std::vector<CObject*> ReadList(const CRuntimeClass* cls)
     {
-        const DWORD_PTR count = ar.ReadCount();
+        const DWORD_PTR count = m_ar.ReadCount();
         // An object takes at least its two-byte tag.
-        if (count > ar.BytesLeft() / 2)
-            AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+        if (count > m_ar.BytesLeft() / 2)
+            AfxThrowArchiveException(CArchiveException::endOfFile, m_ar.m_strFileName);
         std::vector<CObject*> objects;
         objects.reserve(count);
         for (DWORD_PTR i = 0; i < count; ++i)
-            objects.push_back(Read(ar, cls));
+            objects.push_back(m_ar.ReadObject(cls));
         return objects;
     }
 
+    // Null when the object was not read here or was taken already. Lists
+    // are taken in their order: the search goes on from the last one taken.
     std::unique_ptr<CObject> Take(CObject* object)
     {
-        for (auto& owned : m_owned) {
-            if (owned.get() == object)
-                return std::move(owned);
-        }
-        return nullptr;
+        size_t index = m_ar.ForgetObject(object, m_next);
+        if (index == 0)
+            index = m_ar.ForgetObject(object, m_mark);
+        if (index == 0)
+            return nullptr;
+        m_next = index + 1;
+        return std::unique_ptr<CObject>(object);
     }
 
 private:
-    std::vector<std::unique_ptr<CObject>> m_owned;
-    std::unordered_set<const CObject*> m_seen;
+    CArchive& m_ar;
+    const size_t m_mark;
+    size_t m_next = m_mark;
 };
 
 } // namespace
@@ -381,16 +382,15 @@ void CAOIDoc::Serialize(CArchive& ar)
 // file was read.
 void CAOIDoc::ReadList(CArchive& ar, WORD version)
 {
-    CArchiveObjects objects;
     std::vector<std::unique_ptr<CAOI>> aois;
-    std::unordered_set<const CObject*> kept;
+    CArchiveObjects objects(ar);
     const auto keep = [&](const std::vector<CObject*>& list, int channel) {
         for (CObject* object : list) {
-            // A list entry that is missing or listed twice would leave the
-            // document with a null or a doubly owned AOI.
-            if (object == nullptr || !kept.insert(object).second)
-                AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
+            // A list entry that is missing, listed twice or not read by this
+            // list would leave the document with a null or a doubly owned AOI.
             std::unique_ptr<CAOI> aoi(static_cast<CAOI*>(objects.Take(object).release()));
+            if (!aoi)
+                AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
             if (channel >= 0)
                 aoi->m_nChannel = channel;
             aois.push_back(std::move(aoi));
@@ -400,18 +400,18 @@ void CAOIDoc::ReadList(CArchive& ar, WORD version)
     switch (version) {
     case 15:
     case 14:
-        keep(objects.ReadList(ar, RUNTIME_CLASS(CAOI)), -1);
+        keep(objects.ReadList(RUNTIME_CLASS(CAOI)), -1);
         break;
     case 12:
         for (int page = 0; page < 4; ++page)
-            keep(objects.ReadList(ar, RUNTIME_CLASS(CAOI)), page);
-        objects.ReadList(ar, nullptr);
-        objects.ReadList(ar, nullptr);
+            keep(objects.ReadList(RUNTIME_CLASS(CAOI)), page);
+        objects.ReadList(nullptr);
+        objects.ReadList(nullptr);
         break;
     case 11:
         for (int page = 0; page < 4; ++page)
-            objects.ReadList(ar, nullptr);
-        objects.ReadList(ar, nullptr);
+            objects.ReadList(nullptr);
+        objects.ReadList(nullptr);
         break;
     default:
         AfxThrowArchiveException(CArchiveException::badSchema, ar.m_strFileName);

@@ -60,6 +60,9 @@ void CAOIEllipse::Rebuild()
         const double angle = m_dAngle;
         m_dAngle = 0.0;
         SetAngle(angle);
+        // Without axes there is no outline: the box must not promise rows.
+        if (m_Outline.IsEmpty())
+            m_nWidth = m_nHeight = 0;
         return;
     }
     m_nWidth = m_Outline.IsEmpty() ? 0 : m_nAxisWidth;

@@ -127,7 +127,7 @@ int CBV::FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds)
     const CObjectFilter& filter = m_Profiles.m_ObjectFilter;
     if (filter.m_Smoothing != 0)
         for (int i = 0; i < CObjectFilter::smoothPasses; ++i)
-            m_Kontur.Smooth(filter.m_SmoothGrade[i] - 1, filter.m_SmoothMaxTurns[i]);
+            m_Kontur.Smooth(std::max(filter.m_SmoothGrade[i], 1) - 1, filter.m_SmoothMaxTurns[i]);
     return 1;
 }
 

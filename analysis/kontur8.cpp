@@ -185,7 +185,7 @@ BOOL CKontur8::TouchesBorder(const CAOI& aoi) const
 void CKontur8::Smooth(int grade, int turns)
 {
     const int n = m_nLastIndex;
-    if (grade < 1 || turns < 0 || n < 6 || n < 8 * turns - 15)
+    if (grade < 1 || turns < 0 || n < 6 || n < 8LL * turns - 15)
         return;
     const int smoothed = m_Chain.Smooth(grade, turns, n);
     m_Points.CRPointArray::SetFromChainCodes(m_Chain, smoothed + 1);

@@ -384,7 +384,7 @@ void CSegThres::Serialize(CArchive& ar)
     if (ar.IsLoading()) {
         m_Upper = upper & 0x00FFFFFF;
         m_Lower = lower & 0x00FFFFFF;
-        m_MarkColor = mark;
+        m_MarkColor = mark & 0x00FFFFFF;
         m_Mode = static_cast<WORD>(mode);
     }
     node->EndNode();

@@ -11,6 +11,7 @@
 #include "analysis/bv.h"
 #include "analysis/cvfilters.h"
 #include "objectmodel/toolfunctions.h"
+#include "outside/grabwell/fgboard.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
@@ -119,9 +120,24 @@ void CDIBDocEx::PrepareAreas()
         areas->SetImageSize(page->GetWidth(), page->GetHeight(), true);
 }
 
+CDIBDocEx::CActivePageHold::CActivePageHold(CDIBDocEx& doc)
+{
+    FGBoard* board = doc.IsVideo() ? GetFG() : nullptr;
+    CDIB* page = doc.GetActiveDIB();
+    if (board && page && board->GetDIB() == page && board->LockBuffer(INFINITE))
+        m_pBoard = board;
+}
+
+CDIBDocEx::CActivePageHold::~CActivePageHold()
+{
+    if (m_pBoard)
+        m_pBoard->UnlockBuffer();
+}
+
 template <class Change>
 void CDIBDocEx::ChangeActivePage(Change change)
 {
+    CActivePageHold hold(*this);
     CDIB* page = GetActiveDIB();
     if (page == nullptr)
         return;
@@ -273,6 +289,7 @@ void CDIBDocEx::OnDarker()
 
 void CDIBDocEx::OnRemoveMarkedPixels()
 {
+    CActivePageHold hold(*this);
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)
@@ -283,6 +300,7 @@ void CDIBDocEx::OnRemoveMarkedPixels()
 
 void CDIBDocEx::OnDeinterlace()
 {
+    CActivePageHold hold(*this);
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)
@@ -294,6 +312,7 @@ void CDIBDocEx::OnDeinterlace()
 
 void CDIBDocEx::OnMirror()
 {
+    CActivePageHold hold(*this);
     if (CDIB* page = GetActiveDIB()) {
         CWaitCursor wait;
         cv::Mat pixels = page->GetMat();
@@ -304,6 +323,7 @@ void CDIBDocEx::OnMirror()
 
 void CDIBDocEx::OnFlip()
 {
+    CActivePageHold hold(*this);
     if (CDIB* page = GetActiveDIB()) {
         cv::Mat pixels = page->GetMat();
         cv::flip(pixels, pixels, 0);
@@ -338,6 +358,7 @@ void CDIBDocEx::OnRunFilters()
     const CBV* engine = GetEngine();
     if (engine == nullptr || engine->GetSettings().m_ObjectFilter.GetFilterCount() == 0)
         return;
+    CActivePageHold hold(*this);
     PushUndo(FALSE);
     RunImageFilter();
     RedrawImage(TRUE);

@@ -25,6 +25,7 @@ constexpr int kContrastDarken = 20;
 
 BOOL CDIBDocEx::RunImageFilter()
 {
+    CActivePageHold hold(*this);
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)

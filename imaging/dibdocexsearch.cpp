@@ -146,6 +146,7 @@ void CDIBDocEx::ClassifyResults(CResultTable& table, bool bContourSegments)
 
 void CDIBDocEx::SearchObjects()
 {
+    CActivePageHold hold(*this);
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)
@@ -183,6 +184,7 @@ void CDIBDocEx::SearchObjects()
 
 void CDIBDocEx::SearchBlobs()
 {
+    CActivePageHold hold(*this);
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)

@@ -70,6 +70,7 @@ std::pair<int, int> LooseningStep(WORD mode)
 
 BOOL CDIBDocEx::SearchAutoThreshold()
 {
+    CActivePageHold hold(*this);
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)

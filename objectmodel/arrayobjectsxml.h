@@ -32,8 +32,9 @@ public:
         for (m_nPosition = 0; m_nPosition < count; ++m_nPosition) {
             // The object's own GetChildNode takes the child at this index.
             node->SetChildIndex(m_nPosition);
-            std::unique_ptr<CObject> object(CXMLArchive::CreateObjectByName(node->GetChildName(m_nPosition)));
-            if (object == nullptr || !object->IsKindOf(T::GetThisClass()))
+            std::unique_ptr<CObject> object(
+                CXMLArchive::CreateObjectByName(node->GetChildName(m_nPosition), T::GetThisClass()));
+            if (object == nullptr)
                 continue;
             object->Serialize(ar);
             this->Add(*static_cast<T*>(object.get()));

@@ -191,6 +191,14 @@ CObject* CXMLArchive::CreateObjectByName(const CString& name)
     return cls ? cls->CreateObject() : nullptr;
 }
 
+CObject* CXMLArchive::CreateObjectByName(const CString& name, const CRuntimeClass* base)
+{
+    if (name.IsEmpty() || name.GetAt(0) == '#')
+        return nullptr;
+    const CRuntimeClass* cls = CRuntimeClass::FromName(name);
+    return cls && cls->IsDerivedFrom(base) ? cls->CreateObject() : nullptr;
+}
+
 CXMLArchive& CXMLArchive::FromArchive(CArchive& ar)
 {
     auto* xml = dynamic_cast<CXMLArchive*>(&ar);

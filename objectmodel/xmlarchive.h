@@ -49,6 +49,10 @@ public:
     // A new object of the registered class name; null for comments, text
     // nodes, unknown names and classes that cannot be created.
     static CObject* CreateObjectByName(const CString& name);
+    // The same for a class of base's family only: the name of any other
+    // class is null and that class is never constructed, since a file names
+    // what it likes (documents, windows, the engine).
+    static CObject* CreateObjectByName(const CString& name, const CRuntimeClass* base);
 
     // The XML archive behind an archive reference handed to Serialize;
     // CArchiveException (genericException) when it is a byte archive.

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -15,10 +14,15 @@ namespace {
 constexpr std::string_view kBlankMarker = "_TRSP#@";
 
 // atoi as the stored files were read: leading blanks, a sign, digits up to
-// the first other character, clamped to the int range.
-int ParseInt(const char* text)
+// the first other character, clamped to the int range. end, when given,
+// gets the first character after the number; the text itself when there
+// is none.
+int ParseInt(const char* text, const char** end = nullptr)
 {
-    const long long value = std::strtoll(text, nullptr, 10);
+    char* after = nullptr;
+    const long long value = std::strtoll(text, &after, 10);
+    if (end != nullptr)
+        *end = after;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
@@ -236,11 +240,20 @@ void CXMLArchiveNode::SerializePoint(LPCTSTR name, POINT& value)
     CString text;
     if (!GetChildText(name, text))
         return;
-    int x = value.x;
-    int y = value.y;
-    std::sscanf(text, "%d,%d", &x, &y);
-    value.x = x;
-    value.y = y;
+    // "x,y"; a coordinate that is missing keeps its value. Out-of-range
+    // numbers are clamped like every other int item.
+    const char* x = text.GetString();
+    const char* end = x;
+    const int parsedX = ParseInt(x, &end);
+    if (end == x)
+        return;
+    value.x = parsedX;
+    if (*end != ',')
+        return;
+    const char* y = end + 1;
+    const int parsedY = ParseInt(y, &end);
+    if (end != y)
+        value.y = parsedY;
 }
 
 template <class Body>

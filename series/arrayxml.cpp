@@ -80,8 +80,9 @@ void CArrayXML::Serialize(CArchive& ar)
     for (int i = 0; i < count; ++i) {
         // The record's own GetChildNode opens the child at this index.
         node->SetChildIndex(i);
-        std::unique_ptr<CObject> object(CXMLArchive::CreateObjectByName(node->GetChildName(i)));
-        if (object == nullptr || !object->IsKindOf(RUNTIME_CLASS(CBaseObj)))
+        std::unique_ptr<CObject> object(
+            CXMLArchive::CreateObjectByName(node->GetChildName(i), RUNTIME_CLASS(CBaseObj)));
+        if (object == nullptr)
             continue;
         object->Serialize(ar);
         Add(std::unique_ptr<CBaseObj>(static_cast<CBaseObj*>(object.release())));

@@ -118,7 +118,10 @@ void CObjDataDoc::AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemp
 int CObjDataDoc::HitTestObject(CPoint point) const
 {
     int nearest = -1;
-    long long nearestDistance = std::numeric_limits<long long>::max();
+    // In double: a centroid read from a file may lie anywhere in the int
+    // range, where the differences overflow an int and their squares a
+    // 64-bit integer.
+    double nearestDistance = std::numeric_limits<double>::infinity();
     int firstArea = -1;
     for (int i = 0; i < GetCount(); ++i) {
         const CBaseObj& record = *GetAt(i);
@@ -132,8 +135,8 @@ int CObjDataDoc::HitTestObject(CPoint point) const
             continue;
         if (record.m_ID == kTypeObject) {
             const CPoint centroid = static_cast<const CObjData&>(record).m_ptCentroid;
-            const long long dx = point.x - centroid.x;
-            const long long dy = point.y - centroid.y;
+            const double dx = static_cast<double>(point.x) - centroid.x;
+            const double dy = static_cast<double>(point.y) - centroid.y;
             if (dx * dx + dy * dy < nearestDistance) {
                 nearestDistance = dx * dx + dy * dy;
                 nearest = i;

@@ -370,3 +370,45 @@ TEST_F(AOIFileTest, DamagedFilesAreRefused)
         EXPECT_EQ(m_doc.GetAOI(0), before) << name;
     }
 }
+
+// Object lists of old layouts are read and dropped. Their entries may refer
+// back to objects that live on, and later entries may refer to what was
+// dropped; nothing may be freed twice, used after it went, or leak.
+TEST_F(AOIFileTest, DroppedObjectListsFreeOnlyWhatTheyRead)
+{
+    const auto oldArea = [](CBytes b, int left) { return b.RectangleFields(left, 2, 3, 4, 3); };
+    const std::string header = CBytes().Word(14).Word(1).NewClass("CAOI2", 3).Str();
+
+    std::string deep = CBytes().Word(12).Word(0).Word(0).Word(0).Word(0).Word(1).NewClass("CObArray", 0).Word(1).Str();
+    for (int level = 0; level < 100000; ++level)
+        deep += CBytes().Word(0x8001).Word(1).Str();
+
+    struct Case
+    {
+        const char* what;
+        std::string bytes;
+        int areas; // -1: refused
+    };
+    const Case cases[] = {
+        {"old list refers to its own area", header + oldArea(CBytes(), 1).Word(1).Word(2).Str(), 1},
+        {"area listed after it was dropped",
+         CBytes().Word(14).Word(2).NewClass("CAOI2", 3).Str() + oldArea(CBytes(), 1).Word(1).Word(0x8001).Str() +
+             oldArea(CBytes(), 5).Word(0).Word(3).Str(),
+         -1},
+        {"object arrays nested in a skipped list",
+         CBytes().Word(12).Word(0).Word(0).Word(0).Word(0).Word(1).NewClass("CObArray", 0).Word(1).Word(0x8001).Word(1)
+             .NewClass("CWordArray", 0).Word(0).Word(0).Str(),
+         0},
+        {"arrays nested without end", deep, -1},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(Path("old.AOI"), c.bytes);
+        CAOIDoc doc;
+        if (c.areas < 0) {
+            EXPECT_THROW(doc.LoadAOIFile(Path("old.AOI").c_str()), CArchiveException) << c.what;
+        } else {
+            ASSERT_TRUE(doc.LoadAOIFile(Path("old.AOI").c_str())) << c.what;
+            EXPECT_EQ(doc.GetAOICount(), c.areas) << c.what;
+        }
+    }
+}

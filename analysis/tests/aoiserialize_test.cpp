@@ -13,9 +13,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -308,6 +310,7 @@ TEST(AOISerializeTest, ImplausibleSizesAreRefusedBeforeAllocating)
         {"negative width", kWidth, -5},
         {"width beyond any image", kWidth, 1 << 20},
         {"left far outside", kLeft, 1 << 30},
+        {"most negative left", kLeft, INT32_MIN},
     };
     for (const Patch& patch : patches) {
         Bytes bytes = good;
@@ -341,4 +344,32 @@ TEST(AOISerializeTest, ImplausibleSizesAreRefusedBeforeAllocating)
     Bytes shifted = Store({&polygon});
     PatchInt(shifted, kWidth, 5); // the outline no longer fits
     EXPECT_THROW(Load(shifted, 1), CArchiveException);
+}
+
+// A record that loads must answer for every row of its rectangle; one whose
+// rows cannot be built is refused instead.
+TEST(AOISerializeTest, LoadedShapesAnswerForEveryRow)
+{
+    const auto tail = [](Writer w) { return w.Word(1).Int(0).Word(0).Word(0).Word(0).Word(0); };
+
+    Writer flatParallelogram = tail(Writer().NewClass("CAOI3", 6).Base(1, 3, 0, 0, 0, 10));
+    for (int v : {0, 0, 0, 3, 0, 9, 0, 6})
+        flatParallelogram.Int(v);
+    EXPECT_THROW(Load(flatParallelogram.bytes, 1), CArchiveException);
+
+    // Turned ellipses with one axis of zero: nothing to turn.
+    for (const auto& [axisWidth, axisHeight] : {std::pair{0, 21}, std::pair{61, 0}}) {
+        const Bytes ellipse = tail(Writer().NewClass("CAOIEllipse", 6).Base(1, 5, 300, 300, 49, 43, 0.7))
+                                  .Word(0x8001)
+                                  .Int(axisWidth)
+                                  .Int(axisHeight)
+                                  .bytes;
+        const auto loaded = Load(ellipse, 1);
+        ASSERT_NE(loaded[0], nullptr);
+        EXPECT_NO_THROW((void)loaded[0]->GetPixelCount()) << axisWidth << " x " << axisHeight;
+    }
+
+    // The largest box holds more pixels than an int counts.
+    const auto largest = Load(tail(Writer().NewClass("CAOI2", 6).Base(1, 2, 0, 0, 65535, 65535)).bytes, 1);
+    EXPECT_EQ(largest[0]->GetPixelCount(), INT32_MAX);
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <stdexcept>
 
@@ -255,6 +256,21 @@ TEST(EngineRun, NothingToFind)
     CAOI2 aoi = scene.WholePage();
     EXPECT_EQ(scene.Run(aoi), 0);
     EXPECT_EQ(scene.results.GetObjectCount(), 0);
+}
+
+// Smoothing values at the ends of their range, as a damaged profile brings
+// them: a grade below 1 and a turn limit beyond any contour smooth nothing.
+TEST(EngineRun, SmoothingValuesAtTheEndsOfTheirRange)
+{
+    CEngineScene scene(120, 80);
+    scene.Draw({{60, 40}, 20});
+    CObjectFilter& filter = scene.engine.GetSettings().m_ObjectFilter;
+    filter.m_Smoothing = 1;
+    filter.m_SmoothGrade[0] = INT_MIN;
+    filter.m_SmoothGrade[1] = 3;
+    filter.m_SmoothMaxTurns[1] = INT_MAX;
+    CAOI2 aoi = scene.WholePage();
+    EXPECT_EQ(scene.Run(aoi), 1);
 }
 
 TEST(EngineRun, MissingOrUnreadableInputIsRefused)

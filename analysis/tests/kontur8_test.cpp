@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <utility>
@@ -390,6 +391,8 @@ TEST_F(KonturTest, SmoothingRebuildsThePointsFromTheChain)
     const int before = m_tracer.GetLastIndex();
 
     m_tracer.Smooth(0, 2); // grade 0: nothing
+    EXPECT_EQ(m_tracer.GetLastIndex(), before);
+    m_tracer.Smooth(3, INT_MAX); // a turn limit no contour can reach
     EXPECT_EQ(m_tracer.GetLastIndex(), before);
     ASSERT_EQ(Codes(m_tracer.GetChain()).substr(0, 4), "0071");
 

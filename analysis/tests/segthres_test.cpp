@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -485,6 +486,29 @@ TEST(SegThresPersistenceTest, IniFormRoundTripsUnderTheCallersSection)
     EXPECT_EQ(kept.GetLower(), RGB(7, 8, 9));
     EXPECT_EQ(kept.GetUpper(), RGB(70, 80, 90));
     EXPECT_EQ(kept.m_Mode, 1);
+}
+
+// Bits above the colour bytes never reach a pixel: a mark colour that kept
+// them would never be recognised, and the engine would find the same marked
+// object again and again.
+TEST(SegThresPersistenceTest, XmlFormKeepsOnlyTheColourBytes)
+{
+    CScratchFolder folder;
+    const std::string path = folder / "threshold.xml";
+    {
+        std::ofstream out(path);
+        out << "<CSegThres><ColorMin>-1</ColorMin><ColorMax>-16777200</ColorMax>"
+               "<MarkColor>-16711681</MarkColor><Mode>0</Mode><AutoOffset>20</AutoOffset></CSegThres>";
+    }
+    CSegThres read;
+    {
+        CXMLArchive xml(path.c_str(), CArchive::load);
+        read.Serialize(xml);
+    }
+    EXPECT_EQ(read.GetUpper(), 0xFFFFFFu);
+    EXPECT_EQ(read.GetLower(), 0x000010u);
+    EXPECT_EQ(read.m_MarkColor, 0x00FFFFu);
+    EXPECT_TRUE(read.IsMarkColor(RGB(255, 255, 0)));
 }
 
 TEST(SegThresPersistenceTest, OldMarkerIsResetAndKeepsTheThreshold)

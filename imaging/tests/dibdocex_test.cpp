@@ -7,16 +7,49 @@
 #include "analysis/aoiraster.h"
 #include "analysis/objdata.h"
 #include "objectmodel/toolfunctions.h"
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/clock.h"
 #include "platform/core/messages.h"
 #include "platform/core/profile.h"
 
 #include <cmath>
+#include <future>
 #include <initializer_list>
 #include <utility>
 #include <vector>
 
+namespace kestrun::testing {
+
+// On every update, whether another thread could have taken the board's
+// frame buffer at that moment, i.e. written a live frame into the page.
+class CBufferProbeView : public CView
+{
+    DECLARE_DYNCREATE(CBufferProbeView)
+
+public:
+    void OnDraw(CDC*) override {}
+    std::vector<bool> m_bufferFree;
+
+protected:
+    void OnUpdate(CView*, LPARAM, CObject*) override
+    {
+        FGBoard* board = GetFG();
+        m_bufferFree.push_back(std::async(std::launch::async, [board] {
+                                   const bool free = board->LockBuffer(0) != FALSE;
+                                   if (free)
+                                       board->UnlockBuffer();
+                                   return free;
+                               }).get());
+    }
+};
+
+IMPLEMENT_DYNCREATE(CBufferProbeView, CView)
+
+} // namespace kestrun::testing
+
 namespace {
 
+using kestrun::testing::CBufferProbeView;
 using kestrun::testing::CDIBDocExTest;
 using kestrun::testing::CResultListDoc;
 
@@ -176,6 +209,39 @@ TEST_F(ImageCommandsTest, TheScriptRunIsHandedToTheMainWindow)
     m_app.m_pMainWnd = main;
     recorder.DestroyWindow();
     EXPECT_EQ(recorder.documents, std::vector<LPARAM>{reinterpret_cast<LPARAM>(m_doc)});
+}
+
+TEST_F(CDIBDocExTest, CommandsOnAPageTheBoardWritesIntoHoldItsBuffer)
+{
+    FGBoard* board = GetFG();
+    // Outlives the test, whatever stops it: the board keeps the pointer.
+    static kestrun::ManualClock clock;
+    board->StopLive();
+    board->DisconnectDisplay();
+    ASSERT_TRUE(board->SetClock(&clock));
+    ASSERT_TRUE(board->SetVideoSource(0));
+    auto* probes = new CDIBMultiDocTemplate(kestrun::testing::IDR_TEST_IMAGE, RUNTIME_CLASS(CDIBDocEx),
+                                            RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CBufferProbeView));
+    m_app.AddDocTemplate(probes);
+    auto* doc = dynamic_cast<CDIBDocEx*>(probes->OpenDocumentFile(nullptr));
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->InitVideoPages());
+    DrawDisc(*doc, {100, 100}, 20, RGB(30, 30, 30));
+    auto* view = dynamic_cast<CBufferProbeView*>(doc->Views().front());
+    ASSERT_EQ(board->ConnectDisplay(doc->GetActiveDIB(), view->m_hWnd, CRect(0, 0, 640, 480)), 1);
+
+    for (const UINT id : {ID_IMAGE_SOFTEN, ID_IMAGE_DEINTERLACE, ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS}) {
+        view->m_bufferFree.clear();
+        Command(*doc, id);
+        EXPECT_EQ(view->m_bufferFree, std::vector<bool>{false}) << id;
+    }
+    // Once the board no longer writes into the page, nothing is held.
+    board->DisconnectDisplay();
+    view->m_bufferFree.clear();
+    Command(*doc, ID_IMAGE_SOFTEN);
+    EXPECT_EQ(view->m_bufferFree, std::vector<bool>{true});
+    doc->OnCloseDocument();
+    board->SetClock(nullptr);
 }
 
 TEST_F(CDIBDocExTest, AnOpenedImageSizesTheEnginesAreas)

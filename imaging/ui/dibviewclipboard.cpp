@@ -13,6 +13,7 @@
 #include <opencv2/core.hpp>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 BOOL CDIBView::CopyPage()
@@ -22,10 +23,18 @@ BOOL CDIBView::CopyPage()
     if (page == nullptr || page->GetWidth() == 0)
         return FALSE;
     CWaitCursor wait;
-    const cv::Mat pixels = page->GetMat();
-    const std::span<const COLORREF> palette = page->GetPalette();
-    if (!kestrun::SetClipboardImage(pixels.cols, pixels.rows, pixels.data, static_cast<int>(pixels.step),
-                                    page->GetBitCount(), palette)) {
+    bool copied = false;
+    {
+        // Live frames must not change or reallocate the page while it is copied.
+        FGBoard* board = VideoBoard();
+        const std::unique_ptr<FGBoard, void (*)(FGBoard*)> hold(
+            board && board->GetDIB() == page && board->LockBuffer(INFINITE) ? board : nullptr,
+            [](FGBoard* held) { held->UnlockBuffer(); });
+        const cv::Mat pixels = page->GetMat();
+        copied = kestrun::SetClipboardImage(pixels.cols, pixels.rows, pixels.data, static_cast<int>(pixels.step),
+                                            page->GetBitCount(), page->GetPalette());
+    }
+    if (!copied) {
         AfxMessageBox("Cannot open Clipboard");
         return FALSE;
     }

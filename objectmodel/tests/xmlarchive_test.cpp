@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -61,6 +62,17 @@ public:
     CStringArray m_Positions;
 };
 IMPLEMENT_SERIAL(CTestTrack, CBaseObj, 1)
+
+// A class a file may name that is no record: it counts its constructions.
+class CNoRecord : public CObject
+{
+    DECLARE_DYNCREATE(CNoRecord)
+
+public:
+    CNoRecord() { ++s_nMade; }
+    static inline int s_nMade = 0;
+};
+IMPLEMENT_DYNCREATE(CNoRecord, CObject)
 
 namespace {
 
@@ -176,6 +188,33 @@ TEST_F(XmlArchiveTest, ItemFormats)
     EXPECT_EQ(p.x, 3);
     EXPECT_EQ(p.y, -4);
     EXPECT_EQ(s, "a<b & c>");
+}
+
+TEST_F(XmlArchiveTest, DamagedPointsKeepWhatIsMissingAndClampWhatIsOutOfRange)
+{
+    struct Case
+    {
+        const char* text;
+        POINT expected;
+    };
+    const Case cases[] = {
+        {"5,6", {5, 6}},
+        {" -5, +6", {-5, 6}},
+        {"99999999999,-99999999999", {INT_MAX, INT_MIN}},
+        {"7", {7, -2}},
+        {"7;8", {7, -2}},
+        {"7,", {7, -2}},
+        {",8", {-1, -2}},
+        {"x", {-1, -2}},
+        {"", {-1, -2}},
+    };
+    for (const Case& c : cases) {
+        WriteFile("point.xml", std::string("<Root><p>") + c.text + "</p></Root>");
+        POINT p{-1, -2};
+        Load("point.xml", [&](CXMLArchive&, CXMLArchiveNode& root) { root.SerializePoint("p", p); });
+        EXPECT_EQ(p.x, c.expected.x) << c.text;
+        EXPECT_EQ(p.y, c.expected.y) << c.text;
+    }
 }
 
 TEST_F(XmlArchiveTest, LeadingAndTrailingBlanksSurvive)
@@ -316,6 +355,23 @@ TEST_F(XmlArchiveTest, ObjectArraySkipsWhatIsNotItsElementClass)
     ASSERT_EQ(loaded.GetSize(), 2);
     EXPECT_EQ(loaded[0].m_strName, "a");
     EXPECT_EQ(loaded[1].m_strName, "b");
+}
+
+TEST_F(XmlArchiveTest, ObjectArrayNeverConstructsAClassOutsideItsFamily)
+{
+    WriteFile("foreign.xml", "<Root><Records><CNoRecord/><CTestRecord><Name>a</Name></CTestRecord><CNoRecord/>"
+                             "</Records></Root>");
+    CNoRecord::s_nMade = 0;
+    CArrayObjectsXML<CTestRecord> loaded;
+    Load("foreign.xml", [&](CXMLArchive&, CXMLArchiveNode& root) { root.SerializeObject("Records", loaded); });
+    ASSERT_EQ(loaded.GetSize(), 1);
+    EXPECT_EQ(loaded[0].m_strName, "a");
+    EXPECT_EQ(CNoRecord::s_nMade, 0);
+
+    EXPECT_EQ(CXMLArchive::CreateObjectByName("CNoRecord", RUNTIME_CLASS(CBaseObj)), nullptr);
+    EXPECT_EQ(CNoRecord::s_nMade, 0);
+    const std::unique_ptr<CObject> record(CXMLArchive::CreateObjectByName("CTestRecord", RUNTIME_CLASS(CBaseObj)));
+    EXPECT_TRUE(record && record->IsKindOf(RUNTIME_CLASS(CTestRecord)));
 }
 
 TEST_F(XmlArchiveTest, MissingElementsKeepTheCurrentValues)

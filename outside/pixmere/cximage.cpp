@@ -43,6 +43,12 @@ int distance2(COLORREF a, COLORREF b)
     return dr * dr + dg * dg + db * db;
 }
 
+// OpenCV reports a failed allocation as its own exception, not bad_alloc.
+const char* openCvFailure(const cv::Exception& e)
+{
+    return e.code == cv::Error::StsNoMem ? "Not enough memory for the image" : "Cannot convert the image";
+}
+
 bool isGrey(COLORREF c) { return GetRValue(c) == GetGValue(c) && GetGValue(c) == GetBValue(c); }
 
 } // namespace
@@ -384,6 +390,8 @@ bool CxImage::Load(const CString& path, int format)
         return Fail(e.GetErrorMessage());
     } catch (const std::bad_alloc&) {
         return Fail("Not enough memory for the image");
+    } catch (const cv::Exception& e) {
+        return Fail(openCvFailure(e));
     }
 }
 
@@ -401,6 +409,8 @@ bool CxImage::Decode(const BYTE* data, size_t size, int format)
         return Fail(e.GetErrorMessage());
     } catch (const std::bad_alloc&) {
         return Fail("Not enough memory for the image");
+    } catch (const cv::Exception& e) {
+        return Fail(openCvFailure(e));
     }
 }
 

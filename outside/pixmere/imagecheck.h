@@ -9,6 +9,16 @@
 
 namespace kestrun {
 
+enum class CImageFormat : int;
+
+// Refuses an image whose header declares more than 65535 pixels either way,
+// or a large image the bytes of the file cannot hold even at the best
+// compression its format allows (JPEG 2000 has no such bound): a damaged
+// size field must not make the codec allocate gigabytes before it finds the
+// data missing. Images of up to 2^24 pixels always pass; a header the check
+// does not find is left to the codec.
+void CheckDeclaredSize(std::span<const BYTE> data, CImageFormat format);
+
 // Walks the JPEG markers up to the end-of-image marker; bytes after it are
 // allowed.
 void CheckJpegComplete(std::span<const BYTE> data);

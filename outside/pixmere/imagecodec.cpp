@@ -114,6 +114,7 @@ cv::Mat DecodeImage(std::span<const BYTE> data, CImageFormat expected)
         CheckJpegComplete(data);
     else if (actual == CImageFormat::Tif)
         CheckTiffComplete(data);
+    CheckDeclaredSize(data, actual);
     if (data.size() > static_cast<size_t>(INT_MAX))
         throw CImageFileException("Image file is too large");
 

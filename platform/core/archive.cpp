@@ -3,6 +3,7 @@
 #include "platform/core/encoding.h"
 #include "platform/core/file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -16,6 +17,8 @@ constexpr DWORD kBigClassTag = 0x80000000;
 constexpr DWORD kMaxMapCount = 0x3FFFFFFE;
 // Class names longer than this are refused when reading a class record.
 constexpr WORD kMaxClassNameLength = 64;
+// Stored objects nest a few levels at most; far deeper nesting is damage.
+constexpr int kMaxLoadDepth = 200;
 
 template <class T>
 void put(CArchive& ar, T value)
@@ -341,6 +344,7 @@ void CArchive::MapObject(const CObject* object)
             m_loadArray.push_back(nullptr), m_loadIsClass.push_back(false);
         m_loadArray.push_back(object);
         m_loadIsClass.push_back(false);
+        m_mappedObjects.insert(object);
         ++m_nMapCount;
     }
 }
@@ -419,6 +423,8 @@ CObject* CArchive::ReadObject(const CRuntimeClass* requested)
         return object;
     }
 
+    if (m_nLoadDepth >= kMaxLoadDepth)
+        AfxThrowArchiveException(CArchiveException::genericException, m_strFileName);
     std::unique_ptr<CObject> object(cls->CreateObject());
     if (!object)
         AfxThrowArchiveException(CArchiveException::badClass, m_strFileName);
@@ -429,16 +435,43 @@ CObject* CArchive::ReadObject(const CRuntimeClass* requested)
 
     const UINT savedSchema = m_nObjectSchema;
     m_nObjectSchema = schema;
+    ++m_nLoadDepth;
     try {
         object->Serialize(*this);
     } catch (...) {
         // The half-read object goes away; nothing may refer to it any more.
         m_loadArray[slot] = nullptr;
         m_nObjectSchema = savedSchema;
+        --m_nLoadDepth;
         throw;
     }
+    --m_nLoadDepth;
     m_nObjectSchema = savedSchema;
     return object.release();
+}
+
+size_t CArchive::ForgetObject(const CObject* object, size_t mark)
+{
+    if (object == nullptr)
+        return 0;
+    for (size_t i = std::max<size_t>(mark, 1); i < m_loadArray.size(); ++i) {
+        if (!m_loadIsClass[i] && m_loadArray[i] == object) {
+            m_loadArray[i] = nullptr;
+            return i;
+        }
+    }
+    return 0;
+}
+
+void CArchive::DeleteObjectsSince(size_t mark) noexcept
+{
+    for (size_t i = mark; i < m_loadArray.size(); ++i) {
+        if (!m_loadIsClass[i] && m_loadArray[i] != nullptr) {
+            if (!m_mappedObjects.contains(m_loadArray[i]))
+                delete static_cast<const CObject*>(m_loadArray[i]);
+            m_loadArray[i] = nullptr;
+        }
+    }
 }
 
 void CArchive::SerializeClass(const CRuntimeClass* cls)

@@ -18,6 +18,7 @@
 
 #include <concepts>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CFile;
@@ -87,6 +88,19 @@ public:
     // Registers an object that is stored elsewhere, so that later
     // references to it become back references.
     void MapObject(const CObject* object);
+    // Loading: how many classes and objects the archive knows so far; a mark
+    // for the two calls below. Reading a new object makes it grow, a back
+    // reference does not.
+    size_t GetLoadCount() const { return m_loadArray.size(); }
+    // Loading: a reader took over the object, loaded at index mark or later;
+    // later references to it read as null. Answers its index, or 0 (the
+    // null object's) when it is not found there.
+    size_t ForgetObject(const CObject* object, size_t mark);
+    // Loading: deletes the objects loaded from index mark on that no reader
+    // took over, for a reader that drops what it read (objects nested in
+    // object arrays included; those registered with MapObject stay); later
+    // references to them read as null.
+    void DeleteObjectsSince(size_t mark) noexcept;
 
     // The schema of the object being loaded (once; then it reads as -1).
     UINT GetObjectSchema();
@@ -145,11 +159,16 @@ private:
 
     UINT m_nObjectSchema = UINT(-1);
     DWORD m_nMapCount = 1;
+    // Objects being read inside one another, limited so that a damaged file
+    // cannot nest them until the stack runs out.
+    int m_nLoadDepth = 0;
     // Storing: what has an index already. Loading: what each index stands for.
     std::unordered_map<const void*, DWORD> m_storeMap;
     std::vector<const void*> m_loadArray;
     std::vector<bool> m_loadIsClass;
     std::unordered_map<const CRuntimeClass*, UINT> m_loadedSchemas;
+    // Loading: objects registered with MapObject, which belong elsewhere.
+    std::unordered_set<const void*> m_mappedObjects;
 };
 
 // Typed object reads: `ar >> pRecord` checks that the object is a T.

@@ -86,8 +86,10 @@ public:
         if (growBy >= 0)
             m_nGrowBy = growBy;
         const size_t n = static_cast<size_t>(newSize);
+        // Growing by at least half the size keeps a long run of Add linear;
+        // steps of at most grow() elements alone would copy it quadratically.
         if (n > m_data.capacity() && n > m_data.size())
-            m_data.reserve(std::max(n, m_data.size() + grow()));
+            m_data.reserve(std::max({n, m_data.size() + grow(), m_data.size() + m_data.size() / 2}));
         m_data.resize(n);
     }
     void FreeExtra() { m_data.shrink_to_fit(); }

@@ -1,6 +1,8 @@
 #include "platform/core/initext.h"
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 
 namespace kestrun {
 
@@ -40,10 +42,30 @@ bool SameName(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-bool Contains(const std::vector<std::string>& names, std::string_view name)
+std::string LowerName(std::string_view name)
 {
-    return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return SameName(n, name); });
+    std::string lower(name);
+    for (char& c : lower)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
 }
+
+// Names in first-seen order, each once without regard to ASCII case; a set
+// of the lowered names keeps files with many thousand names linear.
+class CNameList
+{
+public:
+    void Add(std::string_view name)
+    {
+        if (m_seen.insert(LowerName(name)).second)
+            m_names.emplace_back(name);
+    }
+    std::vector<std::string> Take() { return std::move(m_names); }
+
+private:
+    std::vector<std::string> m_names;
+    std::unordered_set<std::string> m_seen;
+};
 
 struct Parsed
 {
@@ -146,27 +168,27 @@ std::optional<std::string> CIniText::Value(std::string_view section, std::string
 
 std::vector<std::string> CIniText::Keys(std::string_view section) const
 {
-    std::vector<std::string> keys;
+    CNameList keys;
     const auto range = FindSection(TrimBlanks(section));
     if (!range)
-        return keys;
+        return {};
     for (std::size_t i = range->header + 1; i < range->end; ++i) {
         const Parsed p = ParseLine(m_lines[i].text);
-        if (p.kind == Parsed::entry && !Contains(keys, p.name))
-            keys.emplace_back(p.name);
+        if (p.kind == Parsed::entry)
+            keys.Add(p.name);
     }
-    return keys;
+    return keys.Take();
 }
 
 std::vector<std::string> CIniText::Sections() const
 {
-    std::vector<std::string> sections;
+    CNameList sections;
     for (const Line& line : m_lines) {
         const Parsed p = ParseLine(line.text);
-        if (p.kind == Parsed::header && !Contains(sections, p.name))
-            sections.emplace_back(p.name);
+        if (p.kind == Parsed::header)
+            sections.Add(p.name);
     }
-    return sections;
+    return sections.Take();
 }
 
 void CIniText::InsertLine(std::size_t at, std::string text)

@@ -127,6 +127,35 @@ TEST_F(ObjDataDocTest, LoadingSkipsCommentsAndElementsThatAreNoRecords)
     EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
+TEST_F(ObjDataDocTest, DocumentsAndWindowsNamedInTheRecordListAreNeverMade)
+{
+    // A table made and dropped on the way would tell the main window of its end.
+    WriteText("foreign.xml", "<CObjDataDoc><CGridDoc2><CDataDoc><m_arrayObjects><CObjDataDoc/><CGridDoc2/>"
+                             "<CFrameWnd/><CObjData><m_lArea>7</m_lArea></CObjData></m_arrayObjects></CDataDoc>"
+                             "</CGridDoc2></CObjDataDoc>");
+    ASSERT_TRUE(m_doc->OnOpenDocument(PathOf("foreign.xml")));
+    ASSERT_EQ(m_doc->GetCount(), 1);
+    EXPECT_EQ(ObjectAt(0).m_lArea, 7);
+    EXPECT_TRUE(m_main->m_log.Of("DELETE_DOCUMENT").empty());
+}
+
+TEST_F(ObjDataDocTest, AHitOnObjectsReadWithExtremeCoordinatesStaysInRange)
+{
+    WriteText("extreme.xml", "<CObjDataDoc><CGridDoc2><CDataDoc><m_arrayObjects><CObjData>"
+                             "<m_Rect.left>-2147483648</m_Rect.left><m_Rect.right>2147483647</m_Rect.right>"
+                             "<m_Rect.top>-2147483648</m_Rect.top><m_Rect.bottom>2147483647</m_Rect.bottom>"
+                             "<m_ptCentroid.x>-2147483648</m_ptCentroid.x><m_ptCentroid.y>-2147483648</m_ptCentroid.y>"
+                             "</CObjData><CObjData><m_Rect.right>2147483647</m_Rect.right>"
+                             "<m_Rect.bottom>2147483647</m_Rect.bottom><m_ptCentroid.x>2147483647</m_ptCentroid.x>"
+                             "<m_ptCentroid.y>2147483647</m_ptCentroid.y></CObjData></m_arrayObjects></CDataDoc>"
+                             "</CGridDoc2></CObjDataDoc>");
+    ASSERT_TRUE(m_doc->OnOpenDocument(PathOf("extreme.xml")));
+    ASSERT_EQ(m_doc->GetCount(), 2);
+    const std::pair<CPoint, int> hits[] = {{{-10, -10}, 0}, {{10, 10}, 1}, {{2147483647, -2147483648}, 0}};
+    for (const auto& [point, index] : hits)
+        EXPECT_EQ(m_doc->HitTestObject(point), index) << point.x << "," << point.y;
+}
+
 TEST_F(ObjDataDocTest, AFileThatCannotBeReadChangesNothingAndOneThatIsNoTableLeavesItEmpty)
 {
     AddRectangle();

@@ -6,11 +6,17 @@
 
 #include "imaging/ui/dibviewcommands.h"
 
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/clock.h"
 #include "platform/ui/clipboard.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <opencv2/core.hpp>
 
 #include <filesystem>
+#include <future>
+#include <vector>
 
 namespace {
 
@@ -53,6 +59,38 @@ TEST_F(ViewCommandsTest, ThePageGoesThroughTheClipboard)
     ASSERT_EQ(m_boxes->Texts().size(), 1u);
     EXPECT_EQ(m_boxes->Texts()[0], "Clipboard data with wrong format");
     EXPECT_EQ(blank->GetPageSize(), CSize(kPlateWidth, kPlateHeight));
+}
+
+TEST_F(ViewCommandsTest, ACopyOfThePageTheBoardWritesIntoHoldsItsBuffer)
+{
+    FGBoard* board = GetFG();
+    // Outlives the test, whatever stops it: the board keeps the pointer.
+    static kestrun::ManualClock clock;
+    board->StopLive();
+    board->DisconnectDisplay();
+    ASSERT_TRUE(board->SetClock(&clock));
+    ASSERT_TRUE(board->SetVideoSource(0));
+    ASSERT_TRUE(m_doc->InitVideoPages());
+    ASSERT_TRUE(m_view->ConnectVideo());
+    ASSERT_EQ(board->GetDIB(), m_doc->GetActiveDIB());
+    // Whether a live frame could have been written into the page while the
+    // clipboard took it.
+    std::vector<bool> bufferFree;
+    const QMetaObject::Connection probe =
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [&bufferFree, board] {
+            bufferFree.push_back(std::async(std::launch::async, [board] {
+                                     const bool free = board->LockBuffer(0) != FALSE;
+                                     if (free)
+                                         board->UnlockBuffer();
+                                     return free;
+                                 }).get());
+        });
+    m_view->SendMessage(WM_COMMAND, ID_EDIT_COPY, 0);
+    QObject::disconnect(probe);
+    board->DisconnectDisplay();
+    board->SetClock(nullptr);
+    EXPECT_TRUE(kestrun::ClipboardHasImage());
+    EXPECT_EQ(bufferFree, std::vector<bool>{false});
 }
 
 TEST_F(ViewCommandsTest, WithObjectsTheCopyIsThePictureAsShown)

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <opencv2/core.hpp>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,83 @@ double maxDifference(const CDIB& a, const CDIB& b) { return cv::norm(a.GetMat(),
 double meanDifference(const CDIB& a, const CDIB& b)
 {
     return cv::norm(a.GetMat(), b.GetMat(), cv::NORM_L1) / (a.GetMat().total() * a.GetMat().channels());
+}
+
+void put32(std::vector<BYTE>& bytes, size_t at, uint32_t value, bool bigEndian)
+{
+    for (size_t i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<BYTE>(value >> (8 * (bigEndian ? 3 - i : i)));
+}
+
+uint32_t pngCrc(const BYTE* data, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A small file of the format whose header then claims another size, the
+// rest left as written.
+std::vector<BYTE> withDeclaredSize(int format, uint32_t width, uint32_t height)
+{
+    std::vector<BYTE> bytes;
+    if (!makePicture(40, 32, 24).Encode(bytes, format))
+        return {};
+    switch (format) {
+    case CxImage::FormatBmp:
+        put32(bytes, 18, width, false);
+        put32(bytes, 22, height, false);
+        break;
+    case CxImage::FormatPng: // the header chunk keeps a good checksum
+        put32(bytes, 16, width, true);
+        put32(bytes, 20, height, true);
+        put32(bytes, 29, pngCrc(bytes.data() + 12, 17), true);
+        break;
+    case CxImage::FormatJpg:
+        for (size_t i = 2; i + 9 < bytes.size(); i += 2 + (size_t{bytes[i + 2]} << 8 | bytes[i + 3])) {
+            if (bytes[i + 1] == 0xC0) {
+                bytes[i + 5] = static_cast<BYTE>(height >> 8);
+                bytes[i + 6] = static_cast<BYTE>(height);
+                bytes[i + 7] = static_cast<BYTE>(width >> 8);
+                bytes[i + 8] = static_cast<BYTE>(width);
+                break;
+            }
+        }
+        break;
+    case CxImage::FormatTif: { // little-endian, as written here
+        const size_t directory = bytes[4] | bytes[5] << 8 | bytes[6] << 16 | size_t{bytes[7]} << 24;
+        for (size_t e = 0; e < size_t{bytes[directory]}; ++e) {
+            const size_t entry = directory + 2 + 12 * e;
+            const int tag = bytes[entry] | bytes[entry + 1] << 8;
+            if (tag == 256 || tag == 257) {
+                bytes[entry + 2] = 4; // LONG
+                put32(bytes, entry + 8, tag == 256 ? width : height, false);
+            }
+        }
+        break;
+    }
+    case CxImage::FormatJp2: { // the image header box and the codestream's size marker agree
+        const auto find = [&](std::initializer_list<BYTE> what) {
+            return static_cast<size_t>(std::search(bytes.begin(), bytes.end(), what.begin(), what.end()) - bytes.begin());
+        };
+        const size_t header = find({'i', 'h', 'd', 'r'});
+        const size_t size = find({0xFF, 0x4F, 0xFF, 0x51});
+        if (header + 12 > bytes.size() || size + 16 > bytes.size())
+            return {};
+        put32(bytes, header + 4, height, true);
+        put32(bytes, header + 8, width, true);
+        put32(bytes, size + 8, width, true);
+        put32(bytes, size + 12, height, true);
+        break;
+    }
+    default:
+        break;
+    }
+    return bytes;
 }
 
 class ImageFileTest : public testing::Test
@@ -230,4 +309,111 @@ TEST_F(ImageFileTest, JpegFromMemoryAndUnderAnyName)
     ASSERT_TRUE(fromFile.JPEG2DIB(path.c_str()));
     EXPECT_EQ(fromFile.GetPathName(), path.c_str());
     EXPECT_EQ(maxDifference(fromFile, decoded), 0.0);
+}
+
+TEST_F(ImageFileTest, SizesTheFileCannotHoldAreRefusedBeforeDecoding)
+{
+    struct Case
+    {
+        int format;
+        uint32_t width;
+        uint32_t height;
+        const char* reason;
+    };
+    // JPEG fills missing data with grey: the 6000 x 6000 page used to load.
+    const Case cases[] = {
+        {CxImage::FormatBmp, 30000, 30000, "cannot be in"},
+        {CxImage::FormatBmp, 70000, 16, "too large"},
+        {CxImage::FormatPng, 30000, 30000, "cannot be in"},
+        {CxImage::FormatPng, 16, 100000, "too large"},
+        {CxImage::FormatJpg, 6000, 6000, "cannot be in"},
+        {CxImage::FormatTif, 30000, 30000, "cannot be in"},
+        {CxImage::FormatTif, 65536, 8, "too large"},
+        {CxImage::FormatJp2, 70000, 40, "too large"},
+    };
+    for (const Case& c : cases) {
+        if (!kestrun::IsImageFormatAvailable(static_cast<kestrun::CImageFormat>(c.format)))
+            continue;
+        SCOPED_TRACE(testing::Message() << "format " << c.format << ", " << c.width << " x " << c.height);
+        const std::vector<BYTE> bytes = withDeclaredSize(c.format, c.width, c.height);
+        ASSERT_FALSE(bytes.empty());
+        CDIB page = makePicture(3, 2, 24);
+        const CDIB before = page;
+        EXPECT_FALSE(page.Decode(bytes.data(), bytes.size(), CxImage::FormatUnknown));
+        EXPECT_NE(page.GetLastError().Find(c.reason), -1) << page.GetLastError().str();
+        EXPECT_EQ(maxDifference(page, before), 0.0);
+    }
+}
+
+TEST_F(ImageFileTest, LargeImagesThatCompressWellStillOpen)
+{
+    // Just above the size every header may claim, and uniform: as small a
+    // file as each format makes of it.
+    cv::Mat plain(4100, 4200, CV_8UC1, cv::Scalar(17));
+    CDIB page;
+    page.AssignMat(plain);
+    for (const int format :
+         {CxImage::FormatBmp, CxImage::FormatPng, CxImage::FormatJpg, CxImage::FormatTif, CxImage::FormatJp2}) {
+        if (!kestrun::IsImageFormatAvailable(static_cast<kestrun::CImageFormat>(format)))
+            continue;
+        SCOPED_TRACE(format);
+        std::vector<BYTE> bytes;
+        ASSERT_TRUE(page.Encode(bytes, format)) << page.GetLastError().str();
+        CDIB read;
+        ASSERT_TRUE(read.Decode(bytes.data(), bytes.size(), format)) << read.GetLastError().str();
+        EXPECT_EQ(read.GetWidth(), 4200);
+        EXPECT_EQ(read.GetHeight(), 4100);
+    }
+}
+
+namespace {
+
+// Refuses the blocks above a size, as a full memory would, in OpenCV's way.
+class CLimitedAllocator : public cv::MatAllocator
+{
+public:
+    explicit CLimitedAllocator(size_t limit) : m_limit(limit), m_previous(cv::Mat::getDefaultAllocator())
+    {
+        cv::Mat::setDefaultAllocator(this);
+    }
+    ~CLimitedAllocator() override { cv::Mat::setDefaultAllocator(m_previous); }
+    CLimitedAllocator(const CLimitedAllocator&) = delete;
+    CLimitedAllocator& operator=(const CLimitedAllocator&) = delete;
+
+    cv::UMatData* allocate(int dims, const int* sizes, int type, void* data, size_t* step, cv::AccessFlag flags,
+                           cv::UMatUsageFlags usage) const override
+    {
+        size_t bytes = CV_ELEM_SIZE(type);
+        for (int i = 0; i < dims; ++i)
+            bytes *= static_cast<size_t>(sizes[i]);
+        if (data == nullptr && bytes > m_limit)
+            CV_Error(cv::Error::StsNoMem, "limited for the test");
+        return m_previous->allocate(dims, sizes, type, data, step, flags, usage);
+    }
+    bool allocate(cv::UMatData* data, cv::AccessFlag flags, cv::UMatUsageFlags usage) const override
+    {
+        return m_previous->allocate(data, flags, usage);
+    }
+    void deallocate(cv::UMatData* data) const override { m_previous->deallocate(data); }
+
+private:
+    size_t m_limit;
+    cv::MatAllocator* m_previous;
+};
+
+} // namespace
+
+TEST_F(ImageFileTest, MemoryRunningOutWhileTheDecodedPageIsStoredIsAFailure)
+{
+    // 37 grey pixels decode into rows of 37 bytes; the page pads them to 40.
+    std::vector<BYTE> png;
+    ASSERT_TRUE(makePicture(37, 30, 8).Encode(png, CxImage::FormatPng));
+    CDIB page = makePicture(3, 2, 24);
+    const CDIB before = page;
+    {
+        const CLimitedAllocator limit(37 * 30 + 10);
+        EXPECT_FALSE(page.Decode(png.data(), png.size(), CxImage::FormatPng));
+    }
+    EXPECT_EQ(page.GetLastError(), "Not enough memory for the image");
+    EXPECT_EQ(maxDifference(page, before), 0.0);
 }

@@ -192,6 +192,50 @@ TEST(ArchiveTest, BadTagsAndClassesAreRefused)
     }
 }
 
+// Each record owns the next: a few levels read, a damaged file that nests
+// them without end is refused before the stack runs out.
+TEST(ArchiveTest, NestingIsLimited)
+{
+    const auto chain = [](int levels) {
+        Bytes bytes = concat({{0xFF, 0xFF, 0x01, 0x00, 0x0B, 0x00}, text("CTestRecord"), {1, 0, 0, 0, 0}});
+        const Bytes next = {0x01, 0x80, 1, 0, 0, 0, 0};
+        for (int level = 1; level < levels; ++level)
+            bytes.insert(bytes.end(), next.begin(), next.end());
+        return concat({bytes, {0x00, 0x00}});
+    };
+    load(chain(50), [](CArchive& ar) {
+        std::unique_ptr<CObject> head(ar.ReadObject(nullptr));
+        int levels = 0;
+        for (const CObject* o = head.get(); o != nullptr; o = static_cast<const CTestRecord*>(o)->m_child)
+            ++levels;
+        EXPECT_EQ(levels, 50);
+    });
+    EXPECT_THROW(load(chain(100000), [](CArchive& ar) { delete ar.ReadObject(nullptr); }), CArchiveException);
+}
+
+// A reader that drops what it read: what it took over lives on, the rest
+// is deleted, later references to either read as null, classes stay known.
+TEST(ArchiveTest, DroppedObjectsAreDeletedAndReadAsNull)
+{
+    const Bytes bytes = concat({{0xFF, 0xFF, 0x02, 0x00, 0x0A, 0x00}, text("CTestOther"), {0x01, 0x00}, // object 2
+                                {0x01, 0x80, 0x02, 0x00},                                               // object 3
+                                {0x02, 0x00, 0x03, 0x00},                                               // references
+                                {0x01, 0x80, 0x04, 0x00}});                                             // object 4
+    load(bytes, [](CArchive& ar) {
+        const size_t mark = ar.GetLoadCount();
+        std::unique_ptr<CObject> taken(ar.ReadObject(nullptr));
+        ar.ReadObject(nullptr);
+        EXPECT_EQ(ar.ForgetObject(taken.get(), mark), 2u);
+        EXPECT_EQ(ar.ForgetObject(taken.get(), mark), 0u);
+        ar.DeleteObjectsSince(mark);
+        EXPECT_EQ(ar.ReadObject(nullptr), nullptr);
+        EXPECT_EQ(ar.ReadObject(nullptr), nullptr);
+        const std::unique_ptr<CObject> later(ar.ReadObject(nullptr));
+        ASSERT_NE(later, nullptr);
+        EXPECT_EQ(static_cast<const CTestOther&>(*later).m_word, 4);
+    });
+}
+
 TEST(ArchiveTest, RequestedClassIsChecked)
 {
     const Bytes bytes = concat({{0xFF, 0xFF, 0x02, 0x00, 0x0A, 0x00}, text("CTestOther"), {0x2A, 0x00}});
