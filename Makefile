@@ -3,11 +3,12 @@
 #   make bench  build the benchmarks without sanitizers (build/bench)
 #   make run    build without sanitizers (build/run) and start Kestrun with
 #               the sample plate, putting the samples into a new data root
+#   make fuzz   build the file loaders' fuzz programs with clang (build/fuzz)
 
 JOBS ?= $(shell nproc)
 GENERATOR := -G Ninja
 
-.PHONY: all deps test build-test bench run clean
+.PHONY: all deps test build-test bench run fuzz clean
 
 all: test
 
@@ -24,6 +25,12 @@ test: build-test
 bench: deps
 	cmake -S . -B build/bench $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DKESTRUN_SANITIZE=OFF -DKESTRUN_BUILD_TESTS=OFF -DKESTRUN_BUILD_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
+
+# libFuzzer needs clang; only the fuzz programs and what they link are built.
+fuzz:
+	@scripts/install-deps.sh clang libclang-rt-dev
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DKESTRUN_SANITIZE=OFF -DKESTRUN_BUILD_TESTS=OFF -DKESTRUN_BUILD_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS) --target fuzzers
 
 # The display is checked before the build, which takes minutes.
 run: deps

@@ -1,6 +1,7 @@
 #include "analysis/aoidoc.h"
 
 #include "analysis/aoiraster.h"
+#include "analysis/profilefile.h"
 #include "objectmodel/textlabel.h"
 #include "platform/core/atomicfile.h"
 #include "platform/core/dc.h"
@@ -331,7 +332,7 @@ bool CAOIDoc::LoadAOIFile(const CString& path)
 {
     m_AOIColor = GetProfileInt("AOI", "Color", static_cast<int>(m_AOIColor));
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::typeBinary) || file.GetLength() == 0)
+    if (!kestrun::OpenProfileFile(file, path) || file.GetLength() == 0)
         return false;
     CArchive ar(&file, CArchive::load);
     ar.m_strFileName = path;

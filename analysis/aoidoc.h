@@ -88,8 +88,8 @@ public:
     static void DrawArrow(CDC* pDC, int x1, int y1, int x2, int y2);
 
     // Loads the list of a ".AOI" file: false, and nothing changes, for a
-    // missing or empty file. A damaged file raises the archive's exception
-    // and leaves the list as it was.
+    // missing or empty file. A damaged file raises the archive's exception,
+    // one that cannot be opened the file's; the list then stays as it was.
     bool LoadAOIFile(const CString& path);
     // Writes the list when something changed, and also when path is not
     // the file the list was loaded from or last saved to (a profile saved

@@ -5,6 +5,7 @@
 #include "objectmodel/xmlarchivenode.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
+#include "platform/core/paths.h"
 
 #include <exception>
 
@@ -35,10 +36,13 @@ bool CBVProfileList::SerializeFile(bool load)
     if (m_strFilePath.IsEmpty() || m_strRootName.IsEmpty())
         return false;
     try {
-        if (load)
+        if (load) {
+            m_bReadFailed = true;
             Read();
-        else
+            m_bReadFailed = false;
+        } else {
             Write();
+        }
         return true;
     } catch (const std::exception& e) {
         CString text;
@@ -71,6 +75,7 @@ void CBVProfileList::Read()
         node->SerializeObject("SettingsArray", profiles);
     xml.GetCurrentNode()->EndNode();
     xml.Close();
+    kestrun::CheckPlainFileNames(m_strFilePath, currentName, names);
 
     m_strCurrentProfileName = currentName;
     AssignAll(current);

@@ -12,7 +12,8 @@
 //     SettingsArray        one "CBVSettings" per stored profile, by index
 //
 // Profiles are never removed or renamed; a name once stored keeps its
-// index. A name whose index lies outside the stored profiles (a file
+// index. The names become the names of the profile's files, so a file with
+// a name that is not a plain file name is refused. A name whose index lies outside the stored profiles (a file
 // edited by hand) counts as not stored.
 
 #include "analysis/bvsettings.h"
@@ -40,6 +41,9 @@ public:
     // file) and gives false; a failed read changes nothing, a failed write
     // leaves the old file.
     bool SerializeFile(bool load);
+    // The last read of the file failed: a damaged file, or one with a
+    // profile name that is not a plain file name.
+    bool ReadFailed() const { return m_bReadFailed; }
 
     // Makes the stored profile of name current (the profile copy); false,
     // and nothing changes, when name is not stored.
@@ -67,4 +71,5 @@ private:
     CString m_strCurrentProfileName;
     CNameMap m_ProfileNames{10};
     CArrayObjectsXML<CBVSettings> m_SettingsArray;
+    bool m_bReadFailed = false;
 };

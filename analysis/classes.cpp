@@ -1,5 +1,7 @@
 #include "analysis/classes.h"
 
+#include "analysis/profilefile.h"
+
 #include "objectmodel/xmlarchive.h"
 #include "objectmodel/xmlarchivenode.h"
 #include "platform/core/atomicfile.h"
@@ -108,20 +110,24 @@ void CClasses::SaveFile(const CString& path, int format)
 bool CClasses::LoadFile(const CString& path)
 {
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::typeBinary) || file.GetLength() == 0) {
+    if (!kestrun::OpenProfileFile(file, path)) {
         RemoveAll();
         return true;
     }
+    // Every class file holds at least its class record: an empty one was
+    // cut short, and saving over it would lose the classes for good.
+    if (file.GetLength() == 0)
+        AfxThrowArchiveException(CArchiveException::endOfFile, path);
     BYTE first = 0;
     file.Read(&first, 1);
     if (first == '<' || first == 0xEF) {
         file.Close();
         CXMLArchive xml(path, CArchive::load);
         CArrayObjectsXML<CVectorNormal> read;
-        if (xml.GetChildNode(kXmlRoot) != nullptr) {
-            read.Serialize(xml);
-            xml.GetCurrentNode()->EndNode();
-        }
+        if (xml.GetChildNode(kXmlRoot) == nullptr)
+            AfxThrowArchiveException(CArchiveException::badIndex, path);
+        read.Serialize(xml);
+        xml.GetCurrentNode()->EndNode();
         RemoveAll();
         Append(read);
         return true;

@@ -43,9 +43,11 @@ public:
     // the old file stays when writing fails, and the failure is raised
     // (CFileException, CArchiveException).
     virtual void SaveFile(const CString& path, int format = formatBinary);
-    // Empties the list and reads the class file (binary or XML, by its
-    // content) when it exists and is not empty; returns true. A damaged
-    // file raises the archive's exception and leaves the list as it was.
+    // Reads the class file (binary or XML, by its content) in place of the
+    // list; a missing file empties the list. Returns true. An empty or
+    // damaged file, or an XML file of another kind, raises the archive's
+    // exception and one that cannot be opened the file's; the list then
+    // stays as it was.
     virtual bool LoadFile(const CString& path);
 
     // The id of the nearest class for a single feature value, 0 when no

@@ -98,8 +98,9 @@ BOOL CKestrunApp::InitInstance()
     CreateTemplates();
 
     LoadProfiles();
-    if (!m_profiles.m_strCurrentName.IsEmpty())
-        m_bSettingsOwned = SelectProfile(m_profiles.m_strCurrentName, TRUE) != FALSE;
+    // A profile that cannot be selected keeps its files: exit saves nothing.
+    if (!m_profiles.m_strCurrentName.IsEmpty() && !SelectProfile(m_profiles.m_strCurrentName, TRUE))
+        m_bSettingsOwned = false;
 
     if (!CreateMainWindow())
         return FALSE;

@@ -4,15 +4,46 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
+#include "platform/core/paths.h"
+
+#include <initializer_list>
 
 namespace {
-
 
 void Report(const char* format, const CString& name)
 {
     CString text;
     text.Format(format, name.GetString());
     AfxMessageBox(text);
+}
+
+// Said in every mode: the start-up select is quiet, and a damaged file
+// would otherwise leave the defaults in use without a word.
+void ReportUnreadable(const char* part, const CString& name, const CString& problem)
+{
+    AfxMessageBox(FormatString("%s %s cannot be read: %s", part, name.GetString(), problem.GetString()));
+}
+
+void ReportUnsafeName(const char* format, const CString& profile, const CString& name)
+{
+    AfxMessageBox(FormatString(format, kestrun::PrintableName(profile).GetString(),
+                               kestrun::PrintableName(name).GetString()));
+}
+
+// Names read from a file: refused, and said in every mode, when one would
+// reach outside the data root.
+bool CheckFileNames(const CString& strName, const CProfileSettings& profile)
+{
+    const CString* unsafe = profile.FindUnsafeName();
+    // The classes and the areas are read from their files: no name is no file.
+    for (const CString* file : {&profile.m_strClassesProfile, &profile.m_strROIProfile}) {
+        if (unsafe == nullptr && !kestrun::IsPlainFileName(*file))
+            unsafe = file;
+    }
+    if (unsafe == nullptr)
+        return true;
+    ReportUnsafeName("Profile \"%s\" is not selected: \"%s\" is not a plain file name.", strName, *unsafe);
+    return false;
 }
 
 } // namespace
@@ -42,6 +73,10 @@ void CKestrunApp::LoadProfiles()
         }
     }
     m_BV.LoadSettingsProfiles();
+    // A profile file that was there and could not be read is not replaced
+    // at exit by the defaults.
+    if (m_BV.m_Profiles.ReadFailed())
+        m_bSettingsOwned = false;
 }
 
 BOOL CKestrunApp::CheckProfileParts(const CProfileSettings& profile, BOOL bQuiet)
@@ -51,24 +86,31 @@ BOOL CKestrunApp::CheckProfileParts(const CProfileSettings& profile, BOOL bQuiet
             Report("BV profile %s not found", profile.m_strBVProfile);
         return FALSE;
     }
-    bool classesRead = false;
     try {
         CClasses classes;
-        classesRead = classes.LoadFile(m_strDataRoot + profile.m_strClassesProfile);
-    } catch (const CException&) {
-        classesRead = false;
-    }
-    if (!classesRead) {
-        if (!bQuiet)
-            Report("Classes profile %s not found", profile.m_strClassesProfile);
+        if (!classes.LoadFile(m_strDataRoot + profile.m_strClassesProfile)) {
+            if (!bQuiet)
+                Report("Classes profile %s not found", profile.m_strClassesProfile);
+            return FALSE;
+        }
+    } catch (const CException& e) {
+        ReportUnreadable("Classes profile", profile.m_strClassesProfile, e.GetErrorMessage());
         return FALSE;
     }
+    const CString areasPath = m_strDataRoot + profile.m_strROIProfile;
     try {
         CAOIDoc areas;
-        return areas.LoadAOIFile(m_strDataRoot + profile.m_strROIProfile) ? TRUE : FALSE;
-    } catch (const CException&) {
+        if (areas.LoadAOIFile(areasPath))
+            return TRUE;
+    } catch (const CException& e) {
+        ReportUnreadable("Areas of interest", profile.m_strROIProfile, e.GetErrorMessage());
         return FALSE;
     }
+    // A missing file fails the select without a word; one that is there
+    // and holds nothing is damaged.
+    if (GetFileAttributes(areasPath) != INVALID_FILE_ATTRIBUTES)
+        ReportUnreadable("Areas of interest", profile.m_strROIProfile, areasPath + " is empty.");
+    return FALSE;
 }
 
 BOOL CKestrunApp::SelectProfile(const CString& strName, BOOL bQuiet)
@@ -86,6 +128,8 @@ BOOL CKestrunApp::SelectProfile(const CString& strName, BOOL bQuiet)
     }
     // Nothing changes before every part is known to load.
     const CProfileSettings wanted(*stored);
+    if (!CheckFileNames(strName, wanted))
+        return FALSE;
     if (!CheckProfileParts(wanted, bQuiet))
         return FALSE;
 
@@ -129,19 +173,25 @@ void CKestrunApp::RestoreSelectState(const CSelectState& state)
 
 BOOL CKestrunApp::SaveProfile(const CString& strName)
 {
+    const CString classesName = strName + ".classes";
+    CString areasName = strName + ".AOI";
+    const CString& currentAreas = m_profiles.m_strROIProfile;
+    // The tray modes keep the areas of the tray and batch.
+    if ((m_nMode == 1 || m_nMode == 2) && !currentAreas.IsEmpty() && currentAreas != areasName)
+        areasName = currentAreas;
+    // The name becomes file names in the data root: nothing is written
+    // for one that would reach elsewhere.
+    for (const CString* name : std::initializer_list<const CString*>{&strName, &areasName}) {
+        if (!kestrun::IsPlainFileName(*name)) {
+            ReportUnsafeName("Profile \"%s\" is not saved: \"%s\" is not a plain file name.", strName, *name);
+            return FALSE;
+        }
+    }
     try {
         SaveGrabberProfile(strName);
         StoreAnalysisProfile(strName);
         m_nSettingsChanged = 0;
-
-        const CString classesName = strName + ".classes";
         SaveClasses(m_strDataRoot + classesName);
-
-        CString areasName = strName + ".AOI";
-        const CString& currentAreas = m_profiles.m_strROIProfile;
-        // The tray modes keep the areas of the tray and batch.
-        if ((m_nMode == 1 || m_nMode == 2) && !currentAreas.IsEmpty() && currentAreas != areasName)
-            areasName = currentAreas;
         SaveAOIs(m_strDataRoot + areasName);
 
         const CString boxName = m_tablon.CanGetProfile() ? GetBoxProfile() : CString();

@@ -4,10 +4,24 @@
 #include "objectmodel/xmlarchive.h"
 #include "objectmodel/xmlarchivenode.h"
 #include "platform/core/exceptions.h"
+#include "platform/core/paths.h"
 
 namespace {
 
 constexpr UINT kNameBuckets = 10;
+
+// Every name of a profiles file becomes, or names, a file in the data root.
+void CheckNames(const CString& fileName, const CString& currentName, const CProfileSettings& current,
+                const CProfileList::CNameMap& names, const CArrayObjectsXML<CProfileSettings>& profiles)
+{
+    kestrun::CheckPlainFileNames(fileName, currentName, names);
+    if (const CString* unsafe = current.FindUnsafeName())
+        kestrun::CheckPlainFileName(fileName, *unsafe);
+    for (const CProfileSettings& profile : profiles) {
+        if (const CString* unsafe = profile.FindUnsafeName())
+            kestrun::CheckPlainFileName(fileName, *unsafe);
+    }
+}
 
 } // namespace
 
@@ -128,6 +142,7 @@ void CProfileList::Read()
     xml.GetCurrentNode()->SerializeObject("SettingsArray", profiles);
     xml.GetCurrentNode()->EndNode();
     xml.Close();
+    CheckNames(m_strFileName, currentName, current, names, profiles);
 
     m_strCurrentName = currentName;
     CopyNames(current);

@@ -2,6 +2,7 @@
 
 #include "objectmodel/xmlarchive.h"
 #include "objectmodel/xmlarchivenode.h"
+#include "platform/core/paths.h"
 
 IMPLEMENT_SERIAL(CProfileSettings, CObject, 1)
 
@@ -19,3 +20,14 @@ void CProfileSettings::Serialize(CArchive& ar)
     }
     xml.GetCurrentNode()->EndNode();
 }
+
+const CString* CProfileSettings::FindUnsafeName() const
+{
+    for (const CString* name :
+         {&m_strBVProfile, &m_strFGProfile, &m_strROIProfile, &m_strClassesProfile, &m_strTrayvoProfile}) {
+        if (!name->IsEmpty() && !kestrun::IsPlainFileName(*name))
+            return name;
+    }
+    return nullptr;
+}
+

@@ -22,6 +22,11 @@ public:
     // stay).
     void CopyNames(const CProfileSettings& other) { *this = other; }
 
+    // The first of the five names that is set but would reach outside its
+    // folder as a file name (kestrun::IsPlainFileName); null when every
+    // name is plain or empty.
+    const CString* FindUnsafeName() const;
+
     CString m_strBVProfile;
     CString m_strFGProfile;
     CString m_strROIProfile;

@@ -3,6 +3,7 @@
 #include "app/appresources.h"
 #include "app/resource.h"
 
+#include "platform/core/paths.h"
 #include "platform/ui/ddx.h"
 
 BEGIN_MESSAGE_MAP(CSaveProfileDlg, CDialog)
@@ -15,10 +16,19 @@ CSaveProfileDlg::CSaveProfileDlg(CWnd* pParentWnd) : CDialog(IDD_SAVE_PROFILE, p
     BuildMessageMap();
 }
 
+CString CSaveProfileDlg::ProfileNameOf(const CString& text)
+{
+    CString name = text;
+    name.Replace('/', '_');
+    return name;
+}
+
 void CSaveProfileDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Text(pDX, IDC_PROFILE_NAME, m_strName);
+    if (pDX->m_bSaveAndValidate)
+        m_strName = ProfileNameOf(m_strName);
 }
 
 BOOL CSaveProfileDlg::OnInitDialog()
@@ -38,5 +48,5 @@ void CSaveProfileDlg::EnableOK()
     CString text;
     GetDlgItemText(IDC_PROFILE_NAME, text);
     if (CWnd* ok = GetDlgItem(IDOK))
-        ok->EnableWindow(!text.IsEmpty());
+        ok->EnableWindow(kestrun::IsPlainFileName(ProfileNameOf(text)));
 }

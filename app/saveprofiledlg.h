@@ -1,6 +1,7 @@
 #pragma once
-// CSaveProfileDlg: asks for the name to save the current profile under. OK
-// stays disabled while the name is empty.
+// CSaveProfileDlg: asks for the name to save the current profile under. The
+// name becomes file names in the data root: every '/' becomes '_', and OK
+// stays disabled while the name is empty or not a plain file name.
 
 #include "platform/ui/dialog.h"
 
@@ -10,6 +11,9 @@ public:
     explicit CSaveProfileDlg(CWnd* pParentWnd = nullptr);
 
     CString m_strName;
+
+    // The profile name that typed text gives.
+    static CString ProfileNameOf(const CString& text);
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -81,6 +81,46 @@ CXMLArchive::~CXMLArchive()
     m_nodes.clear();
 }
 
+namespace {
+
+// A file that is there but is no XML document: the parser's word on what
+// is wrong, and where.
+class CXMLFormatException : public CArchiveException
+{
+public:
+    CXMLFormatException(const CString& fileName, const pugi::xml_parse_result& result)
+        : CArchiveException(badIndex, fileName),
+          m_strProblem(result ? CString("it holds no element")
+                              : FormatString("%s at byte %lld", result.description(),
+                                             static_cast<long long>(result.offset)))
+    {
+    }
+    CString GetErrorMessage() const override
+    {
+        return FormatString("%s is not a readable XML file: %s.", m_strFileName.GetString(), m_strProblem.GetString());
+    }
+
+private:
+    CString m_strProblem;
+};
+
+// The whole file; a file that cannot be opened or read raises the file
+// exception of its cause.
+std::string ReadWholeFile(const CString& fileName)
+{
+    CFile file;
+    CFileException error;
+    if (!file.Open(fileName, CFile::modeRead | CFile::typeBinary, &error))
+        throw error;
+    std::string bytes;
+    char chunk[65536];
+    for (UINT got; (got = file.Read(chunk, sizeof chunk)) > 0;)
+        bytes.append(chunk, got);
+    return bytes;
+}
+
+} // namespace
+
 void CXMLArchive::Load()
 {
     std::string bytes;
@@ -89,19 +129,14 @@ void CXMLArchive::Load()
         const auto& data = m_pStream->Data();
         bytes.assign(data.begin(), data.end());
     } else {
-        std::ifstream in(m_strFileName.str(), std::ios::binary);
-        if (!in)
-            AfxThrowFileException(CFileException::fileNotFound, -1, m_strFileName);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad())
-            AfxThrowFileException(CFileException::fileNotFound, -1, m_strFileName);
+        bytes = ReadWholeFile(m_strFileName);
     }
     if (DeclaresWindows1252(bytes))
         bytes = kestrun::Cp1252ToUtf8(bytes);
     const pugi::xml_parse_result result =
         m_document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
     if (!result || !m_document.document_element())
-        AfxThrowFileException(CFileException::fileNotFound, -1, m_strFileName);
+        throw CXMLFormatException(m_strFileName, result);
 }
 
 std::string CXMLArchive::Render() const
@@ -109,7 +144,18 @@ std::string CXMLArchive::Render() const
     StringWriter writer;
     for (pugi::xml_node child = m_storeRoot.first_child(); child; child = child.next_sibling())
         child.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
-    return std::move(writer.text);
+    // A carriage return written as it is comes back as a line feed (XML
+    // readers normalise line ends); a character reference keeps it. Only
+    // texts can hold one: names are the code's own.
+    std::string text;
+    text.reserve(writer.text.size());
+    for (const char c : writer.text) {
+        if (c == '\r')
+            text += "&#13;";
+        else
+            text += c;
+    }
+    return text;
 }
 
 void CXMLArchive::Save()
@@ -183,20 +229,21 @@ void CXMLArchive::PopNode()
 
 CObject* CXMLArchive::CreateObjectByName(const CString& name)
 {
-    if (name.IsEmpty() || name.GetAt(0) == '#')
-        return nullptr;
-    // The run-time class registry is the lookup; a cache beside it would
-    // outlive classes of libraries that have been unloaded.
-    const CRuntimeClass* cls = CRuntimeClass::FromName(name);
-    return cls ? cls->CreateObject() : nullptr;
+    return CreateObjectByName(name, RUNTIME_CLASS(CObject));
 }
 
 CObject* CXMLArchive::CreateObjectByName(const CString& name, const CRuntimeClass* base)
 {
     if (name.IsEmpty() || name.GetAt(0) == '#')
         return nullptr;
+    // The run-time class registry is the lookup; a cache beside it would
+    // outlive classes of libraries that have been unloaded. Only classes
+    // that are stored come from a file: a file names what it likes
+    // (documents, windows, the engine), and those are never constructed.
     const CRuntimeClass* cls = CRuntimeClass::FromName(name);
-    return cls && cls->IsDerivedFrom(base) ? cls->CreateObject() : nullptr;
+    if (cls == nullptr || cls->m_wSchema == 0xFFFF || !cls->IsDerivedFrom(base))
+        return nullptr;
+    return cls->CreateObject();
 }
 
 CXMLArchive& CXMLArchive::FromArchive(CArchive& ar)

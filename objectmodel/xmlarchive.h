@@ -6,7 +6,8 @@
 // stores and loads; the mode decides.
 //
 // Format: elements only, no declaration, no indentation, UTF-8. A text
-// ending in a blank gets the marker "_TRSP#@", removed again on loading.
+// ending in a blank, tab or line break gets the marker "_TRSP#@", removed
+// again on loading; a carriage return is written as "&#13;".
 //
 // Loading parses the whole document in the constructor. Storing builds the
 // tree in memory and writes it at Close, to a temporary file renamed over
@@ -47,11 +48,12 @@ public:
     void PopNode();
 
     // A new object of the registered class name; null for comments, text
-    // nodes, unknown names and classes that cannot be created.
+    // nodes, unknown names and classes that cannot be created. Classes that
+    // are never stored (no serial schema) are never constructed, since a
+    // file names what it likes (documents, windows, the engine).
     static CObject* CreateObjectByName(const CString& name);
     // The same for a class of base's family only: the name of any other
-    // class is null and that class is never constructed, since a file names
-    // what it likes (documents, windows, the engine).
+    // class is null and that class is never constructed.
     static CObject* CreateObjectByName(const CString& name, const CRuntimeClass* base);
 
     // The XML archive behind an archive reference handed to Serialize;

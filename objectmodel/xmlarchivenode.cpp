@@ -10,8 +10,15 @@
 
 namespace {
 
-// A trailing blank would not survive a parser that trims text.
+// A trailing blank would not survive a parser that trims text, and a text
+// made only of blanks, tabs or line breaks would be read as layout between
+// elements: such texts end in this marker.
 constexpr std::string_view kBlankMarker = "_TRSP#@";
+
+bool EndsInWhitespace(std::string_view text)
+{
+    return !text.empty() && std::string_view(" \t\n\r").find(text.back()) != std::string_view::npos;
+}
 
 // atoi as the stored files were read: leading blanks, a sign, digits up to
 // the first other character, clamped to the int range. end, when given,
@@ -155,7 +162,7 @@ void CXMLArchiveNode::AddChildText(LPCTSTR name, const CString& text)
     if (text.IsEmpty())
         return; // written as <name/>
     std::string value = text.str();
-    if (value.back() == ' ')
+    if (EndsInWhitespace(value))
         value += kBlankMarker;
     item.append_child(pugi::node_pcdata).set_value(value.c_str());
 }

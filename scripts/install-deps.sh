@@ -16,6 +16,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
 )
+# Packages a make target needs beyond these (make fuzz: clang).
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

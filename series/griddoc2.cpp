@@ -106,11 +106,11 @@ void CGridDoc2::LoadColumnConfig()
     m_arrVisible.RemoveAll();
     m_arrWidths.RemoveAll();
     if (GetCount() > 0) {
-        const CString section = GetConfigSection();
+        // One read for all columns: a table may have thousands.
+        const kestrun::CProfileSection config(GetConfigSection(), m_strConfigPath);
         for (const CString& title : m_Titles) {
-            m_arrVisible.Add(static_cast<BYTE>(GetPrivateProfileInt(section, title, 1, m_strConfigPath)));
-            m_arrWidths.Add(static_cast<WORD>(
-                GetPrivateProfileInt(section, title + "Width", 10 * title.GetLength(), m_strConfigPath)));
+            m_arrVisible.Add(static_cast<BYTE>(config.GetInt(title, 1)));
+            m_arrWidths.Add(static_cast<WORD>(config.GetInt(title + "Width", 10 * title.GetLength())));
         }
     }
     CountVisibleColumns();
@@ -123,12 +123,15 @@ void CGridDoc2::SaveColumnConfig()
     if (count == 0)
         return;
     kestrun::CreateFolderTree(SplitModulePath(m_strConfigPath, TRUE, TRUE, FALSE, 0));
-    const CString section = GetConfigSection();
+    std::vector<std::pair<CString, CString>> values;
+    values.reserve(2 * static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const CString& title = m_Titles[i];
-        WritePrivateProfileString(section, title, FormatString("%d", m_arrVisible[i]), m_strConfigPath);
-        WritePrivateProfileString(section, title + "Width", FormatString("%d", m_arrWidths[i]), m_strConfigPath);
+        values.emplace_back(title, FormatString("%d", m_arrVisible[i]));
+        values.emplace_back(title + "Width", FormatString("%d", m_arrWidths[i]));
     }
+    // One write for all columns: every write rewrites and syncs the whole file.
+    kestrun::WritePrivateProfileValues(GetConfigSection(), values, m_strConfigPath);
 }
 
 BOOL CGridDoc2::IsColumnVisible(int nColumn) const

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -336,6 +337,10 @@ TEST_F(AOIFileTest, MissingOrEmptyFileChangesNothing)
     WriteBytes(Path("empty.AOI"), "");
     EXPECT_FALSE(m_doc.LoadAOIFile(Path("empty.AOI").c_str()));
     EXPECT_FALSE(m_doc.LoadAOIFile(Path("missing.AOI").c_str()));
+    EXPECT_EQ(m_doc.GetAOICount(), 1);
+    // One that is there but cannot be read is not taken for a missing one.
+    std::filesystem::create_directories(Path("folder.AOI"));
+    EXPECT_THROW(m_doc.LoadAOIFile(Path("folder.AOI").c_str()), CFileException);
     EXPECT_EQ(m_doc.GetAOICount(), 1);
 }
 

@@ -213,19 +213,29 @@ TEST_F(ProfileListTest, BadFilesChangeNothing)
         {"not XML", "<BV_Profiles><CurrentProfileName>x</Current"},
         {"empty", ""},
         {"binary", std::string("\xFF\x00\x01\x02", 4)},
+        // Profile names become file names: none may lead out of the folder.
+        {"current name outside", "<BV_Profiles><CurrentProfileName>../../x/evil</CurrentProfileName></BV_Profiles>"},
+        {"stored name with a folder", "<BV_Profiles><CurrentProfileName>x</CurrentProfileName><ProfileNames>"
+                                      "<key>a\\b</key><value>0</value></ProfileNames></BV_Profiles>"},
     };
     for (const auto& [name, bytes] : files) {
         WriteBytes(FilePath(), bytes);
         m_boxes->Clear();
         EXPECT_FALSE(m_list.SerializeFile(true)) << name;
+        EXPECT_TRUE(m_list.ReadFailed()) << name;
         ASSERT_EQ(m_boxes->Texts().size(), 1u) << name;
         EXPECT_NE(m_boxes->Texts()[0].Find("Failed to open document"), -1) << name;
         EXPECT_NE(m_boxes->Texts()[0].Find(FilePath().c_str()), -1) << name;
+        // A file that is there is not reported as missing.
+        EXPECT_EQ(m_boxes->Texts()[0].Find("was not found"), -1) << m_boxes->Texts()[0].GetString();
         EXPECT_EQ(m_list.GetCurrentProfileName(), "kept") << name;
         EXPECT_EQ(m_list.GetProfileCount(), 1) << name;
         EXPECT_EQ(m_list.m_ObjectFilter.m_Distance, 42) << name;
         EXPECT_EQ(m_list.m_ObjectFilter.GetFilterCount(), 1) << name;
     }
+    ASSERT_TRUE(m_list.SerializeFile(false));
+    ASSERT_TRUE(m_list.SerializeFile(true));
+    EXPECT_FALSE(m_list.ReadFailed());
 }
 
 TEST_F(ProfileListTest, SaveFailureIsReported)

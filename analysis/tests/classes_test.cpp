@@ -10,6 +10,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cstring>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -143,12 +144,33 @@ TEST_F(ClassesTest, XmlFormRoundTripsToTheSameClasses)
     EXPECT_EQ(ReadBytes(PathOf("again.classes")), GoldenFile());
 }
 
-TEST_F(ClassesTest, MissingOrEmptyFileGivesAnEmptyList)
+TEST_F(ClassesTest, OnlyAMissingFileGivesAnEmptyList)
 {
-    for (const std::string& path : {PathOf("none.classes"), Write("empty.classes", "")}) {
-        CClasses classes = Kept();
-        EXPECT_TRUE(classes.LoadFile(path.c_str()));
-        EXPECT_EQ(classes.GetCount(), 0);
+    CClasses classes = Kept();
+    EXPECT_TRUE(classes.LoadFile(PathOf("none.classes").c_str()));
+    EXPECT_EQ(classes.GetCount(), 0);
+
+    // A file that is there but holds no class list is refused, so that it
+    // is not saved over as an empty one.
+    std::filesystem::create_directories(PathOf("folder.classes"));
+    const struct
+    {
+        std::string path;
+        bool archive; // else the file's own exception
+    } refused[] = {
+        {Write("empty.classes", ""), true},
+        {Write("other.classes", "<CSettings><Name>x</Name></CSettings>"), true},
+        {PathOf("folder.classes"), false},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.path);
+        CClasses kept = Kept();
+        if (r.archive)
+            EXPECT_THROW(kept.LoadFile(r.path.c_str()), CArchiveException);
+        else
+            EXPECT_THROW(kept.LoadFile(r.path.c_str()), CFileException);
+        ASSERT_EQ(kept.GetCount(), 1);
+        EXPECT_EQ(kept[0].m_strName, "Kept");
     }
 }
 

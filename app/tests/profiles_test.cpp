@@ -5,10 +5,13 @@
 
 #include "app/profilelist.h"
 #include "app/registeredmessages.h"
+#include "app/resource.h"
+#include "app/saveprofiledlg.h"
 
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
+#include "platform/core/paths.h"
 
 #include <fstream>
 
@@ -197,9 +200,14 @@ TEST_F(ProfilesTest, FailedSelectLeavesThePreviousProfileCurrent)
     };
     const Case cases[] = {
         {"NoAnalysis", nullptr, "BV profile Elsewhere not found"},
+        // A damaged file is said even quietly, and names the file.
         {"BadClasses",
          [](const CString& root) { std::ofstream(root + "BadClasses.classes", std::ios::trunc) << "no classes"; },
-         "Classes profile BadClasses.classes not found"},
+         "Classes profile BadClasses.classes cannot be read: "},
+        {"EmptyClasses", [](const CString& root) { std::ofstream(root + "EmptyClasses.classes", std::ios::trunc); },
+         "Classes profile EmptyClasses.classes cannot be read: "},
+        {"EmptyAreas", [](const CString& root) { std::ofstream(root + "EmptyAreas.AOI", std::ios::trunc); },
+         "Areas of interest EmptyAreas.AOI cannot be read: "},
         {"NoAreas", [](const CString& root) { fs::remove((root + "NoAreas.AOI").GetString()); }, nullptr},
     };
     for (const Case& c : cases) {
@@ -217,7 +225,7 @@ TEST_F(ProfilesTest, FailedSelectLeavesThePreviousProfileCurrent)
         m_app.m_log.clear();
         m_boxes->Clear();
 
-        EXPECT_FALSE(m_app.SelectProfile(c.name, FALSE)) << c.name;
+        EXPECT_FALSE(m_app.SelectProfile(c.name, c.spoil != nullptr)) << c.name;
         // Nothing was driven and nothing changed.
         EXPECT_TRUE(m_app.m_log.empty()) << c.name;
         const CProfileList& list = m_app.GetProfiles();
@@ -226,8 +234,63 @@ TEST_F(ProfilesTest, FailedSelectLeavesThePreviousProfileCurrent)
         EXPECT_EQ(list.m_strTrayvoProfile, "Box-A") << c.name;
         EXPECT_EQ(m_app.GetCurrentProfileName(), "Good") << c.name;
         EXPECT_EQ(m_app.GetEngine()->m_Classes[0].m_strName, "Cells") << c.name;
-        EXPECT_EQ(m_boxes->Texts(), c.message ? std::vector<CString>{c.message} : std::vector<CString>{}) << c.name;
+        const auto texts = m_boxes->Texts();
+        ASSERT_EQ(texts.size(), c.message ? 1u : 0u) << c.name;
+        if (c.message) {
+            EXPECT_EQ(texts[0].Find(c.message), 0) << texts[0].GetString();
+        }
+        if (c.message && c.spoil) {
+            EXPECT_NE(texts[0].Find(DataRoot() + c.name), -1) << texts[0].GetString();
+        }
     }
+}
+
+TEST_F(ProfilesTest, NamesThatAreNotPlainFileNamesAreRefused)
+{
+    const auto files = [this] {
+        std::vector<std::string> all;
+        for (const auto& entry : fs::recursive_directory_iterator(m_folder))
+            all.push_back(entry.path().string() + ":" + (entry.is_regular_file() ? ReadFile(entry.path()) : ""));
+        return all;
+    };
+    SaveProfile("Good", "Cells", "Box-A");
+    const auto before = files();
+    for (const char* name : {"../x/evil", "a\\b", "..", "", "tab\tname", "/abs"}) {
+        SCOPED_TRACE(name);
+        m_boxes->Clear();
+        EXPECT_FALSE(m_app.SaveProfile(name));
+        ASSERT_EQ(m_boxes->Texts().size(), 1u);
+        EXPECT_NE(m_boxes->Texts()[0].Find(FormatString("\"%s\" is not a plain file name", PrintableName(name).GetString())),
+                  -1)
+            << m_boxes->Texts()[0].GetString();
+        EXPECT_TRUE(m_app.m_log.empty());
+        EXPECT_EQ(files(), before);
+    }
+
+    // A stored entry whose part leads elsewhere is not selected, even quietly.
+    CProfileList& list = m_app.GetProfiles();
+    ASSERT_TRUE(list.Find("Good"));
+    list.m_strClassesProfile = "../evil.classes";
+    list.Store("Odd");
+    ASSERT_TRUE(m_app.SelectProfile("Good", TRUE));
+    m_app.m_log.clear();
+    m_boxes->Clear();
+    EXPECT_FALSE(m_app.SelectProfile("Odd", TRUE));
+    EXPECT_TRUE(m_app.m_log.empty());
+    ASSERT_EQ(m_boxes->Texts().size(), 1u);
+    EXPECT_NE(m_boxes->Texts()[0].Find("\"../evil.classes\" is not a plain file name"), -1);
+    EXPECT_EQ(m_app.GetProfiles().m_strCurrentName, "Good");
+
+    // The save dialog makes '/' a '_' and takes nothing else that leads elsewhere.
+    CSaveProfileDlg dialog(&MainFrame(m_app));
+    ASSERT_TRUE(dialog.Create(IDD_SAVE_PROFILE, &MainFrame(m_app)));
+    for (const auto& [text, enabled] : std::vector<std::pair<const char*, bool>>{
+             {"A/B", true}, {"Lab", true}, {"..", false}, {"a\\b", false}, {"", false}}) {
+        dialog.SetDlgItemText(IDC_PROFILE_NAME, text);
+        EXPECT_EQ(dialog.GetDlgItem(IDOK)->IsWindowEnabled() != FALSE, enabled) << text;
+    }
+    EXPECT_EQ(CSaveProfileDlg::ProfileNameOf("A/B"), "A_B");
+    dialog.DestroyWindow();
 }
 
 TEST_F(ProfilesTest, PartThatFailsLateIsUndone)

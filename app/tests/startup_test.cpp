@@ -13,6 +13,7 @@
 #include <pugixml.hpp>
 
 #include <fstream>
+#include <map>
 
 namespace kestrun::testing {
 
@@ -99,28 +100,106 @@ TEST_F(StartupTest, SecondStartReadsTheSettingsAndSelectsTheStoredProfile)
     EXPECT_EQ(Ini(IniPath(), "PathName", "Data"), DataRoot() + "data");
 }
 
-TEST_F(StartupTest, ProfileThatCannotBeSelectedAtStartIsNotOverwrittenAtExit)
+// Each damaged file of the stored profile: one message that names it and
+// says what is wrong, the defaults in use, and at exit every file as it was.
+TEST_F(StartupTest, DamagedFilesAtStartAreNamedOnceAndKept)
+{
+    const struct
+    {
+        const char* file;
+        const char* bytes;
+        const char* says;
+    } cases[] = {
+        {"KESTRUN.classes", "damaged", "Classes profile KESTRUN.classes cannot be read"},
+        {"KESTRUN.classes", "", "Classes profile KESTRUN.classes cannot be read"},
+        {"KESTRUN.AOI", "damaged", "Areas of interest KESTRUN.AOI cannot be read"},
+        {"KESTRUN.AOI", "", "is empty"},
+        {"bv.xml", "<BV_Profiles><CurrentProfileName>KEST", "not a readable XML file"},
+        {"kestrun.xml", "<KESTRUN_Profiles><CurrentProfileName>KEST", "not a readable XML file"},
+        {"kestrun.xml", "<Other_Profiles></Other_Profiles>", "bad format"},
+    };
+    const fs::path root = DataRoot().GetString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + ": " + c.bytes);
+        fs::remove_all(root);
+        {
+            CKestrunApp first;
+            Start(first);
+            Stop(first);
+        }
+        std::ofstream(root / c.file, std::ios::binary | std::ios::trunc) << c.bytes;
+        std::map<std::string, std::string> before;
+        for (const char* name : {"kestrun.xml", "bv.xml", "KESTRUN.classes", "KESTRUN.AOI"})
+            before[name] = ReadFile(root / name);
+        m_boxes->Clear();
+
+        CKestrunApp app;
+        Start(app);
+        const auto texts = m_boxes->Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_NE(texts[0].Find(DataRoot() + c.file), -1) << texts[0].GetString();
+        EXPECT_NE(texts[0].Find(c.says), -1) << texts[0].GetString();
+        EXPECT_EQ(texts[0].Find("was not found"), -1) << texts[0].GetString();
+        EXPECT_EQ(app.GetEngine()->m_Classes.GetCount(), 0);
+        Stop(app);
+        EXPECT_EQ(m_boxes->Texts().size(), 1u);
+        for (const auto& [name, bytes] : before)
+            EXPECT_EQ(ReadFile(root / name), bytes) << name;
+    }
+}
+
+// A profiles file whose names would lead out of the data root is refused
+// as a whole: one message, nothing selected, nothing written anywhere.
+TEST_F(StartupTest, ProfileNamesOutsideTheDataRootAreRefused)
 {
     {
         CKestrunApp first;
         Start(first);
         Stop(first);
     }
-    // The stored profile's classes file is damaged: the start-up select fails.
-    std::ofstream(DataRoot() + "KESTRUN.classes", std::ios::binary | std::ios::trunc) << "damaged";
-    const auto read = [](const CString& path) {
-        std::ifstream in(path.GetString(), std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
+    const fs::path outside = m_folder / "x";
+    const CString absolute = (outside / "evil.AOI").c_str();
+    const struct
+    {
+        const char* name;
+        const char* classes;
+        const char* areas;
+        const char* shown;
+    } cases[] = {
+        {"../../../x/evil", "KESTRUN.classes", "KESTRUN.AOI", "\"../../../x/evil\""},
+        {"..\\..\\..\\x\\evil", "KESTRUN.classes", "KESTRUN.AOI", "x\\evil\""},
+        {"Lab", "../../../x/evil.classes", "KESTRUN.AOI", "evil.classes\""},
+        {"Lab", "KESTRUN.classes", absolute, "evil.AOI\""},
+        {"..", "KESTRUN.classes", "KESTRUN.AOI", "\"..\""},
     };
-    const std::string profilesBefore = read(DataRoot() + "bv.xml");
-    const std::string areasBefore = read(DataRoot() + "KESTRUN.AOI");
+    const CString file = DataRoot() + "kestrun.xml";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(outside);
+        fs::create_directories(outside);
+        const CString entry = FormatString("<CProfileSettings><BVProfile>KESTRUN</BVProfile><FGProfile/>"
+                                           "<ROIProfile>%s</ROIProfile><ClassesProfile>%s</ClassesProfile>"
+                                           "<TrayvoProfile/></CProfileSettings>",
+                                           c.areas, c.classes);
+        const std::string xml =
+            FormatString("<KESTRUN_Profiles><CurrentProfileName>%s</CurrentProfileName>%s<ProfileNames><key>%s</key>"
+                         "<value>0</value></ProfileNames><SettingsArray>%s</SettingsArray></KESTRUN_Profiles>",
+                         c.name, entry.GetString(), c.name, entry.GetString())
+                .str();
+        std::ofstream(file.GetString(), std::ios::trunc) << xml;
+        m_boxes->Clear();
 
-    CKestrunApp app;
-    Start(app);
-    Stop(app);
-    EXPECT_EQ(read(DataRoot() + "bv.xml"), profilesBefore);
-    EXPECT_EQ(read(DataRoot() + "KESTRUN.AOI"), areasBefore);
-    EXPECT_EQ(read(DataRoot() + "KESTRUN.classes"), "damaged") << "left for the user to mend, not emptied";
+        CKestrunApp app;
+        Start(app);
+        EXPECT_TRUE(app.GetProfiles().m_strCurrentName.IsEmpty());
+        Stop(app);
+        const auto texts = m_boxes->Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_NE(texts[0].Find(file), -1) << texts[0].GetString();
+        EXPECT_NE(texts[0].Find(c.shown), -1) << texts[0].GetString();
+        EXPECT_TRUE(fs::is_empty(outside));
+        EXPECT_EQ(ReadFile(file.GetString()), xml);
+    }
 }
 
 TEST_F(StartupTest, StartedForAutomationWritesBackOnlyWhatItRead)
@@ -200,22 +279,6 @@ TEST_F(StartupTest, ScanningBoxGetsTheMainWindowAndAMissingLibraryIsSilent)
     app.SetTrayvoState(3);
     Stop(app);
     EXPECT_TRUE(m_boxes->Shown().empty());
-}
-
-TEST_F(StartupTest, UnreadableProfilesFileIsReportedAndKeptAtExit)
-{
-    fs::create_directories(DataRoot().GetString());
-    const CString file = DataRoot() + "kestrun.xml";
-    {
-        std::ofstream out(file.GetString());
-        out << "<Other_Profiles></Other_Profiles>";
-    }
-    CKestrunApp app;
-    Start(app);
-    EXPECT_EQ(m_boxes->Shown().size(), 1u);
-    EXPECT_TRUE(app.GetProfiles().m_strFileName.IsEmpty());
-    Stop(app);
-    EXPECT_EQ(ReadFile(file.GetString()), "<Other_Profiles></Other_Profiles>");
 }
 
 TEST(TemplateFactoryTest, TemplatesNeedAllTheirClasses)

@@ -21,8 +21,12 @@ BOOL CDIB::InitDIB(int width, int height, int bitsPerPixel)
 
 BOOL CDIB::ReadAs(const CString& path, int format)
 {
-    if (!Load(path, format))
+    if (!Load(path, format)) {
+        // The user reads which file it was; file errors name it already.
+        if (GetLastError().Find(path) < 0)
+            Fail(FormatString("%s: %s", path.GetString(), GetLastError().GetString()));
         return FALSE;
+    }
     m_pathName = path;
     return TRUE;
 }

@@ -32,8 +32,8 @@ public:
 
     // Reads the file by its extension: bmp, jpg, jp2 (where this system
     // has the codec), tif, png. An unreadable, unsupported, damaged or
-    // truncated file gives FALSE with the reason in GetLastError and leaves
-    // the page as it was. The status bar is not used.
+    // truncated file gives FALSE with the file's name and the reason in
+    // GetLastError and leaves the page as it was. The status bar is not used.
     BOOL Read(const CString& path, CStatusBar* status = nullptr);
     // The same for a file that must be JPEG, whatever its name.
     BOOL JPEG2DIB(const CString& path, CStatusBar* status = nullptr);

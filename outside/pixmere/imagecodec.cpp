@@ -13,6 +13,7 @@
 #include <array>
 #include <cctype>
 #include <climits>
+#include <iterator>
 #include <string>
 
 namespace kestrun {
@@ -44,6 +45,63 @@ const CFormatInfo* findFormat(CImageFormat format)
 bool startsWith(std::span<const BYTE> data, std::initializer_list<BYTE> signature)
 {
     return data.size() >= signature.size() && std::equal(signature.begin(), signature.end(), data.begin());
+}
+
+// OpenCV asks its DICOM reader before its JPEG 2000 readers, and that reader
+// claims every file with "DICM" at byte 128, then aborts the program on one
+// that is no DICOM file.
+constexpr size_t kDicomMarkAt = 128;
+
+bool looksLikeDicom(std::span<const BYTE> data)
+{
+    static constexpr BYTE mark[] = {'D', 'I', 'C', 'M'};
+    return data.size() >= kDicomMarkAt + 4 && std::equal(std::begin(mark), std::end(mark), data.begin() + kDicomMarkAt);
+}
+
+size_t big(std::span<const BYTE> data, size_t at, size_t bytes)
+{
+    size_t value = 0;
+    for (size_t i = 0; i < bytes; ++i)
+        value = value << 8 | data[at + i];
+    return value;
+}
+
+// The same JPEG 2000 picture without "DICM" at byte 128, so that OpenCV
+// hands it to a JPEG 2000 reader: padding those readers skip, put in before
+// byte 128, moves the bytes there. The padding is a box after the file-type
+// box, or a comment segment after the codestream's size segment. A file
+// whose structure leaves no room there is refused.
+std::vector<BYTE> paddedJpeg2000(std::span<const BYTE> data)
+{
+    const bool codestream = startsWith(data, {0xFF, 0x4F, 0xFF, 0x51});
+    // The padding goes where the first structure after the signature ends.
+    size_t at = 0;
+    if (codestream)
+        at = 4 + big(data, 4, 2);
+    else if (std::equal(data.begin() + 16, data.begin() + 20, "ftyp") && big(data, 12, 4) >= 8)
+        at = 12 + big(data, 12, 4);
+    const size_t smallest = codestream ? 6 : 8;
+    if (at <= 12 || at > kDicomMarkAt)
+        throw CImageFileException("Damaged JPEG 2000 file");
+    for (size_t size = smallest; size < smallest + 8; ++size) {
+        std::vector<BYTE> padding(size, 0);
+        if (codestream) {
+            // COM marker, segment length, registration 0 (binary), zeros.
+            padding[0] = 0xFF;
+            padding[1] = 0x64;
+            padding[2] = static_cast<BYTE>((size - 2) >> 8);
+            padding[3] = static_cast<BYTE>(size - 2);
+        } else {
+            padding[3] = static_cast<BYTE>(size);
+            std::copy_n("free", 4, padding.begin() + 4);
+        }
+        std::vector<BYTE> padded(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(at));
+        padded.insert(padded.end(), padding.begin(), padding.end());
+        padded.insert(padded.end(), data.begin() + static_cast<std::ptrdiff_t>(at), data.end());
+        if (!looksLikeDicom(padded))
+            return padded;
+    }
+    throw CImageFileException("Damaged JPEG 2000 file");
 }
 
 } // namespace
@@ -117,6 +175,14 @@ cv::Mat DecodeImage(std::span<const BYTE> data, CImageFormat expected)
     CheckDeclaredSize(data, actual);
     if (data.size() > static_cast<size_t>(INT_MAX))
         throw CImageFileException("Image file is too large");
+
+    std::vector<BYTE> padded;
+    if (actual == CImageFormat::Jp2 && looksLikeDicom(data)) {
+        padded = paddedJpeg2000(data);
+        data = padded;
+        if (data.size() > static_cast<size_t>(INT_MAX))
+            throw CImageFileException("Image file is too large");
+    }
 
     cv::Mat image;
     try {

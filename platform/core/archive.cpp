@@ -10,6 +10,8 @@
 namespace {
 
 constexpr WORD kNullTag = 0;
+// The schema of classes that are never stored; no stored class carries it.
+constexpr UINT kNoSchema = 0xFFFF;
 constexpr WORD kNewClassTag = 0xFFFF;
 constexpr WORD kClassTag = 0x8000;
 constexpr WORD kBigObjectTag = 0x7FFF;
@@ -302,7 +304,7 @@ void CArchive::WriteTag(DWORD index, bool isClass)
 void CArchive::WriteClass(const CRuntimeClass* cls)
 {
     CheckMode(false);
-    if (cls == nullptr || cls->m_wSchema == 0xFFFF)
+    if (cls == nullptr || cls->m_wSchema == kNoSchema)
         AfxThrowNotSupportedException();
     if (const auto it = m_storeMap.find(cls); it != m_storeMap.end()) {
         WriteTag(it->second, true);
@@ -377,8 +379,12 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* requested, UINT* s
     UINT loadedSchema = 0;
     if (tag == kNewClassTag) {
         cls = CRuntimeClass::Load(*this, &loadedSchema);
-        if (cls == nullptr)
+        // Only serialisable classes come from a file: a file must not
+        // construct a document, a window or the engine by naming it.
+        if (cls == nullptr || cls->m_wSchema == kNoSchema)
             AfxThrowArchiveException(CArchiveException::badClass, m_strFileName);
+        if (loadedSchema == kNoSchema)
+            AfxThrowArchiveException(CArchiveException::badSchema, m_strFileName);
         if ((cls->m_wSchema & ~VERSIONABLE_SCHEMA) != loadedSchema) {
             if (!(cls->m_wSchema & VERSIONABLE_SCHEMA))
                 AfxThrowArchiveException(CArchiveException::badSchema, m_strFileName);

@@ -15,7 +15,9 @@ class CAtomicFileWriter
 public:
     // Opens a temporary file in the target's folder, with the target's
     // permissions when it exists. Throws CFileException (cause badPath when
-    // the folder is missing).
+    // the folder is missing). First removes the temporary files that
+    // earlier writes of the same target left when their program was killed
+    // (".name.pid-n.tmp" of a process that is gone).
     explicit CAtomicFileWriter(const CString& target);
     // Removes the temporary file unless Commit succeeded.
     ~CAtomicFileWriter();

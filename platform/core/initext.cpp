@@ -1,6 +1,8 @@
 #include "platform/core/initext.h"
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -104,22 +106,23 @@ CIniText::CIniText(std::string_view content)
         m_bom = kBom;
         content.remove_prefix(kBom.size());
     }
+    // A line ends in "\r\n", "\n" or a lone "\r"; new lines take the file's
+    // first "\n" or "\r\n" ending.
     bool endSeen = false;
     while (!content.empty()) {
-        const auto newline = content.find('\n');
-        if (newline == std::string_view::npos) {
+        const auto stop = content.find_first_of("\r\n");
+        if (stop == std::string_view::npos) {
             m_lines.push_back({std::string(content), {}});
             break;
         }
-        const bool crlf = newline > 0 && content[newline - 1] == '\r';
-        const std::size_t textLength = crlf ? newline - 1 : newline;
-        Line line{std::string(content.substr(0, textLength)), crlf ? "\r\n" : "\n"};
-        if (!endSeen) {
+        const std::size_t endLength = content.compare(stop, 2, "\r\n") == 0 ? 2 : 1;
+        Line line{std::string(content.substr(0, stop)), std::string(content.substr(stop, endLength))};
+        if (!endSeen && line.end != "\r") {
             m_newLineEnd = line.end;
             endSeen = true;
         }
         m_lines.push_back(std::move(line));
-        content.remove_prefix(newline + 1);
+        content.remove_prefix(stop + endLength);
     }
 }
 
@@ -256,6 +259,89 @@ bool CIniText::DeleteSection(std::string_view section)
         m_lines.erase(first, first + static_cast<std::ptrdiff_t>(range->end - range->header));
         from = range->header;
         changed = true;
+    }
+    return changed;
+}
+
+std::string CIniText::NameKey(std::string_view name)
+{
+    return LowerName(TrimBlanks(name));
+}
+
+std::vector<std::pair<std::string, std::string>> CIniText::Entries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> entries;
+    const auto range = FindSection(TrimBlanks(section));
+    if (!range)
+        return entries;
+    for (std::size_t i = range->header + 1; i < range->end; ++i) {
+        const Parsed p = ParseLine(m_lines[i].text);
+        if (p.kind == Parsed::entry)
+            entries.emplace_back(std::string(p.name), std::string(Unquote(p.value)));
+    }
+    return entries;
+}
+
+bool CIniText::SetValues(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    if (values.empty())
+        return false;
+    section = TrimBlanks(section);
+    const auto range = FindSection(section);
+
+    // The lines that get a key: those of the file first, then the added ones.
+    struct Target
+    {
+        bool added;
+        std::size_t index;
+    };
+    std::unordered_map<std::string, Target> targets;
+    std::vector<Line> added;
+    std::vector<std::string> addedNames;
+    // New keys follow the section's last entry, as with SetValue.
+    std::size_t at = m_lines.size();
+    if (range) {
+        at = range->header + 1;
+        for (std::size_t i = range->header + 1; i < range->end; ++i) {
+            const Parsed p = ParseLine(m_lines[i].text);
+            if (p.kind != Parsed::entry)
+                continue;
+            targets.emplace(LowerName(p.name), Target{false, i});
+            at = i + 1;
+        }
+    } else {
+        std::string header("[");
+        header.append(section).append("]");
+        added.push_back(Line{std::move(header), m_newLineEnd});
+        addedNames.emplace_back();
+    }
+
+    bool changed = !range;
+    for (const auto& [rawKey, value] : values) {
+        const std::string_view key = TrimBlanks(rawKey);
+        const auto found = targets.find(LowerName(key));
+        if (found == targets.end()) {
+            targets.emplace(LowerName(key), Target{true, added.size()});
+            added.push_back(Line{KeyLine(key, value), m_newLineEnd});
+            addedNames.emplace_back(key);
+            changed = true;
+            continue;
+        }
+        // Keep the key as the file spells it.
+        Line& line = found->second.added ? added[found->second.index] : m_lines[found->second.index];
+        std::string text = found->second.added ? KeyLine(addedNames[found->second.index], value)
+                                               : KeyLine(ParseLine(line.text).name, value);
+        if (text != line.text) {
+            line.text = std::move(text);
+            changed = true;
+        }
+    }
+    if (!added.empty()) {
+        // The line before may be a last line without a line end.
+        if (at > 0 && m_lines[at - 1].end.empty())
+            m_lines[at - 1].end = m_newLineEnd;
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::make_move_iterator(added.begin()),
+                       std::make_move_iterator(added.end()));
     }
     return changed;
 }

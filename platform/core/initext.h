@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrun {
@@ -32,11 +33,20 @@ public:
     // Removes every section of the name with all its lines.
     bool DeleteSection(std::string_view section);
 
+    // The entries of a section as Value reads them, in file order, keys
+    // of the same name included (the first one is the one that counts).
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+    // Sets several keys of one section, leaving the text as SetValue would
+    // one key after the other, in one pass over the text.
+    bool SetValues(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values);
+    // The form in which two names compare equal: trimmed, ASCII lower case.
+    static std::string NameKey(std::string_view name);
+
 private:
     struct Line
     {
         std::string text; // without the line end
-        std::string end;  // "\n", "\r\n", or "" for a last line without one
+        std::string end;  // "\n", "\r\n", a lone "\r", or "" for a last line without one
     };
     struct Range
     {

@@ -143,6 +143,26 @@ BOOL WriteText(const CString& path, const std::string& content)
     }
 }
 
+// The value as GetPrivateProfileInt reads it.
+UINT ProfileInt(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // Unsigned arithmetic: an overlong number wraps instead of overflowing.
+    UINT number = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        number = number * 10 + static_cast<UINT>(c - '0');
+    }
+    return negative ? 0u - number : number;
+}
+
 } // namespace
 
 DWORD GetPrivateProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR def, LPTSTR buffer, DWORD size, LPCTSTR file)
@@ -184,23 +204,7 @@ UINT GetPrivateProfileInt(LPCTSTR section, LPCTSTR key, int def, LPCTSTR file)
     const auto value = LoadForReading(file).Value(section, key);
     if (!value)
         return static_cast<UINT>(def);
-
-    std::string_view text(*value);
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    // Unsigned arithmetic: an overlong number wraps instead of overflowing.
-    UINT number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            break;
-        number = number * 10 + static_cast<UINT>(c - '0');
-    }
-    return negative ? 0u - number : number;
+    return ProfileInt(*value);
 }
 
 BOOL WritePrivateProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR value, LPCTSTR file)
@@ -244,6 +248,73 @@ BOOL WritePrivateProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR value, LPCT
 }
 
 namespace kestrun {
+
+CProfileSection::CProfileSection(LPCTSTR section, LPCTSTR file)
+{
+    if (section == nullptr)
+        return;
+    for (auto& [name, value] : LoadForReading(file).Entries(section))
+        m_values.emplace(CIniText::NameKey(name), std::move(value));
+}
+
+const std::string* CProfileSection::Find(LPCTSTR key) const
+{
+    if (key == nullptr)
+        return nullptr;
+    const auto found = m_values.find(CIniText::NameKey(key));
+    return found == m_values.end() ? nullptr : &found->second;
+}
+
+CString CProfileSection::GetString(LPCTSTR key, LPCTSTR def) const
+{
+    const std::string* value = Find(key);
+    return value ? CString(*value) : CString(def);
+}
+
+UINT CProfileSection::GetInt(LPCTSTR key, int def) const
+{
+    const std::string* value = Find(key);
+    return value ? ProfileInt(*value) : static_cast<UINT>(def);
+}
+
+BOOL WritePrivateProfileValues(LPCTSTR section, const std::vector<std::pair<CString, CString>>& values, LPCTSTR file)
+{
+    if (file == nullptr || *file == '\0' || section == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::vector<std::pair<std::string, std::string>> writable;
+    writable.reserve(values.size());
+    bool refused = false;
+    for (const auto& [key, value] : values) {
+        if (IsWritable(section, key, value))
+            writable.emplace_back(key.str(), value.str());
+        else
+            refused = true;
+    }
+
+    const CString path = NativePath(file);
+    try {
+        std::lock_guard lock(g_profileMutex);
+        const auto content = ReadProfileFile(path);
+        if (!content) {
+            SetLastErrorFromErrno(errno);
+            return FALSE;
+        }
+        CIniText ini(*content);
+        // Nothing to do leaves the file as it is, and a missing one missing.
+        if (ini.SetValues(section, writable) && !WriteText(path, ini.Serialize()))
+            return FALSE;
+    } catch (const std::bad_alloc&) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    if (refused) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    return TRUE;
+}
 
 void SetApplicationProfile(const CString& iniPath)
 {

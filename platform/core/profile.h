@@ -10,6 +10,11 @@
 
 #include "platform/core/cstring.h"
 
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
 // The value of section/key, or def (null reads as "") when the file, the
 // section or the key is missing. Copies at most size - 1 bytes and a NUL;
 // returns the number of bytes copied. A null key lists the section's keys,
@@ -29,6 +34,36 @@ UINT GetPrivateProfileInt(LPCTSTR section, LPCTSTR key, int def, LPCTSTR file);
 // section. FALSE with the thread's last error set when the file cannot be
 // written; the old file is then unchanged.
 BOOL WritePrivateProfileString(LPCTSTR section, LPCTSTR key, LPCTSTR value, LPCTSTR file);
+
+namespace kestrun {
+
+// One section of an ini file, read with one read of the file: many keys
+// read in time linear in the section. Lookups give what
+// GetPrivateProfileString and GetPrivateProfileInt give for the section.
+class CProfileSection
+{
+public:
+    CProfileSection(LPCTSTR section, LPCTSTR file);
+
+    CString GetString(LPCTSTR key, LPCTSTR def) const;
+    UINT GetInt(LPCTSTR key, int def) const;
+
+private:
+    const std::string* Find(LPCTSTR key) const;
+
+    // Keyed by CIniText::NameKey; the first key of a name wins.
+    std::unordered_map<std::string, std::string> m_values;
+};
+
+// Sets several keys of one section with one read and one write of the file,
+// which ends as WritePrivateProfileString called for each key in order would
+// leave it. An entry that call would refuse is left out and the others are
+// written; FALSE then, with the thread's last error set, as when the file
+// cannot be written (the old file is then unchanged).
+BOOL WritePrivateProfileValues(LPCTSTR section, const std::vector<std::pair<CString, CString>>& values,
+                               LPCTSTR file);
+
+} // namespace kestrun
 
 // The application profile: the ini file of the program's settings. Before
 // one is set, reads give the defaults and writes return FALSE.

@@ -1,8 +1,8 @@
 #pragma once
 // Window constants and small structures with the numbers the original code
 // passes around: styles, messages, notification codes, show commands and
-// the standard command ids. Values that stored files or the Parts spell out
-// as numbers must stay as they are.
+// the standard command ids. Values that stored files or the code above spell
+// out as numbers must stay as they are.
 
 #include "platform/core/geometry.h"
 #include "platform/core/messages.h"
@@ -210,7 +210,7 @@ inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
 // The framework's own: a view's first update, sent by its frame.
 inline constexpr UINT WM_INITIALUPDATE = 0x0364;
 
-// Key codes the Parts test for
+// Key codes the views and dialogs test for
 inline constexpr UINT VK_BACK = 0x08;
 inline constexpr UINT VK_TAB = 0x09;
 inline constexpr UINT VK_RETURN = 0x0D;
@@ -398,7 +398,7 @@ struct CREATESTRUCT
 };
 using LPCREATESTRUCT = CREATESTRUCT*;
 
-// System metrics the Parts ask for
+// System metrics the window code asks for
 inline constexpr int SM_CXSCREEN = 0;
 inline constexpr int SM_CYSCREEN = 1;
 inline constexpr int SM_CXVSCROLL = 2;

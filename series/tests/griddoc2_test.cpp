@@ -8,6 +8,10 @@
 #include "platform/automation/dispatchmap.h"
 #include "platform/core/profile.h"
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -140,6 +144,103 @@ TEST_F(GridDocTest, TracksKeepTheirColumnsInSectionsOfTheirOwn)
     EXPECT_EQ(GetPrivateProfileInt("Tracks", "X", 9, ConfigPath()), 0u);
     EXPECT_EQ(GetPrivateProfileInt("TracksSingle", "YWidth", 9, ConfigPath()), 33u);
     EXPECT_EQ(GetPrivateProfileInt("SegObj", "X", 9, ConfigPath()), 9u);
+}
+
+// Counts, for one file of a folder, the opens and the renames that replace
+// it. Opens and closes alternate in the queue, so repeated opens are not
+// folded into one event.
+class CFileWatch
+{
+public:
+    explicit CFileWatch(const std::filesystem::path& folder) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, folder.c_str(), IN_OPEN | IN_CLOSE_NOWRITE | IN_CLOSE_WRITE | IN_MOVED_TO);
+    }
+    ~CFileWatch() { ::close(m_fd); }
+
+    struct CCounts
+    {
+        int opens = 0;
+        int replaced = 0;
+    };
+    // What happened to the file since the last call.
+    CCounts Take(const std::string& name)
+    {
+        CCounts counts;
+        alignas(inotify_event) char buffer[65536];
+        for (ssize_t got; (got = ::read(m_fd, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && name == event->name) {
+                    counts.opens += (event->mask & IN_OPEN) != 0;
+                    counts.replaced += (event->mask & IN_MOVED_TO) != 0;
+                }
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return counts;
+    }
+
+private:
+    int m_fd;
+};
+
+TEST_F(GridDocTest, ATableWithManyColumnsReadsAndWritesItsConfigurationOnce)
+{
+    std::vector<CString> titles;
+    for (int c = 0; c < 300; ++c)
+        titles.push_back(FormatString("Column%d", c));
+    m_doc->AddObject(new CTextRecord(16, titles, std::vector<CString>(titles.size(), "1")));
+    m_doc->BuildTitles();
+    m_doc->LoadColumnConfig();
+    for (int c = 0; c < 300; c += 7) {
+        m_doc->m_arrVisible[c] = 0;
+        m_doc->m_arrWidths[c] = static_cast<WORD>(c + 1);
+    }
+
+    const std::filesystem::path folder = std::filesystem::path(ConfigPath().GetString()).parent_path();
+    std::filesystem::create_directories(folder);
+    CFileWatch watch(folder);
+    m_doc->SaveColumnConfig();
+    EXPECT_EQ(watch.Take("GridConfig.ini").replaced, 1);
+
+    CGridDoc2 other;
+    other.AddObject(new CTextRecord(16, titles, std::vector<CString>(titles.size(), "1")));
+    other.BuildTitles();
+    other.LoadColumnConfig();
+    EXPECT_EQ(watch.Take("GridConfig.ini").opens, 1);
+    for (int c = 0; c < 300; ++c) {
+        EXPECT_EQ(other.m_arrVisible[c], m_doc->m_arrVisible[c]) << c;
+        EXPECT_EQ(other.m_arrWidths[c], m_doc->m_arrWidths[c]) << c;
+    }
+}
+
+// The configuration a lab keeps by hand stays as it was, but for the keys
+// of the table: the file ends as writing key by key left it.
+TEST_F(GridDocTest, SavingKeepsEveryOtherLineOfTheConfigurationByteForByte)
+{
+    const std::string before = "; columns\r\n[SegObj]\r\n; widths below\r\nINDEX=1\r\nindexwidth = \"30\"\r\n"
+                               "Area=1\r\nArea=0\r\n\r\n; next\r\n[Other]\r\nIndex=7\r\n[segobj]\r\nCount=0";
+    const CString copy = PathOf("copy.ini");
+    std::filesystem::create_directories(std::filesystem::path(ConfigPath().GetString()).parent_path());
+    for (const CString& path : {ConfigPath(), copy})
+        std::ofstream(path.GetString(), std::ios::binary) << before;
+
+    // A title that cannot be a key is left out, as it was key by key.
+    m_doc->AddObject(
+        new CTextRecord(16, {"Index", "Area", "A=B", "Count", "New", "Index"}, {"1", "2", "3", "4", "5", "6"}));
+    m_doc->BuildTitles();
+    m_doc->LoadColumnConfig();
+    EXPECT_EQ(m_doc->m_arrWidths[0], 30);
+    EXPECT_EQ(m_doc->m_arrVisible[1], 1);
+    for (int c = 0; c < m_doc->GetColumnCount(); ++c) {
+        m_doc->m_arrVisible[c] = static_cast<BYTE>(c % 2);
+        m_doc->m_arrWidths[c] = static_cast<WORD>(40 + c);
+        WritePrivateProfileString("SegObj", m_doc->m_Titles[c], FormatString("%d", c % 2), copy);
+        WritePrivateProfileString("SegObj", m_doc->m_Titles[c] + "Width", FormatString("%d", 40 + c), copy);
+    }
+    m_doc->SaveColumnConfig();
+    EXPECT_EQ(ReadFile(ConfigPath().GetString()), ReadFile("copy.ini"));
 }
 
 // ---- the shown table ------------------------------------------------------------------------------

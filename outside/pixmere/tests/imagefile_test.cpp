@@ -116,6 +116,8 @@ std::vector<BYTE> withDeclaredSize(int format, uint32_t width, uint32_t height)
     return bytes;
 }
 
+std::string text(const std::vector<BYTE>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
 class ImageFileTest : public testing::Test
 {
 protected:
@@ -179,6 +181,61 @@ TEST_F(ImageFileTest, Jpeg2000IsLosslessWhereThisSystemHasTheCodec)
     }
 }
 
+// OpenCV's DICOM reader claims any file with "DICM" at byte 128, before its
+// JPEG 2000 readers, and aborts on one that is no DICOM file.
+TEST_F(ImageFileTest, Jpeg2000WithDicomMarkIsReadAsJpeg2000)
+{
+    if (!kestrun::IsImageFormatAvailable(kestrun::CImageFormat::Jp2))
+        GTEST_SKIP() << "OpenCV built without JPEG 2000";
+    const auto withMark = [](std::vector<BYTE> bytes) {
+        std::copy_n("DICM", 4, bytes.begin() + 128);
+        return bytes;
+    };
+
+    // The JPEG 2000 signature, "DICM" at byte 128 and nothing else.
+    std::vector<BYTE> damaged(132, 0);
+    const BYTE signature[] = {0, 0, 0, 0x0C, 'j', 'P', ' ', ' ', 0x0D, 0x0A, 0x87, 0x0A};
+    std::copy(std::begin(signature), std::end(signature), damaged.begin());
+    const std::string damagedPath = m_folder / "scan.jp2";
+    WriteBytes(damagedPath, text(withMark(damaged)));
+    CDIB page = makePicture(3, 2, 24);
+    const CDIB before = page;
+    EXPECT_FALSE(page.Read(damagedPath.c_str()));
+    EXPECT_NE(page.GetLastError().Find(damagedPath.c_str()), -1) << page.GetLastError().str();
+    EXPECT_NE(page.GetLastError().Find("JPEG 2000"), -1) << page.GetLastError().str();
+    EXPECT_EQ(maxDifference(page, before), 0.0);
+
+    // Good pictures whose bytes 128 to 131 happen to read "DICM": in a box
+    // after the file-type box, and in a comment of a bare codestream.
+    const CDIB picture = makePicture(40, 32, 24);
+    std::vector<BYTE> jp2;
+    ASSERT_TRUE(CDIB(picture).Encode(jp2, CxImage::FormatJp2));
+    const size_t afterFileType = 12 + (size_t{jp2[14]} << 8 | jp2[15]);
+    std::vector<BYTE> box(132 - afterFileType, 0);
+    box[3] = static_cast<BYTE>(box.size());
+    std::copy_n("skip", 4, box.begin() + 4);
+    std::vector<BYTE> boxed = jp2;
+    boxed.insert(boxed.begin() + static_cast<long>(afterFileType), box.begin(), box.end());
+
+    const BYTE start[] = {0xFF, 0x4F, 0xFF, 0x51};
+    std::vector<BYTE> codestream(std::search(jp2.begin(), jp2.end(), std::begin(start), std::end(start)), jp2.end());
+    const size_t afterSize = 4 + (size_t{codestream[4]} << 8 | codestream[5]);
+    std::vector<BYTE> comment(132 - afterSize, 0);
+    comment[0] = 0xFF;
+    comment[1] = 0x64;
+    comment[3] = static_cast<BYTE>(comment.size() - 2);
+    codestream.insert(codestream.begin() + static_cast<long>(afterSize), comment.begin(), comment.end());
+
+    for (const auto& [name, bytes] : {std::pair{"boxed.jp2", boxed}, std::pair{"bare.j2k", codestream}}) {
+        SCOPED_TRACE(name);
+        const std::string path = m_folder / name;
+        WriteBytes(path, text(withMark(bytes)));
+        CDIB read;
+        ASSERT_TRUE(read.Read(path.c_str())) << read.GetLastError().str();
+        EXPECT_EQ(maxDifference(read, picture), 0.0);
+    }
+}
+
 TEST_F(ImageFileTest, FormatCodeFiveWritesTiffWhateverTheName)
 {
     const std::string path = m_folder / "page.bmp";
@@ -191,7 +248,7 @@ TEST_F(ImageFileTest, FormatCodeFiveWritesTiffWhateverTheName)
     // By its name it must be a bitmap; by its content it is a TIFF.
     CDIB byName;
     EXPECT_FALSE(byName.Read(path.c_str()));
-    EXPECT_EQ(byName.GetLastError(), "Not a BMP file");
+    EXPECT_EQ(byName.GetLastError(), path + ": Not a BMP file");
     CDIB byContent;
     ASSERT_TRUE(byContent.Load(path.c_str(), CxImage::FormatUnknown));
     EXPECT_EQ(maxDifference(byContent, page), 0.0);

@@ -55,6 +55,17 @@ public:
 };
 IMPLEMENT_SERIAL(CTestOther, CObject, VERSIONABLE_SCHEMA | 2)
 
+// A class that is created by name but never stored, like a document or a
+// window: a file must not be able to construct it.
+class CTestCreatable : public CObject
+{
+    DECLARE_DYNCREATE(CTestCreatable)
+public:
+    CTestCreatable() { ++s_nMade; }
+    static inline int s_nMade = 0;
+};
+IMPLEMENT_DYNCREATE(CTestCreatable, CObject)
+
 Bytes concat(std::initializer_list<Bytes> parts)
 {
     Bytes all;
@@ -177,6 +188,12 @@ TEST(ArchiveTest, BadTagsAndClassesAreRefused)
          CArchiveException::badSchema},
         {"object reference to a class", concat({{0xFF, 0xFF, 0x02, 0x00, 0x0A, 0x00}, text("CTestOther"), {0x2A, 0x00, 0x01, 0x00}}),
          CArchiveException::badIndex},
+        {"schema 0xFFFF, versionable class", concat({{0xFF, 0xFF, 0xFF, 0xFF, 0x0A, 0x00}, text("CTestOther"), {0x2A, 0x00}}),
+         CArchiveException::badSchema},
+        {"class that is never stored", concat({{0xFF, 0xFF, 0xFF, 0xFF, 0x0E, 0x00}, text("CTestCreatable")}),
+         CArchiveException::badClass},
+        {"class that is never stored, another schema", concat({{0xFF, 0xFF, 0x01, 0x00, 0x0E, 0x00}, text("CTestCreatable")}),
+         CArchiveException::badClass},
     };
     for (const Case& c : cases) {
         try {
@@ -190,6 +207,7 @@ TEST(ArchiveTest, BadTagsAndClassesAreRefused)
             EXPECT_EQ(e.m_cause, c.cause) << c.what;
         }
     }
+    EXPECT_EQ(CTestCreatable::s_nMade, 0);
 }
 
 // Each record owns the next: a few levels read, a damaged file that nests

@@ -126,6 +126,33 @@ TEST_F(ProfileTest, RewriteKeepsEveryOtherLineByteForByte)
     EXPECT_EQ(Read("A", "x"), "1 ; not a comment");
 }
 
+// A lone carriage return ends a line as "\n" and "\r\n" do; writes keep it.
+TEST_F(ProfileTest, LinesEndingInALoneCarriageReturnKeepTheirKeys)
+{
+    struct Case
+    {
+        const char* before;
+        const char* after; // after writing S/j and W/n
+    };
+    const Case cases[] = {
+        {"[S]\rk=1\r[T]\rm=2\r", "[S]\rk=1\rj=4\n[T]\rm=2\r[W]\nn=3\n"},
+        {"[S]\r\nk=1\r[T]\r\nm=2\r", "[S]\r\nk=1\rj=4\r\n[T]\r\nm=2\r[W]\r\nn=3\r\n"},
+        {"[S]\nk=1\r\r\n[T]\nm=2", "[S]\nk=1\rj=4\n\r\n[T]\nm=2\n[W]\nn=3\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.before)));
+        Ini(c.before);
+        EXPECT_EQ(Read("S", "k"), "1");
+        EXPECT_EQ(Read("T", "m"), "2");
+        ASSERT_TRUE(Write("S", "j", "4"));
+        ASSERT_TRUE(Write("W", "n", "3"));
+        EXPECT_EQ(Read("S", "k"), "1");
+        EXPECT_EQ(Read("S", "j"), "4");
+        EXPECT_EQ(Read("T", "m"), "2");
+        EXPECT_EQ(Content(), c.after);
+    }
+}
+
 TEST_F(ProfileTest, DeletesKeysAndSections)
 {
     Ini("[A]\nk=1\nj=2\nk=3\n; a\n[B]\nk=4\n[a]\nk=5\n");

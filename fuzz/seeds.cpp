@@ -1,0 +1,154 @@
+// fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
+// by the code that writes such files: <folder>/image, aoi, xml, ini, classes.
+
+#include "analysis/aoi.h"
+#include "analysis/aoidoc.h"
+#include "analysis/classes.h"
+#include "objectmodel/rpolygon.h"
+#include "objectmodel/xmlarchive.h"
+#include "outside/pixmere/dib.h"
+#include "platform/core/file.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Save(const fs::path& path, const std::vector<BYTE>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void Save(const fs::path& path, const std::string& text)
+{
+    Save(path, std::vector<BYTE>(text.begin(), text.end()));
+}
+
+// The fuzz program reads the first byte as the format to expect.
+void ImageSeeds(const fs::path& folder)
+{
+    const int formats[] = {CxImage::FormatUnknown, CxImage::FormatBmp, CxImage::FormatJpg,
+                           CxImage::FormatPng, CxImage::FormatTif, CxImage::FormatJp2};
+    for (const int bpp : {8, 24}) {
+        CDIB page;
+        page.InitDIB(33, 32, bpp);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 33; ++x)
+                page.SetPixel(x, y, RGB(x * 7, y * 8, (x + y) * 3));
+        for (size_t k = 1; k < std::size(formats); ++k) {
+            std::vector<BYTE> bytes;
+            if (!page.Encode(bytes, formats[k]))
+                continue;
+            bytes.insert(bytes.begin(), static_cast<BYTE>(k));
+            Save(folder / ("page" + std::to_string(bpp) + "-" + std::to_string(formats[k])), bytes);
+        }
+    }
+}
+
+void AoiSeeds(const fs::path& folder)
+{
+    CAOIDoc doc;
+    auto rectangle = std::make_unique<CAOI2>(CRect(10, 20, 70, 60));
+    rectangle->CreateRaster(3, 2, 4);
+    std::unique_ptr<CAOI> area = std::move(rectangle);
+    doc.AddAOI(area);
+    auto parallelogram = std::make_unique<CAOI3>();
+    parallelogram->SetFromPoints({5, 5}, {40, 12}, {30, 40});
+    area = std::move(parallelogram);
+    doc.AddAOI(area);
+    CRPolygon outline;
+    for (const POINT& p : {POINT{0, 0}, POINT{30, 0}, POINT{30, 8}, POINT{10, 8}, POINT{10, 30}, POINT{0, 30}})
+        outline.Add(p);
+    doc.AddPolygonAOI(outline);
+    auto ring = std::make_unique<CAOIRing>();
+    ring->SetRingWidth(6);
+    ring->SetFromCorners(200, 100, 260, 140);
+    area = std::move(ring);
+    doc.AddAOI(area);
+    auto ellipse = std::make_unique<CAOIEllipse>();
+    ellipse->SetFromCorners(300, 300, 361, 321);
+    ellipse->SetAngle(0.7);
+    area = std::move(ellipse);
+    doc.AddAOI(area);
+
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        doc.Serialize(ar);
+        ar.Close();
+    }
+    Save(folder / "list.AOI", file.Data());
+}
+
+// Every class a file may create, stored on its own.
+void XmlSeeds(const fs::path& folder)
+{
+    for (const CRuntimeClass* cls : CRuntimeClass::RegisteredClasses()) {
+        const std::unique_ptr<CObject> object(CXMLArchive::CreateObjectByName(cls->m_lpszClassName));
+        if (!object)
+            continue;
+        CMemFile stream;
+        try {
+            CXMLArchive xml("seed.xml", CArchive::store, &stream);
+            object->Serialize(xml);
+            xml.Close();
+        } catch (const CException&) {
+            continue;
+        }
+        if (!stream.Data().empty())
+            Save(folder / (std::string(cls->m_lpszClassName) + ".xml"), stream.Data());
+    }
+}
+
+void IniSeeds(const fs::path& folder)
+{
+    Save(folder / "settings.ini", std::string("\xEF\xBB\xBF; settings\r\n[Camera]\r\nGain = 12\r\nMode=\"live\"\r\n\r\n"
+                                              "[Paths]\r\nExport=script\\export.txt\r\n; end\r\n[Empty]\r"));
+}
+
+void ClassesSeeds(const fs::path& folder)
+{
+    CClasses classes;
+    classes.AddClass("round");
+    classes.AddClass("long");
+    const fs::path binary = folder / "binary.classes";
+    const fs::path xml = folder / "xml.classes";
+    classes.SaveFile(binary.c_str(), CClasses::formatBinary);
+    classes.SaveFile(xml.c_str(), CClasses::formatXML);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+        return 2;
+    }
+    const fs::path root = argv[1];
+    const struct
+    {
+        const char* name;
+        void (*make)(const fs::path&);
+    } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds}};
+    try {
+        for (const auto& kind : kinds) {
+            fs::create_directories(root / kind.name);
+            kind.make(root / kind.name);
+        }
+    } catch (const CException& e) {
+        std::fprintf(stderr, "%s\n", e.GetErrorMessage().GetString());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
