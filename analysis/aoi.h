@@ -27,6 +27,10 @@ class CSegThres;
 class CTextLabel;
 class Device;
 
+namespace kestrun {
+class CMarkMask;
+}
+
 class CAOI : public CObject, public kestrun::CRowBorders
 {
     DECLARE_DYNAMIC(CAOI)
@@ -97,11 +101,14 @@ public:
 
     // Object search: GetFirstScanPoint, then FindNextObjectPixel while
     // m_nProgress (per mille) is below 1000; an answer of 0 only ends a row.
-    // An object pixel counts only when no mark pixel precedes it on its row
-    // since the last background pixel. The bottom row is not searched.
-    // Where the area hangs over the image's edge there is only background.
+    // An object pixel counts only when no mark precedes it on its row
+    // since the last background pixel. The marks are those of marks (the
+    // image's size) when given, else the pixels of the mark colour. The
+    // bottom row is not searched. Where the area hangs over the image's
+    // edge there is only background.
     virtual bool GetFirstScanPoint(CPoint& point);
-    virtual int FindNextObjectPixel(const Device& image, const CSegThres& threshold, CPoint& point);
+    virtual int FindNextObjectPixel(const Device& image, const CSegThres& threshold, CPoint& point,
+                                    const kestrun::CMarkMask* marks = nullptr);
     // The same over the bytes of an 8-bit page.
     virtual int FindNextObjectPixelGrey(const CDIB& image, const CSegThres& threshold, CPoint& point);
     // Steps of one pixel, no mark rule across pixels, bottom row included.

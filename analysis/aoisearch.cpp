@@ -3,6 +3,7 @@
 
 #include "analysis/aoi.h"
 #include "analysis/aoiwalk.h"
+#include "analysis/markmask.h"
 #include "analysis/objectpixelscan.h"
 #include "analysis/segthres.h"
 
@@ -94,7 +95,8 @@ int ScanRow(const CAOI& aoi, CPoint& point, int step, Classify classify)
 
 } // namespace
 
-int CAOI::FindNextObjectPixel(const Device& image, const CSegThres& threshold, CPoint& point)
+int CAOI::FindNextObjectPixel(const Device& image, const CSegThres& threshold, CPoint& point,
+                              const kestrun::CMarkMask* marks)
 {
     const int step = std::max(m_nStep, 1);
     if (m_nProgress == 1000 || !AdvanceRow(*this, point, step, false, m_nProgress))
@@ -102,13 +104,19 @@ int CAOI::FindNextObjectPixel(const Device& image, const CSegThres& threshold, C
     // A page is read through its rows: the same answers, without a virtual
     // call per pixel.
     if (const auto* page = dynamic_cast<const CDIB*>(&image); page && kestrun::CObjectPixelScan::CanScan(*page)) {
-        kestrun::CObjectPixelScan scan(*page, threshold);
+        kestrun::CObjectPixelScan scan(*page, threshold, marks);
         return scan.ScanRow(point.x, point.y, GetRowRight(point.y), step);
     }
+    if (marks && (marks->GetWidth() != image.GetWidth() || marks->GetHeight() != image.GetHeight()))
+        AfxThrowInvalidArgException();
     return ScanRow(*this, point, step, [&](int x, int y) {
         // Where the area hangs over the image's edge there is only background.
         if (!kestrun::IsInImage(image, x, y))
             return Sample::background;
+        if (marks)
+            return marks->IsMarked(x, y) ? Sample::mark
+                   : threshold.IsObjectColor(image.GetPixel(x, y)) ? Sample::object
+                                                                  : Sample::background;
         const COLORREF color = image.GetPixel(x, y);
         if (threshold.IsMarkColor(color))
             return Sample::mark;

@@ -5,7 +5,6 @@
 #include "analysis/bv.h"
 
 #include "analysis/analysisprogress.h"
-#include "analysis/markjournal.h"
 #include "analysis/objdata.h"
 #include "analysis/pageareabackup.h"
 #include "analysis/resultdocument.h"
@@ -24,7 +23,7 @@ IMPLEMENT_DYNCREATE(CBV, CObject)
 
 namespace {
 
-// The tracer's point store: enough for the largest contour of a page.
+// The tracer's point store to start with; longer outlines grow it.
 constexpr int kPointsSmallImage = 30000;
 constexpr int kPointsLargeImage = 120000;
 constexpr long long kLargeImagePixels = 3000000;
@@ -93,29 +92,14 @@ void CBV::StoreProfile(const CString& name)
     m_Profiles.Store(name);
 }
 
-void CBV::ReportUnavailable(const char* step)
-{
-    CString text;
-    text.Format("%s: not available in this build", step);
-    for (INT_PTR i = 0; i < m_RunDiagnostics.GetSize(); ++i)
-        if (m_RunDiagnostics[i] == text)
-            return;
-    m_RunDiagnostics.Add(text);
-}
-
 int CBV::FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds)
 {
     if (aoi == nullptr || thresholds == nullptr || m_Kontur.GetImage() == nullptr || m_Kontur.GetThreshold() == nullptr)
         AfxThrowInvalidArgException();
     const CDIB& image = *m_Kontur.GetImage();
     for (;;) {
-        if (aoi->FindNextObjectPixel(image, *thresholds, position) == 1) {
-            // Traced, then painted in the mark colour, as a painting trace
-            // does - with the pixels noted first when they are to go back.
-            m_Kontur.Trace(position.x, position.y, FALSE, 0);
-            if (m_pMarkJournal)
-                m_pMarkJournal->Record(m_Kontur.m_Points);
-            m_Kontur.PaintColor(m_Kontur.GetThreshold()->m_MarkColor);
+        if (aoi->FindNextObjectPixel(image, *thresholds, position, m_Kontur.m_pMarkMask) == 1) {
+            m_Kontur.Trace(position.x, position.y, TRUE, 0);
             if (m_Kontur.IsClosed())
                 break;
         } else if (m_pProgress) {
@@ -187,13 +171,11 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
     m_arrHoleChains.clear();
     m_arrHoleAreas.RemoveAll();
 
-    // Tracing marks every object in the page; the journal takes the marks
-    // back.
+    // Tracing marks every object in the run's mask; the page stays as it is.
     std::vector<std::unique_ptr<CRPolygon>> outer;
     std::vector<std::unique_ptr<CRPolygon>> holes;
     {
-        kestrun::CMarkJournal journal(*image);
-        const kestrun::CScopedValue<kestrun::CMarkJournal*> noting(m_pMarkJournal, &journal);
+        const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image->GetWidth(), image->GetHeight());
         TraceObjects(*aoi, outer, holes);
         m_arrPrevPositions.clear();
     }

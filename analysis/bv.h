@@ -5,11 +5,11 @@
 // and the working lists of a run. The application holds exactly one.
 //
 // The main run (Analyse) finds every object inside one area of interest
-// with the profile's colour thresholds, traces it (marking it in the page
-// so that it is found once), builds a record per object, measures its
-// contour features, tests it against the form thresholds and hands the
-// records to the result document. The page is restored bit for bit before
-// the run returns, also when it ends by an exception.
+// with the profile's colour thresholds, traces it (marking it in a mask of
+// the run, never in the page, so that it is found once), builds a record
+// per object, measures its contour features, tests it against the form
+// thresholds and hands the records to the result document. The page is
+// the same bit for bit after the run, also when it ends by an exception.
 //
 // The engine is headless: a run with progress reports to the progress
 // display set by the application, and what a run could not do because a
@@ -19,11 +19,15 @@
 #include "analysis/aoidoc.h"
 #include "analysis/bvprofilelist.h"
 #include "analysis/classes.h"
+#include "analysis/holeindex.h"
 #include "analysis/kontur8.h"
+#include "analysis/markmask.h"
+#include "analysis/rundiagnostics.h"
 #include "objectmodel/chain8.h"
 #include "platform/core/arrays.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CDIB;
@@ -33,10 +37,6 @@ class CRPolygon;
 class CSkelData;
 class IAnalysisProgress;
 class IResultDocument;
-
-namespace kestrun {
-class CMarkJournal;
-}
 
 // An object of the previous image, for the movement detection of a run.
 struct sObjectPosition
@@ -94,8 +94,9 @@ public:
     // without sub-areas is an invalid argument.
     int AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document);
     // One step of the object search with the tracer's page: the next start
-    // pixel from position on, traced and marked. 1 when a contour was
-    // traced (smoothed as the profile asks), 0 when the area is exhausted.
+    // pixel from position on, traced and marked (in the tracer's mark mask;
+    // without one in the page). 1 when a contour was traced (smoothed as
+    // the profile asks), 0 when the area is exhausted.
     int FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds);
     // Holes, nuclei, homogeneity, mean colour and inner radius of a record
     // of the running analysis, as the profile's feature bits ask.
@@ -104,8 +105,11 @@ public:
     // The display of runs with progress; null: none. Not owned.
     void SetProgressDisplay(IAnalysisProgress* display) { m_pProgressDisplay = display; }
     // The steps the last run needed that are not available in this build,
-    // each named once.
-    const CStringArray& GetRunDiagnostics() const { return m_RunDiagnostics; }
+    // each named once with the objects it concerned; after a run over
+    // sub-areas, those of every sub-area.
+    const CRunDiagnostics& GetRunDiagnostics() const { return m_RunDiagnostics; }
+    // For operations that are runs of their own (the region search).
+    void ClearRunDiagnostics() { m_RunDiagnostics.RemoveAll(); }
 
     // --- steps of the run that later parts of the engine provide ---
 
@@ -115,10 +119,11 @@ public:
     // Length and shape of a plain object along scan rays. 1 when the
     // record received a scan-ray result.
     int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
-    // The tail point of an object; (0, 0) when there is none.
-    POINT FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
+    // The tail point of an object; (0, 0) when there is none, nothing
+    // when the search could not be made.
+    std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
     // Thinning, skeleton path, nodes and longest path of a skeleton
-    // record. False when the thinning failed.
+    // record. False when the skeleton was not measured.
     bool MeasureSkeleton(CSkelData& record, const CRPolygon& contour);
     // Curvature peaks of the contour and its holes, the deepest convexity
     // defect and the contour segments (contour features 5 to 7).
@@ -217,8 +222,9 @@ public:
 private:
     class CRunScope;
 
-    // Step names of ReportUnavailable.
-    void ReportUnavailable(const char* step);
+    // A step not in this build was needed for objects: noted once per
+    // run with their count and what the table shows instead.
+    void ReportUnavailable(const char* step, int objects = 1, const char* effect = "");
     // The tracing loop: outer contours and holes of the area.
     void TraceObjects(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
                       std::vector<std::unique_ptr<CRPolygon>>& holes);
@@ -239,12 +245,24 @@ private:
     int KeepOrDrop(std::unique_ptr<CObjData> record, bool passed, IResultDocument* document);
     // Nuclei of the record inside its area (contour features, step 2).
     void FindNuclei(CDIB& image, CObjData& record, CAOI& area);
+    // The run's holes whose start point lies inside the record's area and
+    // that no smaller record of the run encloses, in the order of the hole
+    // list (contour features, step 1).
+    void AddRunHoles(CObjData& record, const CAOI4& area);
+    // Whether the contour features take the run's holes.
+    bool TakesRunHoles() const;
+    // Lets every record of the run claim the holes its outline encloses,
+    // so that a hole goes to the innermost one only.
+    void ClaimRunHoles();
     double MeasureHomogeneity(CDIB& image, CObjData& record, CAOI& area);
     void MeasureInnerRadius(CObjData& record, CAOI4& area);
 
     IAnalysisProgress* m_pProgress = nullptr;
     IAnalysisProgress* m_pProgressDisplay = nullptr;
-    // Notes the pixels under the marks of the object search while set.
-    kestrun::CMarkJournal* m_pMarkJournal = nullptr;
-    CStringArray m_RunDiagnostics;
+    // The marks of the engine's object searches; the storage stays while
+    // pages keep their size.
+    kestrun::CMarkMask m_SearchMarks;
+    CRunDiagnostics m_RunDiagnostics;
+    // m_arrHoleChains by the row of their start point.
+    CHoleIndex m_HoleIndex;
 };

@@ -7,7 +7,6 @@
 #include "analysis/aoiimaging.h"
 #include "analysis/aoistatistics.h"
 #include "analysis/cvfilters.h"
-#include "analysis/markjournal.h"
 #include "analysis/objdata.h"
 #include "analysis/scopedvalue.h"
 #include "objectmodel/datafilter.h"
@@ -56,6 +55,13 @@ private:
 
 } // namespace
 
+bool CBV::TakesRunHoles() const
+{
+    const CFormThres& form = m_Profiles.m_FormThres;
+    return (form.m_Type2 & 0x1) != 0 || form.TestFlagBit(featureHoleArea) || form.TestFlagBit(featureNuclei) ||
+           form.TestFlagBit(featureHomogeneity) || form.TestFlagBit(featureColors);
+}
+
 void CBV::CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi)
 {
     if (image == nullptr)
@@ -70,12 +76,11 @@ void CBV::CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi)
     const bool meanColor = form.TestFlagBit(featureColors);
     const bool homogeneity = form.TestFlagBit(featureHomogeneity);
     const bool nuclei = form.TestFlagBit(featureNuclei);
-    const bool holes = form.TestFlagBit(featureHoleArea);
     const bool innerRadius = (form.m_Type2 & 0x1) != 0;
     const bool curvaturePeaks = (form.m_Parameter & 0x2) != 0;
     const bool deepestDefect = (form.m_Parameter & CFormThres::parameterConvex) != 0;
     const bool segmentation = segments || form.m_Model == CFormThres::modelEllipse;
-    const bool inside = innerRadius || holes || nuclei || homogeneity || meanColor;
+    const bool inside = TakesRunHoles();
     // Without any of them the polygon would be built for nothing.
     if (!inside && !curvaturePeaks && !deepestDefect && !segmentation)
         return;
@@ -89,11 +94,7 @@ void CBV::CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi)
         record.m_Type |= CObjData::colHoles;
         CAOI4 area;
         if (area.SetPolygon(polygon)) {
-            for (size_t i = 0; i < m_arrHoleChains.size(); ++i) {
-                const CChain8& hole = m_arrHoleChains[i];
-                if (area.Contains(hole.m_nStartX, hole.m_nStartY))
-                    record.AddChain(&hole, m_arrHoleAreas[static_cast<INT_PTR>(i)]);
-            }
+            AddRunHoles(record, area);
             if (nuclei)
                 FindNuclei(*image, record, area);
             if (homogeneity)
@@ -124,10 +125,9 @@ void CBV::FindNuclei(CDIB& image, CObjData& record, CAOI& area)
         m_Kontur.Size(5000);
     std::vector<std::unique_ptr<CObjData>> found;
     {
-        // The nuclei are traced and marked like the objects of the run; the
-        // marks go before anything reads the pixels again.
-        kestrun::CMarkJournal journal(image);
-        const kestrun::CScopedValue<kestrun::CMarkJournal*> noting(m_pMarkJournal, &journal);
+        // The nuclei are traced and marked like the objects of the run,
+        // with marks of their own.
+        const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image.GetWidth(), image.GetHeight());
         const CTracerBinding binding(m_Kontur, &image, &area, &m_Profiles.m_SegThres);
         // The search of one object's inside is no progress of the run.
         const kestrun::CScopedValue<IAnalysisProgress*> pause(m_pProgress, nullptr);

@@ -5,7 +5,6 @@
 #include "analysis/bv.h"
 
 #include "analysis/analysisprogress.h"
-#include "analysis/markjournal.h"
 #include "analysis/objdata.h"
 #include "analysis/pageaccess.h"
 #include "analysis/region.h"
@@ -124,16 +123,13 @@ void CBV::GetCentreOffset(CDIB* image, float& offset)
     double sumY = 0.0;
     double sumArea = 0.0;
     {
-        // The marks of the search go again before the measure returns.
-        kestrun::CMarkJournal journal(*image);
+        const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image->GetWidth(), image->GetHeight());
         CPoint position;
         aoi->GetFirstScanPoint(position);
         while (aoi->m_nProgress < 1000) {
-            if (aoi->FindNextObjectPixel(*image, thresholds, position) != 1)
+            if (aoi->FindNextObjectPixel(*image, thresholds, position, &m_SearchMarks) != 1)
                 continue;
-            m_Kontur.Trace(position.x, position.y, FALSE, 0);
-            journal.Record(m_Kontur.m_Points);
-            m_Kontur.PaintColor(thresholds.m_MarkColor);
+            m_Kontur.Trace(position.x, position.y, TRUE, 0);
             if (!m_Kontur.IsClosed())
                 continue;
             m_Kontur.CalcChainMeasures();
@@ -168,8 +164,7 @@ POINT CBV::FindCentralObject(POINT& point, CDIB* image, CAOI* aoi, CRPolygon& po
     double bestDistance = 1000.0;
     int bestArea = 0;
     {
-        kestrun::CMarkJournal journal(*image);
-        const kestrun::CScopedValue<kestrun::CMarkJournal*> noting(m_pMarkJournal, &journal);
+        const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image->GetWidth(), image->GetHeight());
         CPoint position;
         aoi->GetFirstScanPoint(position);
         while (FindNextObject(position, aoi, &thresholds) == 1) {

@@ -9,6 +9,7 @@
 #include "analysis/resultdocument.h"
 #include "analysis/skeldata.h"
 
+#include <cstdlib>
 #include <typeinfo>
 
 namespace {
@@ -74,6 +75,44 @@ void CBV::BuildRecords(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer
         polygon.reset();
     }
     holes.clear();
+    m_HoleIndex.Build(m_arrHoleChains);
+    if (!m_arrHoleChains.empty() && TakesRunHoles())
+        ClaimRunHoles();
+}
+
+void CBV::ClaimRunHoles()
+{
+    CAOI4 area;
+    for (const std::unique_ptr<CObjData>& record : m_arrObjects) {
+        const CRect& box = record->m_Rect;
+        // Most records have no hole near them: no area for them.
+        if (m_HoleIndex.Find(box.left - 1, box.top - 1, box.right + 1, box.bottom + 1).empty())
+            continue;
+        if (!area.SetPolygon(CRPolygon(record->m_Chain)))
+            continue;
+        const long outline = std::abs(static_cast<long>(record->m_lArea));
+        for (const int i : m_HoleIndex.Find(area.GetLeft(), area.GetTop(), area.GetRight(), area.GetBottom())) {
+            const CChain8& hole = m_arrHoleChains[static_cast<size_t>(i)];
+            if (area.Contains(hole.m_nStartX, hole.m_nStartY))
+                m_HoleIndex.Claim(i, outline);
+        }
+    }
+}
+
+void CBV::AddRunHoles(CObjData& record, const CAOI4& area)
+{
+    if (m_arrHoleChains.empty())
+        return;
+    // The hole list may have been filled outside a run.
+    if (m_HoleIndex.GetCount() != m_arrHoleChains.size())
+        m_HoleIndex.Build(m_arrHoleChains);
+    const long outline = std::abs(static_cast<long>(record.m_lArea));
+    // The area holds no point outside its bounding box.
+    for (const int i : m_HoleIndex.Find(area.GetLeft(), area.GetTop(), area.GetRight(), area.GetBottom())) {
+        const CChain8& hole = m_arrHoleChains[static_cast<size_t>(i)];
+        if (m_HoleIndex.IsOwner(i, outline) && area.Contains(hole.m_nStartX, hole.m_nStartY))
+            record.AddChain(&hole, m_arrHoleAreas[static_cast<INT_PTR>(i)]);
+    }
 }
 
 int CBV::FinishRecord(CDIB& image, CAOI& aoi, std::unique_ptr<CObjData> record, IResultDocument* document)
@@ -129,19 +168,19 @@ void CBV::MeasurePlainObject(CDIB& image, CAOI& aoi, CObjData& record)
     if ((type & featureLength) != 0 && (type & featureWidth) == 0)
         MeasureShapeByScanRays(&image, &aoi, record);
     if ((type & featureTailOrMovement) != 0) {
-        record.m_Type |= CObjData::colTail;
-        CArray<POINT, POINT> tail;
-        if (record.m_nMoving == 2) {
-            record.m_bTail = 1;
-        } else {
-            const POINT point = FindTail(record.m_Polygon, &image, &aoi);
-            if (point.x != 0 || point.y != 0) {
-                tail.Add(point);
-                record.m_bTail = 1;
-            }
+        // A moving object has its tail without the search. Without a search
+        // the record has no tail value: no column, no filter.
+        const bool moving = record.m_nMoving == 2;
+        const std::optional<POINT> point = moving ? std::nullopt : FindTail(record.m_Polygon, &image, &aoi);
+        if (moving || point) {
+            record.m_Type |= CObjData::colTail;
+            CArray<POINT, POINT> tail;
+            if (point && (point->x != 0 || point->y != 0))
+                tail.Add(*point);
+            record.m_bTail = (moving || tail.GetSize() > 0) ? 1 : 0;
+            record.SetHolePoints(tail);
+            record.SetTipPoints(CArray<POINT, POINT>());
         }
-        record.SetHolePoints(tail);
-        record.SetTipPoints(CArray<POINT, POINT>());
     }
     if ((type & featureConvexity) != 0) {
         record.MeasureFromContour();
@@ -160,7 +199,7 @@ bool CBV::MeasureSkeletonObject(CSkelData& record)
 void CBV::HandOverSubObjects(CObjData& record, IResultDocument* document)
 {
     const CFormThres& form = m_Profiles.m_FormThres;
-    ReportUnavailable("Sub-objects of the contour-segment model");
+    ReportUnavailable("Sub-objects of the contour-segment model", 1, "the objects are not in the table");
     for (std::unique_ptr<CObjDataBase>& sub : record.TakeSegmentsA()) {
         sub->m_Link = form.CheckValue(sub->GetLength(), featureLength) ? 0 : 1;
         if (document)
@@ -184,7 +223,9 @@ bool CBV::PassesFormThresholds(const CObjData& record, bool skeleton) const
            form.CheckValue(record.GetHomogeneity(), featureHomogeneity) &&
            form.CheckValue(record.GetConvexity(), featureConvexity) &&
            form.CheckValue(record.GetCurvature(), featureCurvature) &&
-           form.CheckValue(record.GetTailFlag(), featureTailOrMovement) &&
+           // A record without a tail value is not judged by one.
+           ((record.m_Type & CObjData::colTail) == 0 ||
+            form.CheckValue(record.GetTailFlag(), featureTailOrMovement)) &&
            form.CheckValue(record.GetHitBoundary(), featureBorderContact);
 }
 

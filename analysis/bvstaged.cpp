@@ -1,62 +1,70 @@
 // Steps of the main run whose parts of the engine are not in this build.
-// Each says so once per run in the run's diagnostics and leaves its inputs
-// as they are, so the run goes on without it; none pretends to a result.
+// Each notes in the run's diagnostics how many objects went without it and
+// what the table shows instead, and leaves its inputs as they are, so the
+// run goes on without it; none pretends to a result.
 
 #include "analysis/bv.h"
 
 #include "analysis/objdata.h"
 #include "analysis/objectfilter.h"
+#include "analysis/resultdocument.h"
 #include "analysis/skeldata.h"
 
-void CBV::CutConglomerates(std::vector<std::unique_ptr<CRPolygon>>& /*outer*/,
+void CBV::ReportUnavailable(const char* step, int objects, const char* effect)
+{
+    m_RunDiagnostics.Note(step, effect, objects);
+}
+
+void CBV::CutConglomerates(std::vector<std::unique_ptr<CRPolygon>>& outer,
                            std::vector<std::unique_ptr<CRPolygon>>& /*holes*/, int /*holeFlag*/)
 {
     const int type = m_Profiles.m_ObjectFilter.m_ConCutType;
     if (type == CObjectFilter::conCutConvexDefects || type == CObjectFilter::conCutWatershed)
-        ReportUnavailable("Conglomerate cutting");
+        ReportUnavailable("Conglomerate cutting", static_cast<int>(outer.size()),
+                          "touching objects are counted as one");
 }
 
 int CBV::MeasureShapeByScanRays(CDIB* /*image*/, CAOI* /*aoi*/, CObjData& /*record*/)
 {
-    ReportUnavailable("Length along scan rays");
+    ReportUnavailable("Length along scan rays", 1, "the length is that of the smallest enclosing rectangle");
     return 0;
 }
 
-POINT CBV::FindTail(const CRPolygon& /*contour*/, CDIB* /*image*/, CAOI* /*aoi*/)
+std::optional<POINT> CBV::FindTail(const CRPolygon& /*contour*/, CDIB* /*image*/, CAOI* /*aoi*/)
 {
-    ReportUnavailable("Tail search");
-    return POINT{0, 0};
+    ReportUnavailable("Tail search", 1, "no tail is shown and the tail filter is not applied");
+    return std::nullopt;
 }
 
 bool CBV::MeasureSkeleton(CSkelData& /*record*/, const CRPolygon& /*contour*/)
 {
-    ReportUnavailable("Skeletons");
-    return true;
+    ReportUnavailable("Skeletons", 1, "the objects are not measured and not in the table");
+    return false;
 }
 
 void CBV::FindContourCurvaturePeaks(CObjData& /*record*/, const CRPolygon& /*contour*/)
 {
-    ReportUnavailable("Curvature peaks of contours and holes");
+    ReportUnavailable("Curvature peaks of contours and holes", 1, "no peaks are marked");
 }
 
 void CBV::FindDeepestConvexityDefect(CObjData& /*record*/, const CRPolygon& /*contour*/)
 {
-    ReportUnavailable("Deepest convexity defect");
+    ReportUnavailable("Deepest convexity defect", 1, "no defect points are marked");
 }
 
 void CBV::SegmentContour(CObjData& /*record*/, const CRPolygon& /*contour*/, CAOI* /*aoi*/)
 {
-    ReportUnavailable("Contour segments");
+    ReportUnavailable("Contour segments", 1, "the contours are not segmented");
 }
 
 void CBV::MeasureSegmentRegions(CDIB* /*image*/, CAOI* /*aoi*/,
                                 std::vector<std::unique_ptr<CObjDataBase>>& /*segments*/,
                                 IResultDocument* /*document*/)
 {
-    ReportUnavailable("Ellipse objects from contour segments");
+    ReportUnavailable("Ellipse objects from contour segments", 1, "the objects are not in the table");
 }
 
-void CBV::ClusterObjects(IResultDocument* /*document*/, int /*maxDistance*/)
+void CBV::ClusterObjects(IResultDocument* document, int /*maxDistance*/)
 {
-    ReportUnavailable("Clustering");
+    ReportUnavailable("Clustering", document ? document->GetObjectCount() : 0, "the objects are not grouped");
 }

@@ -142,6 +142,8 @@ int CBV::AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document)
 
     std::vector<sPart> parts;
     std::vector<std::unique_ptr<CBaseObj>> others;
+    // Each cell's run starts its own notes; the user hears of all cells.
+    CRunDiagnostics notes;
     {
         // Parts that fail the limits alone may pass once joined.
         const kestrun::CScopedValue<int> keep(m_Profiles.m_FormThres.m_bKeepRejected, 1);
@@ -149,6 +151,7 @@ int CBV::AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document)
             CAOI2 cell(cells[i]);
             CRecordCollector run;
             Analyse(image, &cell, &run, 1);
+            notes.Merge(m_RunDiagnostics);
             for (std::unique_ptr<CBaseObj>& record : run.m_records) {
                 auto* object = dynamic_cast<CObjData*>(record.get());
                 if (object == nullptr || dynamic_cast<CSkelData*>(object) != nullptr) {
@@ -164,6 +167,7 @@ int CBV::AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document)
             }
         }
     }
+    m_RunDiagnostics = std::move(notes);
     JoinParts(parts, *aoi);
 
     int handed = 0;

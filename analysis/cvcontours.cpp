@@ -29,21 +29,11 @@ float DepthBelowEdge(POINT start, POINT end, POINT deepest)
 
 float Orientation(const cv::Moments& m)
 {
-    constexpr float kHalfPi = 1.5707964F;
-    float theta = -1.0F;
-    if (m.mu20 - m.mu02 != 0.0)
-        theta = 0.5F * static_cast<float>(std::atan(2.0 * m.mu11 / (m.mu20 - m.mu02)));
-    if (m.mu11 > 0.0 && theta < 0.0F)
-        theta += kHalfPi;
-    if (m.mu11 < 0.0 && theta > 0.0F)
-        theta -= kHalfPi;
-    if (m.mu11 == 0.0) {
-        if (m.mu02 < m.mu20)
-            theta = 0.0F;
-        else if (m.mu02 > m.mu20)
-            theta = kHalfPi;
-    }
-    return theta;
+    // The two-argument arc tangent sees the quadrant, so equal second
+    // moments (a diagonal ellipse, an L) still give their axis. A signed
+    // zero mu11 would put a tall shape at -pi/2: the range is (-pi/2, pi/2].
+    const double mu11 = m.mu11 == 0.0 ? 0.0 : m.mu11;
+    return static_cast<float>(0.5 * std::atan2(2.0 * mu11, m.mu20 - m.mu02));
 }
 
 } // namespace

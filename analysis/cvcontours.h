@@ -27,8 +27,9 @@ BOOL ConvexityDefects(const CArray<POINT, const POINT&>& contour, CArray<sConvex
 
 // Appends exactly eight values: the seven Hu invariants of the contour
 // polygon, then its orientation in radians (single precision): the
-// principal axis, 0 for a wide and pi/2 for a tall axis-parallel shape,
-// -1 when the second moments cannot tell.
+// principal axis, 0.5 * atan2(2 mu11, mu20 - mu02) in (-pi/2, pi/2]: 0 for
+// a wide and pi/2 for a tall axis-parallel shape, and 0 when the second
+// moments have no axis (a square, a circle, an empty contour).
 void HuMoments(const CArray<POINT, const POINT&>& contour, CArray<double, double>& values);
 
 // Smooths the series in place: zero-padded to OpenCV's next fast size

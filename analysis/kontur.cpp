@@ -21,7 +21,7 @@ double CKontur::GetArea() const
 BOOL CKontur::IsTraceGrey(BYTE grey) const
 {
     const CSegThres& threshold = BoundThreshold();
-    if (m_nTestSelector == testThresholdOnly)
+    if (m_nTestSelector == testThresholdOnly || m_pMarkMask)
         return threshold.IsObjectGrey(grey);
     return threshold.IsMarkGrey(grey) || threshold.IsObjectGrey(grey);
 }
@@ -29,7 +29,7 @@ BOOL CKontur::IsTraceGrey(BYTE grey) const
 BOOL CKontur::IsTraceColor(COLORREF color) const
 {
     const CSegThres& threshold = BoundThreshold();
-    if (m_nTestSelector == testThresholdOnly)
+    if (m_nTestSelector == testThresholdOnly || m_pMarkMask)
         return threshold.IsObjectColor(color);
     return threshold.IsMarkColor(color) || threshold.IsObjectColor(color);
 }

@@ -8,6 +8,10 @@
 
 class CChain8;
 
+namespace kestrun {
+class CMarkMask;
+}
+
 // The contour measures.
 struct CKonturParam
 {
@@ -31,7 +35,7 @@ public:
     };
 
     // The test selector's plain threshold test; any other value lets the
-    // trace walk over pixels in the mark colour too.
+    // trace walk over marked pixels too.
     static constexpr int testThresholdOnly = 1;
 
     CKontur() = default;
@@ -50,8 +54,9 @@ public:
     // The area in calibrated units: area x step width^2 x factor^2 of the
     // system calibration.
     virtual double GetArea() const;
-    // The trace's own tests: object colour, or also the mark colour unless
-    // the test selector asks for the plain threshold test.
+    // The trace's own tests of a colour: object colour, or also the mark
+    // colour unless the test selector asks for the plain threshold test.
+    // With a mark mask bound no colour is a mark: object colour only.
     virtual BOOL IsTraceGrey(BYTE grey) const;
     virtual BOOL IsTraceColor(COLORREF color) const;
     virtual void CalcChainMeasures() = 0;
@@ -77,9 +82,12 @@ public:
     int m_nBorderState = borderUnknown;
     int m_nStepWidth = 1;        // pixels per step
     int m_nLastIndex = 0;        // index of the last point: the number of chain steps
-    int m_nMarkedPixels = 0;     // contour pixels that had the mark colour already
-    int m_nOverflowCount = 0;    // traces stopped by a full chain
+    int m_nMarkedPixels = 0;     // contour pixels that were marked already
+    int m_nOverflowCount = 0;    // traces stopped as going round without their start
     int m_nTestSelector = 0;
     int m_nReserved1 = 0;
     int m_nReserved2 = 0;
+    // Where the marks of an object search go instead of the page; not
+    // owned. Null: marks are the threshold's mark colour in the page.
+    kestrun::CMarkMask* m_pMarkMask = nullptr;
 };

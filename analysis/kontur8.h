@@ -4,15 +4,16 @@
 // -3, -4 from its last direction, and records the contour points, the chain
 // code, the bounding rectangle, the mean colour and whether the object
 // touches the border of the area of interest. The measures (perimeter, area,
-// centroid) come from the chain code. Traced pixels can be marked in the
-// page so that the object search does not find the object again; marks made
-// with an undo list can be taken back.
+// centroid) come from the chain code. Traced pixels are marked so that the
+// object search does not find the object again: in the bound mark mask, or
+// without one in the page; marks made with an undo list can be taken back.
 //
 // The point store and the chain are sized once (Size) so that tracing
-// allocates nothing per object. After a trace the points hold point 0 (the
-// start) to point n, and the chain the n codes between them (n = the last
-// index); a closed contour ends on its start point again. A single pixel
-// gives one point, no code and last index 1.
+// allocates nothing per object; an outline longer than the store doubles
+// it, so no object is cut for its size. After a trace the points hold
+// point 0 (the start) to point n, and the chain the n codes between them
+// (n = the last index); a closed contour ends on its start point again. A
+// single pixel gives one point, no code and last index 1.
 
 #include "analysis/kontur.h"
 #include "analysis/thresholdtestcache.h"
@@ -49,9 +50,10 @@ public:
 
     CChain8& GetChain() override { return m_Chain; }
     const CChain8& GetChain() const override { return m_Chain; }
-    // The capacity of the point store and of the chain for tracing; the
-    // arrays grow by growBy entries when points are appended beyond it
-    // (0: the arrays' own growth). A negative capacity is an invalid argument.
+    // The capacity of the point store and of the chain for tracing, which a
+    // longer trace doubles; the arrays grow by growBy entries when points
+    // are appended beyond it (0: the arrays' own growth). A negative
+    // capacity is an invalid argument.
     void Size(int capacity, int growBy = 0) override;
     int GetCapacity() const { return m_nCapacity; }
 
@@ -60,12 +62,13 @@ public:
     BYTE GetCode(int index) const { return m_Chain.GetAt(index); }
 
     // Traces the colour contour from (x, y) in the bound page, area and
-    // threshold. With paint 1 the contour is painted in the mark colour
-    // afterwards. maxPoints 0: no limit but the capacity. Without capacity
-    // (Size) the trace shows a message and leaves no contour.
+    // threshold. With paint 1 the contour is marked afterwards: in the
+    // mark mask when one is bound, else painted in the mark colour.
+    // maxPoints 0: no limit. Without capacity (Size) the trace shows a
+    // message and leaves no contour.
     void Trace(int x, int y, BOOL paint, int maxPoints) override;
-    // The same on the first byte of each pixel with the grey tests; paints
-    // the green byte of the mark colour.
+    // The same on the first byte of each pixel with the grey tests; without
+    // a mask it paints the green byte of the mark colour.
     void TraceGrey(int x, int y, BOOL paint, int maxPoints) override;
     // The same on a binary page: object pixels are those whose first byte
     // equals m_BinaryValue; pixels outside the page are background. No area,
@@ -124,8 +127,12 @@ private:
     class CColorStep;
     class CGreyStep;
     class CBinaryStep;
+    // pixels: how many pixels the trace may enter, which bounds its length.
     template <class Step>
-    void RunTrace(int x, int y, int& direction, int maxPoints, Step& step);
+    void RunTrace(int x, int y, int& direction, int maxPoints, long long pixels, Step& step);
+    // Doubles the scratch, up to room for stepLimit steps; false when it
+    // holds that many already.
+    bool GrowScratch(long long stepLimit);
     // A colour or grey trace inside the bound area; false without capacity.
     template <class Step>
     bool TraceInArea(int x, int y, int maxPoints);

@@ -1,16 +1,19 @@
 // The traces of CKontur8. This is the hot path of counting: the steps read
 // the page's row memory, ask the threshold once per colour (the test cache)
-// and write into scratch arrays sized by Size; nothing is allocated and no
-// virtual function is called per pixel.
+// and write into scratch arrays sized by Size, which double when an outline
+// needs more; nothing is allocated and no virtual function is called per
+// pixel.
 
 #include "analysis/kontur8.h"
 
 #include "analysis/aoi.h"
+#include "analysis/markmask.h"
 #include "analysis/pageaccess.h"
 #include "analysis/segthres.h"
 #include "platform/core/messagebox.h"
 
 #include <algorithm>
+#include <climits>
 #include <typeinfo>
 
 namespace {
@@ -41,6 +44,15 @@ public:
         m_clipTop = std::max(m_top, 0);
         m_clipRight = std::min(m_right, page.GetWidth() - 1);
         m_clipBottom = std::min(m_bottom, page.GetHeight() - 1);
+    }
+
+    // Pixels a trace may enter: those of the area inside the page.
+    long long GetPixelBound() const
+    {
+        if (m_bRectangle)
+            return std::max(0LL, static_cast<long long>(m_clipRight) - m_clipLeft + 1) *
+                   std::max(0LL, static_cast<long long>(m_clipBottom) - m_clipTop + 1);
+        return static_cast<long long>(m_page.GetWidth()) * m_page.GetHeight();
     }
 
     bool Contains(int x, int y) const
@@ -107,6 +119,30 @@ private:
     POINT m_leftmost, m_topmost, m_rightmost, m_bottommost;
 };
 
+// The marks of a trace: those of the bound mask, when there is one. A
+// marked pixel is walked over, or with the plain threshold test it stops
+// the trace, whatever its colour.
+class CMarkTest
+{
+public:
+    explicit CMarkTest(const CKontur& tracer)
+        : m_marks(tracer.m_pMarkMask), m_bStops(tracer.m_nTestSelector == CKontur::testThresholdOnly)
+    {
+    }
+    bool HasMask() const { return m_marks != nullptr; }
+    // The answer bits for a marked pixel; 0 for one that is not.
+    BYTE MarkBits(int x, int y) const
+    {
+        if (m_marks == nullptr || !m_marks->IsMarked(x, y))
+            return 0;
+        return m_bStops ? kMark : static_cast<BYTE>(kAccepted | kMark);
+    }
+
+private:
+    const kestrun::CMarkMask* m_marks;
+    bool m_bStops;
+};
+
 } // namespace
 
 // The colour step: the area test, the colour through the trace's test,
@@ -115,7 +151,7 @@ class CKontur8::CColorStep
 {
 public:
     CColorStep(CKontur8& tracer, const kestrun::CPageAccess& page, const CAreaTest& area)
-        : m_tracer(tracer), m_page(page), m_area(area), m_threshold(tracer.BoundThreshold())
+        : m_tracer(tracer), m_page(page), m_area(area), m_threshold(tracer.BoundThreshold()), m_marks(tracer)
     {
     }
 
@@ -144,6 +180,8 @@ public:
             m_current = m_page.GetColor(x, y);
             m_bits = m_tracer.m_TestCache.Lookup(m_current, [this](DWORD c) { return Bits(c); });
         }
+        if (const BYTE marked = m_marks.MarkBits(x, y))
+            m_bits = marked;
         if (!(m_bits & kAccepted))
             return false;
         if (m_area.IsOnBorder(x, y))
@@ -182,16 +220,19 @@ public:
     }
 
 private:
+    // With a mask no colour is a mark.
     BYTE Bits(COLORREF colour) const
     {
         const BYTE accepted = m_tracer.IsTraceColor(colour) ? kAccepted : 0;
-        return static_cast<BYTE>(accepted | (m_threshold.IsMarkColor(colour) ? kMark : 0));
+        const bool mark = !m_marks.HasMask() && m_threshold.IsMarkColor(colour);
+        return static_cast<BYTE>(accepted | (mark ? kMark : 0));
     }
 
     CKontur8& m_tracer;
     const kestrun::CPageAccess& m_page;
     const CAreaTest& m_area;
     const CSegThres& m_threshold;
+    const CMarkTest m_marks;
     COLORREF m_current = 0;
     BYTE m_bits = 0;
     unsigned long long m_red = 0, m_green = 0, m_blue = 0;
@@ -205,7 +246,7 @@ class CKontur8::CGreyStep
 {
 public:
     CGreyStep(CKontur8& tracer, const kestrun::CPageAccess& page, const CAreaTest& area)
-        : m_tracer(tracer), m_page(page), m_area(area)
+        : m_tracer(tracer), m_page(page), m_area(area), m_marks(tracer)
     {
     }
 
@@ -220,9 +261,11 @@ public:
         if (!m_area.Contains(x, y))
             return false;
         m_current = m_page.GetFirstByte(x, y);
-        const BYTE bits = m_tracer.m_TestCache.LookupByte(m_current, [this](BYTE grey) -> BYTE {
+        BYTE bits = m_tracer.m_TestCache.LookupByte(m_current, [this](BYTE grey) -> BYTE {
             return m_tracer.IsTraceGrey(grey) ? kAccepted : 0;
         });
+        if (const BYTE marked = m_marks.MarkBits(x, y))
+            bits = marked;
         if (!(bits & kAccepted))
             return false;
         // Grey contours report their border contact like colour contours;
@@ -245,6 +288,7 @@ private:
     CKontur8& m_tracer;
     const kestrun::CPageAccess& m_page;
     const CAreaTest& m_area;
+    const CMarkTest m_marks;
     BYTE m_current = 0;
     int m_border = borderFree;
 };
@@ -278,12 +322,30 @@ bool CKontur8::CheckCapacity()
     return false;
 }
 
-template <class Step>
-void CKontur8::RunTrace(int x, int y, int& direction, int maxPoints, Step& step)
+bool CKontur8::GrowScratch(long long stepLimit)
 {
-    POINT* const points = m_TracePoints.data();
-    BYTE* const codes = m_TraceCodes.data();
-    const int limit = m_nCapacity - 1;
+    // Room for point n + 1 and code n for every n below the step limit.
+    const long long most = stepLimit + 1;
+    if (m_nCapacity >= most || m_nCapacity >= INT_MAX)
+        return false;
+    const long long doubled = std::max(2LL * m_nCapacity, 16LL);
+    const auto capacity = static_cast<int>(std::min({doubled, most, static_cast<long long>(INT_MAX)}));
+    m_TracePoints.resize(static_cast<size_t>(capacity));
+    m_TraceCodes.resize(static_cast<size_t>(capacity));
+    m_nCapacity = capacity;
+    return true;
+}
+
+template <class Step>
+void CKontur8::RunTrace(int x, int y, int& direction, int maxPoints, long long pixels, Step& step)
+{
+    POINT* points = m_TracePoints.data();
+    BYTE* codes = m_TraceCodes.data();
+    // Where the scratch is full, it grows. A trace has 8 states per pixel
+    // (position and direction); one that has not ended after twice as many
+    // steps goes round a loop without its start.
+    const long long stepLimit = 16 * std::max(pixels, 1LL);
+    int room = m_nCapacity - 1; // steps that fit
 
     int d = direction;
     int n = 0;     // the last index
@@ -316,12 +378,15 @@ void CKontur8::RunTrace(int x, int y, int& direction, int maxPoints, Step& step)
         d = next;
         if (m_bClosed && (n < 2 || (px == points[1].x && py == points[1].y)))
             break;
-        if (n >= limit) {
-            // Only reachable when the contour came back to its start exactly
-            // at the limit and goes on: there is no room left.
-            MessageBeep(0xFFFFFFFF);
-            ++m_nOverflowCount;
-            break;
+        if (n >= room) {
+            if (!GrowScratch(stepLimit)) {
+                MessageBeep(0xFFFFFFFF);
+                ++m_nOverflowCount;
+                break;
+            }
+            points = m_TracePoints.data();
+            codes = m_TraceCodes.data();
+            room = m_nCapacity - 1;
         }
         codes[n] = static_cast<BYTE>(next);
         ++n;
@@ -335,10 +400,6 @@ void CKontur8::RunTrace(int x, int y, int& direction, int maxPoints, Step& step)
                 break;
             m_bClosed = TRUE;
         } else if (maxPoints != 0 && n == maxPoints) {
-            break;
-        } else if (n == limit) {
-            MessageBeep(0xFFFFFFFF);
-            ++m_nOverflowCount;
             break;
         }
     }
@@ -369,19 +430,27 @@ bool CKontur8::TraceInArea(int x, int y, int maxPoints)
     m_TestCache.Invalidate();
     Step step(*this, page, area);
     int direction = 1;
-    RunTrace(x, y, direction, maxPoints, step);
+    RunTrace(x, y, direction, maxPoints, area.GetPixelBound(), step);
     return true;
 }
 
 void CKontur8::Trace(int x, int y, BOOL paint, int maxPoints)
 {
-    if (TraceInArea<CColorStep>(x, y, maxPoints) && paint == 1)
+    if (!TraceInArea<CColorStep>(x, y, maxPoints) || paint != 1)
+        return;
+    if (m_pMarkMask)
+        m_pMarkMask->Mark(m_Points);
+    else
         PaintColor(BoundThreshold().m_MarkColor);
 }
 
 void CKontur8::TraceGrey(int x, int y, BOOL paint, int maxPoints)
 {
-    if (TraceInArea<CGreyStep>(x, y, maxPoints) && paint == 1)
+    if (!TraceInArea<CGreyStep>(x, y, maxPoints) || paint != 1)
+        return;
+    if (m_pMarkMask)
+        m_pMarkMask->Mark(m_Points);
+    else
         PaintGrey(GetGValue(BoundThreshold().m_MarkColor));
 }
 
@@ -391,7 +460,7 @@ void CKontur8::TraceBinary(int x, int y, int& direction)
         return;
     const kestrun::CPageAccess page(BoundImage());
     CBinaryStep step(page, m_BinaryValue);
-    RunTrace(x, y, direction, 0, step);
+    RunTrace(x, y, direction, 0, static_cast<long long>(page.GetWidth()) * page.GetHeight(), step);
 }
 
 int CKontur8::TraceRegion(POINT, POINT, int, int)

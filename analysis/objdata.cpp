@@ -495,10 +495,12 @@ void CObjData::Draw(CDC* pDC, int number, std::span<const COLORREF> colors, CTex
     if (flags & drawOrientation) {
         pDC->SelectObject(&pen2);
         if (m_fOrientation != orientationNotSet) {
+            // The angle is measured on the outline with y growing downwards,
+            // as the page is drawn: no flip.
             const double c = kOrientationArm * std::cos(m_fOrientation);
             const double s = kOrientationArm * std::sin(m_fOrientation);
-            pDC->MoveTo(static_cast<int>(m_ptCentroid.x - c), static_cast<int>(m_ptCentroid.y + s));
-            pDC->LineTo(static_cast<int>(m_ptCentroid.x + c), static_cast<int>(m_ptCentroid.y - s));
+            pDC->MoveTo(static_cast<int>(m_ptCentroid.x - c), static_cast<int>(m_ptCentroid.y - s));
+            pDC->LineTo(static_cast<int>(m_ptCentroid.x + c), static_cast<int>(m_ptCentroid.y + s));
         }
     }
     if ((flags & drawRect) && !m_Rect.IsRectNull()) {

@@ -1,5 +1,6 @@
 #include "analysis/objectpixelscan.h"
 
+#include "analysis/markmask.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/exceptions.h"
 
@@ -25,6 +26,16 @@ int StepTo(int x, int limit, int step)
     return static_cast<int>(x + steps * step);
 }
 
+// Bit i of marks (i < 16) to bit 3 i, the bit of pixel i in the vector
+// test's masks.
+uint64_t SpreadToPixels(unsigned marks)
+{
+    uint64_t spread = 0;
+    for (; marks != 0; marks &= marks - 1)
+        spread |= uint64_t{1} << (3 * std::countr_zero(marks));
+    return spread;
+}
+
 } // namespace
 
 bool CObjectPixelScan::CanScan(const CDIB& page)
@@ -33,11 +44,14 @@ bool CObjectPixelScan::CanScan(const CDIB& page)
     return page.IsValid() && (bits == 8 || bits == 24);
 }
 
-CObjectPixelScan::CObjectPixelScan(const CDIB& page, const CSegThres& threshold) : m_threshold(threshold)
+CObjectPixelScan::CObjectPixelScan(const CDIB& page, const CSegThres& threshold, const CMarkMask* marks)
+    : m_threshold(threshold), m_pMarks(marks)
 {
     if (!CanScan(page))
         AfxThrowInvalidArgException();
     const cv::Mat mat = page.GetMat();
+    if (marks && (marks->GetWidth() != mat.cols || marks->GetHeight() != mat.rows))
+        AfxThrowInvalidArgException();
     m_base = mat.data;
     m_stride = mat.step[0];
     m_width = mat.cols;
@@ -56,7 +70,7 @@ CObjectPixelScan::CObjectPixelScan(const CDIB& page, const CSegThres& threshold)
         m_markBytes[0] = GetRValue(m_mark);
         m_markBytes[1] = GetGValue(m_mark);
         m_markBytes[2] = GetBValue(m_mark);
-        m_bMarkable = (m_mark & 0xFF000000) == 0;
+        m_bMarkable = m_pMarks == nullptr && (m_mark & 0xFF000000) == 0;
         for (size_t i = 0; i < 48; ++i) {
             const size_t channel = 2 - i % 3; // memory order blue, green, red
             m_bRangeEmpty = m_bRangeEmpty || m_min[channel] > 255;
@@ -76,7 +90,7 @@ CObjectPixelScan::CObjectPixelScan(const CDIB& page, const CSegThres& threshold)
 
 CObjectPixelScan::Sample CObjectPixelScan::AskThreshold(COLORREF color) const
 {
-    if (m_threshold.IsMarkColor(color))
+    if (m_pMarks == nullptr && m_threshold.IsMarkColor(color))
         return mark;
     return m_threshold.IsObjectColor(color) ? object : background;
 }
@@ -84,7 +98,7 @@ CObjectPixelScan::Sample CObjectPixelScan::AskThreshold(COLORREF color) const
 CObjectPixelScan::Sample CObjectPixelScan::Classify(COLORREF color)
 {
     if (m_bPlain) {
-        if (color == m_mark)
+        if (m_bMarkable && color == m_mark)
             return mark;
         return InRanges(GetRValue(color), GetGValue(color), GetBValue(color)) ? object : background;
     }
@@ -110,29 +124,35 @@ bool CObjectPixelScan::ScanPixels(int& x, int end, int step, bool& marked, Sampl
     return false;
 }
 
-bool CObjectPixelScan::ScanPlainRow(const BYTE* row, int& x, int end) const
+bool CObjectPixelScan::IsMarkAt(const BYTE* row, const BYTE* marks, int x) const
+{
+    return marks ? CMarkMask::IsMarkedIn(marks, x) : IsMarkPixel(row + static_cast<size_t>(x) * 3);
+}
+
+bool CObjectPixelScan::ScanPlainRow(const BYTE* row, const BYTE* marks, int& x, int end) const
 {
     // The rule only asks where background starts and ends: the first pixel
     // that is not background is found when it is no mark, and after a mark
     // the search goes on behind the next background pixel.
     for (;;) {
-        x = FindPixel(row, x, end, false);
+        x = FindPixel(row, marks, x, end, false);
         if (x >= end)
             return false;
-        if (!IsMarkPixel(row + static_cast<size_t>(x) * 3))
+        if (!IsMarkAt(row, marks, x))
             return true;
-        x = FindPixel(row, x + 1, end, true);
+        x = FindPixel(row, marks, x + 1, end, true);
         if (x >= end)
             return false;
     }
 }
 
-int CObjectPixelScan::FindPixel(const BYTE* row, int x, int end, bool background) const
+int CObjectPixelScan::FindPixel(const BYTE* row, const BYTE* marks, int x, int end, bool background) const
 {
 #if defined(__SSE2__)
     // 16 pixels (48 bytes) at a time: every byte is tested against the
     // range and the mark byte of its channel, and a pixel passes when its
-    // three bytes do. Bit 3 i of a mask stands for pixel i.
+    // three bytes do; or the marks are 16 bits of the mask. Bit 3 i of a
+    // mask stands for pixel i.
     constexpr int kBlock = 16;
     constexpr uint64_t kPixelBits = 0x249249249249ULL;
     const auto load = [](const BYTE* bytes) { return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes)); };
@@ -148,14 +168,19 @@ int CObjectPixelScan::FindPixel(const BYTE* row, int x, int end, bool background
             const __m128i offset = _mm_sub_epi8(v, minimum[k]);
             const __m128i within = _mm_cmpeq_epi8(_mm_max_epu8(offset, span[k]), span[k]);
             inside |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(within))) << (16 * k);
-            equal |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, markBytes[k]))))
-                     << (16 * k);
+            if (m_bMarkable)
+                equal |= static_cast<uint64_t>(
+                             static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, markBytes[k]))))
+                         << (16 * k);
         }
         uint64_t object = m_bRangeEmpty ? 0 : inside & (inside >> 1) & (inside >> 2) & kPixelBits;
         if (m_bInverted)
             object = ~object & kPixelBits;
-        const uint64_t marks = m_bMarkable ? equal & (equal >> 1) & (equal >> 2) & kPixelBits : 0;
-        const uint64_t notBackground = object | marks;
+        uint64_t marked = equal & (equal >> 1) & (equal >> 2) & kPixelBits;
+        if (marks)
+            if (const unsigned bits = CMarkMask::MarksFrom(marks, x))
+                marked = SpreadToPixels(bits);
+        const uint64_t notBackground = object | marked;
         const uint64_t hits = background ? ~notBackground & kPixelBits : notBackground;
         if (hits != 0)
             return x + std::countr_zero(hits) / 3;
@@ -163,7 +188,7 @@ int CObjectPixelScan::FindPixel(const BYTE* row, int x, int end, bool background
     }
 #endif
     for (; x < end; ++x)
-        if (IsBackground(row + static_cast<size_t>(x) * 3) == background)
+        if (IsBackgroundAt(row, marks, x) == background)
             return x;
     return end;
 }
@@ -178,20 +203,29 @@ int CObjectPixelScan::ScanRow(int& x, int y, int right, int step)
     const int end = std::min(right, m_width);
     if (y >= 0 && y < m_height && x < end) {
         const BYTE* row = m_base + static_cast<size_t>(y) * m_stride;
+        const BYTE* marks = m_pMarks ? m_pMarks->GetRow(y) : nullptr;
+        // The colour's sample, behind the mask's marks when there is one.
+        const auto scan = [&](auto colourSample) {
+            if (marks == nullptr)
+                return ScanPixels(x, end, step, marked, colourSample);
+            return ScanPixels(x, end, step, marked, [&](int px) {
+                return CMarkMask::IsMarkedIn(marks, px) ? mark : colourSample(px);
+            });
+        };
         bool found = false;
         if (m_bytesPerPixel == 1) {
-            found = ScanPixels(x, end, step, marked, [&](int px) { return m_paletteSamples[row[px]]; });
+            found = scan([&](int px) { return m_paletteSamples[row[px]]; });
         } else if (m_bPlain && step == 1) {
-            found = ScanPlainRow(row, x, end);
+            found = ScanPlainRow(row, marks, x, end);
         } else if (m_bPlain) {
-            found = ScanPixels(x, end, step, marked, [&](int px) {
+            found = scan([&](int px) {
                 const BYTE* p = row + static_cast<size_t>(px) * 3;
                 if (IsMarkPixel(p))
                     return mark;
                 return InRanges(p[2], p[1], p[0]) ? object : background;
             });
         } else {
-            found = ScanPixels(x, end, step, marked, [&](int px) {
+            found = scan([&](int px) {
                 const BYTE* p = row + static_cast<size_t>(px) * 3;
                 return Classify(RGB(p[2], p[1], p[0]));
             });

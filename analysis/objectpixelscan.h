@@ -6,6 +6,9 @@
 // of calling the page and the threshold per pixel. A threshold class that
 // overrides the tests is asked through them, once per colour.
 //
+// The marks of traced objects are those of a mark mask when the scan has
+// one; only without it is the threshold's mark colour a mark.
+//
 // The answers are those of the scan through Device::GetPixel and the
 // threshold's virtual tests: the same pixels found, the same end position.
 
@@ -20,6 +23,8 @@ class CDIB;
 
 namespace kestrun {
 
+class CMarkMask;
+
 class CObjectPixelScan
 {
 public:
@@ -30,9 +35,10 @@ public:
         object = 2,
     };
 
-    // page (8 or 24 bits) and threshold stay alive and unchanged in size
-    // while the scan lives; their pixels may change between calls.
-    CObjectPixelScan(const CDIB& page, const CSegThres& threshold);
+    // page (8 or 24 bits), threshold and marks stay alive and unchanged in
+    // size while the scan lives; their pixels may change between calls.
+    // marks, when given, has the page's size (else CInvalidArgException).
+    CObjectPixelScan(const CDIB& page, const CSegThres& threshold, const CMarkMask* marks = nullptr);
     CObjectPixelScan(const CObjectPixelScan&) = delete;
     CObjectPixelScan& operator=(const CObjectPixelScan&) = delete;
 
@@ -40,22 +46,24 @@ public:
     static bool CanScan(const CDIB& page);
 
     // Row y from x on in steps, up to but not including right. An object
-    // pixel counts only when no mark pixel precedes it since the last
+    // pixel counts only when no mark precedes it since the last
     // background pixel; outside the page there is only background. Returns
     // 1 with x on the pixel found, else 0 with x on the first step position
     // at or beyond right.
     int ScanRow(int& x, int y, int right, int step);
 
+    // The colour alone: with a mark mask no colour is a mark.
     Sample Classify(COLORREF color);
 
 private:
     template <class SampleAt>
     static bool ScanPixels(int& x, int end, int step, bool& marked, SampleAt&& sampleAt);
     // The mark rule over the pixels of a 24-bit row from x up to end, one
-    // pixel at a time, for a plain threshold.
-    bool ScanPlainRow(const BYTE* row, int& x, int end) const;
+    // pixel at a time, for a plain threshold. marks: the row of the mark
+    // mask, null without one.
+    bool ScanPlainRow(const BYTE* row, const BYTE* marks, int& x, int end) const;
     // The first pixel from x on (end when none) that is (not) background.
-    int FindPixel(const BYTE* row, int x, int end, bool background) const;
+    int FindPixel(const BYTE* row, const BYTE* marks, int x, int end, bool background) const;
     Sample AskThreshold(COLORREF color) const;
     bool InRanges(unsigned red, unsigned green, unsigned blue) const
     {
@@ -67,9 +75,15 @@ private:
     {
         return m_bMarkable & (p[2] == m_markBytes[0]) & (p[1] == m_markBytes[1]) & (p[0] == m_markBytes[2]);
     }
-    bool IsBackground(const BYTE* p) const { return !(InRanges(p[2], p[1], p[0]) | IsMarkPixel(p)); }
+    bool IsMarkAt(const BYTE* row, const BYTE* marks, int x) const;
+    bool IsBackgroundAt(const BYTE* row, const BYTE* marks, int x) const
+    {
+        const BYTE* p = row + static_cast<size_t>(x) * 3;
+        return !(InRanges(p[2], p[1], p[0]) | IsMarkAt(row, marks, x));
+    }
 
     const CSegThres& m_threshold;
+    const CMarkMask* m_pMarks = nullptr;
     const BYTE* m_base = nullptr;
     size_t m_stride = 0;
     int m_width = 0;
@@ -84,7 +98,7 @@ private:
     bool m_bInverted = false;
     COLORREF m_mark = 0;
     // The mark colour's red, green and blue; a mark word with bits above
-    // the colour matches no pixel.
+    // the colour, or a mark mask, leaves no colour a mark.
     BYTE m_markBytes[3] = {};
     bool m_bMarkable = false;
     // The same for 16 pixels of row memory (blue, green, red, blue, ...),

@@ -4,6 +4,7 @@
 #include "app/registeredmessages.h"
 #include "app/resource.h"
 
+#include "analysis/bv.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/resources.h"
 
@@ -36,6 +37,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
     if (!CreateToolBar() || !CreateDatabaseToolBar() || !CreateStatusBar())
         return -1;
+    if (CKestrunApp* app = KestrunApp())
+        app->GetEngine()->SetProgressDisplay(&m_progress);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
     DockControlBar(&m_wndDBToolBar);
@@ -122,6 +125,15 @@ void CMainFrame::OnClose()
     SaveBarState(kBarStateSection);
     m_persist.SaveWindowPlacement();
     CMDIFrameWnd::OnClose();
+}
+
+void CMainFrame::OnDestroy()
+{
+    // The engine outlives the window.
+    if (CKestrunApp* app = KestrunApp())
+        app->GetEngine()->SetProgressDisplay(nullptr);
+    m_progress.EndProgress();
+    CMDIFrameWnd::OnDestroy();
 }
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)

@@ -5,9 +5,11 @@
 // library the window its notices go to, and receives most registered
 // messages. Many menu commands it routes to the document or view they
 // concern (the image document and view, the run mode's form, the result
-// table), so that the menus work whichever window is active.
+// table), so that the menus work whichever window is active. The
+// engine's runs show their progress over the status bar's message pane.
 
 #include "app/camboxinterface.h"
+#include "app/statusbarprogress.h"
 #include "platform/ui/persistentframe.h"
 
 #include "platform/ui/coloredstatusbarctrl.h"
@@ -32,6 +34,7 @@ public:
     // A one-shot timer that runs "Init Video" when it fires; 0: none.
     UINT_PTR m_nTimerID = 0;
     CColoredStatusBarCtrl m_wndStatusBar;
+    CStatusBarProgress m_progress{m_wndStatusBar};
     CComboBoxToolBar m_wndToolBar;
     CToolBar m_wndDBToolBar;
     CString m_strNewImage;
@@ -39,6 +42,7 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
+    void OnDestroy() override;
     void OnTimer(UINT_PTR nIDEvent) override;
     void OnSize(UINT nType, int cx, int cy) override;
 

@@ -24,6 +24,7 @@ class CClasses;
 class CCmdUI;
 class CObjDataBase;
 class CResultTable;
+class CRunDiagnostics;
 class FGBoard;
 
 class CDIBDocEx : public CDIBDoc
@@ -48,6 +49,7 @@ public:
     // none) is emptied, the filter chain runs on the page, the engine counts
     // the active area (each sub-area when it has any), the page gets its
     // unfiltered pixels back, and with classes every object is classified.
+    // Steps of the profile the engine could not make are told once.
     void SearchObjects();
     // Region search of the filtered page into the result table; the
     // filtered, painted page stays (one undo step), and a repeated search
@@ -171,6 +173,9 @@ private:
     void ShowResultTable(bool bNew);
     // Classifies the objects of kind 5 (and 13) when the engine has classes.
     void ClassifyResults(CResultTable& table, bool bContourSegments);
+    // What the engine's last run could not do: one message and a line in
+    // the status bar; nothing when it did everything asked.
+    void ShowRunDiagnostics(const CRunDiagnostics& notes);
 
     // The page before and after the last blob search, to start a repeated
     // search from the unfiltered page.
@@ -178,6 +183,8 @@ private:
     std::unique_ptr<CDIB> m_pBlobResult;
     // Steps of the current filter run already reported as missing.
     std::vector<int> m_reportedSteps;
+    // The status bar shows the notes of this document's last search.
+    bool m_bNotesInStatusBar = false;
     // Width-measurement results of the width tool; owned.
     std::vector<std::unique_ptr<CObject>> m_arrResults;
 };

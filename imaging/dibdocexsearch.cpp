@@ -180,6 +180,7 @@ void CDIBDocEx::SearchObjects()
     ClassifyResults(*table, true);
     ShowResultTable(bNew);
     UpdateImageViews();
+    ShowRunDiagnostics(engine->GetRunDiagnostics());
 }
 
 void CDIBDocEx::SearchBlobs()
@@ -203,6 +204,7 @@ void CDIBDocEx::SearchBlobs()
     RunImageFilter();
     PrepareAreas();
     CResultTableSink sink(*table);
+    engine->ClearRunDiagnostics();
     engine->SegmentWithProgress(page, &sink);
     table->SetCurrentIndex(1);
     ClassifyResults(*table, false);
@@ -212,6 +214,20 @@ void CDIBDocEx::SearchBlobs()
     m_pBlobResult = std::make_unique<CDIB>();
     CopyPage(*m_pBlobResult, *page);
     UpdateImageViews();
+    ShowRunDiagnostics(engine->GetRunDiagnostics());
+}
+
+void CDIBDocEx::ShowRunDiagnostics(const CRunDiagnostics& notes)
+{
+    if (notes.IsEmpty()) {
+        // A count that did all it was asked takes back the last one's line.
+        if (std::exchange(m_bNotesInStatusBar, false))
+            SetStatusText("");
+        return;
+    }
+    SetStatusText(notes.FormatShort());
+    m_bNotesInStatusBar = true;
+    AfxMessageBox(notes.FormatMessage(), MB_ICONWARNING);
 }
 
 // ---- classes ---------------------------------------------------------------------------------------

@@ -2,6 +2,7 @@
 // homogeneity from the green histogram, inner radius, nuclei (traced and
 // marked, then given back), and nothing at all without their bits.
 
+#include "analysis/holeindex.h"
 #include "analysis/objdataii.h"
 
 #include "enginescene.h"
@@ -9,7 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 using enginetest::CEngineScene;
 using enginetest::sDisc;
@@ -47,6 +51,114 @@ TEST(EngineContourFeatures, HolesGoToTheObjectAroundThem)
     EXPECT_NEAR(large->m_lHoleArea, 2827, 2827 * 0.05);
     EXPECT_LE(std::abs(small->GetHole(0).m_nStartX - 70), 13);
     EXPECT_LE(std::abs(large->GetHole(0).m_nStartX - 220), 31);
+}
+
+TEST(EngineContourFeatures, NestedHolesGoToTheInnermostObject)
+{
+    // A ring with a smaller ring in its hole: the inner ring's hole lies
+    // inside both outlines but is the inner ring's alone.
+    CEngineScene scene(200, 200);
+    scene.Draw({{100, 100}, 70, enginetest::kDark, 40});
+    scene.Draw({{100, 100}, 25, enginetest::kDark, 10});
+    scene.Form().m_Type |= featureHoleArea;
+    CAOI2 aoi = scene.WholePage();
+
+    EXPECT_EQ(scene.Run(aoi), 2);
+    const std::vector<CObjData*> records = scene.Records();
+    ASSERT_EQ(records.size(), 2U);
+    const auto [inner, outer] = std::minmax(records[0], records[1], [](const CObjData* a, const CObjData* b) {
+        return a->m_lArea < b->m_lArea;
+    });
+    struct Expected
+    {
+        const CObjData* record;
+        int holeRadius;
+        double tolerance;
+    };
+    for (const Expected& e : {Expected{outer, 40, 0.05}, Expected{inner, 10, 0.15}}) {
+        SCOPED_TRACE(e.holeRadius);
+        ASSERT_EQ(e.record->GetHoleCount(), 1);
+        const double hole = std::acos(-1.0) * e.holeRadius * e.holeRadius;
+        EXPECT_NEAR(e.record->m_lHoleArea, hole, hole * e.tolerance);
+        EXPECT_EQ(e.record->GetArea(), static_cast<double>(e.record->m_lArea - e.record->m_lHoleArea));
+        const CChain8& chain = e.record->GetHole(0);
+        EXPECT_NEAR(std::hypot(chain.m_nStartX - 100, chain.m_nStartY - 100), e.holeRadius, 2.0);
+    }
+}
+
+TEST(EngineContourFeatures, ManyHoledObjectsEachGetTheirOwnHoles)
+{
+    // Rings 30 pixels apart with holes of 3 to 8 pixels radius, and below
+    // them a bar with three holes at different heights.
+    CEngineScene scene(420, 300);
+    std::vector<sDisc> rings;
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 13; ++column)
+            rings.push_back({{20 + column * 30, 20 + row * 30}, 12, enginetest::kDark, 3 + (row + column) % 6});
+    for (const sDisc& ring : rings)
+        scene.Draw(ring);
+    cv::rectangle(scene.page.GetMat(), cv::Rect(20, 200, 380, 80), enginetest::ToBGR(enginetest::kDark), cv::FILLED);
+    const cv::Scalar background = cv::Scalar::all(enginetest::kBackground);
+    for (const cv::Point& hole : {cv::Point(80, 250), cv::Point(200, 225), cv::Point(320, 240)})
+        cv::circle(scene.page.GetMat(), hole, 6, background, cv::FILLED, cv::LINE_8);
+    scene.Form().m_Type |= featureHoleArea;
+    CAOI2 aoi = scene.WholePage();
+
+    EXPECT_EQ(scene.Run(aoi), static_cast<int>(rings.size()) + 1);
+    for (const sDisc& ring : rings) {
+        SCOPED_TRACE(testing::Message() << ring.centre.x << ", " << ring.centre.y);
+        const CObjData* record = scene.RecordAt(ring.centre);
+        ASSERT_NE(record, nullptr);
+        ASSERT_EQ(record->GetHoleCount(), 1);
+        // The hole's outline runs through the ring pixels around it.
+        const CChain8& hole = record->GetHole(0);
+        const double distance = std::hypot(hole.m_nStartX - ring.centre.x, hole.m_nStartY - ring.centre.y);
+        EXPECT_GE(distance, ring.holeRadius - 1);
+        EXPECT_LE(distance, ring.holeRadius + 2);
+    }
+    const CObjData* bar = scene.RecordAt({209, 239});
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->GetHoleCount(), 3);
+    // In the order the run found them: the highest first.
+    EXPECT_NEAR(bar->GetHole(0).m_nStartX, 200, 6);
+    EXPECT_NEAR(bar->GetHole(1).m_nStartX, 320, 6);
+    EXPECT_NEAR(bar->GetHole(2).m_nStartX, 80, 6);
+    EXPECT_EQ(scene.engine.m_arrHoleAreas.GetSize(), static_cast<INT_PTR>(rings.size()) + 3);
+}
+
+TEST(HoleIndex, FindsTheStartPointsInsideABoxInListOrder)
+{
+    // Start points; the list order is not the order of rows.
+    const std::vector<std::pair<int, int>> starts = {{50, 20}, {10, 10}, {30, 10}, {30, 20}, {10, 40}, {50, 10}};
+    std::vector<CChain8> holes(starts.size());
+    for (size_t i = 0; i < starts.size(); ++i)
+        holes[i].SetStartPoint(starts[i].first, starts[i].second);
+    CHoleIndex index;
+    index.Build(holes);
+    EXPECT_EQ(index.GetCount(), starts.size());
+    struct Case
+    {
+        int left, top, right, bottom;
+        std::vector<int> found;
+    };
+    for (const Case& c : {Case{0, 0, 100, 100, {0, 1, 2, 3, 4, 5}}, Case{30, 10, 50, 20, {0, 2, 3, 5}},
+                          Case{31, 11, 49, 19, {}}, Case{10, 40, 10, 40, {4}}, Case{-5, -50, 9, 39, {}},
+                          Case{0, 41, 100, 500, {}}, Case{10, 10, 30, 10, {1, 2}}}) {
+        SCOPED_TRACE(testing::Message() << c.left << "," << c.top << " - " << c.right << "," << c.bottom);
+        EXPECT_EQ(index.Find(c.left, c.top, c.right, c.bottom), c.found);
+    }
+    // The smallest claim wins; a new build forgets the claims.
+    index.Claim(2, 500);
+    index.Claim(2, 80);
+    index.Claim(2, 300);
+    EXPECT_TRUE(index.IsOwner(2, 80));
+    EXPECT_FALSE(index.IsOwner(2, 300));
+    EXPECT_TRUE(index.IsOwner(3, 300));
+    index.Build(holes);
+    EXPECT_TRUE(index.IsOwner(2, 300));
+    index.Build({});
+    EXPECT_EQ(index.GetCount(), 0U);
+    EXPECT_TRUE(index.Find(0, 0, 100, 100).empty());
 }
 
 TEST(EngineContourFeatures, HomogeneityOfAUniformObject)

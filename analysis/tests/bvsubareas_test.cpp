@@ -1,5 +1,6 @@
 // The main run over the sub-areas of an area: objects cut by the borders
-// between sub-areas come back whole, and the form limits judge them whole.
+// between sub-areas come back whole, and the form limits judge them whole;
+// what no cell could do is told for all cells.
 
 #include "analysis/aoiraster.h"
 #include "platform/core/exceptions.h"
@@ -72,6 +73,23 @@ TEST_F(SubAreaRun, LimitsJudgeTheJoinedObjectAndRemoveWhatFails)
     for (const CObjData* record : scene.Records())
         EXPECT_EQ(record->m_Link, 0u);
     EXPECT_EQ(scene.Form().m_bKeepRejected, 1);
+}
+
+TEST_F(SubAreaRun, StepsNotInThisBuildAreToldForEveryCell)
+{
+    scene.Draw({{80, 80}, 30});
+    scene.Draw({{200, 200}, 30});
+    scene.Draw({{450, 150}, 30});
+    scene.engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutWatershed;
+    scene.Form().m_Type |= featureTailOrMovement;
+    scene.Form().m_ObjectFilter.m_Filter |= featureTailOrMovement;
+
+    // No tail value: the tail filter removes nothing.
+    EXPECT_EQ(scene.engine.AnalyseSubAreas(&scene.page, &area, &scene.results), 3);
+    EXPECT_EQ(scene.results.GetObjectCount(), 3);
+    EXPECT_EQ(scene.engine.GetRunDiagnostics().GetSize(), 2);
+    EXPECT_EQ(scene.DiagnosticObjects("Conglomerate cutting"), 3);
+    EXPECT_EQ(scene.DiagnosticObjects("Tail search"), 3);
 }
 
 TEST_F(SubAreaRun, AnAreaWithoutSubAreasIsRefused)

@@ -7,6 +7,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <utility>
@@ -106,31 +107,68 @@ std::vector<cv::Point> Rectangle(double length, double width, double degrees)
     return corners;
 }
 
+std::vector<cv::Point> Ellipse(int length, int width, int degrees)
+{
+    std::vector<cv::Point> points;
+    cv::ellipse2Poly(cv::Point(500, 500), cv::Size(length / 2, width / 2), degrees, 0, 360, 1, points);
+    return points;
+}
+
+// Arms of 120 x 30 meeting at the lower left corner (y grows downward):
+// symmetric about the diagonal, so mu20 = mu02 and the axis is at 45 degrees.
+std::vector<cv::Point> LShape()
+{
+    return {{400, 400}, {430, 400}, {430, 490}, {520, 490}, {520, 520}, {400, 520}};
+}
+
+// Degrees between two axes: 90 and -90 are the same axis.
+double AxisDifference(double a, double b)
+{
+    const double d = std::fmod(std::abs(a - b), 180.0);
+    return std::min(d, 180.0 - d);
+}
+
 TEST(CvHuMoments, AppendsTheSevenInvariantsAndTheOrientation)
 {
     struct Case
     {
-        double length;
-        double width;
-        double degrees;
-        float orientation;
+        const char* shape;
+        std::vector<cv::Point> contour;
+        double degrees; // the principal axis, y downward
     };
-    const float halfPi = 1.5707964F;
-    for (const Case& c : {Case{400, 100, 0, 0.0F}, Case{400, 100, 90, halfPi}, Case{400, 100, 30, 0.5235988F},
-                          Case{400, 100, 60, 1.0471976F}, Case{400, 100, 120, -1.0471976F}, Case{200, 200, 0, -1.0F}}) {
-        SCOPED_TRACE(testing::Message() << c.degrees << " degrees, " << c.length << " x " << c.width);
-        const std::vector<cv::Point> corners = Rectangle(c.length, c.width, c.degrees);
+    const std::vector<Case> cases = {
+        {"wide rectangle", Rectangle(400, 100, 0), 0.0},
+        {"tall rectangle", Rectangle(400, 100, 90), 90.0},
+        {"rectangle at 30", Rectangle(400, 100, 30), 30.0},
+        {"rectangle at 60", Rectangle(400, 100, 60), 60.0},
+        {"rectangle at 120", Rectangle(400, 100, 120), -60.0},
+        {"wide ellipse", Ellipse(300, 100, 0), 0.0},
+        {"tall ellipse", Ellipse(300, 100, 90), 90.0},
+        {"ellipse at 45", Ellipse(300, 100, 45), 45.0},
+        {"ellipse at 135", Ellipse(300, 100, 135), -45.0},
+        {"L shape", LShape(), 45.0},
+        {"square: no axis", Rectangle(200, 200, 0), 0.0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shape);
+        const cv::Moments m = cv::moments(c.contour);
         double expected[7];
-        cv::HuMoments(cv::moments(corners), expected);
+        cv::HuMoments(m, expected);
 
         CArray<double, double> values;
         values.Add(42.0);
-        HuMoments(ListOf(corners), values);
+        HuMoments(ListOf(c.contour), values);
         ASSERT_EQ(values.GetSize(), 9);
         EXPECT_EQ(values[0], 42.0);
         for (int i = 0; i < 7; ++i)
             EXPECT_DOUBLE_EQ(values[1 + i], expected[i]) << i;
-        EXPECT_NEAR(values[8], c.orientation, 0.003);
+        // Within a degree of the shape's axis and of the moments' own answer.
+        const double moments = 0.5 * std::atan2(2.0 * m.mu11, m.mu20 - m.mu02) * 180.0 / CV_PI;
+        const double degrees = values[8] * 180.0 / CV_PI;
+        EXPECT_LT(AxisDifference(degrees, c.degrees), 1.0) << degrees;
+        EXPECT_LT(AxisDifference(degrees, moments), 1.0) << degrees;
+        EXPECT_GT(values[8], -CV_PI / 2);
+        EXPECT_LE(values[8], CV_PI / 2 + 1e-6);
     }
 }
 
@@ -139,9 +177,8 @@ TEST(CvHuMoments, AnEmptyContourStillGivesEightValues)
     CArray<double, double> values;
     HuMoments(PointList(), values);
     ASSERT_EQ(values.GetSize(), 8);
-    for (int i = 0; i < 7; ++i)
+    for (int i = 0; i < 8; ++i)
         EXPECT_EQ(values[i], 0.0);
-    EXPECT_EQ(values[7], -1.0);
 }
 
 // ------------------------------------------------------------ Fourier smoothing

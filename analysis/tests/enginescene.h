@@ -84,13 +84,13 @@ public:
         return nullptr;
     }
 
-    bool HasDiagnostic(const char* step) const
+    bool HasDiagnostic(const char* step) const { return engine.GetRunDiagnostics().Find(step) != nullptr; }
+    // The objects the last run noted for a step not in this build; -1: the
+    // step was not noted.
+    int DiagnosticObjects(const char* step) const
     {
-        const CStringArray& notes = engine.GetRunDiagnostics();
-        for (INT_PTR i = 0; i < notes.GetSize(); ++i)
-            if (notes[i].Find(step) == 0)
-                return true;
-        return false;
+        const sRunNote* note = engine.GetRunDiagnostics().Find(step);
+        return note ? note->objects : -1;
     }
 
     CFormThres& Form() { return engine.GetSettings().m_FormThres; }

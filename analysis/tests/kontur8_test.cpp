@@ -1,4 +1,5 @@
 #include "analysis/kontur8.h"
+#include "analysis/markmask.h"
 
 #include "analysis/tests/tracepage.h"
 #include "platform/core/testing/scripted_message_boxes.h"
@@ -190,6 +191,45 @@ TEST_F(KonturTest, TestSelectorDecidesAboutMarkPixels)
     EXPECT_EQ(m_tracer.m_nMarkedPixels, 0);
 }
 
+TEST_F(KonturTest, WithAMaskTheMarksAreThereAndNotInThePage)
+{
+    Bind({".....", ".#M#.", "....."}, 24);
+    m_page.SetPixel(3, 1, RGB(10, 20, 30));
+    kestrun::CMarkMask mask;
+    mask.Cover(5, 3);
+    m_tracer.m_pMarkMask = &mask;
+
+    // A pixel of the mark colour is what the threshold says: background.
+    m_tracer.Trace(1, 1, FALSE, 0);
+    EXPECT_EQ(m_tracer.GetLastIndex(), 1);
+
+    // A marked pixel is walked over, whatever its colour, and kept out of
+    // the mean colour.
+    mask.Mark(2, 1);
+    m_tracer.Trace(1, 1, FALSE, 0);
+    EXPECT_EQ(Codes(m_tracer.GetChain()), "0044");
+    EXPECT_EQ(m_tracer.m_nMarkedPixels, 2);
+    EXPECT_EQ(m_tracer.GetMeanColor(), RGB((20 + 10 + 20) / 3, (20 + 20 + 20) / 3, (20 + 30 + 20) / 3));
+    m_tracer.TraceGrey(1, 1, FALSE, 0);
+    EXPECT_EQ(Codes(m_tracer.GetChain()), "0044");
+
+    m_tracer.m_nTestSelector = CKontur::testThresholdOnly;
+    m_tracer.Trace(1, 1, FALSE, 0);
+    EXPECT_EQ(m_tracer.GetLastIndex(), 1);
+    m_tracer.m_nTestSelector = 0;
+
+    // Painting marks the mask; the page keeps its pixels.
+    const std::vector<BYTE> before = PixelBytes(m_page);
+    mask.Clear();
+    mask.Mark(2, 1);
+    m_tracer.Trace(1, 1, TRUE, 0);
+    m_tracer.TraceGrey(1, 1, TRUE, 0);
+    EXPECT_EQ(PixelBytes(m_page), before);
+    EXPECT_TRUE(mask.IsMarked(1, 1));
+    EXPECT_TRUE(mask.IsMarked(3, 1));
+    EXPECT_FALSE(mask.IsMarked(1, 0));
+}
+
 TEST_F(KonturTest, AreaOfInterestBoundsTheTrace)
 {
     Bind({"........", ".######.", ".######.", ".######.", ".######.", "........"});
@@ -288,33 +328,36 @@ TEST_F(KonturTest, TraceWithoutCapacityReportsAndLeavesNoContour)
     EXPECT_EQ(m_tracer.GetPoints().GetSize(), 0);
 }
 
-TEST_F(KonturTest, FullChainAndPointLimitStopTheTraceOpen)
+TEST_F(KonturTest, StoreGrowsWithTheOutlineAndThePointLimitStopsIt)
 {
     kestrun::testing::ScopedMessageBoxes boxes;
     const std::vector<std::string> disc = {".......", "..###..", ".#####.", ".#####.", ".#####.", "..###..", "......."};
     Bind(disc);
-
-    m_tracer.Size(6);
     m_tracer.Trace(2, 1, FALSE, 0);
-    EXPECT_FALSE(m_tracer.IsClosed());
-    EXPECT_EQ(m_tracer.GetLastIndex(), 5);
-    EXPECT_EQ(m_tracer.GetPoints().GetSize(), 6);
-    EXPECT_EQ(m_tracer.m_nOverflowCount, 1);
-    EXPECT_EQ(boxes->Beeps().size(), 1u);
-    // The mean of what was taken, not a colour left over from before.
-    EXPECT_EQ(m_tracer.GetMeanColor(), RGB(kObject, kObject, kObject));
+    const std::string whole = Codes(m_tracer.GetChain());
 
-    m_tracer.Size(1000);
+    // Far too small a store: the outline is the same, closed, and the
+    // store has room for it.
+    for (const int capacity : {1, 2, 6, 12, 13}) {
+        SCOPED_TRACE(capacity);
+        m_tracer.Reset(TRUE);
+        m_tracer.Size(capacity);
+        m_tracer.Trace(2, 1, FALSE, 0);
+        EXPECT_TRUE(m_tracer.IsClosed());
+        EXPECT_EQ(Codes(m_tracer.GetChain()), whole);
+        EXPECT_EQ(m_tracer.GetPoints().GetSize(), 13);
+        EXPECT_GT(m_tracer.GetCapacity(), 12);
+        m_tracer.CalcChainMeasures();
+        EXPECT_EQ(m_tracer.m_nArea, 14);
+    }
+    EXPECT_EQ(m_tracer.m_nOverflowCount, 0);
+    EXPECT_TRUE(boxes->Beeps().empty());
+
     m_tracer.Trace(2, 1, FALSE, 3);
     EXPECT_FALSE(m_tracer.IsClosed());
     EXPECT_EQ(m_tracer.GetLastIndex(), 3);
-    EXPECT_EQ(m_tracer.m_nOverflowCount, 1);
-
-    // A contour that closes exactly at the limit still closes.
-    m_tracer.Size(13);
-    m_tracer.Trace(2, 1, FALSE, 0);
-    EXPECT_TRUE(m_tracer.IsClosed());
-    EXPECT_EQ(m_tracer.GetLastIndex(), 12);
+    // The mean of what was taken, not a colour left over from before.
+    EXPECT_EQ(m_tracer.GetMeanColor(), RGB(kObject, kObject, kObject));
 }
 
 TEST_F(KonturTest, MarkCrossStaysOffThePageEdge)

@@ -2,6 +2,7 @@
 // form, its measures from a traced contour, holes, nuclei and copies, and
 // what it draws.
 
+#include "analysis/cvcontours.h"
 #include "analysis/kontur8.h"
 #include "analysis/objdata.h"
 #include "analysis/objdataii.h"
@@ -626,6 +627,47 @@ TEST(ObjDataDrawTest, DrawsInThePartsOrderAndColours)
 
     const COLORREF two[] = {1, 2};
     EXPECT_THROW(record.Draw(&dc, 1, two, &label, 0), CInvalidArgException);
+}
+
+// The orientation line follows the measured axis of a leaning ellipse on
+// the page (y down): falling to the right for +45 degrees, rising for -45.
+TEST(ObjDataDrawTest, OrientationLineFollowsTheMeasuredAxis)
+{
+    for (const double lean : {45.0, -45.0}) {
+        SCOPED_TRACE(lean);
+        const double phi = lean * std::acos(-1.0) / 180.0;
+        CArray<POINT, const POINT&> outline;
+        for (int k = 0; k < 360; ++k) {
+            const double t = k * std::acos(-1.0) / 180.0;
+            const double u = 30.0 * std::cos(t);
+            const double v = 10.0 * std::sin(t);
+            outline.Add(POINT{static_cast<LONG>(std::lround(100.0 + u * std::cos(phi) - v * std::sin(phi))),
+                              static_cast<LONG>(std::lround(100.0 + u * std::sin(phi) + v * std::cos(phi)))});
+        }
+        CArray<double, double> moments;
+        HuMoments(outline, moments);
+        ASSERT_EQ(moments.GetSize(), 8);
+
+        CObjData record;
+        record.m_ptCentroid = CPoint(100, 100);
+        record.m_fOrientation = static_cast<float>(moments[7]);
+        CRecordingDC dc;
+        record.Draw(&dc, 1, kColors, nullptr, CObjData::drawOrientation);
+        const CDCRecord* line = nullptr;
+        for (const CDCRecord& r : dc.Records())
+            if (r.op == "LineTo")
+                line = &r;
+        ASSERT_NE(line, nullptr);
+        // Both ends lie on the ellipse's long axis through the centroid.
+        const int sign = lean > 0 ? 1 : -1;
+        for (const CPoint end : {line->points.front(), line->points.back()}) {
+            const int dx = end.x - 100;
+            const int dy = end.y - 100;
+            EXPECT_GE(std::abs(dx), 4);
+            EXPECT_LE(std::abs(dy - sign * dx), 1) << end.x << "," << end.y;
+        }
+        EXPECT_NE(line->points.front(), line->points.back());
+    }
 }
 
 TEST(ObjDataDrawTest, ChainWithoutPolygonAndNucleiAndMarker)

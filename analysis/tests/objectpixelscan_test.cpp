@@ -2,10 +2,12 @@
 // through Device::GetPixel and the threshold's virtual tests: on seeded
 // random pages of runs (object, background and mark colours), 8 and 24
 // bits, every threshold mode, a threshold class of its own, areas that
-// hang over the page's edges and search steps of 1 to 3. Also the row walk
-// of the segmentation objects (CSegObj::ScanRow).
+// hang over the page's edges, search steps of 1 to 3, and marks of the
+// page's colour or of a mark mask. Also the row walk of the segmentation
+// objects (CSegObj::ScanRow).
 
 #include "analysis/aoi.h"
+#include "analysis/markmask.h"
 #include "analysis/segobj.h"
 #include "analysis/segthres.h"
 #include "outside/pixmere/dib.h"
@@ -58,14 +60,15 @@ struct sAnswer
 
 // Every answer of the search protocol; a found pixel is stepped over (the
 // engine would trace and mark it).
-std::vector<sAnswer> Search(CAOI& aoi, const Device& image, const CSegThres& threshold)
+std::vector<sAnswer> Search(CAOI& aoi, const Device& image, const CSegThres& threshold,
+                           const kestrun::CMarkMask* marks = nullptr)
 {
     std::vector<sAnswer> answers;
     CPoint position;
     if (!aoi.GetFirstScanPoint(position))
         return answers;
     while (aoi.m_nProgress < 1000) {
-        const int result = aoi.FindNextObjectPixel(image, threshold, position);
+        const int result = aoi.FindNextObjectPixel(image, threshold, position, marks);
         answers.push_back({result, position.x, position.y, aoi.m_nProgress});
         if (result == 1)
             position.x += 1;
@@ -113,6 +116,17 @@ std::vector<COLORREF> SceneColors(const CSegThres& threshold, int bits, std::mt1
     return colors;
 }
 
+// Marks on about one pixel in twelve, in runs as traced outlines leave them.
+void MarkRandomly(kestrun::CMarkMask& marks, std::mt19937& random)
+{
+    std::uniform_int_distribution<int> chance(0, 11);
+    for (int y = 0; y < marks.GetHeight(); ++y)
+        for (int x = 0; x < marks.GetWidth(); ++x)
+            if (chance(random) == 0)
+                for (int k = 0; k < 1 + x % 3; ++k)
+                    marks.Mark(x + k, y);
+}
+
 std::vector<std::unique_ptr<CSegThres>> Thresholds()
 {
     std::vector<std::unique_ptr<CSegThres>> thresholds;
@@ -154,6 +168,9 @@ TEST(ObjectPixelScan, SameAnswersAsThePixelInterface)
             const std::vector<COLORREF> colors = SceneColors(*threshold, bits, random);
             const CDIB page = RandomPage(kWidth, kHeight, bits, colors, random);
             const CDeviceView view(page);
+            kestrun::CMarkMask mask;
+            mask.Cover(kWidth, kHeight);
+            MarkRandomly(mask, random);
             const auto areas = Areas(kWidth, kHeight);
             const auto twins = Areas(kWidth, kHeight);
             for (size_t a = 0; a < areas.size(); ++a) {
@@ -162,6 +179,7 @@ TEST(ObjectPixelScan, SameAnswersAsThePixelInterface)
                                                     << ", step " << step);
                     areas[a]->m_nStep = step;
                     twins[a]->m_nStep = step;
+                    EXPECT_EQ(Search(*areas[a], page, *threshold, &mask), Search(*twins[a], view, *threshold, &mask));
                     const std::vector<sAnswer> fast = Search(*areas[a], page, *threshold);
                     EXPECT_EQ(fast, Search(*twins[a], view, *threshold));
                     // Every scene but that of the empty band has objects to find.
@@ -186,6 +204,33 @@ TEST(ObjectPixelScan, MarkedObjectsAreSkipped)
         if (answer.result == 1)
             found.push_back(answer.x);
     EXPECT_EQ(found, (std::vector<int>{8, 11, 12, 13, 54, 55, 62, 63}));
+
+    // With a mask its marks count and the page's mark colour is background.
+    const auto foundWith = [&](const kestrun::CMarkMask& marks) {
+        std::vector<int> xs;
+        for (const sAnswer& answer : Search(aoi, page, threshold, &marks))
+            if (answer.result == 1)
+                xs.push_back(answer.x);
+        return xs;
+    };
+    kestrun::CMarkMask marks;
+    marks.Cover(page.GetWidth(), page.GetHeight());
+    std::vector<int> objects;
+    for (int x = 0; x < static_cast<int>(row.size()); ++x) {
+        if (row[static_cast<size_t>(x)] == 'M')
+            marks.Mark(x, 0);
+        if (row[static_cast<size_t>(x)] == '#')
+            objects.push_back(x);
+    }
+    EXPECT_EQ(foundWith(marks), found);
+    marks.Clear();
+    EXPECT_EQ(foundWith(marks), objects);
+
+    kestrun::CMarkMask smaller;
+    smaller.Cover(page.GetWidth() - 1, page.GetHeight());
+    CPoint position;
+    aoi.GetFirstScanPoint(position);
+    EXPECT_THROW(aoi.FindNextObjectPixel(page, threshold, position, &smaller), CInvalidArgException);
 }
 
 TEST(SegObjScanRow, MovesToTheEdgeOfTheObject)

@@ -1,25 +1,32 @@
 // The main window: its bars, menus and video-source combo box, the commands
-// it routes or disables, and the registered messages it handles.
+// it routes or disables, the registered messages it handles, and what a
+// count shows in it (progress, steps not in this build).
 
 #include "app/tests/apptesting.h"
 
 #include "app/registeredmessages.h"
 #include "app/resource.h"
 
+#include "analysis/aoi.h"
 #include "analysis/bv.h"
+#include "analysis/objectfilter.h"
+#include "analysis/resultdocument.h"
 #include "analysis/segthres.h"
 #include "imaging/dibdoc.h"
 #include "imaging/resulttable.h"
 #include "outside/grabwell/fgboard.h"
+#include "outside/pixmere/dib.h"
 #include "platform/core/messages.h"
 #include "platform/core/resources.h"
 #include "platform/ui/doctemplate.h"
+#include "platform/ui/rangectrls.h"
 #include "platform/ui/view.h"
 
 #include <QMainWindow>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <QMenuBar>
+#include <QWidget>
 
 #include <fstream>
 
@@ -209,6 +216,79 @@ TEST_F(MainFrameTest, CountCommandFillsTheTableOfTheOpenedImage)
     ASSERT_NE(doc->GetResultTable(), nullptr);
     EXPECT_EQ(doc->GetResultTable()->GetCount(), static_cast<int>(std::size(centres)));
     EXPECT_TRUE(m_boxes->Texts().empty());
+}
+
+TEST_F(MainFrameTest, CountWithAStepNotInThisBuildTellsTheUserOnce)
+{
+    // Two touching discs and three apart; cutting is asked for.
+    cv::Mat page(400, 600, CV_8UC3, cv::Scalar(240, 240, 240));
+    for (const cv::Point& centre : {cv::Point(100, 100), cv::Point(150, 100), cv::Point(400, 100),
+                                    cv::Point(150, 300), cv::Point(450, 300)})
+        cv::circle(page, centre, 30, cv::Scalar(60, 60, 60), cv::FILLED);
+    const fs::path file = m_folder / "touching.png";
+    ASSERT_TRUE(cv::imwrite(file.string(), page));
+    CBV& engine = *m_app.GetEngine();
+    engine.GetSettings().m_SegThres = CSegThres(RGB(145, 145, 145), RGB(250, 250, 250), CSegThres::modeDark);
+    engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutWatershed;
+
+    auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, m_app.OpenDocumentFile(file.c_str()));
+    ASSERT_NE(doc, nullptr);
+    Frame().SendMessage(WM_COMMAND, ID_SEARCH_OBJECTS);
+    PumpMessages();
+
+    ASSERT_EQ(m_boxes->Texts().size(), 1u);
+    EXPECT_NE(m_boxes->Texts().front().Find("Conglomerate cutting: 4 objects"), -1) << m_boxes->Texts().front();
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), "Not available in this build: Conglomerate cutting (4 objects)");
+    ASSERT_NE(doc->GetResultTable(), nullptr);
+    EXPECT_EQ(doc->GetResultTable()->GetCount(), 4);
+}
+
+TEST_F(MainFrameTest, ARunShowsItsProgressOverTheStatusBar)
+{
+    // Looks at the status bar while the run hands over its records.
+    class CProbe : public CResultObjectList
+    {
+    public:
+        explicit CProbe(CMainFrame& frame) : m_frame(frame) {}
+        void AddObject(std::unique_ptr<CBaseObj> object) override
+        {
+            const CProgressCtrl* bar = m_frame.m_progress.GetProgressCtrl();
+            m_bars.push_back(bar ? bar->GetPos() : -1);
+            if (bar) {
+                CRect pane;
+                m_frame.m_wndStatusBar.GetItemRect(0, &pane);
+                const QRect g = bar->GetWidget()->geometry();
+                // Across the message pane (the bar may grow a little
+                // around it once it holds the progress).
+                m_overPane = bar->GetParent() == &m_frame.m_wndStatusBar && bar->IsWindowVisible() &&
+                             g.left() == pane.left && g.width() == pane.Width() && g.top() >= pane.top &&
+                             g.top() + g.height() <= pane.bottom;
+            }
+            CResultObjectList::AddObject(std::move(object));
+        }
+        CMainFrame& m_frame;
+        std::vector<int> m_bars;
+        bool m_overPane = false;
+    };
+    CDIB page;
+    ASSERT_TRUE(page.InitDIB(200, 100, 24));
+    page.GetMat().setTo(cv::Scalar::all(240));
+    cv::circle(page.GetMat(), {50, 50}, 20, cv::Scalar::all(60), cv::FILLED);
+    cv::circle(page.GetMat(), {150, 50}, 20, cv::Scalar::all(60), cv::FILLED);
+    CBV& engine = *m_app.GetEngine();
+    engine.GetSettings().m_SegThres = CSegThres(RGB(145, 145, 145), RGB(250, 250, 250), CSegThres::modeDark);
+    CAOI2 aoi(CRect(0, 0, 200, 100));
+
+    CProbe quiet(Frame());
+    engine.Analyse(&page, &aoi, &quiet, 0);
+    EXPECT_EQ(quiet.m_bars, (std::vector<int>{-1, -1}));
+
+    CProbe shown(Frame());
+    engine.Analyse(&page, &aoi, &shown, 1);
+    // The search is over when the records are handed over.
+    EXPECT_EQ(shown.m_bars, (std::vector<int>{100, 100}));
+    EXPECT_TRUE(shown.m_overPane);
+    EXPECT_EQ(Frame().m_progress.GetProgressCtrl(), nullptr);
 }
 
 TEST_F(MainFrameTest, RegisteredMessagesAreFoundByName)

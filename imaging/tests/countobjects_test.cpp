@@ -1,13 +1,16 @@
 // "Count and measure objects" (command 45032) from the image document to
 // its result table: a page of discs of two sizes and two colours in an
 // area laid out in two sub-areas, counted, learned, counted again and
-// classified, with the filter chain run for the count only.
+// classified, with the filter chain run for the count only; and a profile
+// step that is not in this build told to the user once per count.
 
 #include "imaging/tests/dibdocextesting.h"
 
 #include "analysis/aoiraster.h"
 #include "analysis/objdata.h"
+#include "analysis/objectfilter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -176,6 +179,72 @@ TEST_F(CountObjectsTest, WithoutAFrameTheTableLivesOnItsOwn)
     EXPECT_EQ(table->GetCount(), static_cast<int>(m_discs.size()));
     m_doc->ReleaseDocument(table);
     table->OnCloseDocument();
+}
+
+// Two touching discs and one apart, counted with conglomerate cutting
+// asked for, which this build does not have.
+class StagedStepCountTest : public CDIBDocExTest
+{
+protected:
+    void SetUp() override
+    {
+        CDIBDocExTest::SetUp();
+        m_doc = NewDocument(400, 200);
+        DrawDisc(*m_doc, {80, 100}, 35, RGB(40, 40, 40));
+        DrawDisc(*m_doc, {140, 100}, 35, RGB(40, 40, 40));
+        m_single = DrawDisc(*m_doc, {300, 100}, 30, RGB(40, 40, 40));
+        cv::Mat grey;
+        cv::cvtColor(Pixels(*m_doc), grey, cv::COLOR_BGR2GRAY);
+        m_pair = cv::countNonZero(grey < 100) - m_single;
+        m_engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutConvexDefects;
+    }
+
+    CResultListDoc* Table() const { return dynamic_cast<CResultListDoc*>(m_doc->GetResultDoc()); }
+    CString StatusText() const { return m_main->m_wndStatusBar.GetPaneText(0); }
+
+    CDIBDocEx* m_doc = nullptr;
+    int m_single = 0;
+    int m_pair = 0;
+};
+
+TEST_F(StagedStepCountTest, TheUserIsToldOnceAndTheTableHoldsTheObjectsFound)
+{
+    // The whole page, and an area in two sub-areas (one run per cell):
+    // the pair lies in the first, the single disc in the second.
+    for (const bool subAreas : {false, true}) {
+        SCOPED_TRACE(subAreas);
+        if (subAreas) {
+            std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(CRect(10, 10, 390, 190));
+            area->CreateRaster(2, 1, 0);
+            m_engine.m_AOIDoc.SetImageSize(400, 200, true);
+            ASSERT_EQ(m_engine.m_AOIDoc.AddAOI(area), 1);
+        }
+        m_boxes->Clear();
+
+        Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+
+        ASSERT_EQ(m_boxes->Texts().size(), 1u);
+        const CString text = m_boxes->Texts().front();
+        EXPECT_NE(text.Find("Conglomerate cutting: 2 objects - touching objects are counted as one"), -1) << text;
+        EXPECT_EQ(StatusText(), "Not available in this build: Conglomerate cutting (2 objects)");
+        // The touching pair is one row, measured whole; nothing made up.
+        ASSERT_NE(Table(), nullptr);
+        ASSERT_EQ(Table()->GetCount(), 2);
+        std::vector<double> areas;
+        for (int i = 0; i < Table()->GetCount(); ++i)
+            areas.push_back(dynamic_cast<CObjData&>(*Table()->GetAt(i)).GetArea());
+        std::sort(areas.begin(), areas.end());
+        EXPECT_NEAR(areas[0], m_single, 0.06 * m_single);
+        EXPECT_NEAR(areas[1], m_pair, 0.06 * m_pair);
+    }
+
+    // A count that does all it is asked: no message, and the line goes.
+    m_engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutOff;
+    m_boxes->Clear();
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    EXPECT_EQ(StatusText(), "");
+    EXPECT_EQ(Table()->GetCount(), 2);
 }
 
 } // namespace
