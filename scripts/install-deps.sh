@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build ccache pkg-config
+  build-essential cmake ninja-build ccache pkg-config mold
   libopencv-dev
   qt6-base-dev qt6-charts-dev libgl-dev libopengl-dev libglx-dev
   fonts-dejavu-core fonts-liberation

@@ -17,8 +17,8 @@ using kestrun::CImageFormat;
 using kestrun::testing::CCountingView;
 using kestrun::testing::CImagingTest;
 
-constexpr COLORREF kRed = RGB(200, 10, 10);
-constexpr COLORREF kBlue = RGB(10, 10, 200);
+constexpr COLORREF kStrongRed = RGB(200, 10, 10);
+constexpr COLORREF kStrongBlue = RGB(10, 10, 200);
 constexpr COLORREF kGreen = RGB(10, 200, 10);
 
 std::vector<BYTE> fileBytes(const CString& path)
@@ -41,7 +41,7 @@ protected:
 
 TEST_F(ImageDocTest, OpeningReplacesTheActivePageAndInAppendModeAddsOne)
 {
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("first.bmp", 40, 30, kRed)));
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("first.bmp", 40, 30, kStrongRed)));
     ASSERT_EQ(m_doc->GetPageCount(), 1);
     EXPECT_EQ(m_doc->GetTitle(), "first.bmp");
     EXPECT_EQ(m_doc->GetLastImageSize(), CSize(40, 30));
@@ -49,11 +49,11 @@ TEST_F(ImageDocTest, OpeningReplacesTheActivePageAndInAppendModeAddsOne)
 
     // Without append the active page takes the new image.
     CDIB* page = m_doc->GetActiveDIB();
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("second.png", 20, 10, kBlue)));
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("second.png", 20, 10, kStrongBlue)));
     ASSERT_EQ(m_doc->GetPageCount(), 1);
     EXPECT_EQ(m_doc->GetActiveDIB(), page);
     EXPECT_EQ(m_doc->GetPageSize(), CSize(20, 10));
-    EXPECT_EQ(page->GetPixel(3, 3), kBlue);
+    EXPECT_EQ(page->GetPixel(3, 3), kStrongBlue);
     EXPECT_EQ(m_doc->GetPathName(), PathOf("second.png"));
 
     // In append mode the new page comes last and becomes the active one.
@@ -62,7 +62,7 @@ TEST_F(ImageDocTest, OpeningReplacesTheActivePageAndInAppendModeAddsOne)
     ASSERT_EQ(m_doc->GetPageCount(), 2);
     EXPECT_EQ(m_doc->GetActiveIndex(), 1);
     EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(0, 0), kGreen);
-    EXPECT_EQ(m_doc->GetPage(0)->GetPixel(0, 0), kBlue);
+    EXPECT_EQ(m_doc->GetPage(0)->GetPixel(0, 0), kStrongBlue);
     EXPECT_EQ(m_doc->GetLastImageSize(), CSize(8, 6));
     EXPECT_TRUE(m_boxes->Texts().empty());
 }
@@ -85,17 +85,17 @@ TEST_F(ImageDocTest, EveryFormatThePageLayerWritesOpensAgain)
         if (!kestrun::IsImageFormatAvailable(c.format))
             continue;
         CDIBDoc doc;
-        ASSERT_TRUE(doc.OnOpenDocument(WriteImage(c.name, 48, 40, kRed)));
+        ASSERT_TRUE(doc.OnOpenDocument(WriteImage(c.name, 48, 40, kStrongRed)));
         EXPECT_EQ(doc.GetPageSize(), CSize(48, 40));
         if (!c.lossy) {
-            EXPECT_EQ(doc.GetActiveDIB()->GetPixel(20, 20), kRed);
+            EXPECT_EQ(doc.GetActiveDIB()->GetPixel(20, 20), kStrongRed);
         }
     }
 }
 
 TEST_F(ImageDocTest, AFailedOpenKeepsEveryPageAndSaysSo)
 {
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("kept.bmp", 16, 16, kRed)));
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("kept.bmp", 16, 16, kStrongRed)));
     std::ofstream(PathOf("damaged.png").GetString()) << "not an image";
 
     m_doc->m_bAppend = TRUE;
@@ -107,13 +107,13 @@ TEST_F(ImageDocTest, AFailedOpenKeepsEveryPageAndSaysSo)
         EXPECT_EQ(m_boxes->Shown()[0].text, "Couldn't load Image: " + PathOf(name));
         EXPECT_EQ(m_boxes->Shown()[0].type & MB_ICONINFORMATION, MB_ICONINFORMATION);
         ASSERT_EQ(m_doc->GetPageCount(), 1);
-        EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(5, 5), kRed);
+        EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(5, 5), kStrongRed);
         EXPECT_EQ(m_doc->GetPathName(), PathOf("kept.bmp"));
     }
     // Without append the active page stays as it was, too.
     m_doc->m_bAppend = FALSE;
     EXPECT_FALSE(m_doc->OnOpenDocument(PathOf("damaged.png")));
-    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(5, 5), kRed);
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(5, 5), kStrongRed);
 }
 
 TEST_F(ImageDocTest, TheLastPageCannotBeDeleted)
@@ -147,35 +147,35 @@ TEST_F(ImageDocTest, UndoReturnsToTheImageBeforeTheFirstChange)
 {
     CDIB* page = m_doc->AddPage(std::make_unique<CDIB>());
     ASSERT_TRUE(page->InitDIB(10, 10, 24));
-    page->SetAllGray(kRed);
+    page->SetAllGray(kStrongRed);
 
     // Two image commands in a row: only the first one's copy is kept.
     m_doc->PushUndo(FALSE);
     page->SetAllGray(kGreen);
     m_doc->PushUndo(FALSE);
-    page->SetAllGray(kBlue);
+    page->SetAllGray(kStrongBlue);
     EXPECT_EQ(m_doc->GetUndoCount(), 1);
     m_doc->PopUndo(CDIBDoc::undoPop);
-    EXPECT_EQ(page->GetPixel(1, 1), kRed);
+    EXPECT_EQ(page->GetPixel(1, 1), kStrongRed);
     EXPECT_EQ(m_doc->GetUndoCount(), 0);
     m_doc->PopUndo(CDIBDoc::undoPop); // nothing left: nothing happens
-    EXPECT_EQ(page->GetPixel(1, 1), kRed);
+    EXPECT_EQ(page->GetPixel(1, 1), kStrongRed);
 
     // Revert keeps its copy; a forced push adds one; clear drops them all.
     m_doc->PushUndo(FALSE);
     page->SetAllGray(kGreen);
     m_doc->PopUndo(CDIBDoc::undoRevert);
-    EXPECT_EQ(page->GetPixel(1, 1), kRed);
+    EXPECT_EQ(page->GetPixel(1, 1), kStrongRed);
     EXPECT_EQ(m_doc->GetUndoCount(), 1);
-    page->SetAllGray(kBlue);
+    page->SetAllGray(kStrongBlue);
     m_doc->PushUndo(TRUE);
     EXPECT_EQ(m_doc->GetUndoCount(), 2);
     page->SetAllGray(kGreen);
     m_doc->PopUndo(CDIBDoc::undoPop);
-    EXPECT_EQ(page->GetPixel(1, 1), kBlue);
+    EXPECT_EQ(page->GetPixel(1, 1), kStrongBlue);
     m_doc->PopUndo(CDIBDoc::undoClear);
     EXPECT_EQ(m_doc->GetUndoCount(), 0);
-    EXPECT_EQ(page->GetPixel(1, 1), kBlue);
+    EXPECT_EQ(page->GetPixel(1, 1), kStrongBlue);
 }
 
 TEST_F(ImageDocTest, SavingWritesTiffWhenThePathEndsInTifWhateverTheCase)
@@ -206,7 +206,7 @@ TEST_F(ImageDocTest, SavingWritesTiffWhenThePathEndsInTifWhateverTheCase)
 
 TEST_F(ImageDocTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo)
 {
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kRed)));
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kStrongRed)));
     m_doc->SetModifiedFlag(TRUE);
 
     // The target's folder is a regular file.
@@ -235,7 +235,7 @@ TEST_F(ImageDocTest, ASaveThatCannotBeWrittenKeepsTheOldFileAndSaysSo)
 
 TEST_F(ImageDocTest, ASilentDocumentReportsSaveErrorsInTheStatusBar)
 {
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kRed)));
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kStrongRed)));
     m_doc->m_bSilent = TRUE;
     std::ofstream(PathOf("notafolder").GetString()) << "x";
     EXPECT_FALSE(m_doc->OnSaveDocument(PathOf("notafolder/shot.bmp")));
@@ -247,8 +247,8 @@ TEST_F(ImageDocTest, ASilentDocumentReportsSaveErrorsInTheStatusBar)
 
 TEST_F(ImageDocTest, TheLoadDialogRemembersItsFilterAndAppendsOnlyForTheOpen)
 {
-    const CString path = WriteImage("loaded.png", 12, 12, kBlue);
-    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("first.bmp", 12, 12, kRed)));
+    const CString path = WriteImage("loaded.png", 12, 12, kStrongBlue);
+    ASSERT_TRUE(m_doc->OnOpenDocument(WriteImage("first.bmp", 12, 12, kStrongRed)));
     std::vector<DWORD> offeredIndex;
     auto previous = kestrun::SetCommonDialogHandler([&](CCommonDialog& dialog) {
         auto& files = static_cast<CFileDialog&>(dialog);
@@ -275,7 +275,7 @@ TEST_F(ImageDocTest, SaveAsTakesThePathFromItsDialog)
 {
     CDIBDoc* doc = NewImageDocument();
     ASSERT_NE(doc, nullptr);
-    ASSERT_TRUE(doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kRed)));
+    ASSERT_TRUE(doc->OnOpenDocument(WriteImage("source.bmp", 16, 16, kStrongRed)));
     CString title;
     auto previous = kestrun::SetCommonDialogHandler([&](CCommonDialog& dialog) {
         auto& files = static_cast<CFileDialog&>(dialog);
@@ -292,7 +292,7 @@ TEST_F(ImageDocTest, SaveAsTakesThePathFromItsDialog)
 
 TEST_F(ImageDocTest, TheImageTemplateOffersToOpenAnyFile)
 {
-    CDocument* open = m_app.OpenDocumentFile(WriteImage("open.bmp", 8, 8, kRed));
+    CDocument* open = m_app.OpenDocumentFile(WriteImage("open.bmp", 8, 8, kStrongRed));
     ASSERT_NE(open, nullptr);
     EXPECT_TRUE(open->IsKindOf(RUNTIME_CLASS(CDIBDoc)));
 

@@ -1,6 +1,8 @@
 #include "objectmodel/curvature32.h"
 #include "objectmodel/rpolygon.h"
 
+#include "seriesvalues.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,13 +27,7 @@ CRPolygon Square(int side)
     return polygon;
 }
 
-std::vector<double> Values(const CDataArray& series)
-{
-    std::vector<double> values;
-    for (int i = 0; i < series.GetSize(); ++i)
-        values.push_back(series.GetAt(i));
-    return values;
-}
+using seriestest::Values;
 
 } // namespace
 

@@ -2,6 +2,8 @@
 #include "objectmodel/datafilter.h"
 #include "seriesbytes.h"
 
+#include "seriesvalues.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -24,13 +26,7 @@ CDataArray MakeSeries(int type, std::initializer_list<double> values, bool ring 
     return series;
 }
 
-std::vector<double> Values(const CDataArray& series)
-{
-    std::vector<double> out;
-    for (int i = 0; i < series.GetSize(); ++i)
-        out.push_back(series.GetAt(i));
-    return out;
-}
+using seriestest::Values;
 
 std::string ReadText(const std::filesystem::path& path)
 {

@@ -18,7 +18,7 @@ CRPointArray MakeContour(std::initializer_list<POINT> points)
     return contour;
 }
 
-std::vector<CPoint> PointsOf(const CRPointArray& list)
+std::vector<CPoint> ListPoints(const CRPointArray& list)
 {
     return {list.begin(), list.end()};
 }
@@ -45,7 +45,7 @@ TEST(CRScanPolygonTest, SquareGivesOneRunPerRow)
     const CRPointArray square = MakeContour({{0, 0}, {1, 0}, {2, 0}, {2, 1}, {2, 2}, {1, 2}, {0, 2}, {0, 1}});
     CRScanPolygon scan;
     ASSERT_TRUE(scan.SetFromPolygon(square));
-    EXPECT_EQ(PointsOf(scan), (std::vector<CPoint>{{0, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {2, 2}}));
+    EXPECT_EQ(ListPoints(scan), (std::vector<CPoint>{{0, 0}, {2, 0}, {0, 1}, {2, 1}, {0, 2}, {2, 2}}));
     EXPECT_EQ(scan.GetRowCount(), 3);
 
     // Both run ends are inside, one pixel beyond is not.
@@ -93,7 +93,7 @@ TEST(CRScanPolygonTest, DegenerateContours)
     // A single row: no rule adds a run end, the top row is filled in.
     CRScanPolygon scan;
     EXPECT_FALSE(scan.SetFromPolygon(MakeContour({{2, 5}, {3, 5}, {4, 5}, {3, 5}}))) << "fewer than 3 points";
-    EXPECT_EQ(PointsOf(scan), (std::vector<CPoint>{{2, 5}, {4, 5}}));
+    EXPECT_EQ(ListPoints(scan), (std::vector<CPoint>{{2, 5}, {4, 5}}));
     EXPECT_TRUE(scan.IsInside(3, 5));
 
     EXPECT_FALSE(scan.SetFromPolygon(CRPointArray()));
@@ -116,7 +116,7 @@ TEST(CRScanPolygonTest, StartInsideAHorizontalRun)
     CRScanPolygon scan;
     ASSERT_TRUE(expected.SetFromPolygon(rect));
     ASSERT_TRUE(scan.SetFromPolygon(rotated));
-    EXPECT_EQ(PointsOf(scan), PointsOf(expected));
+    EXPECT_EQ(ListPoints(scan), ListPoints(expected));
 }
 
 TEST(CRScanPolygonTest, SpikeAlongARowReachesItsTip)
@@ -128,7 +128,7 @@ TEST(CRScanPolygonTest, SpikeAlongARowReachesItsTip)
                                              {3, 2}, {4, 2}, {5, 1}});
     CRScanPolygon scan;
     ASSERT_TRUE(scan.SetFromPolygon(spiked));
-    EXPECT_EQ(PointsOf(scan), (std::vector<CPoint>{{5, 0}, {9, 0}, {5, 1}, {9, 1}, {2, 2}, {9, 2}, {5, 3}, {9, 3}, {5, 4}, {9, 4}}));
+    EXPECT_EQ(ListPoints(scan), (std::vector<CPoint>{{5, 0}, {9, 0}, {5, 1}, {9, 1}, {2, 2}, {9, 2}, {5, 3}, {9, 3}, {5, 4}, {9, 4}}));
 }
 
 TEST(CRScanPolygonTest, RowTableHoldsMoreThan65535Points)
@@ -156,7 +156,7 @@ TEST(CRScanPolygonTest, LoadRebuildsTheRowTable)
     CRScanPolygon loaded;
     CArchive ar(&file, CArchive::load);
     loaded.Serialize(ar);
-    EXPECT_EQ(PointsOf(loaded), PointsOf(scan));
+    EXPECT_EQ(ListPoints(loaded), ListPoints(scan));
     EXPECT_TRUE(loaded.IsInside(12, 21));
     EXPECT_FALSE(loaded.IsInside(14, 21));
 }

@@ -15,7 +15,7 @@ namespace {
 using kestrun::testing::CSeriesTest;
 using kestrun::testing::CTextRecord;
 
-constexpr DWORD kColumns = CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colClass;
+constexpr DWORD kShownColumns = CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colClass;
 
 class ObjDataDocTest : public CSeriesTest
 {
@@ -61,7 +61,7 @@ protected:
 
 TEST_F(ObjDataDocTest, TheTableRoundTripsThroughItsXmlFile)
 {
-    auto first = MakeObject(kColumns, {12, 30}, {5, 20, 19, 40}, 100);
+    auto first = MakeObject(kShownColumns, {12, 30}, {5, 20, 19, 40}, 100);
     first->m_Index = 3;
     first->m_FF = 1.25f;
     first->m_MeanColor = 0x102030;
@@ -70,7 +70,7 @@ TEST_F(ObjDataDocTest, TheTableRoundTripsThroughItsXmlFile)
     first->m_strClassName = "Big cell ";
     first->m_ClassColor = 0xFF00FF;
     auto second = std::make_unique<CObjDataII>();
-    second->m_Type = kColumns;
+    second->m_Type = kShownColumns;
     second->m_lArea = 55;
     second->m_strClassName = "Nucleated";
     m_doc->AddObject(first.release());
@@ -103,7 +103,7 @@ TEST_F(ObjDataDocTest, TheTableRoundTripsThroughItsXmlFile)
     EXPECT_EQ(a.m_dClass, 2);
     EXPECT_EQ(a.m_strClassName, "Big cell ");
     EXPECT_EQ(a.m_ClassColor, 0xFF00FFu);
-    EXPECT_EQ(a.m_Type, kColumns);
+    EXPECT_EQ(a.m_Type, kShownColumns);
     EXPECT_TRUE(loaded.GetAt(1)->IsKindOf(RUNTIME_CLASS(CObjDataII)));
     EXPECT_EQ(loaded.GetAt(1)->m_strClassName, "Nucleated");
 
@@ -198,9 +198,9 @@ TEST_F(ObjDataDocTest, DrawFlagsAndColoursStartFromTheirDefaultsAndTheIni)
 
 TEST_F(ObjDataDocTest, AHitFindsTheObjectWithTheNearestCentroidAmongThoseUnderThePoint)
 {
-    m_doc->AddObject(MakeObject(kColumns, {5, 5}, {0, 0, 20, 20}, 1).release());
-    m_doc->AddObject(MakeObject(kColumns, {25, 25}, {10, 10, 30, 30}, 1).release());
-    auto segment = MakeObject(kColumns, {55, 55}, {50, 50, 60, 60}, 1);
+    m_doc->AddObject(MakeObject(kShownColumns, {5, 5}, {0, 0, 20, 20}, 1).release());
+    m_doc->AddObject(MakeObject(kShownColumns, {25, 25}, {10, 10, 30, 30}, 1).release());
+    auto segment = MakeObject(kShownColumns, {55, 55}, {50, 50, 60, 60}, 1);
     segment->m_ID = CGridDoc2::kTypeContourSegment;
     m_doc->AddObject(segment.release());
     m_doc->SelectObject(1); // hidden objects can be found, so that they can be shown again
@@ -214,7 +214,7 @@ TEST_F(ObjDataDocTest, AHitFindsTheObjectWithTheNearestCentroidAmongThoseUnderTh
 TEST_F(ObjDataDocTest, TheSelectionFollowsTheContourAndIsAnnouncedWhenItChanges)
 {
     AddRectangle();
-    m_doc->AddObject(MakeObject(kColumns, {5, 5}, {0, 0, 20, 20}, 1).release()); // no contour
+    m_doc->AddObject(MakeObject(kShownColumns, {5, 5}, {0, 0, 20, 20}, 1).release()); // no contour
     EXPECT_EQ(m_doc->SetSelectedObject({20, 20}, 0), 0);
     EXPECT_EQ(m_doc->SetSelectedObject({50, 30}, 0), 0);
     auto selected = m_child.m_log.Of("GridSelected");
@@ -337,7 +337,7 @@ TEST_F(ObjDataDocTest, WindowsOfLaterBuildsAreOffAndSaySo)
         m_doc->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
         EXPECT_FALSE(state.m_bEnabled) << id;
     }
-    m_doc->AddObject(MakeObject(kColumns, {5, 5}, {0, 0, 20, 20}, 1).release());
+    m_doc->AddObject(MakeObject(kShownColumns, {5, 5}, {0, 0, 20, 20}, 1).release());
     m_doc->SetCurrentIndex(0);
     m_doc->OnShowWatershed();
     m_doc->OnShowHistogram(); // no chart template: nothing
