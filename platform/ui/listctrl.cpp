@@ -6,14 +6,19 @@
 #include <QAbstractTableModel>
 #include <QBrush>
 #include <QColor>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeView>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <set>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CListCtrl, CWnd)
 
@@ -69,6 +74,13 @@ public:
         switch (role) {
         case Qt::DisplayRole:
             return ToQString(Text(row, col));
+        case Qt::ToolTipRole: {
+            // Only a cut text needs its tip.
+            const CString text = Text(row, col);
+            if (text.IsEmpty() || m_list->GetCellWidthFor(col, text) <= m_list->GetColumnWidth(col))
+                return {};
+            return ToQString(text);
+        }
         case Qt::TextAlignmentRole: {
             const int format = col < static_cast<int>(m_columns.size()) ? m_columns[static_cast<size_t>(col)].format : 0;
             const int h = (format & 0x3) == LVCFMT_RIGHT ? Qt::AlignRight : (format & 0x3) == LVCFMT_CENTER ? Qt::AlignHCenter : Qt::AlignLeft;
@@ -239,6 +251,18 @@ QTreeView* viewOf(const CWnd* wnd)
     return qobject_cast<QTreeView*>(wnd->GetWidget());
 }
 
+bool IsNumber(const CString& text)
+{
+    const char* begin = text.GetString();
+    char* end = nullptr;
+    std::strtod(begin, &end);
+    if (end == begin)
+        return false;
+    while (*end == ' ')
+        ++end;
+    return *end == '\0';
+}
+
 } // namespace
 
 int CHeaderCtrl::GetItemCount() const
@@ -383,6 +407,58 @@ BOOL CListCtrl::DeleteColumn(int nCol)
 int CListCtrl::GetColumnCount() const
 {
     return static_cast<int>(m_model->m_columns.size());
+}
+
+int CListCtrl::GetCellWidthFor(int nCol, const CString& text) const
+{
+    const QWidget* widget = GetWidget();
+    if (widget == nullptr)
+        return 0;
+    // Owner-drawn lists paint with the font at its pixel size, which may
+    // measure a little wider than the widget's own.
+    QFont painted = widget->font();
+    painted.setPixelSize(QFontInfo(painted).pixelSize());
+    const QString shown = ToQString(text);
+    const int advance =
+        std::max(widget->fontMetrics().horizontalAdvance(shown), QFontMetrics(painted).horizontalAdvance(shown));
+    return advance + GetCellMargins(nCol);
+}
+
+int CListCtrl::GetCellMargins(int) const
+{
+    const QWidget* widget = GetWidget();
+    if (widget == nullptr)
+        return 0;
+    // What the item delegate leaves on either side of a cell's text.
+    return 2 * (widget->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1);
+}
+
+BOOL CListCtrl::FitNumericColumn(int nCol, int nRows)
+{
+    QTreeView* view = viewOf(this);
+    if (view == nullptr || nCol < 0 || nCol >= GetColumnCount())
+        return FALSE;
+    const int count = GetItemCount();
+    std::vector<int> rows;
+    for (int row = 0; row < std::min(count, std::max(0, nRows)); ++row)
+        rows.push_back(row);
+    if (count > nRows && nRows >= 0)
+        rows.push_back(count - 1);
+    int numbers = 0;
+    int texts = 0;
+    int widest = 0;
+    for (const int row : rows) {
+        const CString text = m_model->Text(row, nCol);
+        if (text.IsEmpty())
+            continue;
+        ++(IsNumber(text) ? numbers : texts);
+        widest = std::max(widest, GetCellWidthFor(nCol, text));
+    }
+    // A total's label below a column of numbers leaves it a column of numbers.
+    if (numbers == 0 || texts > numbers)
+        return FALSE;
+    view->setColumnWidth(nCol, std::max(widest, view->header()->sectionSizeHint(nCol)));
+    return TRUE;
 }
 
 int CListCtrl::GetColumnWidth(int nCol) const

@@ -62,6 +62,14 @@ public:
     BOOL SetColumnWidth(int nCol, int cx);
     CHeaderCtrl* GetHeaderCtrl() { return &m_header; }
     int GetColumnCount() const;
+    // A column of numbers gets the width of its heading or of its widest
+    // cell among the first nRows rows and the last row (a totals row),
+    // whichever is wider, so that no number is cut. Text columns keep their
+    // width; a cut text shows whole in the tool tip. FALSE: not numbers.
+    static constexpr int kFitRows = 100;
+    BOOL FitNumericColumn(int nCol, int nRows = kFitRows);
+    // The width a cell needs for the text, with the room beside it.
+    int GetCellWidthFor(int nCol, const CString& text) const;
 
     // Rows
     int GetItemCount() const;
@@ -107,6 +115,8 @@ public:
     // The background of a row; CLR_INVALID leaves the default. Lists that
     // colour rows override it.
     virtual COLORREF GetRowColor(int nItem);
+    // The room a cell leaves beside its text, both sides together.
+    virtual int GetCellMargins(int nCol) const;
 
     // The rows' area, where the mouse coordinates count from.
     QWidget* GetClientWidget() const override;

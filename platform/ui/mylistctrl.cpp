@@ -35,6 +35,10 @@ CSortState& sortState()
     return state;
 }
 
+// Room on either side of a cell's text; the first column's is narrower.
+constexpr int kFirstCellInset = 2;
+constexpr int kCellInset = 6;
+
 UINT gridClickedMessage()
 {
     static const UINT message = RegisterWindowMessage("GridClicked");
@@ -213,6 +217,11 @@ CString CMyListCtrl::GetOwnerDataText(int nItem, int nSubItem)
     return GetCellText(nItem, nSubItem);
 }
 
+int CMyListCtrl::GetCellMargins(int nCol) const
+{
+    return 2 * (nCol == 0 ? kFirstCellInset : kCellInset);
+}
+
 // ---- columns ------------------------------------------------------------------------------
 
 void CMyListCtrl::SetColumnCount(int n)
@@ -370,7 +379,7 @@ void CMyListCtrl::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
     CRect column = bounds;
     column.right = column.left + GetColumnWidth(0);
     CRect label = column;
-    label.DeflateRect(2, 0);
+    label.DeflateRect(kFirstCellInset, 0);
     pDC->DrawText(GetCellText(row, 0), label, format);
 
     const DWORD color = GetRowData(row);
@@ -381,7 +390,7 @@ void CMyListCtrl::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
         if (cell.IsEmpty())
             continue;
         CRect area = column;
-        area.DeflateRect(6, 0);
+        area.DeflateRect(kCellInset, 0);
         if (col == m_nColorColumn && color != 0)
             pDC->FillSolidRect(area, color);
         pDC->DrawText(cell, area, format);

@@ -79,6 +79,7 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
 
     CString GetOwnerDataText(int nItem, int nSubItem) override;
+    int GetCellMargins(int nCol) const override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:

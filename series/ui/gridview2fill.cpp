@@ -73,6 +73,23 @@ bool ShowsClassColor(WORD type)
     }
 }
 
+int DefaultWidth(const CString& title)
+{
+    return 10 * title.GetLength();
+}
+
+// Columns of numbers fit their first values, unless the configuration
+// gave them a width: the user's width stands.
+void FitUnstoredColumns(CMyListCtrl& list, const CGridDoc2& doc, const std::vector<int>& shown)
+{
+    for (size_t k = 0; k < shown.size(); ++k) {
+        const int column = shown[k];
+        if (column < doc.m_arrWidths.GetSize() && doc.m_arrWidths[column] != DefaultWidth(doc.m_Titles[column]))
+            continue;
+        list.FitNumericColumn(static_cast<int>(k));
+    }
+}
+
 } // namespace
 
 void CGridView2::OnUpdate(CView*, LPARAM lHint, CObject*)
@@ -110,7 +127,8 @@ void CGridView2::OnUpdate(CView*, LPARAM lHint, CObject*)
     std::vector<CString> titles;
     for (const int column : shown)
         titles.push_back(doc->m_Titles[column]);
-    if (lHint != 0 || titles != m_shownTitles)
+    const bool newColumns = lHint != 0 || titles != m_shownTitles;
+    if (newColumns)
         BuildColumns(*doc, shown);
 
     m_dSums.fill(0.0);
@@ -122,6 +140,8 @@ void CGridView2::OnUpdate(CView*, LPARAM lHint, CObject*)
         if (current >= 0 && !doc->IsSelected(current))
             SelectRowQuietly(FindRowOfNumber(doc->CountUnselectedBefore(current) + 1));
     }
+    if (newColumns)
+        FitUnstoredColumns(m_list, *doc, m_shownColumns);
     if (doc->CountUnselected() == 1)
         Invalidate();
 }
@@ -150,7 +170,7 @@ void CGridView2::BuildColumns(const CGridDoc2& doc, const std::vector<int>& show
         m_shownTitles.push_back(title);
         CString heading = title;
         ReplaceUnitsTag(heading);
-        const int width = column < doc.m_arrWidths.GetSize() ? doc.m_arrWidths[column] : 10 * title.GetLength();
+        const int width = column < doc.m_arrWidths.GetSize() ? doc.m_arrWidths[column] : DefaultWidth(title);
         m_list.InsertColumn(static_cast<int>(k), heading, LVCFMT_LEFT, width);
     }
     m_nClassColumn = ShownPositionOf("Class");

@@ -6,6 +6,7 @@
 #include "platform/ui/systemlook.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QImage>
 #include <QPixmap>
@@ -198,6 +199,39 @@ TEST_F(MyListCtrlTest, PaintsOddRowsShadedSelectionHighlightedAndTheColourColumn
     EXPECT_EQ(shot.pixelColor(290, RowRect(3).center().y()), QColor(0, 0, 200));
     EXPECT_EQ(shot.pixelColor(297, RowRect(3).center().y()), QColor(240, 240, 240));
     EXPECT_EQ(shot.pixelColor(290, RowRect(2).center().y()), QColor(255, 255, 255));
+}
+
+TEST_F(MyListCtrlTest, ColumnsOfNumbersFitTheirFirstValuesAndCutTextsShowWholeInTheirTip)
+{
+    // The widest numbers sit among the first 100 rows, in the totals row
+    // and past the rows measured.
+    std::vector<std::vector<const char*>> rows(150, {"7", "1.00", "Cell with a long class name"});
+    rows[40] = {"12345", "123456.78", "x"};
+    rows[120] = {"8", "99999999999999.99", "x"};
+    rows.back() = {"Sum", "9876543.21", "Cell"};
+    Fill(rows);
+    for (int column = 0; column < 3; ++column)
+        m_list.SetColumnWidth(column, 20);
+    const int textWidth = m_list.GetColumnWidth(2);
+
+    EXPECT_TRUE(m_list.FitNumericColumn(0));
+    EXPECT_TRUE(m_list.FitNumericColumn(1));
+    EXPECT_FALSE(m_list.FitNumericColumn(2));
+    const QFontMetrics metrics(m_list.GetWidget()->font());
+    EXPECT_GE(m_list.GetColumnWidth(0), metrics.horizontalAdvance("12345") + 2 * 2);
+    EXPECT_GE(m_list.GetColumnWidth(1), metrics.horizontalAdvance("9876543.21") + 2 * 6);
+    EXPECT_LT(m_list.GetColumnWidth(1), metrics.horizontalAdvance("99999999999999.99") + 2 * 6);
+    EXPECT_EQ(m_list.GetColumnWidth(2), textWidth);
+
+    const QAbstractItemModel* model = qobject_cast<QTreeView*>(m_list.GetWidget())->model();
+    EXPECT_EQ(model->index(0, 2).data(Qt::ToolTipRole).toString(), "Cell with a long class name");
+    EXPECT_FALSE(model->index(0, 1).data(Qt::ToolTipRole).isValid());
+
+    // A heading wider than the numbers sets the width.
+    Fill({{"1", "2", "x"}});
+    m_list.SetColumnWidth(1, 5);
+    EXPECT_TRUE(m_list.FitNumericColumn(1));
+    EXPECT_GE(m_list.GetColumnWidth(1), metrics.horizontalAdvance("Area"));
 }
 
 TEST_F(MyListCtrlTest, NewlySelectedRowReachesTheParentAsGridClicked)

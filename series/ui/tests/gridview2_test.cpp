@@ -23,6 +23,7 @@
 #include "platform/ui/printing.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -247,6 +248,27 @@ TEST_F(GridViewTest, HiddenRecordsAndColumnsLeaveNoRowsAndNoCells)
     doc.UpdateAllViews(nullptr);
     EXPECT_EQ(view.GetList().GetColumnCount(), 8);
     EXPECT_EQ(Cells(view).size(), 2u);
+}
+
+TEST_F(GridViewTest, ColumnsOfNumbersFitTheirValuesUnlessTheConfigurationGaveAWidth)
+{
+    // Narrower than its numbers, wider than the narrowest section.
+    Configure("GreenWidth", "27");
+    CObjDataDoc& doc = OpenTable();
+    AddObjects(doc, {123456, 200});
+    doc.UpdateAllViews(nullptr);
+
+    CGridView2& view = ViewOf(doc);
+    const CMyListCtrl& list = view.GetList();
+    const QFontMetrics metrics(view.GetList().GetWidget()->font());
+    for (const char* title : {"Index", "PosX", "PosY", "Area[Units]", "Red", "Blue"}) {
+        const int column = ColumnOf(view, title);
+        int widest = 0;
+        for (const std::string& cell : Column(view, title))
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(cell)));
+        EXPECT_GE(list.GetColumnWidth(column), widest + (column == 0 ? 2 * 2 : 2 * 6)) << title;
+    }
+    EXPECT_EQ(list.GetColumnWidth(ColumnOf(view, "Green")), 27);
 }
 
 TEST_F(GridViewTest, ASingleTrackShowsExactlyItsFrames)
