@@ -2,6 +2,7 @@
 
 #include "app/appresources.h"
 #include "app/mainfrm.h"
+#include "app/programicon.h"
 #include "app/registeredmessages.h"
 #include "app/resource.h"
 #include "app/templatefactory.h"
@@ -89,6 +90,7 @@ BOOL CKestrunApp::InitInstance()
 {
     // Numbers in files use '.', whatever the user's locale (Qt set it).
     std::setlocale(LC_NUMERIC, "C");
+    kestrun::SetProgramIcon();
     // OLE, the control container and the common controls have nothing to
     // set up on this platform.
     MakeDataRoot();

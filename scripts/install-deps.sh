@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config mold
   libopencv-dev
   qt6-base-dev qt6-charts-dev libgl-dev libopengl-dev libglx-dev
+  libqt6svg6
   fonts-dejavu-core fonts-liberation
   libpugixml-dev
   unixodbc-dev odbcinst libsqliteodbc
