@@ -108,8 +108,6 @@ public:
     // each named once with the objects it concerned; after a run over
     // sub-areas, those of every sub-area.
     const CRunDiagnostics& GetRunDiagnostics() const { return m_RunDiagnostics; }
-    // For operations that are runs of their own (the region search).
-    void ClearRunDiagnostics() { m_RunDiagnostics.RemoveAll(); }
 
     // --- steps of the run that later parts of the engine provide ---
 

@@ -192,6 +192,7 @@ POINT CBV::FindCentralObject(POINT& point, CDIB* image, CAOI* aoi, CRPolygon& po
 
 void CBV::SegmentWithProgress(CDIB* image, IResultDocument* document, CAOI* aoi)
 {
+    m_RunDiagnostics.RemoveAll();
     if (aoi == nullptr)
         aoi = m_AOIDoc.GetActiveAOI(true);
     if (image == nullptr || aoi == nullptr)

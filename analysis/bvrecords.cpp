@@ -86,12 +86,11 @@ void CBV::ClaimRunHoles()
     for (const std::unique_ptr<CObjData>& record : m_arrObjects) {
         const CRect& box = record->m_Rect;
         // Most records have no hole near them: no area for them.
-        if (m_HoleIndex.Find(box.left - 1, box.top - 1, box.right + 1, box.bottom + 1).empty())
-            continue;
-        if (!area.SetPolygon(CRPolygon(record->m_Chain)))
+        const std::vector<int>& near = m_HoleIndex.Find(box.left - 1, box.top - 1, box.right + 1, box.bottom + 1);
+        if (near.empty() || !area.SetPolygon(CRPolygon(record->m_Chain)))
             continue;
         const long outline = std::abs(static_cast<long>(record->m_lArea));
-        for (const int i : m_HoleIndex.Find(area.GetLeft(), area.GetTop(), area.GetRight(), area.GetBottom())) {
+        for (const int i : near) {
             const CChain8& hole = m_arrHoleChains[static_cast<size_t>(i)];
             if (area.Contains(hole.m_nStartX, hole.m_nStartY))
                 m_HoleIndex.Claim(i, outline);

@@ -176,11 +176,12 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
-private:
-    void ClampActiveIndex();
     // The board while this is a video document; null otherwise (only a
     // video document's pages are ever connected to it).
     FGBoard* VideoBoard() const;
+
+private:
+    void ClampActiveIndex();
     // Frees a page, disconnecting the board's display from it first.
     void FreePage(std::unique_ptr<CDIB> page);
     // The acquisition of Grab; FALSE when the board delivered nothing.

@@ -5,13 +5,13 @@
 
 #include "imaging/dibdocex.h"
 
+#include "imaging/framebufferlock.h"
 #include "imaging/imagecommands.h"
 
 #include "analysis/aoiraster.h"
 #include "analysis/bv.h"
 #include "analysis/cvfilters.h"
 #include "objectmodel/toolfunctions.h"
-#include "outside/grabwell/fgboard.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
@@ -120,24 +120,10 @@ void CDIBDocEx::PrepareAreas()
         areas->SetImageSize(page->GetWidth(), page->GetHeight(), true);
 }
 
-CDIBDocEx::CActivePageHold::CActivePageHold(CDIBDocEx& doc)
-{
-    FGBoard* board = doc.IsVideo() ? GetFG() : nullptr;
-    CDIB* page = doc.GetActiveDIB();
-    if (board && page && board->GetDIB() == page && board->LockBuffer(INFINITE))
-        m_pBoard = board;
-}
-
-CDIBDocEx::CActivePageHold::~CActivePageHold()
-{
-    if (m_pBoard)
-        m_pBoard->UnlockBuffer();
-}
-
 template <class Change>
 void CDIBDocEx::ChangeActivePage(Change change)
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     CDIB* page = GetActiveDIB();
     if (page == nullptr)
         return;
@@ -289,7 +275,7 @@ void CDIBDocEx::OnDarker()
 
 void CDIBDocEx::OnRemoveMarkedPixels()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)
@@ -300,7 +286,7 @@ void CDIBDocEx::OnRemoveMarkedPixels()
 
 void CDIBDocEx::OnDeinterlace()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)
@@ -312,7 +298,7 @@ void CDIBDocEx::OnDeinterlace()
 
 void CDIBDocEx::OnMirror()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     if (CDIB* page = GetActiveDIB()) {
         CWaitCursor wait;
         cv::Mat pixels = page->GetMat();
@@ -323,7 +309,7 @@ void CDIBDocEx::OnMirror()
 
 void CDIBDocEx::OnFlip()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     if (CDIB* page = GetActiveDIB()) {
         cv::Mat pixels = page->GetMat();
         cv::flip(pixels, pixels, 0);
@@ -358,7 +344,7 @@ void CDIBDocEx::OnRunFilters()
     const CBV* engine = GetEngine();
     if (engine == nullptr || engine->GetSettings().m_ObjectFilter.GetFilterCount() == 0)
         return;
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     PushUndo(FALSE);
     RunImageFilter();
     RedrawImage(TRUE);

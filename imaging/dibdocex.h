@@ -25,7 +25,6 @@ class CCmdUI;
 class CObjDataBase;
 class CResultTable;
 class CRunDiagnostics;
-class FGBoard;
 
 class CDIBDocEx : public CDIBDoc
 {
@@ -140,21 +139,6 @@ private:
     // Erosion and dilation of the objects: dark objects on a bright ground
     // grow when the image is eroded.
     void MorphObjects(CDIB& page, bool erode);
-
-    // Holds the board's frame buffer while a command works on the active
-    // page of a video document: a live frame must not change or reallocate
-    // the page under the command.
-    class CActivePageHold
-    {
-    public:
-        explicit CActivePageHold(CDIBDocEx& doc);
-        ~CActivePageHold();
-        CActivePageHold(const CActivePageHold&) = delete;
-        CActivePageHold& operator=(const CActivePageHold&) = delete;
-
-    private:
-        FGBoard* m_pBoard = nullptr;
-    };
 
     // A pixel command: wait cursor, undo step, the change, redraw.
     template <class Change>

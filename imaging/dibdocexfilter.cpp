@@ -3,6 +3,7 @@
 
 #include "imaging/dibdocex.h"
 
+#include "imaging/framebufferlock.h"
 #include "analysis/bv.h"
 #include "analysis/cvfilters.h"
 #include "analysis/pageaccess.h"
@@ -25,7 +26,7 @@ constexpr int kContrastDarken = 20;
 
 BOOL CDIBDocEx::RunImageFilter()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)

@@ -3,6 +3,7 @@
 
 #include "imaging/dibdocex.h"
 
+#include "imaging/framebufferlock.h"
 #include "imaging/resulttable.h"
 #include "imaging/src.h"
 
@@ -146,7 +147,7 @@ void CDIBDocEx::ClassifyResults(CResultTable& table, bool bContourSegments)
 
 void CDIBDocEx::SearchObjects()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)
@@ -185,7 +186,7 @@ void CDIBDocEx::SearchObjects()
 
 void CDIBDocEx::SearchBlobs()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
     if (table == nullptr)
@@ -204,7 +205,6 @@ void CDIBDocEx::SearchBlobs()
     RunImageFilter();
     PrepareAreas();
     CResultTableSink sink(*table);
-    engine->ClearRunDiagnostics();
     engine->SegmentWithProgress(page, &sink);
     table->SetCurrentIndex(1);
     ClassifyResults(*table, false);

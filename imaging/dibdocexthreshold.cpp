@@ -5,6 +5,7 @@
 
 #include "imaging/dibdocex.h"
 
+#include "imaging/framebufferlock.h"
 #include "analysis/bv.h"
 #include "analysis/objdatabase.h"
 #include "analysis/resultdocument.h"
@@ -70,7 +71,7 @@ std::pair<int, int> LooseningStep(WORD mode)
 
 BOOL CDIBDocEx::SearchAutoThreshold()
 {
-    CActivePageHold hold(*this);
+    const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     CBV* engine = GetEngine();
     CDIB* page = GetActiveDIB();
     if (engine == nullptr || page == nullptr)

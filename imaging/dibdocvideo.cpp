@@ -2,6 +2,7 @@
 // and live video.
 
 #include "imaging/dibdoc.h"
+#include "imaging/framebufferlock.h"
 
 #include "outside/grabwell/fgboard.h"
 
@@ -19,28 +20,6 @@ constexpr int kTwoChannelBoard = 2;
 
 constexpr const char* kSection = "CDIBDoc";
 constexpr const char* kDoubleGrabbingKey = "DoubleGrabbing";
-
-// Holds the board's frame buffer for a scope when the board writes into
-// one of the pages: live frames must not change a page while it is copied.
-class CFrameBufferLock
-{
-public:
-    CFrameBufferLock(FGBoard* board, const CDIB& first, const CDIB& second)
-    {
-        if (board && (board->GetDIB() == &first || board->GetDIB() == &second) && board->LockBuffer(INFINITE))
-            m_board = board;
-    }
-    ~CFrameBufferLock()
-    {
-        if (m_board)
-            m_board->UnlockBuffer();
-    }
-    CFrameBufferLock(const CFrameBufferLock&) = delete;
-    CFrameBufferLock& operator=(const CFrameBufferLock&) = delete;
-
-private:
-    FGBoard* m_board = nullptr;
-};
 
 int profileInt(const char* section, const char* key, int def)
 {
@@ -76,7 +55,7 @@ void CDIBDoc::CopyPage(CDIB& target, const CDIB& source)
 {
     if (&target == &source)
         return;
-    CFrameBufferLock lock(VideoBoard(), target, source);
+    const CFrameBufferLock lock(VideoBoard(), &target, &source);
     target = source;
 }
 
@@ -97,7 +76,7 @@ BOOL CDIBDoc::InitVideoPages()
         m_pages.push_back(std::move(page));
     } else {
         CDIB& first = *m_pages.front();
-        CFrameBufferLock lock(VideoBoard(), first, first);
+        const CFrameBufferLock lock(VideoBoard(), &first);
         first.InitDIB(kVideoWidth, kVideoHeight, kVideoBits);
     }
     return TRUE;

@@ -147,6 +147,8 @@ std::string CXMLArchive::Render() const
     // A carriage return written as it is comes back as a line feed (XML
     // readers normalise line ends); a character reference keeps it. Only
     // texts can hold one: names are the code's own.
+    if (writer.text.find('\r') == std::string::npos)
+        return std::move(writer.text);
     std::string text;
     text.reserve(writer.text.size());
     for (const char c : writer.text) {
@@ -241,7 +243,7 @@ CObject* CXMLArchive::CreateObjectByName(const CString& name, const CRuntimeClas
     // that are stored come from a file: a file names what it likes
     // (documents, windows, the engine), and those are never constructed.
     const CRuntimeClass* cls = CRuntimeClass::FromName(name);
-    if (cls == nullptr || cls->m_wSchema == 0xFFFF || !cls->IsDerivedFrom(base))
+    if (cls == nullptr || !cls->IsStorable() || !cls->IsDerivedFrom(base))
         return nullptr;
     return cls->CreateObject();
 }

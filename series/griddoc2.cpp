@@ -110,7 +110,7 @@ void CGridDoc2::LoadColumnConfig()
         const kestrun::CProfileSection config(GetConfigSection(), m_strConfigPath);
         for (const CString& title : m_Titles) {
             m_arrVisible.Add(static_cast<BYTE>(config.GetInt(title, 1)));
-            m_arrWidths.Add(static_cast<WORD>(config.GetInt(title + "Width", 10 * title.GetLength())));
+            m_arrWidths.Add(static_cast<WORD>(config.GetInt(title + "Width", DefaultColumnWidth(title))));
         }
     }
     CountVisibleColumns();

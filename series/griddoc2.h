@@ -57,6 +57,8 @@ public:
     // Recounts m_nVisibleColumns from the visible flags and returns it.
     int CountVisibleColumns();
     int GetColumnCount() const { return static_cast<int>(m_Titles.GetSize()); }
+    // A column's width when the configuration stores none.
+    static int DefaultColumnWidth(const CString& title) { return 10 * title.GetLength(); }
     BOOL IsColumnVisible(int nColumn) const;
     // The title indices of the visible columns, in order.
     std::vector<int> GetShownColumns() const;

@@ -3,6 +3,7 @@
 // and the commands that stay off in this build.
 
 #include "imaging/tests/dibdocextesting.h"
+#include "imaging/tests/boardprobe.h"
 
 #include "analysis/aoiraster.h"
 #include "analysis/objdata.h"
@@ -13,7 +14,6 @@
 #include "platform/core/profile.h"
 
 #include <cmath>
-#include <future>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -33,13 +33,7 @@ public:
 protected:
     void OnUpdate(CView*, LPARAM, CObject*) override
     {
-        FGBoard* board = GetFG();
-        m_bufferFree.push_back(std::async(std::launch::async, [board] {
-                                   const bool free = board->LockBuffer(0) != FALSE;
-                                   if (free)
-                                       board->UnlockBuffer();
-                                   return free;
-                               }).get());
+        m_bufferFree.push_back(IsBufferFree(*GetFG()));
     }
 };
 
@@ -216,10 +210,7 @@ TEST_F(CDIBDocExTest, CommandsOnAPageTheBoardWritesIntoHoldItsBuffer)
     FGBoard* board = GetFG();
     // Outlives the test, whatever stops it: the board keeps the pointer.
     static kestrun::ManualClock clock;
-    board->StopLive();
-    board->DisconnectDisplay();
-    ASSERT_TRUE(board->SetClock(&clock));
-    ASSERT_TRUE(board->SetVideoSource(0));
+    ASSERT_TRUE(kestrun::testing::UseSimulatedBoard(*board, clock));
     auto* probes = new CDIBMultiDocTemplate(kestrun::testing::IDR_TEST_IMAGE, RUNTIME_CLASS(CDIBDocEx),
                                             RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CBufferProbeView));
     m_app.AddDocTemplate(probes);

@@ -4,6 +4,7 @@
 
 #include "imaging/ui/dibviewcommands.h"
 #include "imaging/dibdoc.h"
+#include "imaging/framebufferlock.h"
 
 #include "outside/grabwell/fgboard.h"
 
@@ -26,10 +27,7 @@ BOOL CDIBView::CopyPage()
     bool copied = false;
     {
         // Live frames must not change or reallocate the page while it is copied.
-        FGBoard* board = VideoBoard();
-        const std::unique_ptr<FGBoard, void (*)(FGBoard*)> hold(
-            board && board->GetDIB() == page && board->LockBuffer(INFINITE) ? board : nullptr,
-            [](FGBoard* held) { held->UnlockBuffer(); });
+        const CFrameBufferLock hold(VideoBoard(), page);
         const cv::Mat pixels = page->GetMat();
         copied = kestrun::SetClipboardImage(pixels.cols, pixels.rows, pixels.data, static_cast<int>(pixels.step),
                                             page->GetBitCount(), page->GetPalette());

@@ -11,7 +11,6 @@ namespace {
 
 constexpr WORD kNullTag = 0;
 // The schema of classes that are never stored; no stored class carries it.
-constexpr UINT kNoSchema = 0xFFFF;
 constexpr WORD kNewClassTag = 0xFFFF;
 constexpr WORD kClassTag = 0x8000;
 constexpr WORD kBigObjectTag = 0x7FFF;
@@ -304,7 +303,7 @@ void CArchive::WriteTag(DWORD index, bool isClass)
 void CArchive::WriteClass(const CRuntimeClass* cls)
 {
     CheckMode(false);
-    if (cls == nullptr || cls->m_wSchema == kNoSchema)
+    if (cls == nullptr || !cls->IsStorable())
         AfxThrowNotSupportedException();
     if (const auto it = m_storeMap.find(cls); it != m_storeMap.end()) {
         WriteTag(it->second, true);
@@ -381,9 +380,9 @@ const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* requested, UINT* s
         cls = CRuntimeClass::Load(*this, &loadedSchema);
         // Only serialisable classes come from a file: a file must not
         // construct a document, a window or the engine by naming it.
-        if (cls == nullptr || cls->m_wSchema == kNoSchema)
+        if (cls == nullptr || !cls->IsStorable())
             AfxThrowArchiveException(CArchiveException::badClass, m_strFileName);
-        if (loadedSchema == kNoSchema)
+        if (loadedSchema == CRuntimeClass::noSchema)
             AfxThrowArchiveException(CArchiveException::badSchema, m_strFileName);
         if ((cls->m_wSchema & ~VERSIONABLE_SCHEMA) != loadedSchema) {
             if (!(cls->m_wSchema & VERSIONABLE_SCHEMA))

@@ -194,42 +194,9 @@ std::vector<std::string> CIniText::Sections() const
     return sections.Take();
 }
 
-void CIniText::InsertLine(std::size_t at, std::string text)
-{
-    // The line before may be a last line without a line end.
-    if (at > 0 && m_lines[at - 1].end.empty())
-        m_lines[at - 1].end = m_newLineEnd;
-    m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(text), m_newLineEnd});
-}
-
 bool CIniText::SetValue(std::string_view section, std::string_view key, std::string_view value)
 {
-    section = TrimBlanks(section);
-    key = TrimBlanks(key);
-    const auto range = FindSection(section);
-    if (!range) {
-        std::string header("[");
-        header.append(section).append("]");
-        InsertLine(m_lines.size(), std::move(header));
-        InsertLine(m_lines.size(), KeyLine(key, value));
-        return true;
-    }
-    if (const auto line = FindKey(*range, key)) {
-        // Keep the key as the file spells it.
-        std::string text = KeyLine(ParseLine(m_lines[*line].text).name, value);
-        if (text == m_lines[*line].text)
-            return false;
-        m_lines[*line].text = std::move(text);
-        return true;
-    }
-    // After the section's last entry, so that comments and blank lines that
-    // lead into the next section stay with it.
-    std::size_t at = range->header + 1;
-    for (std::size_t i = range->header + 1; i < range->end; ++i)
-        if (ParseLine(m_lines[i].text).kind == Parsed::entry)
-            at = i + 1;
-    InsertLine(at, KeyLine(key, value));
-    return true;
+    return SetValues(section, {{std::string(key), std::string(value)}});
 }
 
 bool CIniText::DeleteKey(std::string_view section, std::string_view key)

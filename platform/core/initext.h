@@ -56,7 +56,6 @@ private:
 
     std::optional<Range> FindSection(std::string_view section, std::size_t from = 0) const;
     std::optional<std::size_t> FindKey(const Range& range, std::string_view key) const;
-    void InsertLine(std::size_t at, std::string text);
 
     std::string m_bom;
     std::string m_newLineEnd = "\n";

@@ -21,7 +21,7 @@ ClassRegistry& registry()
 
 } // namespace
 
-const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)), 0xFFFF, nullptr, nullptr};
+const CRuntimeClass CObject::classCObject = {"CObject", static_cast<int>(sizeof(CObject)), CRuntimeClass::noSchema, nullptr, nullptr};
 
 static const CClassRegistration kestrun_registration_CObject(&CObject::classCObject);
 
@@ -93,5 +93,5 @@ bool CObject::IsKindOf(const CRuntimeClass* cls) const
 
 bool CObject::IsSerializable() const
 {
-    return GetRuntimeClass()->m_wSchema != 0xFFFF;
+    return GetRuntimeClass()->IsStorable();
 }

@@ -19,13 +19,17 @@ struct CRuntimeClass
 {
     const char* m_lpszClassName;
     int m_nObjectSize;
-    UINT m_wSchema; // 0xFFFF for classes that are not serialisable
+    static constexpr UINT noSchema = 0xFFFF;
+    UINT m_wSchema; // noSchema for classes that are not serialisable
     CObject* (*m_pfnCreateObject)();
     const CRuntimeClass* m_pBaseClass;
 
     // A new object of this class, or null when it has no default creation.
     CObject* CreateObject() const;
     bool IsDerivedFrom(const CRuntimeClass* base) const;
+    // Whether objects of this class are stored (serialisable), so that a
+    // file may create them.
+    bool IsStorable() const { return m_wSchema != noSchema; }
 
     // Registered classes by exact (case-sensitive) name.
     static const CRuntimeClass* FromName(const char* className);
@@ -105,11 +109,11 @@ public:                                                                         
     static const CClassRegistration kestrun_registration_##class_name(RUNTIME_CLASS(class_name));
 
 #define IMPLEMENT_DYNAMIC(class_name, base_class_name) \
-    KESTRUN_IMPLEMENT_CLASS(class_name, base_class_name, 0xFFFF, nullptr)
+    KESTRUN_IMPLEMENT_CLASS(class_name, base_class_name, CRuntimeClass::noSchema, nullptr)
 
 #define IMPLEMENT_DYNCREATE(class_name, base_class_name)                       \
     CObject* class_name::CreateObject() { return new class_name; }            \
-    KESTRUN_IMPLEMENT_CLASS(class_name, base_class_name, 0xFFFF, class_name::CreateObject)
+    KESTRUN_IMPLEMENT_CLASS(class_name, base_class_name, CRuntimeClass::noSchema, class_name::CreateObject)
 
 #define IMPLEMENT_SERIAL(class_name, base_class_name, schema)                  \
     CObject* class_name::CreateObject() { return new class_name; }            \

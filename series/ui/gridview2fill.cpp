@@ -73,18 +73,13 @@ bool ShowsClassColor(WORD type)
     }
 }
 
-int DefaultWidth(const CString& title)
-{
-    return 10 * title.GetLength();
-}
-
 // Columns of numbers fit their first values, unless the configuration
 // gave them a width: the user's width stands.
 void FitUnstoredColumns(CMyListCtrl& list, const CGridDoc2& doc, const std::vector<int>& shown)
 {
     for (size_t k = 0; k < shown.size(); ++k) {
         const int column = shown[k];
-        if (column < doc.m_arrWidths.GetSize() && doc.m_arrWidths[column] != DefaultWidth(doc.m_Titles[column]))
+        if (column < doc.m_arrWidths.GetSize() && doc.m_arrWidths[column] != CGridDoc2::DefaultColumnWidth(doc.m_Titles[column]))
             continue;
         list.FitNumericColumn(static_cast<int>(k));
     }
@@ -170,7 +165,7 @@ void CGridView2::BuildColumns(const CGridDoc2& doc, const std::vector<int>& show
         m_shownTitles.push_back(title);
         CString heading = title;
         ReplaceUnitsTag(heading);
-        const int width = column < doc.m_arrWidths.GetSize() ? doc.m_arrWidths[column] : DefaultWidth(title);
+        const int width = column < doc.m_arrWidths.GetSize() ? doc.m_arrWidths[column] : CGridDoc2::DefaultColumnWidth(title);
         m_list.InsertColumn(static_cast<int>(k), heading, LVCFMT_LEFT, width);
     }
     m_nClassColumn = ShownPositionOf("Class");

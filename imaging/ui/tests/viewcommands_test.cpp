@@ -5,6 +5,7 @@
 #include "imaging/ui/tests/viewtesting.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/tests/boardprobe.h"
 
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/clock.h"
@@ -15,7 +16,6 @@
 #include <opencv2/core.hpp>
 
 #include <filesystem>
-#include <future>
 #include <vector>
 
 namespace {
@@ -66,10 +66,7 @@ TEST_F(ViewCommandsTest, ACopyOfThePageTheBoardWritesIntoHoldsItsBuffer)
     FGBoard* board = GetFG();
     // Outlives the test, whatever stops it: the board keeps the pointer.
     static kestrun::ManualClock clock;
-    board->StopLive();
-    board->DisconnectDisplay();
-    ASSERT_TRUE(board->SetClock(&clock));
-    ASSERT_TRUE(board->SetVideoSource(0));
+    ASSERT_TRUE(kestrun::testing::UseSimulatedBoard(*board, clock));
     ASSERT_TRUE(m_doc->InitVideoPages());
     ASSERT_TRUE(m_view->ConnectVideo());
     ASSERT_EQ(board->GetDIB(), m_doc->GetActiveDIB());
@@ -77,14 +74,8 @@ TEST_F(ViewCommandsTest, ACopyOfThePageTheBoardWritesIntoHoldsItsBuffer)
     // clipboard took it.
     std::vector<bool> bufferFree;
     const QMetaObject::Connection probe =
-        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, [&bufferFree, board] {
-            bufferFree.push_back(std::async(std::launch::async, [board] {
-                                     const bool free = board->LockBuffer(0) != FALSE;
-                                     if (free)
-                                         board->UnlockBuffer();
-                                     return free;
-                                 }).get());
-        });
+        QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged,
+                         [&bufferFree, board] { bufferFree.push_back(kestrun::testing::IsBufferFree(*board)); });
     m_view->SendMessage(WM_COMMAND, ID_EDIT_COPY, 0);
     QObject::disconnect(probe);
     board->DisconnectDisplay();
