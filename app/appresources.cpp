@@ -3,6 +3,7 @@
 #include "app/resource.h"
 
 #include "platform/core/resources.h"
+#include "platform/ui/commandicons.h"
 #include "platform/ui/controlbar.h"
 #include "platform/ui/dialogtemplate.h"
 #include "platform/ui/menu.h"
@@ -79,6 +80,24 @@ void RegisterToolBars()
                             {ID_RECORD_FIRST, ID_RECORD_PREV, ID_RECORD_NEXT, ID_RECORD_LAST, ID_SEPARATOR, ID_IMPORT});
 }
 
+// The pictures of the program's own tool-bar commands; the standard ones
+// come with the window layer.
+void RegisterCommandIcons()
+{
+    RegisterCommandIcon(ID_NEW_MEASUREMENT, "measurement-new");
+    RegisterCommandIcon(ID_INIT_VIDEO, "video-init", "camera-video");
+    RegisterCommandIcon(ID_SNAPSHOT, "snapshot", "camera-photo");
+    RegisterCommandIcon(ID_CONTINUOUS_GRABBING, "grab-continuous");
+    RegisterCommandIcon(ID_RECORD_SEQUENCE, "record-sequence", "media-record");
+    RegisterCommandIcon(ID_AOI_RECTANGLE, "aoi-rectangle");
+    RegisterCommandIcon(ID_AOI_PARALLELOGRAM, "aoi-parallelogram");
+    RegisterCommandIcon(ID_AOI_ELLIPSE, "aoi-ellipse");
+    RegisterCommandIcon(ID_AOI_FREEHAND, "aoi-freehand");
+    RegisterCommandIcon(ID_AOI_DELETE, "aoi-delete");
+    RegisterCommandIcon(ID_AOI_MODIFY, "aoi-modify");
+    RegisterCommandIcon(ID_IMPORT, "import");
+}
+
 void RegisterDialogs()
 {
     RegisterDialogTemplate(IDD_SAVE_PROFILE, {"Save Profile",
@@ -135,6 +154,7 @@ void RegisterAppStrings()
             {ID_AOI_DELETE, "Delete the active area of interest\nDelete"},
             {ID_AOI_MODIFY, "Edit the areas of interest\nModify"},
             {ID_SEARCH_OBJECTS, "Count and measure objects\nSearch objects"},
+            {ID_IMPORT, "Import the results of a tray scan into the database\nImport"},
         });
         return true;
     }();
@@ -147,6 +167,7 @@ void RegisterAppResources()
         RegisterAppStrings();
         RegisterMenus();
         RegisterToolBars();
+        RegisterCommandIcons();
         RegisterDialogs();
         return true;
     }();

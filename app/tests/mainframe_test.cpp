@@ -18,11 +18,16 @@
 #include "outside/pixmere/dib.h"
 #include "platform/core/messages.h"
 #include "platform/core/resources.h"
+#include "platform/ui/commandicons.h"
 #include "platform/ui/doctemplate.h"
 #include "platform/ui/rangectrls.h"
 #include "platform/ui/view.h"
 
+#include <QAction>
+#include <QFile>
+#include <QIcon>
 #include <QMainWindow>
+#include <QToolBar>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <QMenuBar>
@@ -383,5 +388,72 @@ TEST_F(MainFrameTest, RefusedVideoSourceIsTakenBack)
 }
 
 } // namespace
+
+class ToolBarPicturesTest : public CAppTest
+{
+protected:
+    void SetUp() override
+    {
+        CAppTest::SetUp();
+        // Without a desktop theme every button shows our own picture, which
+        // the test can compare with the resource it names.
+        m_searchPaths = QIcon::themeSearchPaths();
+        m_themeName = QIcon::themeName();
+        QIcon::setThemeSearchPaths({});
+        QIcon::setThemeName("no-theme");
+    }
+    void TearDown() override
+    {
+        QIcon::setThemeSearchPaths(m_searchPaths);
+        QIcon::setThemeName(m_themeName);
+        CAppTest::TearDown();
+    }
+
+    static QImage Drawn(const QIcon& icon)
+    {
+        return icon.pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+    }
+
+    QStringList m_searchPaths;
+    QString m_themeName;
+};
+
+TEST_F(ToolBarPicturesTest, EveryButtonHasItsOwnPictureTipAndPromptInEveryMode)
+{
+    for (const int mode : {0, 1, 2, 3, 4}) {
+        WriteMode(mode);
+        m_boxes->Clear();
+        CKestrunApp app;
+        Start(app);
+        CMainFrame& frame = MainFrame(app);
+        std::map<UINT, QImage> pictures;
+        for (CToolBar* bar : {static_cast<CToolBar*>(&frame.m_wndToolBar), &frame.m_wndDBToolBar}) {
+            const QList<QAction*> actions = qobject_cast<QToolBar*>(bar->GetWidget())->actions();
+            ASSERT_EQ(actions.size(), bar->GetCount());
+            for (int i = 0; i < bar->GetCount(); ++i) {
+                UINT id = 0;
+                UINT style = 0;
+                int image = 0;
+                bar->GetButtonInfo(i, id, style, image);
+                if (style & TBBS_SEPARATOR)
+                    continue;
+                const QAction& action = *actions[i];
+                SCOPED_TRACE(::testing::Message() << "mode " << mode << ", command " << id);
+                EXPECT_FALSE(action.toolTip().isEmpty());
+                EXPECT_FALSE(action.statusTip().isEmpty());
+                const QString path = kestrun::CommandPictogramPath(id);
+                ASSERT_TRUE(QFile::exists(path)) << path.toStdString();
+                const QImage drawn = Drawn(action.icon());
+                ASSERT_FALSE(drawn.isNull());
+                EXPECT_EQ(drawn, Drawn(QIcon(path)));
+                for (const auto& [other, picture] : pictures)
+                    EXPECT_TRUE(other == id || picture != drawn) << "shares its picture with " << other;
+                pictures.emplace(id, drawn);
+            }
+        }
+        EXPECT_EQ(pictures.size(), 24u);
+        Stop(app);
+    }
+}
 
 } // namespace kestrun::testing

@@ -41,3 +41,19 @@ const char* AfxLoadString(UINT id)
     const auto it = t.texts.find(id);
     return it == t.texts.end() ? nullptr : it->second->c_str();
 }
+
+namespace kestrun {
+
+CCommandText CommandText(UINT id)
+{
+    const char* text = AfxLoadString(id);
+    if (text == nullptr)
+        return {};
+    const CString all(text);
+    const int nl = all.Find('\n');
+    if (nl < 0)
+        return {all, all};
+    return {all.Left(nl), all.Mid(nl + 1)};
+}
+
+} // namespace kestrun

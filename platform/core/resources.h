@@ -13,3 +13,18 @@ void AfxRegisterStrings(std::initializer_list<std::pair<UINT, const char*>> entr
 // The text of an id, or null when none is registered. The pointer stays
 // valid until the id is registered again.
 const char* AfxLoadString(UINT id);
+
+#include "platform/core/cstring.h"
+
+namespace kestrun {
+
+// A command's string "prompt\ntip": the prompt for the status bar, the tip
+// for the tool tip. A string without a line break is both.
+struct CCommandText
+{
+    CString prompt;
+    CString tip;
+};
+CCommandText CommandText(UINT id);
+
+} // namespace kestrun

@@ -1,13 +1,10 @@
 #include "platform/ui/commandicons.h"
 
-#include "platform/core/cstring.h"
 #include "platform/ui/windefs.h"
 
-#include <QColor>
-#include <QFont>
 #include <QIcon>
-#include <QPainter>
 #include <QPixmap>
+#include <QString>
 
 #include <map>
 #include <mutex>
@@ -18,8 +15,8 @@ namespace {
 
 struct IconEntry
 {
-    CString themeName;
-    CString label;
+    QString path;
+    QString themeName;
 };
 
 struct IconTable
@@ -28,99 +25,89 @@ struct IconTable
     std::map<UINT, IconEntry> entries;
 };
 
-void addStandardIcons(IconTable& t)
+void put(std::map<UINT, IconEntry>& entries, UINT id, CPictogram picture, const char* themeName)
 {
-    {
-        const std::pair<UINT, IconEntry> standard[] = {
-            {ID_FILE_NEW, {"document-new", "N"}},
-            {ID_FILE_OPEN, {"document-open", "O"}},
-            {ID_FILE_SAVE, {"document-save", "S"}},
-            {ID_FILE_SAVE_AS, {"document-save-as", "SA"}},
-            {ID_FILE_PRINT, {"document-print", "P"}},
-            {ID_FILE_PRINT_PREVIEW, {"document-print-preview", "PV"}},
-            {ID_EDIT_CUT, {"edit-cut", "X"}},
-            {ID_EDIT_COPY, {"edit-copy", "C"}},
-            {ID_EDIT_PASTE, {"edit-paste", "V"}},
-            {ID_EDIT_UNDO, {"edit-undo", "U"}},
-            {ID_EDIT_CLEAR, {"edit-delete", "D"}},
-            {ID_APP_ABOUT, {"help-about", "?"}},
-            {ID_CONTEXT_HELP, {"help-contents", "?"}},
-            {ID_HELP, {"help-contents", "?"}},
-            {ID_APP_EXIT, {"application-exit", "Q"}},
-        };
-        for (const auto& [id, entry] : standard)
-            t.entries[id] = entry;
-    }
+    entries[id] = IconEntry{PictogramPath(picture), themeName ? QString::fromUtf8(themeName) : QString()};
+}
+
+void addStandardIcons(std::map<UINT, IconEntry>& entries)
+{
+    put(entries, ID_FILE_NEW, "document-new", "document-new");
+    put(entries, ID_FILE_OPEN, "document-open", "document-open");
+    put(entries, ID_FILE_SAVE, "document-save", "document-save");
+    put(entries, ID_FILE_PRINT, "document-print", "document-print");
+    put(entries, ID_EDIT_CUT, "edit-cut", "edit-cut");
+    put(entries, ID_EDIT_COPY, "edit-copy", "edit-copy");
+    put(entries, ID_EDIT_PASTE, "edit-paste", "edit-paste");
+    // The naming scheme has no "what is this?" pointer.
+    put(entries, ID_CONTEXT_HELP, "help-context", nullptr);
+    put(entries, ID_RECORD_FIRST, "record-first", "go-first");
+    put(entries, ID_RECORD_PREV, "record-previous", "go-previous");
+    put(entries, ID_RECORD_NEXT, "record-next", "go-next");
+    put(entries, ID_RECORD_LAST, "record-last", "go-last");
 }
 
 IconTable& iconTable()
 {
     static IconTable table;
-    static const bool filled = (addStandardIcons(table), true);
+    static const bool filled = (addStandardIcons(table.entries), true);
     (void)filled;
     return table;
 }
 
-QColor colourOf(UINT id)
+IconEntry entryOf(UINT id)
 {
-    // A stable, calm colour per command.
-    const int hue = static_cast<int>((id * 2654435761u) >> 24) % 360;
-    return QColor::fromHsv(hue, 110, 150);
+    IconTable& table = iconTable();
+    std::lock_guard lock(table.mutex);
+    const auto it = table.entries.find(id);
+    return it != table.entries.end() ? it->second : IconEntry{};
 }
 
-QIcon drawnIcon(UINT id, const CString& label)
+// A theme may name an icon whose file cannot be read; such an icon draws
+// nothing.
+bool drawable(const QIcon& icon)
 {
-    QIcon icon;
-    for (const int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(colourOf(id));
-        painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
-        const QString text = QString::fromUtf8(label.GetString()).left(3);
-        QFont font = painter.font();
-        font.setBold(true);
-        font.setPixelSize(std::max(6, size * (text.size() > 1 ? 5 : 7) / 12));
-        painter.setFont(font);
-        painter.setPen(Qt::white);
-        painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, text);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    return !icon.isNull() && !icon.pixmap(16, 16).isNull();
 }
 
 } // namespace
 
-void RegisterCommandIcon(UINT id, const char* themeName, const char* label)
+QString PictogramPath(CPictogram picture)
+{
+    const std::string_view name = picture.Name();
+    return QStringLiteral(":/icons/") + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
+           QStringLiteral(".svg");
+}
+
+QIcon Pictogram(CPictogram picture)
+{
+    return QIcon(PictogramPath(picture));
+}
+
+void RegisterCommandIcon(UINT id, CPictogram picture, const char* themeName)
 {
     IconTable& table = iconTable();
     std::lock_guard lock(table.mutex);
-    table.entries[id] = IconEntry{themeName ? themeName : "", label ? label : ""};
+    put(table.entries, id, picture, themeName);
 }
 
 QIcon CommandIcon(UINT id)
 {
-    IconEntry entry;
-    {
-        IconTable& table = iconTable();
-        std::lock_guard lock(table.mutex);
-        if (const auto it = table.entries.find(id); it != table.entries.end())
-            entry = it->second;
-    }
-    if (QIcon::themeName().isEmpty())
-        QIcon::setThemeName("Adwaita");
-    if (!entry.themeName.IsEmpty()) {
-        const QIcon themed = QIcon::fromTheme(QString::fromUtf8(entry.themeName.GetString()));
-        if (!themed.isNull())
+    const IconEntry entry = entryOf(id);
+    if (entry.path.isEmpty())
+        return {};
+    if (!entry.themeName.isEmpty()) {
+        if (QIcon::themeName().isEmpty())
+            QIcon::setThemeName("Adwaita");
+        if (const QIcon themed = QIcon::fromTheme(entry.themeName); drawable(themed))
             return themed;
     }
-    CString label = entry.label;
-    if (label.IsEmpty())
-        label.Format("%u", id % 100);
-    return drawnIcon(id, label);
+    return QIcon(entry.path);
+}
+
+QString CommandPictogramPath(UINT id)
+{
+    return entryOf(id).path;
 }
 
 } // namespace kestrun

@@ -9,6 +9,7 @@
 #include "platform/ui/winapp.h"
 
 #include <QCoreApplication>
+#include <QStatusTipEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -31,9 +32,40 @@ CFrameWnd::CFrameWnd()
 
 CFrameWnd::~CFrameWnd() = default;
 
+namespace kestrun {
+namespace {
+
+// Hands the prompts of buttons and menu items to the frame's message pane
+// instead of the toolkit's temporary message, which would hide every pane.
+class CFrameMainWindow : public QMainWindow
+{
+public:
+    CFrameMainWindow(CFrameWnd& frame, QWidget* parent, Qt::WindowFlags flags) : QMainWindow(parent, flags), m_frame(frame)
+    {
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::StatusTip)
+            return QMainWindow::event(event);
+        // A frame without a message pane lets the prompt go on to its parent.
+        bool shown = false;
+        GuardedCall([&] { shown = m_frame.ShowPrompt(FromQString(static_cast<QStatusTipEvent*>(event)->tip())); });
+        event->setAccepted(shown);
+        return shown;
+    }
+
+private:
+    CFrameWnd& m_frame;
+};
+
+} // namespace
+} // namespace kestrun
+
 QMainWindow* CFrameWnd::CreateMainWindow(QWidget* parent, bool topLevel)
 {
-    m_pMainWindow = new QMainWindow(parent, topLevel ? Qt::Window : Qt::Widget);
+    m_pMainWindow = new kestrun::CFrameMainWindow(*this, parent, topLevel ? Qt::Window : Qt::Widget);
     m_pMainWindow->setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     return m_pMainWindow;
 }
@@ -239,14 +271,37 @@ void CFrameWnd::SetMessageText(LPCTSTR lpszText)
 
 void CFrameWnd::SetMessageText(UINT nID)
 {
+    SetMessageText(kestrun::CommandText(nID).prompt);
+}
+
+CString CFrameWnd::GetMessageText()
+{
+    CWnd* bar = GetMessageBar();
+    if (auto* status = DYNAMIC_DOWNCAST(CStatusBar, bar))
+        return status->GetPaneText(0);
+    if (auto* ctrl = DYNAMIC_DOWNCAST(CStatusBarCtrl, bar))
+        return ctrl->GetText(0);
     CString text;
-    if (const char* s = AfxLoadString(nID)) {
-        text = s;
-        const int nl = text.Find('\n');
-        if (nl >= 0)
-            text = text.Left(nl);
+    if (bar)
+        bar->GetWindowText(text);
+    return text;
+}
+
+bool CFrameWnd::ShowPrompt(const CString& prompt)
+{
+    if (GetMessageBar() == nullptr)
+        return false;
+    if (prompt.IsEmpty()) {
+        if (m_bPromptShown)
+            SetMessageText(m_strTextUnderPrompt);
+        m_bPromptShown = false;
+        return true;
     }
-    SetMessageText(text);
+    if (!m_bPromptShown)
+        m_strTextUnderPrompt = GetMessageText();
+    m_bPromptShown = true;
+    SetMessageText(prompt);
+    return true;
 }
 
 void CFrameWnd::EnableDocking(DWORD)

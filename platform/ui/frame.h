@@ -68,6 +68,11 @@ public:
     CWnd* GetMessageBar();
     void SetMessageText(LPCTSTR lpszText);
     void SetMessageText(UINT nID);
+    CString GetMessageText();
+    // The prompt of the button or menu item under the pointer in the
+    // message pane; an empty prompt brings back the text that was there.
+    // False when the frame has no message pane.
+    bool ShowPrompt(const CString& prompt);
     void EnableDocking(DWORD dwDockStyle);
     void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
     // Visibility of the bars under a profile section.
@@ -116,4 +121,6 @@ protected:
 
 private:
     QMainWindow* m_pMainWindow = nullptr;
+    CString m_strTextUnderPrompt;
+    bool m_bPromptShown = false;
 };

@@ -27,6 +27,19 @@ void EnsureFrameworkStrings()
             {ID_INDICATOR_SCRL, "SCRL"},
             {ID_INDICATOR_OVR, "OVR"},
             {ID_INDICATOR_REC, "REC"},
+            // Status-bar prompts and tool tips of the standard commands.
+            {ID_FILE_NEW, "Create a new document\nNew"},
+            {ID_FILE_OPEN, "Open an existing document\nOpen"},
+            {ID_FILE_SAVE, "Save the active document\nSave"},
+            {ID_FILE_PRINT, "Print the active document\nPrint"},
+            {ID_EDIT_CUT, "Cut the selection and put it on the clipboard\nCut"},
+            {ID_EDIT_COPY, "Copy the selection and put it on the clipboard\nCopy"},
+            {ID_EDIT_PASTE, "Insert the contents of the clipboard\nPaste"},
+            {ID_CONTEXT_HELP, "Show help on the next button, menu item or window clicked\nHelp"},
+            {ID_RECORD_FIRST, "Go to the first record\nFirst record"},
+            {ID_RECORD_PREV, "Go to the previous record\nPrevious record"},
+            {ID_RECORD_NEXT, "Go to the next record\nNext record"},
+            {ID_RECORD_LAST, "Go to the last record\nLast record"},
         };
         for (const auto& [id, text] : texts) {
             if (AfxLoadString(id) == nullptr)

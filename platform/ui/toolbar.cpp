@@ -1,6 +1,7 @@
 #include "platform/core/resources.h"
 #include "platform/ui/commandicons.h"
 #include "platform/ui/controlbar.h"
+#include "platform/ui/frameworkstrings.h"
 #include "platform/ui/uitext.h"
 
 #include <QAction>
@@ -189,6 +190,7 @@ void CToolBar::Rebuild()
     if (bar == nullptr)
         return;
     bar->clear();
+    kestrun::EnsureFrameworkStrings();
     for (CButtonEntry& entry : m_buttons) {
         if (entry.style & TBBS_SEPARATOR) {
             if (entry.image > 0 && entry.id != ID_SEPARATOR) {
@@ -200,13 +202,11 @@ void CToolBar::Rebuild()
             }
             continue;
         }
-        entry.action = bar->addAction(kestrun::CommandIcon(entry.id), QString());
-        if (const char* text = AfxLoadString(entry.id)) {
-            // "prompt\ntip": the tip is the part after the line break.
-            const CString all(text);
-            const int nl = all.Find('\n');
-            entry.action->setToolTip(kestrun::ToQString(nl >= 0 ? all.Mid(nl + 1) : all));
-        }
+        const kestrun::CCommandText text = kestrun::CommandText(entry.id);
+        // A button without a picture shows its name instead of nothing.
+        entry.action = bar->addAction(kestrun::CommandIcon(entry.id), kestrun::ToQString(text.tip));
+        entry.action->setToolTip(kestrun::ToQString(text.tip));
+        entry.action->setStatusTip(kestrun::ToQString(text.prompt));
         entry.action->setCheckable((entry.style & TBBS_CHECKBOX) != 0);
         entry.action->setChecked((entry.style & TBBS_CHECKED) != 0);
         entry.action->setEnabled(!(entry.style & TBBS_DISABLED));

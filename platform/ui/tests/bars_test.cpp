@@ -1,6 +1,7 @@
 // Menus, tool bars and the status bar of a frame.
 
 #include "platform/core/resources.h"
+#include "platform/ui/commandicons.h"
 #include "platform/ui/controlbar.h"
 #include "platform/ui/listboxes.h"
 #include "platform/ui/menu.h"
@@ -8,6 +9,8 @@
 #include "platform/ui/winapp.h"
 
 #include <QAction>
+#include <QEnterEvent>
+#include <QIcon>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +18,9 @@
 #include <QToolBar>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -96,6 +102,8 @@ protected:
         using namespace kestrun;
         AfxRegisterString(IDR_BARFRAME, "Bars");
         AfxRegisterString(ID_BAR_GRAB, "Grab one frame\nSnapshot");
+        AfxRegisterString(ID_BAR_LIVE, "Show the live picture\nLive");
+        RegisterCommandIcon(ID_BAR_GRAB, "snapshot");
         RegisterToolBarResource(IDR_BARFRAME, {ID_BAR_OPEN, ID_SEPARATOR, ID_BAR_GRAB, ID_BAR_LIVE});
         RegisterMenuResource(IDR_BARFRAME, {
                                                Popup("&Video", {MenuItem("&Snapshot", ID_BAR_GRAB),
@@ -174,8 +182,6 @@ TEST_F(BarsTest, ToolBarButtonsCarryTheirCommandsAndAChildFillsItsGap)
     EXPECT_NE(bar.GetButtonStyle(3) & TBBS_CHECKED, 0u);
 
     auto* grab = qobject_cast<QToolBar*>(bar.GetWidget())->actions()[2];
-    EXPECT_EQ(grab->toolTip(), "Snapshot");
-    EXPECT_FALSE(grab->icon().isNull());
     grab->trigger();
     EXPECT_EQ(m_frame->m_grabs, 1);
 
@@ -239,6 +245,70 @@ TEST_F(BarsTest, StatusBarPanesAndAProgressBarOverTheFirstPane)
     // Indicators without handlers are shown greyed.
     m_frame->OnIdleUpdateCmdUI();
     EXPECT_NE(bar.GetPaneStyle(1) & SBPS_DISABLED, 0u);
+}
+
+QImage Drawn(const QIcon& icon)
+{
+    return icon.pixmap(24, 24).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST_F(BarsTest, ButtonsShowTheirPictureTipAndPromptWhichGivesBackThePaneText)
+{
+    auto* bar = qobject_cast<QToolBar*>(m_frame->m_toolBar.GetWidget());
+    QAction* grab = bar->actions()[2];
+    EXPECT_EQ(grab->toolTip(), "Snapshot");
+    EXPECT_EQ(grab->statusTip(), "Grab one frame");
+    EXPECT_EQ(Drawn(grab->icon()), Drawn(kestrun::Pictogram("snapshot")));
+    EXPECT_FALSE(Drawn(grab->icon()).isNull());
+
+    // A command without a picture shows its name, never an empty button.
+    QAction* live = bar->actions()[3];
+    EXPECT_TRUE(live->icon().isNull());
+    EXPECT_EQ(live->text(), "Live");
+
+    // The prompt takes the message pane while the pointer is over the
+    // button, and what the pane said comes back when it leaves.
+    m_frame->SetMessageText("Objects: 108");
+    QWidget* button = bar->widgetForAction(grab);
+    ASSERT_NE(button, nullptr);
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
+    QCoreApplication::sendEvent(button, &enter);
+    EXPECT_EQ(m_frame->m_statusBar.GetPaneText(0), "Grab one frame");
+    EXPECT_EQ(m_frame->m_statusBar.GetPaneText(1), "CAP"); // the other panes stay
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(button, &leave);
+    EXPECT_EQ(m_frame->m_statusBar.GetPaneText(0), "Objects: 108");
+}
+
+// The desktop's theme gives the picture when it has a readable one of the
+// same meaning; otherwise the button keeps ours.
+TEST(CommandIcons, ThemePictureWhenReadableOursOtherwise)
+{
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / "kestrun-icon-theme-test";
+    fs::remove_all(root);
+    const fs::path size16 = root / "probe" / "16x16";
+    fs::create_directories(size16);
+    std::ofstream(root / "probe" / "index.theme") << "[Icon Theme]\nName=probe\nDirectories=16x16\n\n"
+                                                     "[16x16]\nSize=16\nType=Fixed\n";
+    QPixmap red(16, 16);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(QString::fromStdString((size16 / "document-open.png").string())));
+    std::ofstream(size16 / "edit-cut.png") << "not a picture";
+
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    const QString themeName = QIcon::themeName();
+    QIcon::setThemeSearchPaths({QString::fromStdString(root.string())});
+    QIcon::setThemeName("probe");
+
+    EXPECT_EQ(kestrun::CommandIcon(ID_FILE_OPEN).pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    EXPECT_EQ(Drawn(kestrun::CommandIcon(ID_EDIT_CUT)), Drawn(kestrun::Pictogram("edit-cut")));
+    EXPECT_EQ(Drawn(kestrun::CommandIcon(ID_FILE_SAVE)), Drawn(kestrun::Pictogram("document-save")));
+    EXPECT_EQ(kestrun::CommandPictogramPath(ID_FILE_OPEN), ":/icons/document-open.svg");
+
+    QIcon::setThemeSearchPaths(searchPaths);
+    QIcon::setThemeName(themeName);
+    fs::remove_all(root);
 }
 
 } // namespace
