@@ -29,6 +29,7 @@ class Device;
 
 namespace kestrun {
 class CMarkMask;
+class CObjectPixelScan;
 }
 
 class CAOI : public CObject, public kestrun::CRowBorders
@@ -109,6 +110,8 @@ public:
     virtual bool GetFirstScanPoint(CPoint& point);
     virtual int FindNextObjectPixel(const Device& image, const CSegThres& threshold, CPoint& point,
                                     const kestrun::CMarkMask* marks = nullptr);
+    // The same on the page of a row scan made once for a whole search.
+    int ScanNextObjectPixel(kestrun::CObjectPixelScan& scan, CPoint& point);
     // The same over the bytes of an 8-bit page.
     virtual int FindNextObjectPixelGrey(const CDIB& image, const CSegThres& threshold, CPoint& point);
     // Steps of one pixel, no mark rule across pixels, bottom row included.

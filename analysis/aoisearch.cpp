@@ -124,6 +124,14 @@ int CAOI::FindNextObjectPixel(const Device& image, const CSegThres& threshold, C
     });
 }
 
+int CAOI::ScanNextObjectPixel(kestrun::CObjectPixelScan& scan, CPoint& point)
+{
+    const int step = std::max(m_nStep, 1);
+    if (m_nProgress == 1000 || !AdvanceRow(*this, point, step, false, m_nProgress))
+        return 0;
+    return scan.ScanRow(point.x, point.y, GetRowRight(point.y), step);
+}
+
 int CAOI::FindNextObjectPixelGrey(const CDIB& image, const CSegThres& threshold, CPoint& point)
 {
     const int step = std::max(m_nStep, 1);

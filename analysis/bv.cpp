@@ -6,9 +6,11 @@
 
 #include "analysis/analysisprogress.h"
 #include "analysis/objdata.h"
+#include "analysis/objectpixelscan.h"
 #include "analysis/pageareabackup.h"
 #include "analysis/resultdocument.h"
 #include "analysis/scopedvalue.h"
+#include "analysis/stripesearch.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/profile.h"
@@ -48,6 +50,7 @@ public:
         if (IAnalysisProgress* progress = std::exchange(m_engine.m_pProgress, nullptr))
             progress->EndProgress();
         m_engine.m_arrObjects.clear();
+        m_engine.m_arrPassed.clear();
         m_engine.m_arrHoleChains.clear();
         m_engine.m_Kontur.Reset(TRUE);
         m_engine.m_Kontur.SetImage(nullptr, nullptr, nullptr);
@@ -97,8 +100,13 @@ int CBV::FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds)
     if (aoi == nullptr || thresholds == nullptr || m_Kontur.GetImage() == nullptr || m_Kontur.GetThreshold() == nullptr)
         AfxThrowInvalidArgException();
     const CDIB& image = *m_Kontur.GetImage();
+    // The run's scan, when it reads this search's page, threshold and marks.
+    kestrun::CObjectPixelScan* scan =
+        m_pRunScan && m_pRunScan->Reads(image, *thresholds, m_Kontur.m_pMarkMask) ? m_pRunScan.get() : nullptr;
     for (;;) {
-        if (aoi->FindNextObjectPixel(image, *thresholds, position, m_Kontur.m_pMarkMask) == 1) {
+        const int found = scan ? aoi->ScanNextObjectPixel(*scan, position)
+                               : aoi->FindNextObjectPixel(image, *thresholds, position, m_Kontur.m_pMarkMask);
+        if (found == 1) {
             m_Kontur.Trace(position.x, position.y, TRUE, 0);
             if (m_Kontur.IsClosed())
                 break;
@@ -108,50 +116,99 @@ int CBV::FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds)
         if (aoi->m_nProgress / 10 >= 100)
             return 0;
     }
-    const CObjectFilter& filter = m_Profiles.m_ObjectFilter;
-    if (filter.m_Smoothing != 0)
-        for (int i = 0; i < CObjectFilter::smoothPasses; ++i)
-            m_Kontur.Smooth(std::max(filter.m_SmoothGrade[i], 1) - 1, filter.m_SmoothMaxTurns[i]);
+    SmoothContour(m_Kontur);
     return 1;
 }
 
-int CBV::MovementState() const
+void CBV::SmoothContour(CKontur8& tracer) const
+{
+    const CObjectFilter& filter = m_Profiles.m_ObjectFilter;
+    if (filter.m_Smoothing != 0)
+        for (int i = 0; i < CObjectFilter::smoothPasses; ++i)
+            tracer.Smooth(std::max(filter.m_SmoothGrade[i], 1) - 1, filter.m_SmoothMaxTurns[i]);
+}
+
+int CBV::MovementState(const CKontur8& tracer) const
 {
     if (m_arrPrevPositions.empty())
         return 0;
     const double limit = std::max(m_Profiles.m_FormThres.m_MovementDetection, 1);
     double nearest = std::numeric_limits<double>::infinity();
     for (const sObjectPosition& p : m_arrPrevPositions)
-        nearest = std::min(nearest, std::hypot(static_cast<double>(m_Kontur.m_nCenterX) - p.x,
-                                               static_cast<double>(m_Kontur.m_nCenterY) - p.y));
+        nearest = std::min(nearest, std::hypot(static_cast<double>(tracer.m_nCenterX) - p.x,
+                                               static_cast<double>(tracer.m_nCenterY) - p.y));
     return nearest >= limit ? 2 : 1;
 }
 
-void CBV::TraceObjects(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
-                       std::vector<std::unique_ptr<CRPolygon>>& holes)
+sRunOutline CBV::TakeTracedOutline(CKontur8& tracer)
+{
+    sRunOutline outline;
+    outline.polygon = std::make_unique<CRPolygon>();
+    outline.polygon->m_bClosed = TRUE;
+    const int last = tracer.GetLastIndex();
+    const CRPolygon& points = tracer.GetPoints();
+    // The chain and the measures of the trace are those the points give
+    // when the walk ends on its start: the record keeps them.
+    outline.traced = tracer.m_nStepWidth == 1 && points.GetSize() == last + 1 &&
+                     tracer.GetChain().GetSize() == last && points[0].x == points[last].x &&
+                     points[0].y == points[last].y;
+    if (outline.traced) {
+        tracer.TakeOutline(*outline.polygon, outline.chain);
+        outline.measures = tracer;
+    } else {
+        outline.polygon->Copy(points);
+    }
+    return outline;
+}
+
+void CBV::TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes)
 {
     const CFormThres& form = m_Profiles.m_FormThres;
     const bool keepHoles = form.TestFlagBit(featureHoleArea);
+    // One row scan and one resolution of the colour tests for the run.
+    const CDIB& image = *m_Kontur.GetImage();
+    CSegThres& thresholds = m_Profiles.m_SegThres;
+    const CSearchSetup setup(m_Kontur, m_pRunScan, image, thresholds);
+    // Without cutting, each record is built (and when it needs nothing
+    // else, measured) while its outline is fresh.
+    const bool buildNow = BuildsWhileTracing();
+    const bool finishNow = buildNow && FinishesAlone();
+    const CCalibration calibration = CBaseObj::SystemCalibration;
+    if (finishNow)
+        CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
     CPoint position;
     aoi.GetFirstScanPoint(position);
-    while (FindNextObject(position, &aoi, &m_Profiles.m_SegThres) == 1) {
+    while (FindNextObject(position, &aoi, &thresholds) == 1) {
         m_Kontur.CalcChainMeasures();
         if (!m_Kontur.IsClosed())
             continue;
         if (m_Kontur.m_nArea >= 0) {
-            auto polygon = std::make_unique<CRPolygon>(m_Kontur.m_Points);
-            polygon->m_bClosed = TRUE;
             // The polygon carries the movement state to its record.
-            polygon->m_nSpare = MovementState();
-            outer.push_back(std::move(polygon));
+            const int moving = MovementState(m_Kontur);
+            sRunOutline outline = TakeTracedOutline(m_Kontur);
+            outline.polygon->m_nSpare = moving;
+            if (!buildNow) {
+                outer.push_back(std::move(outline));
+                continue;
+            }
+            std::unique_ptr<CObjData> record = MakeRecord(aoi, outline);
+            if (!record)
+                continue;
+            if (finishNow) {
+                MeasurePlainObject(*m_Kontur.GetImage(), aoi, *record);
+                m_arrPassed.push_back(PassesFormThresholds(*record, false) ? 1 : 0);
+            }
+            m_arrObjects.push_back(std::move(record));
         } else if (keepHoles && form.CheckValue(std::abs(m_Kontur.m_nArea), featureHoleArea)) {
-            auto polygon = std::make_unique<CRPolygon>(m_Kontur.m_Points);
-            polygon->m_bClosed = TRUE;
-            polygon->m_nCenterX = m_Kontur.m_nCenterX;
-            polygon->m_nCenterY = m_Kontur.m_nCenterY;
-            holes.push_back(std::move(polygon));
+            const int x = m_Kontur.m_nCenterX;
+            const int y = m_Kontur.m_nCenterY;
+            holes.push_back(TakeTracedOutline(m_Kontur));
+            holes.back().polygon->m_nCenterX = x;
+            holes.back().polygon->m_nCenterY = y;
         }
     }
+    if (buildNow)
+        CBaseObj::SystemCalibration = m_arrObjects.empty() ? calibration : m_Profiles.m_Calibration;
 }
 
 int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress)
@@ -172,15 +229,23 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
     m_arrHoleAreas.RemoveAll();
 
     // Tracing marks every object in the run's mask; the page stays as it is.
-    std::vector<std::unique_ptr<CRPolygon>> outer;
-    std::vector<std::unique_ptr<CRPolygon>> holes;
+    const int threads = CanSearchInStripes(*aoi) ? GetRunThreads() : 1;
+    std::vector<sRunOutline> outer;
+    std::vector<sRunOutline> holes;
     {
         const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image->GetWidth(), image->GetHeight());
-        TraceObjects(*aoi, outer, holes);
+        CPoint first;
+        if (threads <= 1) {
+            TraceObjects(*aoi, outer, holes);
+        } else if (aoi->GetFirstScanPoint(first)) {
+            TraceInStripes(*aoi, first, threads, holes);
+        }
         m_arrPrevPositions.clear();
     }
 
-    CutConglomerates(outer, holes, form.TestFlagBit(featureHoleArea) ? 1 : 0);
+    // Records are built as the outlines are traced when nothing is cut.
+    if (!BuildsWhileTracing())
+        CutConglomerates(outer, holes, form.TestFlagBit(featureHoleArea) ? 1 : 0);
     BuildRecords(*aoi, outer, holes);
 
     // The segment steps of "Model" 2 draw into the page.
@@ -188,9 +253,14 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
     if (form.m_Model == CFormThres::modelEllipse)
         backup.emplace(*image, aoi->GetRect());
     int passed = 0;
-    for (std::unique_ptr<CObjData>& record : m_arrObjects)
-        passed += FinishRecord(*image, *aoi, std::move(record), document);
+    for (size_t i = 0; i < m_arrObjects.size(); ++i) {
+        if (i < m_arrPassed.size())
+            passed += KeepOrDrop(std::move(m_arrObjects[i]), m_arrPassed[i] != 0, document);
+        else
+            passed += FinishRecord(*image, *aoi, std::move(m_arrObjects[i]), document);
+    }
     m_arrObjects.clear();
+    m_arrPassed.clear();
 
     if ((form.m_Parameter & 0x20) != 0 &&
         (form.m_Model == CFormThres::modelContour || form.m_Model == CFormThres::modelSkeleton))

@@ -26,6 +26,7 @@
 #include "objectmodel/chain8.h"
 #include "platform/core/arrays.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -50,6 +51,24 @@ struct sObjectPosition
 };
 
 class Device;
+class CStripeSearch;
+class CStripeWorker;
+class CWorkerPool;
+struct sTraceEntry;
+
+namespace kestrun {
+class CObjectPixelScan;
+}
+
+// An outline of a run: its points and, for a traced one, the chain and
+// the chain measures of its trace, which its record takes over.
+struct sRunOutline
+{
+    std::unique_ptr<CRPolygon> polygon;
+    CChain8 chain;
+    CKonturParam measures;
+    bool traced = false; // false: chain and measures come from the points
+};
 
 class CBV : public CObject
 {
@@ -102,6 +121,17 @@ public:
     // of the running analysis, as the profile's feature bits ask.
     void CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi);
 
+    // The threads of the object search of a run: 0 (the default) the
+    // machine's cores, limited by the environment variable
+    // KESTRUN_ANALYSIS_THREADS; else exactly that many. Results do not
+    // depend on it.
+    void SetThreadCount(int threads) { m_nThreadCount = std::max(threads, 0); }
+    // The threads a run takes: the set count, else the machine's cores
+    // limited by KESTRUN_ANALYSIS_THREADS. Runs that need the order of a
+    // single search (a scan step, marks that stop traces, conglomerate
+    // cutting) and areas of one row take one.
+    int GetRunThreads() const;
+
     // The display of runs with progress; null: none. Not owned.
     void SetProgressDisplay(IAnalysisProgress* display) { m_pProgressDisplay = display; }
     // The steps the last run needed that are not available in this build,
@@ -112,8 +142,7 @@ public:
     // --- steps of the run that later parts of the engine provide ---
 
     // Cuts touching objects apart (ConCutType 1 and 2).
-    void CutConglomerates(std::vector<std::unique_ptr<CRPolygon>>& outer,
-                          std::vector<std::unique_ptr<CRPolygon>>& holes, int holeFlag);
+    void CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
     // Length and shape of a plain object along scan rays. 1 when the
     // record received a scan-ray result.
     int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
@@ -202,6 +231,9 @@ public:
     CKontur8 m_Kontur;
     // The records of the running analysis.
     std::vector<std::unique_ptr<CObjData>> m_arrObjects;
+    // Per record of m_arrObjects, when a search on several threads
+    // measured it already: 1 passed the form thresholds, 0 did not.
+    std::vector<signed char> m_arrPassed;
     // "Image"/"FieldMode" of the application profile.
     int m_nFieldMode = 0;
     CClasses m_Classes;
@@ -224,14 +256,45 @@ private:
     // run with their count and what the table shows instead.
     void ReportUnavailable(const char* step, int objects = 1, const char* effect = "");
     // The tracing loop: outer contours and holes of the area.
-    void TraceObjects(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
-                      std::vector<std::unique_ptr<CRPolygon>>& holes);
+    void TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
+    // The tracer's contour as an outline of the run, handed over.
+    static sRunOutline TakeTracedOutline(CKontur8& tracer);
+    // Smooths the closed contour of a trace as the profile asks.
+    void SmoothContour(CKontur8& tracer) const;
+    // --- the search on all cores (bvstripes.cpp) ---
+    // Whether this run's search may be split into stripes.
+    bool CanSearchInStripes(const CAOI& aoi) const;
+    // The tracing loop on all cores: outer contours become records in
+    // the order of the single-threaded search, holes go to holes.
+    void TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& holes);
+    // One trace from a start pixel with the tracer's binding, as a
+    // stripe keeps it.
+    // Called from the threads of a search: reads the engine, writes
+    // nothing of it.
+    sTraceEntry TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y);
+    // Whether a plain record's features, measures and form tests need
+    // nothing but the record and the page, so that the thread that traced
+    // it can take them.
+    bool FinishesAlone() const;
+    // Whether records are built as the outlines are traced (no cutting
+    // needs the outlines of the whole run first).
+    bool BuildsWhileTracing() const;
+    // The stripes of a run after the first, merged in order.
+    void MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
+                     std::vector<sRunOutline>& holes);
+    // The progress of the merged rows top to end, as the single-threaded
+    // search shows it.
+    void ReportRows(int top, int end, int firstRow, const CAOI& aoi);
+    void AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& holes);
+    // The hole chains and areas of the run's holes, and their index.
+    void TakeRunHoles(std::vector<sRunOutline>& holes);
     // 0 without stored positions, 2 when the tracer's centroid lies at
     // least MovementDetection pixels from each, else 1.
-    int MovementState() const;
+    int MovementState(const CKontur8& tracer) const;
     // The records of the outer contours, the hole chains of the holes.
-    void BuildRecords(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
-                      std::vector<std::unique_ptr<CRPolygon>>& holes);
+    void BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
+    // The record of an outline (none for a plain object without area).
+    std::unique_ptr<CObjData> MakeRecord(const CAOI& aoi, sRunOutline& outline) const;
     // Features, form tests and hand-over of one record; returns 1 when it
     // passed every form threshold.
     int FinishRecord(CDIB& image, CAOI& aoi, std::unique_ptr<CObjData> record, IResultDocument* document);
@@ -261,6 +324,14 @@ private:
     // pages keep their size.
     kestrun::CMarkMask m_SearchMarks;
     CRunDiagnostics m_RunDiagnostics;
+    // The start-pixel scan of the running search, made once per run.
+    std::unique_ptr<kestrun::CObjectPixelScan> m_pRunScan;
+    // The stripes of searches on all cores; their storage stays.
+    std::vector<std::unique_ptr<CStripeWorker>> m_StripeWorkers;
+    std::unique_ptr<CWorkerPool> m_pWorkerPool;
+    int m_nThreadCount = 0;
+    // The running search's stripes measure their plain records.
+    bool m_bFinishInStripes = false;
     // m_arrHoleChains by the row of their start point.
     CHoleIndex m_HoleIndex;
 };

@@ -14,18 +14,34 @@
 
 namespace {
 
-// Whether the contour touches the border of the area. A contour inside a
-// rectangle area, clear of its edges, cannot: that answer needs no walk
+// Whether the outline touches the border of the area. An outline inside
+// a rectangle area, clear of its edges, cannot: that answer needs no walk
 // over the points.
-BOOL TouchesBorder(const CKontur8& tracer, const CAOI& aoi)
+BOOL TouchesBorder(const CRPointArray& points, const CRect& box, const CAOI& aoi)
 {
-    if (typeid(aoi) == typeid(CAOI2)) {
-        const CBoundingRect& box = tracer.GetBoundingRect();
-        if (box.left > aoi.GetLeft() && box.right < aoi.GetRight() && box.top > aoi.GetTop() &&
-            box.bottom < aoi.GetBottom())
-            return FALSE;
-    }
-    return tracer.TouchesBorder(aoi);
+    if (typeid(aoi) == typeid(CAOI2) && box.left > aoi.GetLeft() && box.right < aoi.GetRight() &&
+        box.top > aoi.GetTop() && box.bottom < aoi.GetBottom())
+        return FALSE;
+    for (const POINT& point : points)
+        if (aoi.IsOnBorder(point.x, point.y))
+            return TRUE;
+    return FALSE;
+}
+
+// An outline that was not traced gets its chain and measures from its
+// points, as a tracer built from them has them.
+void MeasureOutline(sRunOutline& outline, CKontur8& tracer)
+{
+    if (outline.traced)
+        return;
+    tracer.SetFromPoints(*outline.polygon);
+    tracer.CalcChainMeasures();
+    outline.measures = tracer;
+    CRPointArray points;
+    tracer.TakeOutline(points, outline.chain);
+    const BOOL closed = tracer.IsClosed();
+    outline.polygon->CRPointArray::Swap(points);
+    outline.polygon->m_bClosed = closed;
 }
 
 CArray<POINT, POINT> ToPointList(const CRPointArray& points)
@@ -38,41 +54,55 @@ CArray<POINT, POINT> ToPointList(const CRPointArray& points)
 
 } // namespace
 
-void CBV::BuildRecords(CAOI& aoi, std::vector<std::unique_ptr<CRPolygon>>& outer,
-                       std::vector<std::unique_ptr<CRPolygon>>& holes)
+std::unique_ptr<CObjData> CBV::MakeRecord(const CAOI& aoi, sRunOutline& outline) const
 {
     const CFormThres& form = m_Profiles.m_FormThres;
+    std::unique_ptr<CObjData> record;
+    if (form.m_Model == CFormThres::modelSkeleton) {
+        record = std::make_unique<CSkelData>();
+        record->m_Type |= CObjData::colBorder;
+    } else if (outline.measures.m_nArea > 0) {
+        record = std::make_unique<CObjDataII>();
+        record->m_Type |= CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colForm |
+                          CObjData::colBorder;
+        record->m_nMoving = outline.polygon->m_nSpare;
+    }
+    if (!record)
+        return record;
+    CRPolygon& polygon = *outline.polygon;
+    record->SetFromOutline(polygon, outline.chain, outline.measures, polygon.m_bClosed, !outline.traced);
+    record->m_bHitBoundary = TouchesBorder(record->m_Polygon, record->m_Rect, aoi);
+    return record;
+}
+
+void CBV::BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes)
+{
     CKontur8 tracer;
-    for (std::unique_ptr<CRPolygon>& polygon : outer) {
-        tracer.SetFromPoints(*polygon);
-        tracer.CalcChainMeasures();
-        std::unique_ptr<CObjData> record;
-        if (form.m_Model == CFormThres::modelSkeleton) {
-            record = std::make_unique<CSkelData>();
-            record->SetFromContour(tracer);
-            record->m_Type |= CObjData::colBorder;
-        } else if (tracer.m_nArea > 0) {
-            record = std::make_unique<CObjDataII>();
-            record->SetFromContour(tracer);
-            record->m_Type |= CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colForm |
-                              CObjData::colBorder;
-            record->m_nMoving = polygon->m_nSpare;
-        }
-        if (record) {
-            record->m_bHitBoundary = TouchesBorder(tracer, aoi);
-            CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
+    const size_t before = m_arrObjects.size();
+    m_arrObjects.reserve(before + outer.size());
+    for (sRunOutline& outline : outer) {
+        MeasureOutline(outline, tracer);
+        if (std::unique_ptr<CObjData> record = MakeRecord(aoi, outline))
             m_arrObjects.push_back(std::move(record));
-        }
-        polygon.reset();
+        outline.polygon.reset();
     }
     outer.clear();
+    // Records are measured in the profile's calibration.
+    if (m_arrObjects.size() > before)
+        CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
 
-    for (std::unique_ptr<CRPolygon>& polygon : holes) {
-        tracer.SetFromPoints(*polygon);
-        tracer.CalcChainMeasures();
-        m_arrHoleChains.push_back(tracer.GetChain());
-        m_arrHoleAreas.Add(std::abs(tracer.m_nArea));
-        polygon.reset();
+    TakeRunHoles(holes);
+}
+
+void CBV::TakeRunHoles(std::vector<sRunOutline>& holes)
+{
+    CKontur8 tracer;
+    m_arrHoleChains.reserve(m_arrHoleChains.size() + holes.size());
+    for (sRunOutline& outline : holes) {
+        MeasureOutline(outline, tracer);
+        m_arrHoleChains.emplace_back().Swap(outline.chain);
+        m_arrHoleAreas.Add(std::abs(outline.measures.m_nArea));
+        outline.polygon.reset();
     }
     holes.clear();
     m_HoleIndex.Build(m_arrHoleChains);

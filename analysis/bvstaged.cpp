@@ -15,8 +15,7 @@ void CBV::ReportUnavailable(const char* step, int objects, const char* effect)
     m_RunDiagnostics.Note(step, effect, objects);
 }
 
-void CBV::CutConglomerates(std::vector<std::unique_ptr<CRPolygon>>& outer,
-                           std::vector<std::unique_ptr<CRPolygon>>& /*holes*/, int /*holeFlag*/)
+void CBV::CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& /*holes*/, int /*holeFlag*/)
 {
     const int type = m_Profiles.m_ObjectFilter.m_ConCutType;
     if (type == CObjectFilter::conCutConvexDefects || type == CObjectFilter::conCutWatershed)

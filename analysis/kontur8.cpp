@@ -40,13 +40,10 @@ void CKontur8::Size(int capacity, int growBy)
     m_nCapacity = capacity;
     m_TracePoints.assign(static_cast<size_t>(capacity), POINT{});
     m_TraceCodes.assign(static_cast<size_t>(capacity), 0);
-    // Reserve the store itself too, keeping what it holds.
-    const INT_PTR points = m_Points.GetSize();
-    m_Points.SetSize(std::max<INT_PTR>(capacity, points), growBy);
-    m_Points.SetSize(points);
-    const INT_PTR codes = m_Chain.GetSize();
-    m_Chain.SetSize(std::max<INT_PTR>(capacity, codes), growBy);
-    m_Chain.SetSize(codes);
+    // Traces write into the scratch; the store gets the exact size of each
+    // contour, so that it can be handed over without waste.
+    m_Points.SetSize(m_Points.GetSize(), growBy);
+    m_Chain.SetSize(m_Chain.GetSize(), growBy);
 }
 
 void CKontur8::Reset(BOOL freeStorage)

@@ -80,6 +80,20 @@ public:
     // available yet: raises CNotSupportedException.
     int TraceRegion(POINT p, POINT q, int grey1, int grey2);
 
+    // The traces until EndRun test colours through the bound threshold's
+    // ranges resolved here, once; neither the threshold nor the mark
+    // binding may change in between. Without a run each trace resolves
+    // them.
+    void BeginRun();
+    void EndRun();
+    // Hands the points and the chain of the contour over by exchanging them
+    // with the given arrays (empty ones leave the tracer without a contour).
+    void TakeOutline(CRPointArray& points, CChain8& chain)
+    {
+        points.Swap(m_Points);
+        chain.Swap(m_Chain);
+    }
+
     // Perimeter, area and centroid from the chain code of a closed contour;
     // a contour of fewer than 2 steps or of area 0 becomes invalid (not
     // closed).
@@ -124,6 +138,31 @@ public:
     WORD m_wReserved = 0;
 
 private:
+    // A plain threshold's colour tests as the trace asks them: answer bit
+    // 1 accepted, bit 2 a mark colour.
+    struct sColourTests
+    {
+        bool plain = false; // the threshold class has no tests of its own
+        // Channel v passes when v - min <= span (unsigned); an empty range
+        // has min 256.
+        unsigned min[3] = {};
+        unsigned span[3] = {};
+        bool inverted = false;
+        COLORREF mark = 0;
+        bool markIsColour = false; // no mark mask: the mark colour marks
+        bool markAccepted = false; // and the trace walks over it
+
+        BYTE Bits(unsigned red, unsigned green, unsigned blue) const
+        {
+            const bool inside =
+                ((red - min[0] <= span[0]) & (green - min[1] <= span[1]) & (blue - min[2] <= span[2])) != inverted;
+            if (!markIsColour)
+                return inside ? 1 : 0;
+            const bool isMark = RGB(red, green, blue) == mark;
+            return static_cast<BYTE>(((inside || (isMark && markAccepted)) ? 1 : 0) | (isMark ? 2 : 0));
+        }
+    };
+
     class CColorStep;
     class CGreyStep;
     class CBinaryStep;
@@ -139,6 +178,7 @@ private:
     // Shows the message of a trace without Size and leaves no contour;
     // true when there is capacity.
     bool CheckCapacity();
+    void ResolveColourTests();
     // Copies steps codes and steps + 1 points of the scratch into the
     // chain and the point store.
     void StoreTrace(int x, int y, int steps, const CBoundingRect& box);
@@ -150,4 +190,6 @@ private:
     std::vector<POINT> m_TracePoints;
     std::vector<BYTE> m_TraceCodes;
     kestrun::CThresholdTestCache m_TestCache;
+    sColourTests m_ColourTests;
+    bool m_bRunTests = false;
 };

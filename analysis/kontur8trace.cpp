@@ -44,6 +44,20 @@ public:
         m_clipTop = std::max(m_top, 0);
         m_clipRight = std::min(m_right, page.GetWidth() - 1);
         m_clipBottom = std::min(m_bottom, page.GetHeight() - 1);
+        if (m_bRectangle) {
+            // A position whose eight neighbours lie inside the area and
+            // off its border.
+            m_innerLeft = std::max(m_clipLeft, m_left + 1) + 1;
+            m_innerRight = std::min(m_clipRight, m_right - 1) - 1;
+            m_innerTop = std::max(m_clipTop, m_top + 1) + 1;
+            m_innerBottom = std::min(m_clipBottom, m_bottom - 1) - 1;
+        }
+    }
+
+    // Whether the neighbours of (x, y) need no area test and touch no border.
+    bool IsInner(int x, int y) const
+    {
+        return x >= m_innerLeft && x <= m_innerRight && y >= m_innerTop && y <= m_innerBottom;
     }
 
     // Pixels a trace may enter: those of the area inside the page.
@@ -75,6 +89,8 @@ private:
     bool m_bRectangle = false;
     int m_left, m_top, m_right, m_bottom;
     int m_clipLeft, m_clipTop, m_clipRight, m_clipBottom;
+    // Empty for other shapes.
+    int m_innerLeft = 0, m_innerTop = 0, m_innerRight = -1, m_innerBottom = -1;
 };
 
 // The bounding rectangle of the points as CBoundingRect builds it (the
@@ -105,12 +121,10 @@ public:
     }
     CBoundingRect Get() const
     {
+        // The box that RecalcBounds gives the points, so that it can be
+        // handed over with them.
         CBoundingRect box;
-        box.SetRect(m_left, m_top, m_right, m_bottom);
-        box.m_ptLeftmost = m_leftmost;
-        box.m_ptTopmost = m_topmost;
-        box.m_ptRightmost = m_rightmost;
-        box.m_ptBottommost = m_bottommost;
+        box.SetFromExtremes(m_leftmost, m_topmost, m_rightmost, m_bottommost);
         return box;
     }
 
@@ -130,6 +144,9 @@ public:
     {
     }
     bool HasMask() const { return m_marks != nullptr; }
+    const kestrun::CMarkMask* GetMask() const { return m_marks; }
+    // The answer bits for a marked pixel.
+    BYTE MarkedBits() const { return m_bStops ? kMark : static_cast<BYTE>(kAccepted | kMark); }
     // The answer bits for a marked pixel; 0 for one that is not.
     BYTE MarkBits(int x, int y) const
     {
@@ -146,18 +163,39 @@ private:
 } // namespace
 
 // The colour step: the area test, the colour through the trace's test,
-// the border contact, the colour sums and the marked pixels.
+// the border contact, the colour sums and the marked pixels. A plain
+// threshold on a 24-bit page is tested inline through the ranges the
+// tracer resolved; other thresholds through the test cache.
 class CKontur8::CColorStep
 {
 public:
     CColorStep(CKontur8& tracer, const kestrun::CPageAccess& page, const CAreaTest& area)
-        : m_tracer(tracer), m_page(page), m_area(area), m_threshold(tracer.BoundThreshold()), m_marks(tracer)
+        : m_tracer(tracer), m_page(page), m_area(area), m_threshold(tracer.BoundThreshold()), m_marks(tracer),
+          m_tests(tracer.m_ColourTests), m_bInline(m_tests.plain && !page.IsPaletted())
     {
+        // Inner positions read their neighbours through fixed offsets, in
+        // the page and in a mask of the page's size.
+        const kestrun::CMarkMask* mask = m_marks.GetMask();
+        m_bOffsets = m_bInline && page.GetHeight() > 1 &&
+                     (mask == nullptr || (mask->GetWidth() == page.GetWidth() && mask->GetHeight() == page.GetHeight()));
+        if (!m_bOffsets)
+            return;
+        const ptrdiff_t stride = page.Pixel(0, 1) - page.Pixel(0, 0);
+        if (mask) {
+            m_maskBits = mask->GetRow(0);
+            m_maskStride = static_cast<ptrdiff_t>(mask->GetStride()) * 8;
+        }
+        for (int t = 0; t < 8; ++t) {
+            m_offsets[t] = kDy[t] * stride + kDx[t] * 3;
+            m_markOffsets[t] = kDy[t] * m_maskStride + kDx[t];
+        }
+        m_markedBits = m_marks.MarkedBits();
     }
 
     void Start(int x, int y)
     {
         m_current = m_page.IsInside(x, y) ? m_page.GetColor(x, y) : 0;
+        m_last = nullptr;
         m_red = GetRValue(m_current);
         m_green = GetGValue(m_current);
         m_blue = GetBValue(m_current);
@@ -168,25 +206,36 @@ public:
         m_border = m_area.Contains(x, y) && m_area.IsOnBorder(x, y) ? borderTouches : borderFree;
     }
 
+    bool IsInner(int x, int y) const { return m_bOffsets && m_area.IsInner(x, y); }
+    // The position whose neighbours AcceptInner tests.
+    void Locate(int x, int y)
+    {
+        m_here = m_page.Pixel(x, y);
+        m_hereBit = static_cast<ptrdiff_t>(y) * m_maskStride + x;
+    }
+
     bool Accept(int x, int y)
     {
         if (!m_area.Contains(x, y))
             return false;
-        if (m_page.IsPaletted()) {
-            const BYTE index = m_page.GetFirstByte(x, y);
-            m_current = m_page.GetPaletteColor(index);
-            m_bits = m_tracer.m_TestCache.LookupByte(index, [this](BYTE) { return Bits(m_current); });
-        } else {
-            m_current = m_page.GetColor(x, y);
-            m_bits = m_tracer.m_TestCache.Lookup(m_current, [this](DWORD c) { return Bits(c); });
-        }
-        if (const BYTE marked = m_marks.MarkBits(x, y))
-            m_bits = marked;
-        if (!(m_bits & kAccepted))
+        if (!AcceptColour(x, y))
             return false;
         if (m_area.IsOnBorder(x, y))
             m_border = borderTouches;
         return true;
+    }
+    // Neighbour t of the located inner position.
+    bool AcceptInner(int t)
+    {
+        const BYTE* p = m_here + m_offsets[t];
+        m_last = p;
+        m_bits = m_tests.Bits(p[2], p[1], p[0]);
+        if (m_maskBits) {
+            const ptrdiff_t bit = m_hereBit + m_markOffsets[t];
+            if ((m_maskBits[bit >> 3] >> (bit & 7)) & 1U)
+                m_bits = m_markedBits;
+        }
+        return (m_bits & kAccepted) != 0;
     }
 
     void Taken()
@@ -195,9 +244,15 @@ public:
             ++m_tracer.m_nMarkedPixels;
             return;
         }
-        m_red += GetRValue(m_current);
-        m_green += GetGValue(m_current);
-        m_blue += GetBValue(m_current);
+        if (m_last) {
+            m_red += m_last[2];
+            m_green += m_last[1];
+            m_blue += m_last[0];
+        } else {
+            m_red += GetRValue(m_current);
+            m_green += GetGValue(m_current);
+            m_blue += GetBValue(m_current);
+        }
         ++m_count;
     }
 
@@ -215,11 +270,30 @@ public:
         // object's.
         if (!m_bMeanSet)
             AtStart();
-        m_tracer.m_CurrentColor = m_current;
+        m_tracer.m_CurrentColor = m_last ? RGB(m_last[2], m_last[1], m_last[0]) : m_current;
         m_tracer.m_nBorderState = m_border;
     }
 
 private:
+    bool AcceptColour(int x, int y)
+    {
+        if (m_bInline) {
+            const BYTE* p = m_page.Pixel(x, y);
+            m_last = p;
+            m_bits = m_tests.Bits(p[2], p[1], p[0]);
+        } else if (m_page.IsPaletted()) {
+            const BYTE index = m_page.GetFirstByte(x, y);
+            m_current = m_page.GetPaletteColor(index);
+            m_bits = m_tracer.m_TestCache.LookupByte(index, [this](BYTE) { return Bits(m_current); });
+        } else {
+            m_current = m_page.GetColor(x, y);
+            m_bits = m_tracer.m_TestCache.Lookup(m_current, [this](DWORD c) { return Bits(c); });
+        }
+        if (const BYTE marked = m_marks.MarkBits(x, y))
+            m_bits = marked;
+        return (m_bits & kAccepted) != 0;
+    }
+
     // With a mask no colour is a mark.
     BYTE Bits(COLORREF colour) const
     {
@@ -233,7 +307,19 @@ private:
     const CAreaTest& m_area;
     const CSegThres& m_threshold;
     const CMarkTest m_marks;
+    const sColourTests& m_tests;
+    const bool m_bInline;
+    bool m_bOffsets = false;
+    ptrdiff_t m_offsets[8] = {};
+    ptrdiff_t m_markOffsets[8] = {};
+    const BYTE* m_maskBits = nullptr;
+    ptrdiff_t m_maskStride = 0; // bits per mask row
+    BYTE m_markedBits = 0;
+    const BYTE* m_here = nullptr;
+    ptrdiff_t m_hereBit = 0;
     COLORREF m_current = 0;
+    // The pixel last read inline; its colour is m_current otherwise.
+    const BYTE* m_last = nullptr;
     BYTE m_bits = 0;
     unsigned long long m_red = 0, m_green = 0, m_blue = 0;
     unsigned long long m_count = 1;
@@ -275,6 +361,9 @@ public:
         return true;
     }
 
+    bool IsInner(int, int) const { return false; }
+    void Locate(int, int) {}
+    bool AcceptInner(int) { return false; }
     void Taken() {}
     void AtStart() {}
 
@@ -301,6 +390,9 @@ public:
 
     void Start(int, int) {}
     bool Accept(int x, int y) const { return m_page.IsInside(x, y) && m_page.GetFirstByte(x, y) == m_value; }
+    bool IsInner(int, int) const { return false; }
+    void Locate(int, int) {}
+    bool AcceptInner(int) const { return false; }
     void Taken() {}
     void AtStart() {}
     void Finish() {}
@@ -309,6 +401,39 @@ private:
     const kestrun::CPageAccess& m_page;
     BYTE m_value;
 };
+
+void CKontur8::ResolveColourTests()
+{
+    m_ColourTests = sColourTests{};
+    const CSegThres& threshold = BoundThreshold();
+    // A threshold class with tests of its own is asked through them.
+    if (typeid(threshold) != typeid(CSegThres))
+        return;
+    const CSegThres::sChannelRanges ranges = threshold.GetObjectRanges();
+    for (size_t i = 0; i < 3; ++i) {
+        const bool empty = ranges.max[i] < ranges.min[i];
+        m_ColourTests.min[i] = empty ? 256U : static_cast<unsigned>(ranges.min[i]);
+        m_ColourTests.span[i] = empty ? 0U : static_cast<unsigned>(ranges.max[i] - ranges.min[i]);
+    }
+    m_ColourTests.inverted = ranges.inverted;
+    m_ColourTests.mark = threshold.m_MarkColor;
+    // With a mask no colour is a mark; with the plain test a mark colour
+    // is no object colour either.
+    m_ColourTests.markIsColour = m_pMarkMask == nullptr;
+    m_ColourTests.markAccepted = m_pMarkMask == nullptr && m_nTestSelector != testThresholdOnly;
+    m_ColourTests.plain = true;
+}
+
+void CKontur8::BeginRun()
+{
+    ResolveColourTests();
+    m_bRunTests = true;
+}
+
+void CKontur8::EndRun()
+{
+    m_bRunTests = false;
+}
 
 bool CKontur8::CheckCapacity()
 {
@@ -360,11 +485,24 @@ void CKontur8::RunTrace(int x, int y, int& direction, int maxPoints, long long p
     int py = y;
     for (;;) {
         int next = -1;
-        for (const int turn : kTurns) {
-            const int t = (d + turn) & 7;
-            if (step.Accept(px + kDx[t], py + kDy[t])) {
-                next = t;
-                break;
+        // Inside the area, away from its border, the neighbours need
+        // neither the area test nor the border test.
+        if (step.IsInner(px, py)) {
+            step.Locate(px, py);
+            for (const int turn : kTurns) {
+                const int t = (d + turn) & 7;
+                if (step.AcceptInner(t)) {
+                    next = t;
+                    break;
+                }
+            }
+        } else {
+            for (const int turn : kTurns) {
+                const int t = (d + turn) & 7;
+                if (step.Accept(px + kDx[t], py + kDy[t])) {
+                    next = t;
+                    break;
+                }
             }
         }
         if (next < 0) {
@@ -428,6 +566,8 @@ bool CKontur8::TraceInArea(int x, int y, int maxPoints)
     const kestrun::CPageAccess page(BoundImage());
     const CAreaTest area(BoundAOI(), page);
     m_TestCache.Invalidate();
+    if (!m_bRunTests)
+        ResolveColourTests();
     Step step(*this, page, area);
     int direction = 1;
     RunTrace(x, y, direction, maxPoints, area.GetPixelBound(), step);

@@ -9,8 +9,8 @@ namespace kestrun {
 
 namespace {
 
-// MarksFrom reads three bytes from the byte of its first pixel on.
-constexpr size_t kTailBytes = 3;
+// MarksFrom reads a word from the byte of its first pixel on.
+constexpr size_t kTailBytes = 4;
 
 } // namespace
 

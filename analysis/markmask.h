@@ -32,6 +32,8 @@ public:
 
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
+    // Bytes per row.
+    size_t GetStride() const { return m_stride; }
 
     // Points outside the mask are never marked.
     void Mark(int x, int y)
@@ -57,8 +59,10 @@ public:
     // lie in the row.
     static unsigned MarksFrom(const BYTE* row, int x)
     {
+        // One word load: three bytes copied in pieces stall the load
+        // behind them.
         uint32_t word = 0;
-        std::memcpy(&word, row + (x >> 3), 3);
+        std::memcpy(&word, row + (x >> 3), 4);
         return (word >> (x & 7)) & 0xFFFFU;
     }
 

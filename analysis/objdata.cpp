@@ -318,6 +318,23 @@ void CObjData::SetFromContour(const CKontur8& tracer)
     m_ContourColor = tracer.GetMeanColor();
 }
 
+void CObjData::SetFromOutline(CRPointArray& points, CChain8& chain, const CKonturParam& measures, BOOL closed,
+                              bool recalcBox)
+{
+    m_lArea = measures.m_nArea;
+    m_FF = static_cast<float>(CalcFormFactor(measures.m_nArea, measures.m_nPerimeter));
+    m_Chain.RemoveAll();
+    m_Chain.Swap(chain);
+    m_Polygon.RemoveAll();
+    m_Polygon.CRPointArray::Swap(points);
+    m_Polygon.m_bClosed = closed;
+    m_ptCentroid = CPoint(measures.m_nCenterX, measures.m_nCenterY);
+    const CBoundingRect& box = m_Polygon.GetBoundingRect();
+    m_Rect.SetRect(box.left, box.top, box.right, box.bottom);
+    if (recalcBox)
+        m_Polygon.RecalcBounds();
+}
+
 void CObjData::MeasureFromContour()
 {
     m_HullChain.RemoveAll();

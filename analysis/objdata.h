@@ -17,6 +17,7 @@
 #include <vector>
 
 class CKontur8;
+struct CKonturParam;
 class CPointTarget;
 
 class CObjData : public CObjDataBase
@@ -142,6 +143,11 @@ public:
     // Takes over a traced contour: area, form factor, chain, points,
     // centroid, rectangle and the tracer's colour.
     void SetFromContour(const CKontur8& tracer);
+    // The same from a contour handed over: the points (with their box,
+    // which becomes m_Rect) and the chain are taken, not copied; recalcBox
+    // recomputes the polygon's box afterwards.
+    void SetFromOutline(CRPointArray& points, CChain8& chain, const CKonturParam& measures, BOOL closed,
+                        bool recalcBox);
     void SetHomogeneity(double homogeneity) { m_dHomogeneity = homogeneity; }
     void SetCentroid(int x, int y) { m_ptCentroid = CPoint(x, y); }
     void SetRect(const RECT& rect) { m_Rect = rect; }

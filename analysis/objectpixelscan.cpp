@@ -5,6 +5,7 @@
 #include "platform/core/exceptions.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <typeinfo>
@@ -26,14 +27,21 @@ int StepTo(int x, int limit, int step)
     return static_cast<int>(x + steps * step);
 }
 
+// Bit i of a byte to bit 3 i.
+constexpr std::array<uint32_t, 256> kSpreadByte = [] {
+    std::array<uint32_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (unsigned i = 0; i < 8; ++i)
+            if ((byte >> i) & 1U)
+                table[byte] |= uint32_t{1} << (3 * i);
+    return table;
+}();
+
 // Bit i of marks (i < 16) to bit 3 i, the bit of pixel i in the vector
 // test's masks.
 uint64_t SpreadToPixels(unsigned marks)
 {
-    uint64_t spread = 0;
-    for (; marks != 0; marks &= marks - 1)
-        spread |= uint64_t{1} << (3 * std::countr_zero(marks));
-    return spread;
+    return kSpreadByte[marks & 0xFFU] | (uint64_t{kSpreadByte[(marks >> 8) & 0xFFU]} << 24);
 }
 
 } // namespace
@@ -42,6 +50,11 @@ bool CObjectPixelScan::CanScan(const CDIB& page)
 {
     const int bits = page.GetBitCount();
     return page.IsValid() && (bits == 8 || bits == 24);
+}
+
+bool CObjectPixelScan::Reads(const CDIB& page, const CSegThres& threshold, const CMarkMask* marks) const
+{
+    return &threshold == &m_threshold && marks == m_pMarks && page.GetMat().data == m_base;
 }
 
 CObjectPixelScan::CObjectPixelScan(const CDIB& page, const CSegThres& threshold, const CMarkMask* marks)
@@ -193,9 +206,26 @@ int CObjectPixelScan::FindPixel(const BYTE* row, const BYTE* marks, int x, int e
     return end;
 }
 
+void CObjectPixelScan::ReadAhead(int y)
+{
+    // Objects found on row y are traced downwards over rows the scan has
+    // not read yet; fetched ahead, a trace finds them in the cache
+    // instead of waiting for memory at every row.
+    m_nReadAheadRow = y;
+    const int row = y + kReadAheadRows;
+    if (row < 0 || row >= m_height)
+        return;
+    const BYTE* first = m_base + static_cast<size_t>(row) * m_stride;
+    const size_t bytes = static_cast<size_t>(m_width) * static_cast<size_t>(m_bytesPerPixel);
+    for (size_t offset = 0; offset < bytes; offset += 64)
+        __builtin_prefetch(first + offset, 0, 3);
+}
+
 int CObjectPixelScan::ScanRow(int& x, int y, int right, int step)
 {
     step = std::max(step, 1);
+    if (y != m_nReadAheadRow)
+        ReadAhead(y);
     // Left of the page: background, which only clears the mark state, and
     // the state starts cleared.
     x = StepTo(x, std::min(0, right), step);

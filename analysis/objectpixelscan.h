@@ -44,6 +44,8 @@ public:
 
     // Whether the page has a depth the scan reads (8 or 24 bits).
     static bool CanScan(const CDIB& page);
+    // Whether the scan was made for these (a scan kept for a search).
+    bool Reads(const CDIB& page, const CSegThres& threshold, const CMarkMask* marks) const;
 
     // Row y from x on in steps, up to but not including right. An object
     // pixel counts only when no mark precedes it since the last
@@ -65,6 +67,8 @@ private:
     // The first pixel from x on (end when none) that is (not) background.
     int FindPixel(const BYTE* row, const BYTE* marks, int x, int end, bool background) const;
     Sample AskThreshold(COLORREF color) const;
+    // Asks the cache for the row kReadAheadRows below y.
+    void ReadAhead(int y);
     bool InRanges(unsigned red, unsigned green, unsigned blue) const
     {
         const bool all =
@@ -82,8 +86,11 @@ private:
         return !(InRanges(p[2], p[1], p[0]) | IsMarkAt(row, marks, x));
     }
 
+    static constexpr int kReadAheadRows = 32;
+
     const CSegThres& m_threshold;
     const CMarkMask* m_pMarks = nullptr;
+    int m_nReadAheadRow = -1;
     const BYTE* m_base = nullptr;
     size_t m_stride = 0;
     int m_width = 0;

@@ -1,12 +1,19 @@
-// Counting and measuring objects on a large page: the engine's main run
-// against the plain OpenCV way to the same numbers (threshold, outer
-// contours, moments per contour) on the same pixels, both on one core.
+// Counting and measuring objects on a page: the engine's main run against
+// the plain OpenCV way to the same numbers (threshold, outer contours,
+// moments per contour) on the same pixels, OpenCV on one core.
 //
-// The page: 4096 x 4096, 24 bits, 10,000 separated filled ellipses (radii
-// 4 to 12 pixels, random angles) in one colour on a contrasting
-// background, every channel of every pixel with uniform noise of up to
-// +-6; one rectangle area over the whole page; a band threshold that takes
-// exactly the ellipses; the profile's default feature bits.
+// Pages (argument "page"), 24 bits, objects of one colour on a
+// contrasting background, every channel of every pixel with uniform noise
+// of up to +-6, one rectangle area over the whole page, a band threshold
+// that takes exactly the objects, the profile's default feature bits:
+//   0 "ellipses": 4096 x 4096, 10,000 separated filled ellipses (half axes
+//     4 to 12 pixels, random angles) on a 40-pixel grid;
+//   1 "small":    1024 x 1024, 10,000 ellipses of half axes 2 to 3 on a
+//     10-pixel grid;
+//   2 "dense":    4096 x 4096, 50,000 ellipses of half axes 2 to 5 on a
+//     16 x 20-pixel grid.
+// The main run takes one thread or all cores (argument "threads", 0: the
+// machine's cores, as a run takes them by default).
 //
 // Both contenders run in two memory settings (argument "reuse"): 0, every
 // large buffer comes from fresh pages of the system (the allocator maps
@@ -14,27 +21,32 @@
 // the page faults of its page-sized buffers; 1, the allocator keeps what
 // was freed and the reference keeps its mask and contour lists, so both
 // measure their algorithms only. Which of the two a machine's default
-// allocator resembles depends on its history: both ratios are printed.
+// allocator resembles depends on its history: both ratios are printed for
+// the ellipse page.
 //
 // The hole-area page: rings (outer radius 6, hole radius 2) on an
 // 18-pixel grid of the same page size, 12,500 or 50,000 of them, counted
 // with and without the hole-area feature; the time per ring shows that
 // assigning the holes to their objects stays linear in the objects.
 //
-// Prints the times, objects per second, the ratios and the peak memory
-// one main run needs beyond the page.
+// Prints the times, objects per second, the ratios against their
+// targets, the speed-up on all cores, the peak memory one main run needs
+// beyond the page, and that of loading the ellipse page from a PNG file.
 
 #include "analysis/aoi.h"
 #include "analysis/bv.h"
 #include "analysis/objdata.h"
+#include "analysis/objdataii.h"
 #include "analysis/resultdocument.h"
 #include "outside/pixmere/dib.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <cstdio>
+#include <string>
 #include <fstream>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -47,39 +59,58 @@
 namespace {
 
 constexpr int kSize = 4096;
-constexpr int kGrid = 100; // kGrid x kGrid ellipses
-constexpr int kObjects = kGrid * kGrid;
-constexpr int kCell = 40;
-constexpr int kMargin = 48;
 constexpr int kNoise = 6;
 constexpr uint64_t kSeed = 20240611;
 const cv::Scalar kObjectBGR(200, 60, 40);
 const cv::Scalar kBackgroundBGR(60, 170, 210);
 
+// A grid of jittered ellipses; the cells, jitter and half axes leave a gap
+// of at least 2 pixels between neighbours.
+struct sPageKind
+{
+    const char* name;
+    int size;
+    int columns;
+    int rows;
+    int cellX;
+    int cellY;
+    int margin;
+    int jitter;
+    int minAxis;
+    int maxAxis;
+};
+
+constexpr sPageKind kPages[] = {
+    {"ellipses", kSize, 100, 100, 40, 40, 48, 6, 4, 12},
+    {"small", 1024, 100, 100, 10, 10, 7, 1, 2, 3},
+    {"dense", kSize, 250, 200, 16, 20, 48, 1, 2, 5},
+};
+constexpr int kPageCount = 3;
+
 struct sScene
 {
     CDIB page;
+    int objects = 0;
     cv::Scalar lower; // BGR
     cv::Scalar upper;
 };
 
-sScene MakeScene()
+sScene MakeScene(const sPageKind& kind)
 {
     sScene scene;
-    scene.page.InitDIB(kSize, kSize, 24);
+    scene.page.InitDIB(kind.size, kind.size, 24);
     cv::Mat pixels = scene.page.GetMat();
     pixels.setTo(kBackgroundBGR);
     cv::RNG rng(kSeed);
-    // Centres at least kCell - 12 apart and radii of at most 12 leave a gap
-    // of 4 pixels between neighbours.
-    for (int row = 0; row < kGrid; ++row) {
-        for (int column = 0; column < kGrid; ++column) {
-            const cv::Point centre(kMargin + column * kCell + rng.uniform(-6, 7),
-                                   kMargin + row * kCell + rng.uniform(-6, 7));
-            const cv::Size axes(rng.uniform(4, 13), rng.uniform(4, 13));
+    for (int row = 0; row < kind.rows; ++row) {
+        for (int column = 0; column < kind.columns; ++column) {
+            const cv::Point centre(kind.margin + column * kind.cellX + rng.uniform(-kind.jitter, kind.jitter + 1),
+                                   kind.margin + row * kind.cellY + rng.uniform(-kind.jitter, kind.jitter + 1));
+            const cv::Size axes(rng.uniform(kind.minAxis, kind.maxAxis + 1), rng.uniform(kind.minAxis, kind.maxAxis + 1));
             cv::ellipse(pixels, centre, axes, rng.uniform(0.0, 180.0), 0.0, 360.0, kObjectBGR, cv::FILLED, cv::LINE_8);
         }
     }
+    scene.objects = kind.columns * kind.rows;
     cv::Mat noise(pixels.size(), CV_16SC3);
     rng.fill(noise, cv::RNG::UNIFORM, cv::Scalar::all(-kNoise), cv::Scalar::all(kNoise + 1));
     cv::Mat noisy;
@@ -91,10 +122,13 @@ sScene MakeScene()
     return scene;
 }
 
-sScene& Scene()
+sScene& Scene(int page = 0)
 {
-    static sScene scene = MakeScene();
-    return scene;
+    static std::map<int, sScene> scenes;
+    auto found = scenes.find(page);
+    if (found == scenes.end())
+        found = scenes.emplace(page, MakeScene(kPages[page])).first;
+    return found->second;
 }
 
 // 0: large buffers from fresh pages on every call; 1: freed memory is
@@ -152,16 +186,19 @@ COLORREF ToColorRef(const cv::Scalar& bgr)
     return RGB(static_cast<int>(bgr[2]), static_cast<int>(bgr[1]), static_cast<int>(bgr[0]));
 }
 
-void SetUpEngine(CBV& engine)
+// threads 0: the machine's cores.
+void SetUpEngine(CBV& engine, int threads = 0)
 {
     engine.GetSettings().m_SegThres =
         CSegThres(ToColorRef(Scene().lower), ToColorRef(Scene().upper), CSegThres::modeBand);
+    engine.SetThreadCount(threads);
 }
 
-int CountMeasure(CBV& engine, CResultObjectList& results)
+int CountMeasure(CBV& engine, CResultObjectList& results, int page = 0)
 {
-    CAOI2 aoi(CRect(0, 0, kSize, kSize));
-    return engine.Analyse(&Scene().page, &aoi, &results, 0);
+    sScene& scene = Scene(page);
+    CAOI2 aoi(CRect(0, 0, scene.page.GetWidth(), scene.page.GetHeight()));
+    return engine.Analyse(&scene.page, &aoi, &results, 0);
 }
 
 // The reference's working storage; kept across calls when memory is reused.
@@ -173,6 +210,7 @@ struct sReferenceBuffers
 
 int OpenCVReference(const cv::Mat& pixels, sReferenceBuffers& buffers, double& areaSum)
 {
+    // Every page has the same colours.
     cv::inRange(pixels, Scene().lower, Scene().upper, buffers.mask);
     cv::findContours(buffers.mask, buffers.contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_NONE);
     areaSum = 0.0;
@@ -182,42 +220,57 @@ int OpenCVReference(const cv::Mat& pixels, sReferenceBuffers& buffers, double& a
 }
 
 // The objects found and per second; a wrong count spoils the run.
-void ReportCount(benchmark::State& state, int count, const char* wrongCount)
+void ReportCount(benchmark::State& state, int count, int expected, const char* wrongCount)
 {
-    if (count != kObjects)
+    if (count != expected)
         state.SkipWithError(wrongCount);
     state.counters["objects"] = count;
     state.counters["objects_per_second"] =
         benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// Arguments: page, reuse, threads (0: all cores).
 void BM_CountMeasure(benchmark::State& state)
 {
-    SetMemoryReuse(state.range(0) != 0);
+    const int page = static_cast<int>(state.range(0));
+    SetMemoryReuse(state.range(1) != 0);
     CBV engine;
-    SetUpEngine(engine);
+    SetUpEngine(engine, static_cast<int>(state.range(2)));
     CResultObjectList results;
     int count = 0;
     // With reuse the allocator holds a run's memory before timing starts.
-    if (state.range(0) != 0) {
-        CountMeasure(engine, results);
+    if (state.range(1) != 0) {
+        CountMeasure(engine, results, page);
         results.RemoveAll();
     }
     for (auto _ : state) {
         state.PauseTiming();
         results.RemoveAll();
         state.ResumeTiming();
-        count = CountMeasure(engine, results);
+        count = CountMeasure(engine, results, page);
     }
-    ReportCount(state, count, "the main run did not count every ellipse");
+    ReportCount(state, count, Scene(page).objects, "the main run did not count every ellipse");
+    state.counters["threads"] = engine.GetRunThreads();
 }
-BENCHMARK(BM_CountMeasure)->ArgName("reuse")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CountMeasure)
+    ->ArgNames({"page", "reuse", "threads"})
+    ->Args({0, 0, 1})
+    ->Args({0, 1, 1})
+    ->Args({0, 1, 0})
+    ->Args({1, 1, 1})
+    ->Args({1, 1, 0})
+    ->Args({2, 1, 1})
+    ->Args({2, 1, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
+// Arguments: page, reuse.
 void BM_OpenCVReference(benchmark::State& state)
 {
-    const bool reuse = state.range(0) != 0;
+    const int page = static_cast<int>(state.range(0));
+    const bool reuse = state.range(1) != 0;
     SetMemoryReuse(reuse);
-    const cv::Mat pixels = Scene().page.GetMat();
+    const cv::Mat pixels = Scene(page).page.GetMat();
     int count = 0;
     double areaSum = 0.0;
     sReferenceBuffers kept;
@@ -228,9 +281,16 @@ void BM_OpenCVReference(benchmark::State& state)
         count = OpenCVReference(pixels, reuse ? kept : fresh, areaSum);
         benchmark::DoNotOptimize(areaSum);
     }
-    ReportCount(state, count, "the reference did not find every ellipse");
+    ReportCount(state, count, Scene(page).objects, "the reference did not find every ellipse");
 }
-BENCHMARK(BM_OpenCVReference)->ArgName("reuse")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenCVReference)
+    ->ArgNames({"page", "reuse"})
+    ->Args({0, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Arguments: rings, hole-area feature (0/1). Memory is reused, and held
 // by one run before timing starts.
@@ -240,7 +300,7 @@ void BM_HoleAreaPage(benchmark::State& state)
     const int rings = static_cast<int>(state.range(0));
     CDIB& page = RingPage(rings);
     CBV engine;
-    SetUpEngine(engine);
+    SetUpEngine(engine, 1);
     if (state.range(1) != 0)
         engine.GetSettings().m_FormThres.m_Type |= featureHoleArea;
     CResultObjectList results;
@@ -292,12 +352,29 @@ public:
 
     void PrintRatios() const
     {
-        for (const auto& [reuse, title] : {std::pair{"reuse:0", "fresh pages per call"},
-                                           std::pair{"reuse:1", "memory reused"}}) {
-            const double main = Time(std::string("BM_CountMeasure/") + reuse);
-            const double reference = Time(std::string("BM_OpenCVReference/") + reuse);
-            if (main > 0.0 && reference > 0.0)
-                std::printf("ratio main run / reference, %s: %.2f (target: at most 2.0)\n", title, main / reference);
+        const auto main = [this](int page, int reuse, int threads) {
+            return Time("BM_CountMeasure/page:" + std::to_string(page) + "/reuse:" + std::to_string(reuse) +
+                        "/threads:" + std::to_string(threads));
+        };
+        const auto reference = [this](int page, int reuse) {
+            return Time("BM_OpenCVReference/page:" + std::to_string(page) + "/reuse:" + std::to_string(reuse));
+        };
+        if (main(0, 0, 1) > 0.0 && reference(0, 0) > 0.0)
+            std::printf("ratio main run (one thread) / reference, ellipses, fresh pages per call: %.2f\n",
+                        main(0, 0, 1) / reference(0, 0));
+        const double targets[kPageCount] = {1.0, 1.5, 1.5};
+        for (int page = 0; page < kPageCount; ++page) {
+            if (main(page, 1, 1) > 0.0 && reference(page, 1) > 0.0)
+                std::printf("ratio main run (one thread) / reference, %s, memory reused: %.2f (target: at most %.1f)\n",
+                            kPages[page].name, main(page, 1, 1) / reference(page, 1), targets[page]);
+        }
+        CBV engine;
+        for (int page = 0; page < kPageCount; ++page) {
+            if (main(page, 1, 1) > 0.0 && main(page, 1, 0) > 0.0)
+                std::printf("all cores, %s: %d threads, %.2f times as fast as one thread%s; ratio to the reference %.2f\n",
+                            kPages[page].name, engine.GetRunThreads(), main(page, 1, 1) / main(page, 1, 0),
+                            page == 0 ? " (target: at least 3 on 8 cores)" : "",
+                            reference(page, 1) > 0.0 ? main(page, 1, 0) / reference(page, 1) : 0.0);
         }
         double perRing[2] = {0.0, 0.0};
         int i = 0;
@@ -337,23 +414,63 @@ long StatusKB(const std::string& field)
     return -1;
 }
 
+// Resets the peak resident memory (Linux) and answers what the process
+// holds now, in kB; -1 when it cannot be read.
+long ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+    return StatusKB("VmRSS");
+}
+
 // The peak resident memory of one main run beyond what the process held
-// before it (Linux: the peak is reset through clear_refs).
-void PrintPeakMemory()
+// before it, in page sizes.
+void PrintPeakMemory(int page, int threads)
 {
     SetMemoryReuse(false);
     CBV engine;
-    SetUpEngine(engine);
+    SetUpEngine(engine, threads);
     CResultObjectList results;
-    std::ofstream("/proc/self/clear_refs") << "5";
-    const long before = StatusKB("VmRSS");
-    CountMeasure(engine, results);
+    Scene(page);
+    const long before = ResetPeak();
+    CountMeasure(engine, results, page);
     const long peak = StatusKB("VmHWM");
     if (before < 0 || peak < 0)
         return;
-    const double pageKB = kSize * static_cast<double>(kSize) * 3.0 / 1024.0;
-    std::printf("peak extra memory of one main run: %.1f MB = %.2f page sizes (target: below 3)\n",
-                (peak - before) / 1024.0, (peak - before) / pageKB);
+    const CDIB& pixels = Scene(page).page;
+    const double pageKB = pixels.GetWidth() * static_cast<double>(pixels.GetHeight()) * 3.0 / 1024.0;
+    // The records the run hands over are part of it.
+    const double recordsKB = static_cast<double>(results.GetObjectCount()) * sizeof(CObjDataII) / 1024.0;
+    std::printf("peak extra memory of one main run, %s, %d threads: %.1f MB = %.2f page sizes (target: below 3); "
+                "the record objects alone: %.2f page sizes\n",
+                kPages[page].name, engine.GetRunThreads(), (peak - before) / 1024.0, (peak - before) / pageKB,
+                recordsKB / pageKB);
+}
+
+// The peak memory of loading the ellipse page from a PNG file, against
+// OpenCV's own reading of the file.
+void PrintLoadMemory()
+{
+    SetMemoryReuse(false);
+    const std::string path = "/tmp/kestrun_bench_page.png";
+    if (!cv::imwrite(path, Scene().page.GetMat()))
+        return;
+    const double pageMB = kSize * static_cast<double>(kSize) * 3.0 / (1024.0 * 1024.0);
+    long before = ResetPeak();
+    {
+        const cv::Mat read = cv::imread(path, cv::IMREAD_UNCHANGED);
+        benchmark::DoNotOptimize(read.data);
+    }
+    const long opencv = StatusKB("VmHWM") - before;
+    before = ResetPeak();
+    {
+        CDIB page;
+        if (!page.Load(path.c_str()))
+            std::printf("the page loader could not read %s\n", path.c_str());
+    }
+    const long loader = StatusKB("VmHWM") - before;
+    std::remove(path.c_str());
+    std::printf("peak memory of loading the %.0f MB page from PNG: %.1f MB (OpenCV's imread: %.1f MB)\n", pageMB,
+                loader / 1024.0, opencv / 1024.0);
 }
 
 } // namespace
@@ -365,8 +482,11 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    Scene();
-    PrintPeakMemory();
+    for (int page = 0; page < kPageCount; ++page) {
+        PrintPeakMemory(page, 1);
+        PrintPeakMemory(page, 0);
+    }
+    PrintLoadMemory();
     CRatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatios();

@@ -91,3 +91,18 @@ function(kestrun_test_pch_provider provider qt)
     target_precompile_headers(${provider} PRIVATE <QApplication> <QWidget> <QPainter> <QImage>)
   endif()
 endfunction()
+
+# ThreadSanitizer for the engine's runs on several threads: every library
+# and test program is built with it (it cannot be combined with the
+# address sanitizer). Build and run the analysis tests with it:
+#   cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUN_TSAN=ON
+#   cmake --build build/tsan --target analysis_tests
+#   ctest --test-dir build/tsan -L analysis --output-on-failure
+option(KESTRUN_TSAN "Build with ThreadSanitizer (for the analysis tests)" OFF)
+if(KESTRUN_TSAN)
+  if(KESTRUN_SANITIZE)
+    message(FATAL_ERROR "KESTRUN_TSAN and KESTRUN_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -O1 -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()

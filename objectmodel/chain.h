@@ -6,6 +6,8 @@
 #include "platform/core/arrays.h"
 #include "platform/core/geometry.h"
 
+#include <utility>
+
 class CChain : public CByteArray
 {
     DECLARE_DYNAMIC(CChain)
@@ -21,6 +23,13 @@ public:
     // The first n codes of other and its start point; n outside
     // 0 .. other's size raises CInvalidArgException.
     void CopyHead(const CChain& other, INT_PTR n);
+    // Exchanges the codes and the start points (not the kinds).
+    void Swap(CChain& other) noexcept
+    {
+        CByteArray::Swap(other);
+        std::swap(m_nStartX, other.m_nStartX);
+        std::swap(m_nStartY, other.m_nStartY);
+    }
 
     CPoint GetStartPoint() const { return CPoint(m_nStartX, m_nStartY); }
     void SetStartPoint(int x, int y)

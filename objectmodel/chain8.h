@@ -26,6 +26,17 @@ public:
         Copy(other);
         return *this;
     }
+    // Moves hand the codes over; the source is left empty at (0, 0).
+    CChain8(CChain8&& other) noexcept : CChain8() { Swap(other); }
+    CChain8& operator=(CChain8&& other) noexcept
+    {
+        if (&other != this) {
+            RemoveAll();
+            SetStartPoint(0, 0);
+            Swap(other);
+        }
+        return *this;
+    }
     ~CChain8() override = default;
 
     // The chain of a closed point list: start at point 0, one code per

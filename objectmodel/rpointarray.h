@@ -7,6 +7,8 @@
 #include "objectmodel/minarearect.h"
 #include "platform/core/arrays.h"
 
+#include <utility>
+
 class CChain8;
 class CDC;
 
@@ -37,6 +39,12 @@ public:
 
     // The points and the other's box as it is.
     void Copy(const CRPointArray& other);
+    // Exchanges the points and the boxes: a list handed over, not copied.
+    void Swap(CRPointArray& other) noexcept
+    {
+        CArray::Swap(other);
+        std::swap(m_BoundingRect, other.m_BoundingRect);
+    }
     void Offset(int dx, int dy);
     // Turns every point about (cx, cy) by angle radians (counter-clockwise
     // on screen), rounding half up; the box is widened by the new points,

@@ -367,10 +367,23 @@ kestrun::CImageFormat formatOfCode(int code, bool& known)
 
 } // namespace
 
-bool CxImage::TakeDecoded(const cv::Mat& decoded)
+bool CxImage::TakeDecoded(cv::Mat decoded)
 {
     CxImage page;
-    page.AssignMat(decoded);
+    const int channels = decoded.channels();
+    const size_t rowBytes = static_cast<size_t>(decoded.cols) * static_cast<size_t>(channels);
+    // OpenCV's rows are the page's rows when their length is a multiple of
+    // four: the decoded block becomes the page, which halves the memory a
+    // load needs.
+    const bool handOver = decoded.dims == 2 && (decoded.type() == CV_8UC1 || decoded.type() == CV_8UC3) &&
+                          decoded.cols <= kMaxSide && decoded.rows <= kMaxSide && !decoded.empty() &&
+                          decoded.step[0] == rowBytes && rowBytes % 4 == 0 && decoded.u != nullptr &&
+                          decoded.u->refcount == 1;
+    if (handOver)
+        page.m_pixels = std::move(decoded);
+    else
+        page.AssignMat(decoded);
+    decoded.release();
     page.m_yRes = m_yRes;
     page.m_lastError = m_lastError;
     *this = std::move(page);
@@ -384,8 +397,13 @@ bool CxImage::Load(const CString& path, int format)
     if (!known)
         return Fail(FormatString("Unsupported file format code %d", format));
     try {
-        const std::vector<BYTE> bytes = kestrun::ReadImageFileBytes(path);
-        return TakeDecoded(kestrun::DecodeImage(bytes, expected));
+        cv::Mat decoded;
+        {
+            // The file's bytes go before the page is made.
+            const std::vector<BYTE> bytes = kestrun::ReadImageFileBytes(path);
+            decoded = kestrun::DecodeImage(bytes, expected);
+        }
+        return TakeDecoded(std::move(decoded));
     } catch (const CException& e) {
         return Fail(e.GetErrorMessage());
     } catch (const std::bad_alloc&) {

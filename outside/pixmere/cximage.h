@@ -128,7 +128,9 @@ protected:
     bool Fail(const CString& text);
 
 private:
-    bool TakeDecoded(const cv::Mat& decoded);
+    // Takes the decoded pixels over without a copy when their rows already
+    // have the page's padded layout, else copies them.
+    bool TakeDecoded(cv::Mat decoded);
     void PaletteChanged();
 
     cv::Mat m_pixels;

@@ -94,6 +94,9 @@ public:
     }
     void FreeExtra() { m_data.shrink_to_fit(); }
     void RemoveAll() { m_data.clear(); }
+    // Exchanges the elements (not the growth step): hands a filled array
+    // over without copying it.
+    void Swap(CArray& other) noexcept { m_data.swap(other.m_data); }
 
     const TYPE& GetAt(INT_PTR index) const { return m_data[checked(index)]; }
     TYPE& GetAt(INT_PTR index) { return m_data[checked(index)]; }

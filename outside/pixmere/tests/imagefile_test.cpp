@@ -142,7 +142,9 @@ TEST_F(ImageFileTest, BmpPngAndTifRoundTripsAreLossless)
 {
     for (const char* ext : {"bmp", "png", "tif"}) {
         for (const int bpp : {8, 24}) {
-            for (const int width : {1, 2, 3, 5, 37}) {
+            // Rows of 4 and 8 pixels need no padding: the decoded pixels
+            // become the page without a copy.
+            for (const int width : {1, 2, 3, 4, 5, 8, 37}) {
                 SCOPED_TRACE(testing::Message() << ext << ", " << bpp << " bits, " << width << " wide");
                 const CDIB page = makePicture(width, 7, bpp);
                 const CDIB read = RoundTrip(page, "page." + std::string(ext));
