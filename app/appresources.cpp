@@ -119,11 +119,11 @@ void RegisterAppStrings()
             {IDR_MAINFRAME, "Halvorn - Numbrel"},
             {IDR_DATABASE, "\nDataBase\nHalvorn Document\nDataBase Files (*.mdb)\n.mdb\nHalvorn.Document\n"
                            "Halvorn Document"},
-            {IDR_DIBDOCEX, "\n\nDIBDocEx Document\nImage Files\n.bmp;.jpg;.jp2;.tif;.png;.pga;.pcx;.wmf;.jbg;.pgx\n"
+            {IDR_DIBDOCEX, "\n\nImage\nImage Files\n.bmp;.jpg;.jp2;.tif;.png;.pga;.pcx;.wmf;.jbg;.pgx\n"
                            "DIBDocEx.Document\nDIBDocEx Document"},
             {IDR_TRAYSCAN, "\nDataBase\nHalvorn Document\n\n\nHalvorn.Document\nHalvorn Document"},
             {IDR_KESTRUNTYPE, "\nHalvorn\nHalvorn Document\nLine Chart Files (*.cht)\n.cht\n\n"},
-            {IDR_DATATYPE, "\nData\nDocument\nData Files (*.xml)\n.xml\n\n"},
+            {IDR_DATATYPE, "\nData\nData\nData Files (*.xml)\n.xml\n\n"},
             {IDR_CHARTTYPE, "\nHalvorn\nHalvorn Document\nChart Files (*.cht)\n.cht\n\n"},
             {IDR_TEXTTYPE, "\nHalvorn\nText Document\nText Files (*.txt)\n.txt\n\n"},
             {IDS_COMBO_FONT, "MS Sans Serif"},

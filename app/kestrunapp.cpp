@@ -212,6 +212,7 @@ BOOL CKestrunApp::CreateMainWindow()
         return FALSE;
     }
     GetFG()->SetOwnerWnd(main->GetSafeHwnd());
+    UpdateRecentFileMenus();
     return TRUE;
 }
 
@@ -309,7 +310,8 @@ CDocument* CKestrunApp::OpenDocumentFile(LPCTSTR lpszFileName)
             claimed = true;
     }
     CDocument* doc = claimed ? CWinApp::OpenDocumentFile(lpszFileName) : nullptr;
-    if (doc == nullptr) {
+    // A document that said why it cannot read the file is not followed by a second box.
+    if (doc == nullptr && !(claimed && OpenFailureReported())) {
         CString text;
         AfxFormatString1(text, IDS_FAILED_TO_OPEN, lpszFileName ? lpszFileName : "");
         AfxMessageBox(text);

@@ -158,7 +158,8 @@ void CKestrunApp::OnUpdateInitVideo(CCmdUI* pCmdUI)
 
 void CKestrunApp::OnSnapshot()
 {
-    if (auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, GetImageDocument()); doc && doc->IsVideo())
+    // The video document, wherever it stands among the open images.
+    if (CDIBDoc* doc = GetVideoDocument())
         doc->Grab(TRUE);
 }
 
@@ -171,8 +172,8 @@ void CKestrunApp::OnUpdateSnapshot(CCmdUI* pCmdUI)
 
 void CKestrunApp::OnContinuousGrabbing()
 {
-    if (auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, GetImageDocument()); doc && doc->IsVideo())
-        doc->SyncVideoSize();
+    if (CDIBDoc* doc = GetVideoDocument())
+        doc->ToggleContinuousGrabbing();
 }
 
 void CKestrunApp::OnUpdateContinuousGrabbing(CCmdUI* pCmdUI)

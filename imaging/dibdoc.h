@@ -144,6 +144,13 @@ public:
     BOOL Grab(BOOL bUpdate);
     // Grab unless the board runs live; TRUE when live or grabbed.
     BOOL GrabIfNotLive();
+    // The "Continuous Grabbing" command: while the board runs live, a
+    // still ends it (as a snapshot does); otherwise live video starts.
+    void ToggleContinuousGrabbing();
+    // Live video stops and the page keeps the frame it showed, so that
+    // what works on the page sees the picture on the screen. FALSE when
+    // nothing ran live.
+    BOOL FreezeLiveVideo();
     BOOL IsVideo() const { return m_bVideo; }
     // TRUE for single grabs, FALSE while the board runs live.
     BOOL IsStillsMode() const { return m_bStillsMode; }
@@ -167,6 +174,8 @@ public:
 protected:
     void OnFileSave();
     void OnFileSaveAs();
+    // The save dialog; a file saved becomes the document's name and path.
+    void SaveThroughDialog(LPCTSTR lpszFilter, LPCTSTR lpszTitle);
     // Copies size, format and pixels, holding the board's buffer when the
     // board writes into either page.
     void CopyPage(CDIB& target, const CDIB& source);
@@ -197,4 +206,6 @@ private:
     BOOL m_bVideo = FALSE;
     BOOL m_bStillsMode = TRUE;
     CSize m_lastImageSize{-1, -1};
+    // The file the last save wrote; Save writes there again while it is the document's path.
+    CString m_strSavedPath;
 };

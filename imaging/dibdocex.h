@@ -160,6 +160,8 @@ private:
     // What the engine's last run could not do: one message and a line in
     // the status bar; nothing when it did everything asked.
     void ShowRunDiagnostics(const CRunDiagnostics& notes);
+    // An empty table shows no rows to say so: the status bar does.
+    void ReportNothingFound(const CResultTable& table);
 
     // The page before and after the last blob search, to start a repeated
     // search from the unfiltered page.
@@ -167,7 +169,8 @@ private:
     std::unique_ptr<CDIB> m_pBlobResult;
     // Steps of the current filter run already reported as missing.
     std::vector<int> m_reportedSteps;
-    // The status bar shows the notes of this document's last search.
+    // The status bar shows the notes (or the empty result) of this
+    // document's last search.
     bool m_bNotesInStatusBar = false;
     // Width-measurement results of the width tool; owned.
     std::vector<std::unique_ptr<CObject>> m_arrResults;

@@ -147,6 +147,8 @@ void CDIBDocEx::ClassifyResults(CResultTable& table, bool bContourSegments)
 
 void CDIBDocEx::SearchObjects()
 {
+    // The count's outlines must match the picture they are drawn over.
+    FreezeLiveVideo();
     const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
@@ -182,10 +184,12 @@ void CDIBDocEx::SearchObjects()
     ShowResultTable(bNew);
     UpdateImageViews();
     ShowRunDiagnostics(engine->GetRunDiagnostics());
+    ReportNothingFound(*table);
 }
 
 void CDIBDocEx::SearchBlobs()
 {
+    FreezeLiveVideo();
     const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
     bool bNew = false;
     CResultTable* table = PrepareResultTable(bNew);
@@ -215,6 +219,7 @@ void CDIBDocEx::SearchBlobs()
     CopyPage(*m_pBlobResult, *page);
     UpdateImageViews();
     ShowRunDiagnostics(engine->GetRunDiagnostics());
+    ReportNothingFound(*table);
 }
 
 void CDIBDocEx::ShowRunDiagnostics(const CRunDiagnostics& notes)
@@ -228,6 +233,15 @@ void CDIBDocEx::ShowRunDiagnostics(const CRunDiagnostics& notes)
     SetStatusText(notes.FormatShort());
     m_bNotesInStatusBar = true;
     AfxMessageBox(notes.FormatMessage(), MB_ICONWARNING);
+}
+
+void CDIBDocEx::ReportNothingFound(const CResultTable& table)
+{
+    // Notes of the run say more and stay.
+    if (table.GetCount() != 0 || m_bNotesInStatusBar)
+        return;
+    SetStatusText("No object was found");
+    m_bNotesInStatusBar = true;
 }
 
 // ---- classes ---------------------------------------------------------------------------------------

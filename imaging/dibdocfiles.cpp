@@ -144,18 +144,34 @@ BOOL CDIBDoc::OnLoadImageFile(BOOL bAppend)
 
 void CDIBDoc::OnFileSave()
 {
-    CFileDialog dialog(FALSE, "bmp", nullptr, OFN_OVERWRITEPROMPT, kSaveFilter);
-    dialog.m_ofn.lpstrTitle = "Speichern";
-    if (dialog.DoModal() == IDOK)
-        OnSaveDocument(dialog.GetPathName());
+    // A file this document was saved to takes the next save without asking;
+    // an opened file is not overwritten unasked.
+    if (!m_strSavedPath.IsEmpty() && kestrun::SamePath(m_strSavedPath, GetPathName())) {
+        OnSaveDocument(m_strSavedPath);
+        return;
+    }
+    SaveThroughDialog(kSaveFilter, "Speichern");
 }
 
 void CDIBDoc::OnFileSaveAs()
 {
-    CFileDialog dialog(FALSE, "bmp", nullptr, OFN_OVERWRITEPROMPT, kSaveAsFilter);
-    dialog.m_ofn.lpstrTitle = "Speichern unter";
-    if (dialog.DoModal() == IDOK)
-        OnSaveDocument(dialog.GetPathName());
+    SaveThroughDialog(kSaveAsFilter, "Speichern unter");
+}
+
+void CDIBDoc::SaveThroughDialog(LPCTSTR lpszFilter, LPCTSTR lpszTitle)
+{
+    CFileDialog dialog(FALSE, "bmp", nullptr, OFN_OVERWRITEPROMPT, lpszFilter);
+    dialog.m_ofn.lpstrTitle = lpszTitle;
+    if (dialog.DoModal() != IDOK)
+        return;
+    const CString path = dialog.GetPathName();
+    if (!OnSaveDocument(path))
+        return;
+    // A live document keeps its name, as it does when it opens a file.
+    if (m_bVideo)
+        return;
+    m_strSavedPath = path;
+    SetPathName(path, TRUE);
 }
 
 BOOL CDIBDoc::LoadObjectData(LPCTSTR lpszPathName, BOOL bGridFrame)

@@ -109,6 +109,35 @@ BOOL CDIBDoc::GrabIfNotLive()
     return Grab(TRUE);
 }
 
+void CDIBDoc::ToggleContinuousGrabbing()
+{
+    FGBoard* board = VideoBoard();
+    if (board == nullptr)
+        return;
+    if (board->IsLive())
+        Grab(TRUE);
+    else
+        SyncVideoSize();
+}
+
+BOOL CDIBDoc::FreezeLiveVideo()
+{
+    FGBoard* board = VideoBoard();
+    if (board == nullptr || !board->IsLive())
+        return FALSE;
+    // No frame is grabbed: a new one would not be the picture shown.
+    board->StopLive();
+    m_bStillsMode = TRUE;
+    if (!m_pages.empty()) {
+        const CSize size = GetPageSize();
+        if (size != m_lastImageSize && size.cx > 0 && size.cy > 0) {
+            PropagateImageSize(size);
+            m_lastImageSize = size;
+        }
+    }
+    return TRUE;
+}
+
 BOOL CDIBDoc::Grab(BOOL bUpdate)
 {
     FGBoard* board = VideoBoard();

@@ -57,6 +57,15 @@ CRect NormalRect(const CWnd& wnd)
     return state.rcNormalPosition;
 }
 
+// The client area on the screen, which a top-level window's placement keeps.
+CRect ClientOnScreen(const CWnd& wnd)
+{
+    CRect rect;
+    wnd.GetClientRect(&rect);
+    wnd.ClientToScreen(&rect);
+    return rect;
+}
+
 CRect ChildRect(const CWnd& parent, int nID)
 {
     CRect rect;
@@ -95,7 +104,9 @@ TEST_F(BasesTest, MainWindowPlacementIsSavedAndRestored)
     frame.ShowWindow(SW_SHOWNORMAL);
     frame.MoveWindow(40, 30, 600, 450);
     frame.m_persist.SaveWindowPlacement();
-    EXPECT_EQ(GetProfileString("MainFrame", "Rect", ""), "0040 0030 0640 0480");
+    const CRect client = ClientOnScreen(frame);
+    EXPECT_EQ(GetProfileString("MainFrame", "Rect", ""),
+              FormatString("%04d %04d %04d %04d", client.left, client.top, client.right, client.bottom));
     EXPECT_EQ(GetProfileInt("MainFrame", "max", 9), 0u);
     EXPECT_EQ(GetProfileInt("MainFrame", "tool", 9), 1u);
     EXPECT_EQ(GetProfileInt("MainFrame", "status", 9), 1u);
@@ -124,7 +135,7 @@ TEST_F(BasesTest, MinimisedWindowIsRestoredMinimised)
     EXPECT_TRUE(frame.IsIconic());
     placement.SaveWindowPlacement();
     EXPECT_EQ(GetProfileInt("Minimised", "icon", 0), 1u);
-    EXPECT_EQ(NormalRect(frame).Size(), CSize(490, 390));
+    EXPECT_EQ(ClientOnScreen(frame).Size(), CSize(490, 390));
 }
 
 TEST_F(BasesTest, ChildFrameTakesItsRectangleOrTheDefault)

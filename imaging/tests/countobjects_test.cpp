@@ -247,4 +247,25 @@ TEST_F(StagedStepCountTest, TheUserIsToldOnceAndTheTableHoldsTheObjectsFound)
     EXPECT_EQ(Table()->GetCount(), 2);
 }
 
+class EmptyCountTest : public CDIBDocExTest
+{
+};
+
+TEST_F(EmptyCountTest, ACountThatFindsNothingSaysSoInTheStatusBar)
+{
+    CDIBDocEx* doc = NewDocument(200, 100);
+    Command(*doc, ID_IMAGE_SEARCH_OBJECTS);
+    auto* table = dynamic_cast<CResultListDoc*>(doc->GetResultDoc());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->GetCount(), 0);
+    EXPECT_EQ(m_main->m_wndStatusBar.GetPaneText(0), "No object was found");
+    EXPECT_TRUE(m_boxes->Texts().empty());
+
+    // Once something is found the line goes.
+    DrawDisc(*doc, {50, 50}, 20, RGB(40, 40, 40));
+    Command(*doc, ID_IMAGE_SEARCH_OBJECTS);
+    EXPECT_EQ(table->GetCount(), 1);
+    EXPECT_EQ(m_main->m_wndStatusBar.GetPaneText(0), "");
+}
+
 } // namespace

@@ -290,6 +290,62 @@ TEST_F(ImageDocTest, SaveAsTakesThePathFromItsDialog)
     EXPECT_EQ(kestrun::DetectImageFormat(fileBytes(PathOf("copy.jpg"))), CImageFormat::Jpg);
 }
 
+// Save As renames the document; Save then writes to that file without a
+// dialog, while a file only opened is saved through the dialog.
+TEST_F(ImageDocTest, ASavedDocumentTakesItsNewNameAndSaveWritesThereUnasked)
+{
+    m_app.LoadStdProfileSettings(8);
+    CDIBDoc* doc = NewImageDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(doc->OnOpenDocument(WriteImage("plate.png", 16, 16, kStrongRed)));
+    std::vector<CString> dialogs;
+    CString choice = PathOf("saved.bmp");
+    auto previous = kestrun::SetCommonDialogHandler([&](CCommonDialog& dialog) {
+        auto& files = static_cast<CFileDialog&>(dialog);
+        dialogs.emplace_back(files.m_ofn.lpstrTitle);
+        files.SetResult({choice});
+        return static_cast<INT_PTR>(IDOK);
+    });
+    auto titles = [&] {
+        CString child;
+        CString main;
+        FirstView(doc)->GetParentFrame()->GetWindowText(child);
+        m_main->GetWindowText(main);
+        return std::vector<CString>{doc->GetTitle(), child, main};
+    };
+
+    m_main->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_EQ(dialogs, std::vector<CString>{"Speichern"});
+    EXPECT_EQ(doc->GetPathName(), PathOf("saved.bmp"));
+    EXPECT_EQ(titles(), (std::vector<CString>{"saved.bmp", "saved.bmp", "Imaging Test - saved.bmp"}));
+    EXPECT_EQ((*m_app.m_pRecentFileList)[0], PathOf("saved.bmp"));
+
+    choice = PathOf("copy.tif");
+    m_main->SendMessage(WM_COMMAND, ID_FILE_SAVE_AS);
+    EXPECT_EQ(dialogs.size(), 2u);
+    EXPECT_EQ(titles(), (std::vector<CString>{"copy.tif", "copy.tif", "Imaging Test - copy.tif"}));
+
+    doc->GetActiveDIB()->SetAllGray(kStrongBlue);
+    m_main->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    EXPECT_EQ(dialogs.size(), 2u);
+    CDIB written;
+    ASSERT_TRUE(written.Read(PathOf("copy.tif")));
+    EXPECT_EQ(written.GetPixel(4, 4), kStrongBlue);
+
+    // A save that fails keeps the name it had; opening another file asks again.
+    std::ofstream(PathOf("notafolder").GetString()) << "x";
+    choice = PathOf("notafolder/shot.bmp");
+    m_main->SendMessage(WM_COMMAND, ID_FILE_SAVE_AS);
+    EXPECT_EQ(doc->GetPathName(), PathOf("copy.tif"));
+    EXPECT_EQ(m_boxes->Texts().size(), 1u);
+    ASSERT_TRUE(doc->OnOpenDocument(WriteImage("other.png", 8, 8, kGreen)));
+    choice = PathOf("other.bmp");
+    m_main->SendMessage(WM_COMMAND, ID_FILE_SAVE);
+    kestrun::SetCommonDialogHandler(previous);
+    EXPECT_EQ(dialogs.size(), 4u);
+    EXPECT_EQ(doc->GetPathName(), PathOf("other.bmp"));
+}
+
 TEST_F(ImageDocTest, TheImageTemplateOffersToOpenAnyFile)
 {
     CDocument* open = m_app.OpenDocumentFile(WriteImage("open.bmp", 8, 8, kStrongRed));

@@ -1,10 +1,16 @@
 // The image document as a video document: grabs from the simulated board
-// (paced by a manual clock), live video, pages the board writes into.
+// (paced by a manual clock), live video, pages the board writes into, and
+// a count on a live picture.
 
+#include "imaging/tests/boardprobe.h"
+#include "imaging/tests/dibdocextesting.h"
 #include "imaging/tests/imagingtesting.h"
 
+#include "analysis/objdata.h"
+#include "analysis/segthres.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/clock.h"
+#include "platform/core/messages.h"
 
 #include <opencv2/core.hpp>
 
@@ -265,6 +271,127 @@ TEST_F(VideoDocTest, LiveVideoFollowsTheBoardAndAGrabEndsIt)
     const int frames = m_board->GetFrameCount();
     EXPECT_TRUE(doc->GrabIfNotLive());
     EXPECT_EQ(m_board->GetFrameCount(), frames + 1);
+}
+
+TEST_F(VideoDocTest, ContinuousGrabbingTogglesAndASnapshotStopsItWithThePageAsGrabbed)
+{
+    CDIBDoc* doc = NewVideoDocument();
+    CDIB* page = doc->GetActiveDIB();
+    ASSERT_EQ(m_board->ConnectDisplay(page, FirstView(doc)->m_hWnd, CRect(0, 0, 640, 480)), 1);
+
+    enum class Command { continuous, snapshot };
+    struct Step
+    {
+        Command command;
+        bool live;
+    };
+    const Step steps[] = {
+        {Command::continuous, true},  {Command::continuous, false}, {Command::continuous, true},
+        {Command::snapshot, false},   {Command::snapshot, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(&step - steps);
+        const int before = m_board->GetFrameCount();
+        if (step.command == Command::continuous)
+            doc->ToggleContinuousGrabbing();
+        else
+            EXPECT_TRUE(doc->Grab(TRUE));
+        EXPECT_EQ(m_board->IsLive(), step.live ? TRUE : FALSE);
+        // The check marks of both commands read this word.
+        EXPECT_EQ(m_board->GetGrabModeWord(), step.live ? 0 : 1);
+        EXPECT_EQ(doc->IsStillsMode(), step.live ? FALSE : TRUE);
+        if (step.live)
+            continue;
+        // Stopped with a still taken; the next tick and the board's
+        // messages leave the picture as it is.
+        EXPECT_GT(m_board->GetFrameCount(), before);
+        const int frames = m_board->GetFrameCount();
+        const CDIB shown = *page;
+        m_clock.Advance(1000);
+        kestrun::PumpMessages();
+        EXPECT_EQ(m_board->GetFrameCount(), frames);
+        EXPECT_TRUE(samePixels(*page, shown));
+        EXPECT_FALSE(blank(*page));
+    }
+}
+
+// A video document of image commands on the simulated camera, whose
+// coloured objects on a light ground the threshold finds.
+class LiveCountTest : public kestrun::testing::CDIBDocExTest
+{
+protected:
+    void SetUp() override
+    {
+        CDIBDocExTest::SetUp();
+        m_board = GetFG();
+        ASSERT_NE(m_board, nullptr);
+        ASSERT_TRUE(kestrun::testing::UseSimulatedBoard(*m_board, m_clock));
+        ASSERT_TRUE(m_board->SetParameter(p::kSimulatedType, 1));
+        ASSERT_TRUE(m_board->SetParameter(p::kLiveWidth, 640));
+        ASSERT_TRUE(m_board->SetParameter(p::kLiveHeight, 480));
+        m_board->SetInpChannel(0);
+        m_board->SetGrabMode(0);
+        m_engine.GetSettings().m_SegThres =
+            CSegThres(RGB(180, 180, 180), RGB(255, 255, 255), CSegThres::modeOutside);
+    }
+
+    void TearDown() override
+    {
+        m_board->StopLive();
+        m_board->DisconnectDisplay();
+        CDIBDocExTest::TearDown();
+        m_board->SetClock(nullptr);
+    }
+
+    struct Found
+    {
+        CPoint centroid;
+        double area;
+        bool operator==(const Found&) const = default;
+    };
+
+    static std::vector<Found> Records(CDIBDoc& doc)
+    {
+        std::vector<Found> found;
+        auto* table = dynamic_cast<kestrun::testing::CResultListDoc*>(doc.GetResultDoc());
+        for (int i = 0; table && i < table->GetCount(); ++i) {
+            const auto& object = dynamic_cast<const CObjData&>(*table->GetAt(i));
+            found.push_back({object.m_ptCentroid, object.GetArea()});
+        }
+        return found;
+    }
+
+    kestrun::ManualClock m_clock;
+    FGBoard* m_board = nullptr;
+};
+
+TEST_F(LiveCountTest, ACountOnLiveVideoCountsThePictureShownAndKeepsIt)
+{
+    CDIBDocEx* doc = NewDocument(640, 480);
+    ASSERT_TRUE(doc->InitVideoPages());
+    ASSERT_EQ(m_board->ConnectDisplay(doc->GetActiveDIB(), FirstView(doc)->m_hWnd, CRect(0, 0, 640, 480)), 1);
+    ASSERT_TRUE(doc->Grab(FALSE));
+    doc->SyncVideoSize();
+    ASSERT_TRUE(m_board->IsLive());
+
+    Command(*doc, ID_IMAGE_SEARCH_OBJECTS);
+
+    // The picture stands still under the outlines.
+    EXPECT_FALSE(m_board->IsLive());
+    EXPECT_TRUE(doc->IsStillsMode());
+    const cv::Mat counted = Pixels(*doc);
+    m_clock.Advance(1000);
+    kestrun::PumpMessages();
+    EXPECT_TRUE(Same(Pixels(*doc), counted));
+
+    // The records are the objects of that picture: counted apart, it
+    // gives the same ones.
+    const std::vector<Found> live = Records(*doc);
+    ASSERT_FALSE(live.empty());
+    CDIBDocEx* still = NewDocument(640, 480);
+    counted.copyTo(still->GetActiveDIB()->GetMat());
+    Command(*still, ID_IMAGE_SEARCH_OBJECTS);
+    EXPECT_EQ(Records(*still), live);
 }
 
 } // namespace

@@ -19,6 +19,7 @@
 #include "platform/core/resources.h"
 #include "platform/ui/fontui.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/mdi.h"
 #include "platform/ui/winapp.h"
 
 #include <QCoreApplication>
@@ -470,6 +471,11 @@ void CDIBView::OnInitialUpdate()
         m_rectDefaultPlacement.SetRect(screen - page.cx - (m_bDrawRulers ? 50 : 0), 0, screen,
                                        page.cy + (m_bDrawRulers ? 40 : 0));
     }
+    if (!m_bEmbedded) {
+        m_placement.SetDefaultRect(m_rectDefaultPlacement);
+        m_placement.Attach(this, doc->IsVideo() ? "VideoView" : "DIBView");
+        m_placement.LoadWindowPlacement(FALSE);
+    }
     CScrollView::OnInitialUpdate();
     if (!m_bEmbedded)
         FitFrame();
@@ -498,7 +504,10 @@ void CDIBView::FitFrame()
     if (doc && doc->IsVideo() && main && main != frame) {
         // Top edge of the main window's client area, 4 pixels from its right edge.
         CRect mainClient;
-        main->GetClientRect(&mainClient);
+        if (auto* mdi = dynamic_cast<CMDIFrameWnd*>(main))
+            mdi->GetMDIClientRect(&mainClient);
+        else
+            main->GetClientRect(&mainClient);
         CRect placed;
         frame->GetWindowRect(&placed);
         frame->SetWindowPos(nullptr, mainClient.right - 4 - placed.Width(), mainClient.top, 0, 0,
@@ -526,6 +535,8 @@ void CDIBView::OnDestroy()
         KillTimer(m_nTimer);
         m_nTimer = 0;
     }
+    if (!m_bEmbedded)
+        m_placement.SaveWindowPlacement();
     CScrollView::OnDestroy();
 }
 

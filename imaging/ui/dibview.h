@@ -14,6 +14,7 @@
 #include "series/trackchart.h"
 
 #include "platform/core/gdi.h"
+#include "platform/ui/persistentframe.h"
 #include "platform/ui/scrollview.h"
 
 #include <vector>
@@ -184,7 +185,10 @@ protected:
     static UINT s_msgGrabber;
     const UINT m_nHitObjectMsg;
 
-    // The placement's default rectangle, for fitting the frame to the image.
+    // The frame's placement, kept under "DIBView" ("VideoView" for live
+    // video) unless a form holds the view; its default rectangle also
+    // decides the fitting of the frame to the image.
+    CPersistentFrame m_placement;
     CRect m_rectDefaultPlacement{10, 10, 500, 400};
 
     DECLARE_MESSAGE_MAP()

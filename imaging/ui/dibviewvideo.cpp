@@ -67,6 +67,12 @@ LRESULT CDIBView::OnGrabwellToApp(WPARAM wParam, LPARAM /*lParam*/)
         doc->Grab(TRUE);
         break;
     case kestrun::fgevent::kFormatChangedLive:
+        // Posted before a snapshot or a count stopped live video: the
+        // picture they left stays, and live video stays stopped.
+        if (doc->IsStillsMode()) {
+            doc->UpdateImageViews();
+            break;
+        }
         doc->Grab(TRUE);
         doc->SyncVideoSize();
         break;

@@ -52,6 +52,8 @@ public:
 protected:
     // ---- drawing (dibvwexdraw.cpp) ------------------------------------------------------
     void DrawRulers(CDC* pDC);
+    // The unit of the rulers in their top-left corner, inside the window.
+    void DrawRulerUnit(CDC* pDC, const CRect& plot);
     void DrawAreas(CDC* pDC, CTextLabel& label);
     void DrawToolPoints(CDC* pDC);
     void DrawObjects(CDC* pDC, CTextLabel& label);

@@ -16,6 +16,7 @@
 
 #include "platform/core/dc.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -33,6 +34,9 @@ constexpr WORD kKindEdge = 15;
 
 // The tracker's handles: squares outside the frame's corners and sides.
 constexpr int kHandleSize = 5;
+
+// The ruler's unit keeps this far from the window's left edge.
+constexpr int kRulerUnitInset = 1;
 
 // Selects a pen for a scope.
 class CSelectedPen
@@ -103,11 +107,47 @@ void CDIBVwEx::DrawRulers(CDC* pDC)
         const CSize page = doc && doc->GetPageCount() > 0 ? doc->GetPageSize() : m_sizeImage;
         plot.SetRect(2 * m_nMarginLeft, 2 * m_nMarginTop, 2 * (page.cx + m_nMarginLeft), 2 * (page.cy + m_nMarginTop));
     }
-    if (m_Chart.DrawPlot(pDC, client, plot))
+    if (m_Chart.DrawPlot(pDC, client, plot)) {
+        // The unit goes into the corner between the rulers, where the axis
+        // would push it past the window's edge.
+        CAxis& x = m_Chart.GetXAxis();
+        const CString unit = x.m_strTitle;
+        x.m_strTitle.Empty();
         m_Chart.DrawAxes(pDC);
-    else
+        x.m_strTitle = unit;
+        DrawRulerUnit(pDC, plot);
+    } else {
         m_Chart.DrawTitleById(pDC, IDS_RESET_ZOOM);
+    }
     pDC->RestoreDC(saved);
+}
+
+void CDIBVwEx::DrawRulerUnit(CDC* pDC, const CRect& plot)
+{
+    const CAxis& x = m_Chart.GetXAxis();
+    const CString unit = x.GetTitleText();
+    if (unit.IsEmpty())
+        return;
+    CFont font;
+    font.CreateFontIndirect(&m_Chart.m_lfAxis);
+    CFont* oldFont = pDC->SelectObject(&font);
+    const CSize extent = pDC->GetTextExtent(unit);
+    // Right of the window's edge, before the half of the first label that
+    // reaches into the corner, on the line of the labels.
+    int firstHalf = 0;
+    if (const std::vector<double> ticks = x.MajorTicks(); !ticks.empty() && x.ValueToPixel(ticks.front()) == 0)
+        firstHalf = pDC->GetTextExtent(x.FormatLabel(ticks.front(), x.LabelPrecision())).cx / 2;
+    const int right = plot.left - firstHalf - x.m_nTitleGap;
+    const int left = std::max(kRulerUnitInset, right - static_cast<int>(extent.cx));
+    const int top = std::max(0, plot.top - x.m_nMajorTick - x.m_nLabelGap - static_cast<int>(extent.cy));
+    const UINT oldAlign = pDC->SetTextAlign(TA_LEFT | TA_TOP);
+    const int oldMode = pDC->SetBkMode(TRANSPARENT);
+    const COLORREF oldColour = pDC->SetTextColor(RGB(0, 0, 0));
+    pDC->TextOut(left, top, unit);
+    pDC->SetTextColor(oldColour);
+    pDC->SetBkMode(oldMode);
+    pDC->SetTextAlign(oldAlign);
+    pDC->SelectObject(oldFont);
 }
 
 void CDIBVwEx::DrawAreas(CDC* pDC, CTextLabel& label)

@@ -1,5 +1,7 @@
 #include "platform/ui/commondialogs.h"
 
+#include "platform/core/folders.h"
+#include "platform/ui/appservices.h"
 #include "platform/ui/qtdc.h"
 #include "platform/ui/uitext.h"
 
@@ -9,6 +11,7 @@
 #include <QFontInfo>
 
 #include <algorithm>
+#include <iterator>
 #include <mutex>
 
 IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
@@ -34,6 +37,58 @@ CString fileNameOf(const CString& path)
 {
     const int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
     return path.Mid(slash + 1);
+}
+
+// Where the last image dialog and the last dialog of other files ended.
+std::mutex g_folderMutex;
+CString g_lastImageFolder;
+CString g_lastDataFolder;
+
+CString withoutTrailingSeparator(CString folder)
+{
+    while (folder.GetLength() > 1 && (folder.Right(1) == "/" || folder.Right(1) == "\\"))
+        folder.Truncate(folder.GetLength() - 1);
+    return folder;
+}
+
+bool isFolder(const CString& folder)
+{
+    if (folder.IsEmpty())
+        return false;
+    const DWORD attributes = GetFileAttributes(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+CString startFolder(bool image)
+{
+    {
+        std::lock_guard lock(g_folderMutex);
+        const CString& last = image ? g_lastImageFolder : g_lastDataFolder;
+        if (isFolder(last))
+            return last;
+    }
+    const CAppServices* services = kestrun::AppServices();
+    const CString settings = services ? withoutTrailingSeparator(image ? services->GetImageDir() : services->GetDataDir())
+                                      : CString();
+    return isFolder(settings) ? settings : CString();
+}
+
+void rememberFolder(bool image, const CString& folder)
+{
+    if (folder.IsEmpty())
+        return;
+    std::lock_guard lock(g_folderMutex);
+    (image ? g_lastImageFolder : g_lastDataFolder) = withoutTrailingSeparator(folder);
+}
+
+bool isImageExtension(CString ext)
+{
+    ext.Trim();
+    ext.TrimLeft("*.");
+    ext.MakeLower();
+    static const char* const images[] = {"bmp", "dib", "jpg", "jpeg", "jp2", "j2k", "tif", "tiff", "png",
+                                         "pga", "pcx", "wmf", "jbg", "pgx", "gif", "ppm", "pgm"};
+    return std::any_of(std::begin(images), std::end(images), [&](const char* one) { return ext == one; });
 }
 
 } // namespace
@@ -83,6 +138,13 @@ CString QtFileFilter(const char* filter)
     return out;
 }
 
+void ForgetFileDialogFolders()
+{
+    std::lock_guard lock(g_folderMutex);
+    g_lastImageFolder.Empty();
+    g_lastDataFolder.Empty();
+}
+
 } // namespace kestrun
 
 // ---- CCommonDialog ------------------------------------------------------------------------
@@ -108,6 +170,34 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 {
     m_ofn.Flags = dwFlags;
     m_ofn.lpstrDefExt = m_strDefExt.IsEmpty() ? nullptr : m_strDefExt.GetString();
+}
+
+bool CFileDialog::IsImageDialog() const
+{
+    if (!m_strDefExt.IsEmpty())
+        return isImageExtension(m_strDefExt);
+    const int bar = m_strFilter.Find('|');
+    if (bar < 0)
+        return false;
+    const int end = m_strFilter.Find('|', bar + 1);
+    CString patterns = end < 0 ? m_strFilter.Mid(bar + 1) : m_strFilter.Mid(bar + 1, end - bar - 1);
+    int start = 0;
+    return isImageExtension(patterns.Tokenize(";", start));
+}
+
+INT_PTR CFileDialog::DoModal()
+{
+    const bool image = IsImageDialog();
+    const bool nameHasFolder = m_strFileName.Find('/') >= 0 || m_strFileName.Find('\\') >= 0;
+    if (m_ofn.lpstrInitialDir == nullptr && !nameHasFolder) {
+        m_strStartFolder = startFolder(image);
+        if (!m_strStartFolder.IsEmpty())
+            m_ofn.lpstrInitialDir = m_strStartFolder.GetString();
+    }
+    const INT_PTR result = CCommonDialog::DoModal();
+    if (result == IDOK)
+        rememberFolder(image, GetFolderPath());
+    return result;
 }
 
 void CFileDialog::SetResult(const std::vector<CString>& paths, DWORD filterIndex)

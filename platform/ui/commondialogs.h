@@ -67,6 +67,10 @@ protected:
     virtual INT_PTR ShowQtDialog() = 0;
 };
 
+// A file dialog without a folder of its own (m_ofn.lpstrInitialDir, or a
+// folder in the file name) starts where the last one of its kind ended in
+// this run, else in the folder the settings name for its kind: images in
+// the image folder, every other file in the data folder.
 class CFileDialog : public CCommonDialog
 {
     DECLARE_DYNAMIC(CFileDialog)
@@ -76,6 +80,10 @@ public:
     explicit CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr, LPCTSTR lpszFileName = nullptr,
                          DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = nullptr,
                          CWnd* pParentWnd = nullptr);
+
+    INT_PTR DoModal() override;
+    // Image files by the default extension, else by the filter's first pattern.
+    bool IsImageDialog() const;
 
     CString GetPathName() const;
     CString GetFileName() const;
@@ -103,6 +111,7 @@ private:
     CString m_strDefExt;
     CString m_strFileName;
     CString m_strFilter;
+    CString m_strStartFolder;
     std::vector<CString> m_paths;
 };
 
@@ -180,5 +189,9 @@ CommonDialogHandler SetCommonDialogHandler(CommonDialogHandler handler);
 
 // Qt's filter text for a filter of the "Name|*.a;*.b|...||" form.
 CString QtFileFilter(const char* filter);
+
+// Forgets the folders the file dialogs ended in: a new run starts in the
+// settings' folders again.
+void ForgetFileDialogFolders();
 
 } // namespace kestrun

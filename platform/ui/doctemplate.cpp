@@ -210,6 +210,7 @@ CMultiDocTemplate::~CMultiDocTemplate() = default;
 
 CDocument* CMultiDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible)
 {
+    m_bOpenFailureReported = FALSE;
     CDocument* doc = CreateNewDocument();
     if (doc == nullptr)
         return nullptr;
@@ -232,6 +233,8 @@ CDocument* CMultiDocTemplate::OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeV
     } else {
         CWaitCursor wait;
         if (!doc->OnOpenDocument(lpszPathName)) {
+            // Documents report their own failures to open.
+            m_bOpenFailureReported = TRUE;
             // Closing the frame takes the document along.
             frame->DestroyWindow();
             return nullptr;

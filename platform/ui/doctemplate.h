@@ -57,6 +57,9 @@ public:
     // A new document (null path) or the file: document, frame and view;
     // null when the file cannot be opened (nothing stays behind).
     virtual CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
+    // The last OpenDocumentFile failed in the document's own open, which
+    // has told the user why.
+    BOOL OpenFailureReported() const { return m_bOpenFailureReported; }
     virtual void SetDefaultTitle(CDocument* pDocument) = 0;
     // How well the template suits a file: an open document of the same
     // path, a file with one of its extensions, or nothing.
@@ -76,6 +79,7 @@ protected:
     CString m_strDocStrings;
     std::vector<CDocument*> m_docList;
     int m_nUntitledCount = 0;
+    BOOL m_bOpenFailureReported = FALSE;
 };
 
 class CMultiDocTemplate : public CDocTemplate

@@ -4,9 +4,15 @@
 #include "platform/ui/widgetbridge.h"
 #include "platform/ui/winapp.h"
 
+#include <QLayout>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+#include <QStyleOptionTitleBar>
+
+#include <algorithm>
+#include <cmath>
 
 IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
@@ -16,6 +22,37 @@ namespace {
 CMDIChildWnd* childOf(QMdiSubWindow* sub)
 {
     return DYNAMIC_DOWNCAST(CMDIChildWnd, kestrun::WindowFromWidget(sub));
+}
+
+// What the child asks for, and never less than its title bar needs.
+QSize minimumOf(const QMdiSubWindow& sub)
+{
+    return sub.minimumSize().expandedTo(sub.minimumSizeHint());
+}
+
+// A cascade step: one title bar with the frame above it.
+int titleStep(const QMdiSubWindow& sub)
+{
+    QStyleOptionTitleBar option;
+    option.initFrom(&sub);
+    const int title = sub.style()->pixelMetric(QStyle::PM_TitleBarHeight, &option, &sub);
+    const int frame = sub.style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &sub);
+    return std::max(title + frame, 8);
+}
+
+// The size of a classic cascade: three quarters of the area.
+QSize cascadeSize(const QRect& area)
+{
+    return QSize(area.width() * 3 / 4, area.height() * 3 / 4);
+}
+
+// The k-th cascade position for a window of the size; back to the area's
+// corner when it would leave the area.
+QPoint cascadeSlot(const QRect& area, int step, int k, const QSize& size)
+{
+    const int fit = std::min(area.width() - size.width(), area.height() - size.height()) / step;
+    const int slot = fit > 0 ? k % (fit + 1) : 0;
+    return area.topLeft() + QPoint(slot * step, slot * step);
 }
 
 } // namespace
@@ -58,11 +95,16 @@ void CMDIFrameWnd::PlaceChildWidget(CWnd& child, const CRect& rect)
 {
     auto* sub = qobject_cast<QMdiSubWindow*>(child.GetWidget());
     if (sub && m_pMdiArea && DYNAMIC_DOWNCAST(CMDIChildWnd, &child)) {
+        const int others = static_cast<int>(m_pMdiArea->subWindowList().size());
         m_pMdiArea->addSubWindow(sub);
-        if (!rect.IsRectEmpty())
-            sub->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
-        else
-            sub->resize(480, 360);
+        QRect wanted(rect.left, rect.top, rect.Width(), rect.Height());
+        if (rect.IsRectEmpty()) {
+            // Where a cascade would put the next window.
+            const QRect area = ChildArea();
+            const QSize size = cascadeSize(area).expandedTo(minimumOf(*sub));
+            wanted = QRect(cascadeSlot(area, titleStep(*sub), others, size), size);
+        }
+        sub->setGeometry(FitInside(*sub, wanted));
         return;
     }
     CFrameWnd::PlaceChildWidget(child, rect);
@@ -120,7 +162,9 @@ void CMDIFrameWnd::ChildGone(CMDIChildWnd* pChild)
         MDIActivate(next);
     } else {
         ShowMenu(GetMenu());
-        OnUpdateFrameTitle(TRUE);
+        // Qt still holds the closing child as current: the title names no document.
+        if (GetStyle() & FWS_ADDTOTITLE)
+            SetWindowText(m_strTitle);
     }
 }
 
@@ -135,21 +179,152 @@ void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate)
     ChildActivated(child);
 }
 
-void CMDIFrameWnd::MDICascade()
+QRect CMDIFrameWnd::ChildArea() const
 {
-    if (m_pMdiArea)
-        m_pMdiArea->cascadeSubWindows();
+    if (m_pMdiArea == nullptr)
+        return {};
+    // A hidden main window has not laid its area out yet.
+    if (!m_pMdiArea->isVisible()) {
+        if (QLayout* layout = m_pMdiArea->window()->layout())
+            layout->activate();
+        return QRect(QPoint(0, 0), m_pMdiArea->contentsRect().size());
+    }
+    return m_pMdiArea->viewport()->rect();
 }
 
-void CMDIFrameWnd::MDITile(int)
+void CMDIFrameWnd::GetMDIClientRect(LPRECT lpRect) const
 {
-    if (m_pMdiArea)
-        m_pMdiArea->tileSubWindows();
+    if (lpRect == nullptr)
+        return;
+    const QRect area = ChildArea();
+    *lpRect = CRect(area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+}
+
+QRect CMDIFrameWnd::FitInside(const QMdiSubWindow& sub, const QRect& wanted) const
+{
+    const QRect area = ChildArea();
+    const QSize size = wanted.size().boundedTo(area.size()).expandedTo(minimumOf(sub));
+    // A window larger than the area keeps its top-left corner in it.
+    const int x = std::max(area.left(), std::min(wanted.left(), area.left() + area.width() - size.width()));
+    const int y = std::max(area.top(), std::min(wanted.top(), area.top() + area.height() - size.height()));
+    return QRect(QPoint(x, y), size);
+}
+
+QMdiSubWindow* CMDIFrameWnd::ActiveSubWindow() const
+{
+    CMDIChildWnd* active = MDIGetActive();
+    return active ? qobject_cast<QMdiSubWindow*>(active->GetWidget()) : nullptr;
+}
+
+std::vector<QMdiSubWindow*> CMDIFrameWnd::ArrangedWindows() const
+{
+    std::vector<QMdiSubWindow*> windows;
+    if (m_pMdiArea == nullptr)
+        return windows;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (!sub->isHidden() && !sub->isMinimized() && childOf(sub))
+            windows.push_back(sub);
+    }
+    return windows;
+}
+
+QRect CMDIFrameWnd::ArrangeIcons()
+{
+    QRect area = ChildArea();
+    if (m_pMdiArea == nullptr)
+        return area;
+    int x = area.left();
+    int bottom = area.top() + area.height();
+    int rowHeight = 0;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (sub->isHidden() || !sub->isMinimized())
+            continue;
+        const QSize size = sub->size();
+        if (x > area.left() && x + size.width() > area.left() + area.width()) {
+            x = area.left();
+            bottom -= rowHeight;
+            rowHeight = 0;
+        }
+        sub->move(x, bottom - size.height());
+        x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
+    }
+    area.setBottom(std::max(area.top(), bottom - rowHeight - 1));
+    return area;
+}
+
+void CMDIFrameWnd::MDICascade()
+{
+    const QRect area = ArrangeIcons();
+    QMdiSubWindow* active = ActiveSubWindow();
+    std::vector<QMdiSubWindow*> windows = ArrangedWindows();
+    // The active window last: on top, its title bars behind it all in sight.
+    if (auto it = std::find(windows.begin(), windows.end(), active); it != windows.end())
+        std::rotate(it, it + 1, windows.end());
+    int k = 0;
+    for (QMdiSubWindow* sub : windows) {
+        if (sub->isMaximized())
+            sub->showNormal();
+        const QSize size = cascadeSize(area).expandedTo(minimumOf(*sub));
+        sub->setGeometry(QRect(cascadeSlot(area, titleStep(*sub), k++, size), size));
+        sub->raise();
+    }
+    if (CMDIChildWnd* child = active ? childOf(active) : nullptr)
+        MDIActivate(child);
+}
+
+void CMDIFrameWnd::MDITile(int nType)
+{
+    const QRect area = ArrangeIcons();
+    QMdiSubWindow* active = ActiveSubWindow();
+    std::vector<QMdiSubWindow*> windows = ArrangedWindows();
+    if (windows.empty())
+        return;
+    // The most recently used first; the active one in the top-left cell.
+    std::reverse(windows.begin(), windows.end());
+    if (auto it = std::find(windows.begin(), windows.end(), active); it != windows.end())
+        std::rotate(windows.begin(), it, it + 1);
+    const int count = static_cast<int>(windows.size());
+    // Lines of cells: columns of windows one above the other (horizontal
+    // tiling) or rows of windows side by side; later lines take the rest.
+    const bool stacked = (nType & MDITILE_HORIZONTAL) != 0;
+    const int lines = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(count))));
+    const int across = stacked ? area.width() : area.height();
+    const int along = stacked ? area.height() : area.width();
+    int index = 0;
+    for (int line = 0; line < lines; ++line) {
+        const int inLine = count / lines + (line >= lines - count % lines ? 1 : 0);
+        const int lineStart = across * line / lines;
+        const int lineSize = across * (line + 1) / lines - lineStart;
+        for (int cell = 0; cell < inLine; ++cell, ++index) {
+            const int cellStart = along * cell / inLine;
+            const int cellSize = along * (cell + 1) / inLine - cellStart;
+            const QRect rect = stacked ? QRect(area.left() + lineStart, area.top() + cellStart, lineSize, cellSize)
+                                       : QRect(area.left() + cellStart, area.top() + lineStart, cellSize, lineSize);
+            QMdiSubWindow* sub = windows[static_cast<size_t>(index)];
+            if (sub->isMaximized())
+                sub->showNormal();
+            const QSize size = rect.size().expandedTo(minimumOf(*sub));
+            // A minimum larger than the cell reaches back into the area.
+            const int x = std::max(area.left(), std::min(rect.left(), area.left() + area.width() - size.width()));
+            const int y = std::max(area.top(), std::min(rect.top(), area.top() + area.height() - size.height()));
+            sub->setGeometry(QRect(QPoint(x, y), size));
+        }
+    }
+    if (active)
+        active->raise();
 }
 
 void CMDIFrameWnd::MDIIconArrange()
 {
-    MDITile();
+    ArrangeIcons();
+}
+
+void CMDIFrameWnd::ShowNewChild(QMdiSubWindow& sub)
+{
+    // The view may have placed or sized its frame meanwhile.
+    if (!sub.isMinimized() && !sub.isMaximized())
+        sub.setGeometry(FitInside(sub, sub.geometry()));
 }
 
 void CMDIFrameWnd::MDINext()
@@ -219,12 +394,12 @@ void CMDIFrameWnd::OnWindowCascade()
 
 void CMDIFrameWnd::OnWindowTileHorz()
 {
-    MDITile();
+    MDITile(MDITILE_HORIZONTAL);
 }
 
 void CMDIFrameWnd::OnWindowTileVert()
 {
-    MDITile();
+    MDITile(MDITILE_VERTICAL);
 }
 
 void CMDIFrameWnd::OnWindowArrange()
@@ -290,6 +465,11 @@ void CMDIChildWnd::MDIRestore()
 
 void CMDIChildWnd::ActivateFrame(int nCmdShow)
 {
+    auto* sub = qobject_cast<QMdiSubWindow*>(GetWidget());
+    if (CMDIFrameWnd* frame = GetMDIFrame(); frame && sub && !m_bShownOnce) {
+        m_bShownOnce = true;
+        frame->ShowNewChild(*sub);
+    }
     ShowWindow(nCmdShow == -1 ? SW_SHOW : nCmdShow);
     MDIActivate();
 }

@@ -8,8 +8,16 @@
 
 #include "platform/ui/frame.h"
 
+#include <vector>
+
 class CMDIChildWnd;
 class QMdiArea;
+class QMdiSubWindow;
+class QRect;
+
+// MDITile: side by side, or one above the other.
+inline constexpr int MDITILE_VERTICAL = 0x0000;
+inline constexpr int MDITILE_HORIZONTAL = 0x0001;
 
 class CMDIFrameWnd : public CFrameWnd
 {
@@ -21,8 +29,13 @@ public:
 
     CMDIChildWnd* MDIGetActive(BOOL* pbMaximized = nullptr) const;
     void MDIActivate(CWnd* pWndActivate);
+    // Cascade: every child three quarters of the client area, each a title
+    // bar's height below and right of the one before, the active one last
+    // and on top. Tile: the client area shared out in a grid. Both leave
+    // the minimised children in their row at the bottom (MDIIconArrange)
+    // and give no child less than its minimum size.
     void MDICascade();
-    void MDITile(int nType = 0);
+    void MDITile(int nType = MDITILE_VERTICAL);
     void MDIIconArrange();
     void MDINext();
     void MDIMaximize(CWnd* pWnd);
@@ -36,6 +49,8 @@ public:
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void OnUpdateFrameTitle(BOOL bAddToTitle) override;
     QMdiArea* MdiArea() const { return m_pMdiArea; }
+    // The area the children live in, in the coordinates of their positions.
+    void GetMDIClientRect(LPRECT lpRect) const;
 
 protected:
     QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
@@ -53,6 +68,18 @@ private:
     friend class CMDIChildWnd;
     void ChildActivated(CMDIChildWnd* pChild);
     void ChildGone(CMDIChildWnd* pChild);
+    QRect ChildArea() const;
+    // The children that take part in an arrangement: shown, not
+    // minimised, bottom first in the stacking order.
+    std::vector<QMdiSubWindow*> ArrangedWindows() const;
+    QMdiSubWindow* ActiveSubWindow() const;
+    // Lines the minimised children up along the bottom; the client area
+    // above them is what the other children may fill.
+    QRect ArrangeIcons();
+    // A child's rectangle moved (and shrunk, never below its minimum) into
+    // the client area.
+    QRect FitInside(const QMdiSubWindow& sub, const QRect& wanted) const;
+    void ShowNewChild(QMdiSubWindow& sub);
 
     QMdiArea* m_pMdiArea = nullptr;
     CMDIChildWnd* m_pActiveChild = nullptr;
@@ -85,4 +112,8 @@ protected:
     QWidget* CreateWidget(QWidget* parent, const CREATESTRUCT& cs) override;
     bool ShowsOwnMenu() const override { return false; }
     void OnDestroy() override;
+
+private:
+    // The first activation fits the window into the main window's client area.
+    bool m_bShownOnce = false;
 };

@@ -138,6 +138,8 @@ void CMyListCtrl::ResetRows()
     m_rows.clear();
     m_nSelectedRow = -1;
     SetItemCount(0);
+    // New rows come in their own order.
+    ShowSortIndicator(-1, TRUE);
 }
 
 void CMyListCtrl::GrowRows(int n)
@@ -161,12 +163,13 @@ void CMyListCtrl::GrowRows(int n)
     for (auto& row : added)
         m_rows.push_back(std::move(row));
 
-    // The new count resets the view's selection; the selected row stays.
+    // The new count resets the view's selection; the selected row stays,
+    // and stays where the keys go on from.
     const int selected = m_nSelectedRow;
     SetItemCount(GetRowCount());
     if (QTreeView* view = viewOf(*this); view && selected >= 0 && selected < GetRowCount()) {
         const QSignalBlocker quiet(view->selectionModel());
-        SetItemState(selected, LVIS_SELECTED, LVIS_SELECTED);
+        SetItemState(selected, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
 }
 
@@ -234,6 +237,7 @@ void CMyListCtrl::DeleteAllColumns()
     while (GetColumnCount() > 0)
         DeleteColumn(0);
     m_nColumnCount = 0;
+    ShowSortIndicator(-1, TRUE);
 }
 
 // ---- selection and sorting ------------------------------------------------------------------
@@ -243,8 +247,8 @@ BOOL CMyListCtrl::SelectItem(int i)
     QTreeView* view = viewOf(*this);
     if (view == nullptr || i < 0 || i >= GetItemCount())
         return FALSE;
-    view->selectionModel()->select(view->model()->index(i, 0),
-                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    view->selectionModel()->setCurrentIndex(view->model()->index(i, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     return TRUE;
 }
 
@@ -252,6 +256,8 @@ void CMyListCtrl::RowSelected(int nRow)
 {
     m_nSelectedRow = nRow;
     Invalidate();
+    if (m_bMovingSelection)
+        return;
     CWnd* parent = GetParent();
     if (parent == nullptr || nRow < 0 || nRow >= GetRowCount())
         return;
@@ -283,9 +289,13 @@ void CMyListCtrl::SortByColumn(int nColumn)
         state.column = nColumn;
         state.ascending = TRUE;
     }
+    if (nColumn >= 0 && nColumn < GetColumnCount())
+        ShowSortIndicator(nColumn, state.ascending);
     const size_t count = m_rows.size() - ((m_bFixedLastRow && !m_rows.empty()) ? 1 : 0);
     if (count < 2 || nColumn < 0 || nColumn >= MaxColumns)
         return;
+    const CRow* selected =
+        m_nSelectedRow >= 0 && m_nSelectedRow < GetRowCount() ? m_rows[static_cast<size_t>(m_nSelectedRow)].get() : nullptr;
 
     std::vector<CSortKey> keys;
     keys.reserve(count);
@@ -304,7 +314,24 @@ void CMyListCtrl::SortByColumn(int nColumn)
     for (size_t i = count; i < m_rows.size(); ++i)
         sorted.push_back(std::move(m_rows[i]));
     m_rows = std::move(sorted);
+
+    // The selected object keeps its selection; the image shows it already.
+    const auto moved = std::find_if(m_rows.begin(), m_rows.end(), [selected](const auto& row) { return row.get() == selected; });
+    if (selected != nullptr && moved != m_rows.end()) {
+        m_bMovingSelection = true;
+        SelectItem(static_cast<int>(moved - m_rows.begin()));
+        m_bMovingSelection = false;
+    }
     Invalidate();
+}
+
+void CMyListCtrl::ShowSortIndicator(int nColumn, BOOL bAscending)
+{
+    QTreeView* view = viewOf(*this);
+    if (view == nullptr)
+        return;
+    view->header()->setSortIndicatorShown(nColumn >= 0);
+    view->header()->setSortIndicator(nColumn, bAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 // ---- painting ----------------------------------------------------------------------------------

@@ -64,11 +64,14 @@ public:
     void SetFixedLastRow(BOOL bFixed) { m_bFixedLastRow = bFixed; }
 
     // ---- selection and sorting ---------------------------------------------------
-    // Selects row i alone; FALSE when there is no such row.
+    // Selects row i alone and makes it the current row, where the keys go
+    // on from; FALSE when there is no such row.
     BOOL SelectItem(int i);
     int GetSelectedRow() const { return m_nSelectedRow; }
     // What a click on a column heading does: the same column again reverses
-    // the order, another column sorts ascending.
+    // the order, another column sorts ascending. The selection stays with
+    // its row wherever the row goes, without a new notice, and the heading
+    // shows the direction until the rows are filled again.
     void SortByColumn(int nColumn);
     static int GetSortColumn();
     static BOOL IsSortAscending();
@@ -96,6 +99,7 @@ private:
     };
 
     bool ValidCell(int nRow, int nColumn) const;
+    void ShowSortIndicator(int nColumn, BOOL bAscending);
     // Draws the visible rows onto the context, the list's background first.
     void PaintRows(CDC& dc);
     void RowSelected(int nRow);
@@ -105,6 +109,8 @@ private:
     int m_nColumnCount = 0;
     int m_nColorColumn = -1;
     int m_nSelectedRow = -1;
+    // Set while a sort moves the selection along with its row.
+    bool m_bMovingSelection = false;
     BOOL m_bFixedLastRow = FALSE;
     int m_nCursorRow = 0;
     int m_nCursorColumn = 0;

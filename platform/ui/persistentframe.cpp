@@ -3,8 +3,12 @@
 #include "platform/core/profile.h"
 #include "platform/ui/controlbar.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/mdi.h"
 #include "platform/ui/winapp.h"
 
+#include <QWidget>
+
+#include <algorithm>
 #include <cstdlib>
 
 IMPLEMENT_DYNAMIC(CPersistentFrame, CObject)
@@ -15,6 +19,25 @@ namespace {
 int NumberAt(const CString& text, int nPos)
 {
     return nPos < text.GetLength() ? std::atoi(text.GetString() + nPos) : 0;
+}
+
+// A negative number would not keep its four places in the text: a window
+// partly off the screen's top or left edge is kept at the edge.
+CRect AtOrRightBelowOrigin(CRect rect)
+{
+    rect.OffsetRect(std::max(0, -rect.left), std::max(0, -rect.top));
+    return rect;
+}
+
+// The client area of the main window that a child frame must lie in.
+CRect MainClientRect()
+{
+    CRect client;
+    if (auto* mdi = DYNAMIC_DOWNCAST(CMDIFrameWnd, AfxGetMainWnd()))
+        mdi->GetMDIClientRect(&client);
+    else if (CWnd* main = AfxGetMainWnd())
+        main->GetClientRect(&client);
+    return client;
 }
 
 } // namespace
@@ -44,21 +67,20 @@ CFrameWnd* CPersistentFrame::PlacedFrame() const
     return DYNAMIC_DOWNCAST(CFrameWnd, PlacedWindow());
 }
 
-CRect CPersistentFrame::ReadRect() const
+CRect CPersistentFrame::ReadRect(bool& bDefault) const
 {
+    bDefault = true;
     const CString text = GetProfileString(m_strSection, m_strRectKey, "");
     if (text.IsEmpty())
         return m_rectDefault;
     const CRect rect(NumberAt(text, 0), NumberAt(text, 5), NumberAt(text, 10), NumberAt(text, 15));
+    bDefault = false;
     if (m_pWnd->GetParent() == nullptr)
-        return rect;
+        return AtOrRightBelowOrigin(rect);
     // A child frame must lie inside the main window's client area.
-    CRect client;
-    if (CWnd* main = AfxGetMainWnd())
-        main->GetClientRect(&client);
-    if (rect.right > client.right || rect.bottom > client.bottom || rect.left < 0 || rect.top < 0)
-        return m_rectDefault;
-    return rect;
+    const CRect client = MainClientRect();
+    bDefault = rect.right > client.right || rect.bottom > client.bottom || rect.left < 0 || rect.top < 0;
+    return bDefault ? m_rectDefault : rect;
 }
 
 BOOL CPersistentFrame::LoadWindowPlacement(BOOL bMaximiseByDefault)
@@ -67,7 +89,8 @@ BOOL CPersistentFrame::LoadWindowPlacement(BOOL bMaximiseByDefault)
         return FALSE;
     m_bFirstTime = FALSE;
 
-    const CRect rect = ReadRect();
+    bool bDefault = true;
+    const CRect rect = ReadRect(bDefault);
     const BOOL bIconic = GetProfileInt(m_strSection, m_strIconKey, 0) != 0;
     const BOOL bMaximised = GetProfileInt(m_strSection, m_strMaxKey, bMaximiseByDefault ? 1 : 0) != 0;
 
@@ -96,15 +119,24 @@ BOOL CPersistentFrame::LoadWindowPlacement(BOOL bMaximiseByDefault)
             frame->ShowControlBar(bar, bStatus, FALSE);
     }
 
-    if (CWnd* parent = m_pWnd->GetParent()) {
-        parent->SetWindowPlacement(&placement);
-        parent->ShowWindow(placement.showCmd);
-    } else {
-        m_pWnd->SetWindowPlacement(&placement);
-        m_pWnd->ShowWindow(placement.showCmd);
-        if (placement.showCmd != SW_SHOWMAXIMIZED)
-            m_pWnd->CenterWindow();
+    CWnd* placed = PlacedWindow();
+    // A top-level window keeps its client geometry: the frame the window
+    // system adds is not known before the window shows.
+    if (QWidget* widget = placed->GetWidget(); widget && widget->isWindow()) {
+        widget->setWindowState(Qt::WindowNoState);
+        if (bDefault) {
+            // A first start puts the outer corner there, title bar and all.
+            widget->resize(rect.Width(), rect.Height());
+            widget->move(rect.left, rect.top);
+        } else {
+            widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+        }
+        placement.rcNormalPosition = CRect();
     }
+    placed->SetWindowPlacement(&placement);
+    placed->ShowWindow(placement.showCmd);
+    if (placed == m_pWnd && placement.showCmd != SW_SHOWMAXIMIZED)
+        m_pWnd->CenterWindow();
     return TRUE;
 }
 
@@ -125,7 +157,15 @@ void CPersistentFrame::SaveWindowPlacement()
     } else if (placement.showCmd == SW_SHOWMAXIMIZED) {
         nMax = 1;
     }
-    const CRect& rect = placement.rcNormalPosition;
+    CRect rect = placement.rcNormalPosition;
+    if (const QWidget* widget = window->GetWidget(); widget && widget->isWindow()) {
+        // The same client geometry that LoadWindowPlacement restores.
+        QRect normal = widget->normalGeometry();
+        if (!normal.isValid())
+            normal = widget->geometry();
+        rect.SetRect(normal.left(), normal.top(), normal.left() + normal.width(), normal.top() + normal.height());
+    }
+    rect = AtOrRightBelowOrigin(rect);
     CString text;
     text.Format("%04d %04d %04d %04d", rect.left, rect.top, rect.right, rect.bottom);
     WriteProfileString(m_strSection, m_strRectKey, text);

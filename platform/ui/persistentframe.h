@@ -4,6 +4,13 @@
 // next: the normal rectangle ("Rect", "%04d %04d %04d %04d"), minimised
 // ("icon"), maximised ("max") and the visibility of the frame's tool bar
 // ("tool") and status bar ("status").
+//
+// A top-level window's rectangle is its client geometry on the screen, the
+// only one that comes back unchanged before the window system has put its
+// frame around it (only the default rectangle of a first start places the
+// outer corner, so that the title bar stays on the screen); a child frame's
+// is its rectangle in the main window's client area. No coordinate stored
+// is negative.
 
 #include "platform/core/object.h"
 #include "platform/core/geometry.h"
@@ -39,7 +46,8 @@ private:
     // The window placed: the parent of a view, else the window.
     CWnd* PlacedWindow() const;
     CFrameWnd* PlacedFrame() const;
-    CRect ReadRect() const;
+    // The stored rectangle, or the default one (bDefault).
+    CRect ReadRect(bool& bDefault) const;
 
     CWnd* m_pWnd = nullptr;
     CString m_strSection;

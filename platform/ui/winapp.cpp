@@ -78,6 +78,47 @@ private:
     CListBox* m_pList = nullptr;
 };
 
+// Makes the run of recent-file items that starts at the first one hold
+// one item per name (the first alone for none); true when it changed.
+bool fillRecentFileItems(CMenu& menu, const CRecentFileList& list)
+{
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i) {
+        if (CMenu* sub = menu.GetSubMenu(i)) {
+            if (fillRecentFileItems(*sub, list))
+                return true;
+            continue;
+        }
+        if (menu.GetMenuItemID(i) != ID_FILE_MRU_FILE1)
+            continue;
+        int present = 1;
+        while (i + present < menu.GetMenuItemCount() &&
+               menu.GetMenuItemID(i + present) == ID_FILE_MRU_FILE1 + static_cast<UINT>(present))
+            ++present;
+        const int wanted = std::max(1, std::min(list.GetCount(), static_cast<int>(ID_FILE_MRU_FILE16 - ID_FILE_MRU_FILE1) + 1));
+        if (present == wanted)
+            return false;
+        for (int k = present - 1; k >= wanted; --k)
+            menu.RemoveMenu(static_cast<UINT>(i + k), MF_BYPOSITION);
+        for (int k = present; k < wanted; ++k) {
+            CString name;
+            list.GetDisplayName(name, k, nullptr, 0);
+            name.Replace("&", "&&");
+            menu.InsertMenu(static_cast<UINT>(i + k), MF_BYPOSITION | MF_STRING, ID_FILE_MRU_FILE1 + static_cast<UINT>(k),
+                            FormatString("&%d %s", k + 1, name.GetString()));
+        }
+        return true;
+    }
+    return false;
+}
+
+// The menu text of the first recent-file item before any file was put there.
+CString recentFilePlaceholder(CMenu& menu)
+{
+    CString text;
+    menu.GetMenuString(ID_FILE_MRU_FILE1, text, MF_BYCOMMAND);
+    return text;
+}
+
 } // namespace
 
 // ---- CRecentFileList ---------------------------------------------------------------------------
@@ -188,6 +229,8 @@ END_MESSAGE_MAP()
 CWinApp::CWinApp(LPCTSTR lpszAppName) : m_strAppName(lpszAppName ? lpszAppName : "")
 {
     kestrun::EnsureFrameworkStrings();
+    // A new run: file dialogs start in the settings' folders.
+    kestrun::ForgetFileDialogFolders();
     m_pszAppName = m_strAppName.GetString();
     g_app = this;
     if (!m_strAppName.IsEmpty())
@@ -230,6 +273,9 @@ BOOL CWinApp::OnIdle(LONG)
     auto* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd);
     if (frame == nullptr)
         return FALSE;
+    // A main window made since the last look gets its recent files.
+    if (CMenu* menu = frame->GetMenu(); menu && menu->GetSafeHmenu() != m_hRecentFileMenu)
+        UpdateRecentFileMenus();
     frame->OnIdleUpdateCmdUI();
     if (auto* mdi = DYNAMIC_DOWNCAST(CMDIFrameWnd, frame)) {
         for (CMDIChildWnd* child : mdi->MDIChildren())
@@ -322,6 +368,7 @@ int CWinApp::GetOpenDocumentCount() const
 
 CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName)
 {
+    m_bOpenFailureReported = FALSE;
     if (lpszFileName == nullptr || *lpszFileName == '\0')
         return nullptr;
     CDocTemplate* best = nullptr;
@@ -350,9 +397,13 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName)
         CString text;
         AfxFormatString1(text, AFX_IDP_FAILED_TO_OPEN_DOC, lpszFileName);
         AfxMessageBox(text, MB_ICONEXCLAMATION);
+        m_bOpenFailureReported = TRUE;
         return nullptr;
     }
-    return best->OpenDocumentFile(lpszFileName);
+    CDocument* doc = best->OpenDocumentFile(lpszFileName);
+    if (doc == nullptr)
+        m_bOpenFailureReported = best->OpenFailureReported();
+    return doc;
 }
 
 void CWinApp::AddToRecentFileList(LPCTSTR lpszPathName)
@@ -360,7 +411,39 @@ void CWinApp::AddToRecentFileList(LPCTSTR lpszPathName)
     if (m_pRecentFileList) {
         m_pRecentFileList->Add(lpszPathName);
         m_pRecentFileList->WriteList();
+        UpdateRecentFileMenus();
     }
+}
+
+void CWinApp::UpdateRecentFileMenus()
+{
+    auto* frame = DYNAMIC_DOWNCAST(CFrameWnd, m_pMainWnd);
+    if (!m_pRecentFileList || frame == nullptr || frame->GetSafeHwnd() == nullptr)
+        return;
+    CMenu* mainMenu = frame->GetMenu();
+    m_hRecentFileMenu = mainMenu ? mainMenu->GetSafeHmenu() : nullptr;
+    std::vector<CMenu*> menus;
+    if (mainMenu)
+        menus.push_back(mainMenu);
+    auto* mdi = DYNAMIC_DOWNCAST(CMDIFrameWnd, frame);
+    CMDIChildWnd* active = mdi ? mdi->MDIGetActive() : nullptr;
+    if (mdi) {
+        for (CMDIChildWnd* child : mdi->MDIChildren()) {
+            if (CMenu* menu = child->SharedMenu(); menu && menu != mainMenu)
+                menus.push_back(menu);
+        }
+    }
+    bool shownChanged = false;
+    for (CMenu* menu : menus) {
+        if (m_pRecentFileList->m_strOriginal.IsEmpty())
+            m_pRecentFileList->m_strOriginal = recentFilePlaceholder(*menu);
+        const bool changed = fillRecentFileItems(*menu, *m_pRecentFileList);
+        const bool shown = (active && active->SharedMenu()) ? menu == active->SharedMenu() : menu == mainMenu;
+        shownChanged = shownChanged || (changed && shown);
+    }
+    // A child's own menu shows again when its child is activated.
+    if (shownChanged && !(active && active->SharedMenu()))
+        frame->DrawMenuBar();
 }
 
 BOOL CWinApp::SaveAllModified()
@@ -494,6 +577,7 @@ BOOL CWinApp::OnOpenRecentFile(UINT nID)
     if (OpenDocumentFile(path) == nullptr) {
         m_pRecentFileList->Remove(index);
         m_pRecentFileList->WriteList();
+        UpdateRecentFileMenus();
     }
     return TRUE;
 }
@@ -503,6 +587,8 @@ void CWinApp::OnUpdateRecentFileMenu(CCmdUI* pCmdUI)
     const int index = static_cast<int>(pCmdUI->m_nID - ID_FILE_MRU_FILE1);
     CString name;
     if (!m_pRecentFileList || !m_pRecentFileList->GetDisplayName(name, index, nullptr, 0)) {
+        if (index == 0 && m_pRecentFileList && !m_pRecentFileList->m_strOriginal.IsEmpty())
+            pCmdUI->SetText(m_pRecentFileList->m_strOriginal);
         pCmdUI->Enable(FALSE);
         return;
     }

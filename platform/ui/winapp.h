@@ -24,6 +24,8 @@ public:
     CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize);
 
     int GetSize() const { return m_nSize; }
+    // The entries held, at most GetSize().
+    int GetCount() const { return static_cast<int>(m_arrNames.size()); }
     const CString& operator[](int nIndex) const;
     // Moves or puts a path at the top.
     void Add(LPCTSTR lpszPathName);
@@ -36,6 +38,8 @@ public:
     UINT m_nStart;
     CString m_strSectionName;
     CString m_strEntryFormat;
+    // The menu's text for an empty list.
+    CString m_strOriginal;
 
 private:
     int m_nSize;
@@ -106,7 +110,13 @@ public:
     // Opens through the template that suits the file best; an open
     // document of the same path is activated instead. Null on failure.
     virtual CDocument* OpenDocumentFile(LPCTSTR lpszFileName);
+    // Whether the last failed OpenDocumentFile has told the user already
+    // (the document says why it cannot read a file).
+    BOOL OpenFailureReported() const { return m_bOpenFailureReported; }
     virtual void AddToRecentFileList(LPCTSTR lpszPathName);
+    // One item per recent file (the placeholder when there is none) in
+    // the menus of the main window and its children.
+    void UpdateRecentFileMenus();
     BOOL SaveAllModified();
     void CloseAllDocuments(BOOL bEndSession);
     // The open/save file dialog for the templates' file kinds.
@@ -144,6 +154,9 @@ protected:
 
 private:
     std::vector<CDocTemplate*> m_templates;
+    BOOL m_bOpenFailureReported = FALSE;
+    // The main menu whose recent files were last put in.
+    HMENU m_hRecentFileMenu = nullptr;
     CString m_strProfileName;
     CString m_strHelpFilePath;
     CString m_strExeName;

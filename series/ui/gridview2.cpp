@@ -102,6 +102,13 @@ void CGridView2::OnSize(UINT nType, int cx, int cy)
         m_list.MoveWindow(0, 0, cx, cy);
 }
 
+void CGridView2::OnSetFocus(CWnd* pOldWnd)
+{
+    CView::OnSetFocus(pOldWnd);
+    if (m_list.m_hWnd != nullptr && m_list.IsWindowVisible())
+        m_list.SetFocus();
+}
+
 void CGridView2::OnDraw(CDC*)
 {
 }

@@ -72,6 +72,8 @@ protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnDestroy() override;
     void OnSize(UINT nType, int cx, int cy) override;
+    // The focus goes on to the list, so that the keys move its rows.
+    void OnSetFocus(CWnd* pOldWnd) override;
 
     LRESULT OnHitObject(WPARAM wParam, LPARAM lParam);
     LRESULT OnGridClicked(WPARAM wParam, LPARAM lParam);

@@ -171,6 +171,33 @@ TEST_F(ViewCommandsTest, TheViewKeepsItsSwitchesAndFontInTheProfile)
     EXPECT_EQ(view->m_lfText.lfHeight, -16);
 }
 
+TEST_F(ViewCommandsTest, AnImageWindowOpensWhereTheLastOneClosedIfItFits)
+{
+    auto frameRect = [](CDIBDoc* doc) {
+        WINDOWPLACEMENT placement{};
+        ViewOf(doc)->GetParentFrame()->GetWindowPlacement(&placement);
+        return CRect(placement.rcNormalPosition);
+    };
+    ViewOf(m_doc)->GetParentFrame()->MoveWindow(40, 30, 400, 300);
+    m_doc->OnCloseDocument();
+    EXPECT_EQ(m_app.GetProfileString("DIBView", "Rect", ""), "0040 0030 0440 0330");
+
+    struct Case
+    {
+        const char* stored;
+        CRect expected;
+    };
+    // Reaching past the main window's client area: the first start's rectangle.
+    for (const Case c : {Case{"", CRect(40, 30, 440, 330)}, Case{"0040 0030 4000 0330", CRect(10, 10, 500, 400)}}) {
+        if (*c.stored)
+            m_app.WriteProfileString("DIBView", "Rect", c.stored);
+        auto* doc = dynamic_cast<CDIBDoc*>(m_imageTemplate->OpenDocumentFile(PathOf("plate.png")));
+        ASSERT_NE(doc, nullptr);
+        EXPECT_EQ(frameRect(doc), c.expected) << c.stored;
+        doc->OnCloseDocument();
+    }
+}
+
 TEST_F(ViewCommandsTest, LiveVideoNeedsAVideoDocument)
 {
     EXPECT_FALSE(m_view->ConnectVideo());

@@ -7,6 +7,7 @@
 #include "analysis/aoi.h"
 #include "analysis/objdata.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -115,6 +116,72 @@ TEST_F(ViewMappingTest, RulersShowTheCalibratedImage)
         if (r.op != "TextOut" || r.text == "[mm]")
             continue;
         EXPECT_TRUE(r.points[0].y < 30 || r.points[0].x < 35) << r;
+    }
+}
+
+// The text drawn, or null.
+const CDCRecord* TextRecord(const CRecordingDC& dc, const CString& text)
+{
+    for (const CDCRecord& r : dc.Records())
+        if (r.op == "TextOut" && r.text == text)
+            return &r;
+    return nullptr;
+}
+
+TEST_F(ViewMappingTest, TheRulersUnitFitsTheirCorner)
+{
+    struct Case
+    {
+        int unit;
+        double factor;
+        BOOL shrink;
+        const char* text;
+    };
+    for (const Case c : {Case{0, 1.0, FALSE, "[µm]"}, Case{1, 0.5, TRUE, "[mm]"}, Case{2, 25.0, FALSE, "[cm]"}}) {
+        SCOPED_TRACE(c.text);
+        m_calibration.m_nUnit = c.unit;
+        m_calibration.m_dFactor = c.factor;
+        Show(c.shrink, TRUE);
+        CRecordingDC dc;
+        Render(m_view, dc);
+        const CDCRecord* unit = TextRecord(dc, c.text);
+        const CDCRecord* zero = TextRecord(dc, "0");
+        ASSERT_NE(unit, nullptr);
+        ASSERT_NE(zero, nullptr);
+        CFont font;
+        font.CreateFontIndirect(&m_view->m_Chart.m_lfAxis);
+        dc.SelectObject(&font);
+        const CPoint at = unit->points[0];
+        // Whole, inside the window, and clear of the first label and the y ruler.
+        EXPECT_GE(at.x, 0);
+        EXPECT_GE(at.y, 0);
+        EXPECT_LE(at.x + dc.GetTextExtent(c.text).cx, zero->points[0].x);
+        EXPECT_LT(at.x + dc.GetTextExtent(c.text).cx, m_view->ImageToClient(CPoint(0, 0)).x);
+        EXPECT_LT(at.y + dc.GetTextExtent(c.text).cy, m_view->ImageToClient(CPoint(0, 0)).y);
+    }
+}
+
+TEST_F(ViewMappingTest, ScrolledRulersStayWithTheImage)
+{
+    Show(FALSE, TRUE);
+    SetFrameSize(m_view, CSize(220, 180));
+    int unitFromImage = 0;
+    for (const CPoint scroll : {CPoint(0, 0), CPoint(30, 20), CPoint(60, 45)}) {
+        m_view->ScrollToPosition(scroll);
+        ASSERT_EQ(m_view->GetScrollPosition(), scroll);
+        CRecordingDC dc;
+        Render(m_view, dc);
+        // The rulers' corner lies one pixel above and left of the image's first pixel.
+        const CPoint corner = m_view->ImageToClient(CPoint(0, 0)) + CPoint(-1, -1);
+        const bool drawn = std::any_of(dc.Records().begin(), dc.Records().end(), [&](const CDCRecord& r) {
+            return r.op == "MoveTo" && !r.points.empty() && r.points[0] == corner;
+        });
+        EXPECT_TRUE(drawn) << scroll.x << "," << scroll.y;
+        const CDCRecord* unit = TextRecord(dc, "[µm]");
+        ASSERT_NE(unit, nullptr);
+        if (scroll == CPoint(0, 0))
+            unitFromImage = unit->points[0].x - corner.x;
+        EXPECT_EQ(unit->points[0].x - corner.x, unitFromImage);
     }
 }
 

@@ -304,6 +304,28 @@ TEST_F(DocViewTest, TemplateCreatesTheDocumentWithItsViewInAnMdiChild)
     EXPECT_EQ(m_main->GetActiveDocument(), second);
 }
 
+TEST_F(DocViewTest, MainTitleNamesTheActiveDocumentAndTheProgramAloneAfterTheLastCloses)
+{
+    auto mainTitle = [&] {
+        CString title;
+        m_main->GetWindowText(title);
+        return title;
+    };
+    CDocument* first = m_template->OpenDocumentFile(nullptr);
+    CDocument* second = m_template->OpenDocumentFile(nullptr);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(mainTitle(), "Probe Lab - Probe2");
+    second->SetTitle("renamed");
+    EXPECT_EQ(mainTitle(), "Probe Lab - renamed");
+
+    second->OnCloseDocument();
+    EXPECT_EQ(mainTitle(), "Probe Lab - Probe1");
+    ViewOf(first)->GetParentFrame()->SendMessage(WM_CLOSE);
+    EXPECT_TRUE(m_main->MDIChildren().empty());
+    EXPECT_EQ(mainTitle(), "Probe Lab");
+}
+
 TEST_F(DocViewTest, CommandsTakeTheRouteFromViewToMainFrame)
 {
     ASSERT_NE(m_template->OpenDocumentFile(nullptr), nullptr);

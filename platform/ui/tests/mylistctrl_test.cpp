@@ -255,4 +255,94 @@ TEST_F(MyListCtrlTest, NewlySelectedRowReachesTheParentAsGridClicked)
     EXPECT_EQ(m_parent.m_clicks.size(), 2u);
 }
 
+TEST_F(MyListCtrlTest, ASortTakesTheSelectionAlongAndTheHeadingShowsTheDirection)
+{
+    Fill({{"1", "30"}, {"2", "10"}, {"3", "20"}, {"Sum", "60"}});
+    m_list.SetFixedLastRow(TRUE);
+    ASSERT_TRUE(m_list.SelectItem(0));
+    ASSERT_EQ(m_parent.m_clicks, std::vector<int>{0});
+    const QHeaderView* header = qobject_cast<QTreeView*>(m_list.GetWidget())->header();
+
+    struct Step
+    {
+        Qt::SortOrder order;
+        std::vector<std::string> areas;
+        int selectedRow; // where row "1" went
+    };
+    const Step steps[] = {
+        {Qt::AscendingOrder, {"10", "20", "30", "60"}, 2},
+        {Qt::DescendingOrder, {"30", "20", "10", "60"}, 0},
+    };
+    for (const Step& step : steps) {
+        ClickHeader(1);
+        EXPECT_EQ(Column(1), step.areas);
+        EXPECT_EQ(m_list.GetSelectedRow(), step.selectedRow);
+        EXPECT_EQ(m_list.GetItemState(step.selectedRow, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
+        EXPECT_EQ(m_list.GetSelectedCount(), 1u);
+        EXPECT_TRUE(header->isSortIndicatorShown());
+        EXPECT_EQ(header->sortIndicatorSection(), 1);
+        EXPECT_EQ(header->sortIndicatorOrder(), step.order);
+    }
+    // The object stayed the same: nobody is told of a new one.
+    EXPECT_EQ(m_parent.m_clicks, std::vector<int>{0});
+
+    // Rows filled anew come in their own order: no direction to show.
+    Fill({{"1", "30"}, {"2", "10"}});
+    EXPECT_FALSE(header->isSortIndicatorShown());
+}
+
+TEST_F(MyListCtrlTest, KeysMoveTheCurrentRowAsInAListView)
+{
+    std::vector<std::vector<const char*>> rows;
+    std::vector<std::string> numbers;
+    for (int r = 0; r < 40; ++r)
+        numbers.push_back(std::to_string(r + 1));
+    for (const std::string& number : numbers)
+        rows.push_back({number.c_str(), "x"});
+    Fill(rows);
+    auto* view = qobject_cast<QTreeView*>(m_list.GetWidget());
+    const int page = m_list.GetCountPerPage();
+    ASSERT_GT(page, 2);
+    ASSERT_LT(page, 39);
+    QTest::mouseClick(m_list.GetClientWidget(), Qt::LeftButton, {}, RowRect(0).center());
+    ASSERT_EQ(m_list.GetSelectedRow(), 0);
+
+    struct Key
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int row;
+    };
+    const Key keys[] = {
+        {Qt::Key_Down, {}, 1},
+        {Qt::Key_Down, {}, 2},
+        {Qt::Key_Up, {}, 1},
+        {Qt::Key_End, {}, 39},
+        {Qt::Key_Home, {}, 0},
+        {Qt::Key_PageDown, {}, -1}, // a page further on
+        {Qt::Key_End, Qt::ControlModifier, 39},
+        {Qt::Key_PageUp, {}, -1},
+        {Qt::Key_Home, Qt::ControlModifier, 0},
+    };
+    int previous = 0;
+    for (const Key& key : keys) {
+        QTest::keyClick(view, key.key, key.modifiers);
+        const int row = m_list.GetSelectedRow();
+        if (key.row >= 0)
+            EXPECT_EQ(row, key.row) << key.key;
+        else
+            EXPECT_NE(row, previous) << key.key;
+        EXPECT_EQ(m_list.GetSelectedCount(), 1u);
+        // Each new row is told as a click on it is.
+        EXPECT_EQ(m_parent.m_clicks.back(), row) << key.key;
+        previous = row;
+    }
+    EXPECT_EQ(m_parent.m_clicks.size(), std::size(keys) + 1);
+
+    // A row selected by the program is where the keys go on from.
+    ASSERT_TRUE(m_list.SelectItem(20));
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(m_list.GetSelectedRow(), 21);
+}
+
 } // namespace

@@ -363,6 +363,67 @@ TEST_F(GridViewTest, ASelectedRowPostsGridSelectedWithItsRecord)
     EXPECT_EQ(GridSelections().back(), static_cast<WPARAM>(-1));
 }
 
+TEST_F(GridViewTest, AfterASortTheSelectedRowStillShowsTheSameObject)
+{
+    CObjDataDoc& doc = OpenTable();
+    AddObjects(doc, {40, 10, 30, 20});
+    doc.UpdateAllViews(nullptr);
+    CGridView2& view = ViewOf(doc);
+    CMyListCtrl& list = view.GetList();
+    // The object with the area 30, picked in the image.
+    m_main->SendMessageToDescendants(RegisterWindowMessage("HIT_OBJECT"), 2, reinterpret_cast<LPARAM>(&m_child));
+    const int area = ColumnOf(view, "Area[Units]");
+    ASSERT_EQ(list.GetCellText(list.GetSelectedRow(), area), "30.00");
+
+    // Ascending, then descending: the row moves, the selection with it.
+    for (const int row : {2, 1}) {
+        list.SortByColumn(area);
+        ASSERT_EQ(list.GetSelectedRow(), row);
+        EXPECT_EQ(list.GetCellText(row, 0), "3");
+        EXPECT_EQ(list.GetCellText(row, area), "30.00");
+    }
+    // The image shows that object already.
+    EXPECT_TRUE(GridSelections().empty());
+}
+
+TEST_F(GridViewTest, TheKeysMoveTheRowAndTheImageFollows)
+{
+    CObjDataDoc& doc = OpenTable();
+    AddObjects(doc, {40, 10, 30, 20});
+    doc.UpdateAllViews(nullptr);
+    CGridView2& view = ViewOf(doc);
+    CMyListCtrl& list = view.GetList();
+    m_main->SendMessageToDescendants(RegisterWindowMessage("HIT_OBJECT"), 1, reinterpret_cast<LPARAM>(&m_child));
+    ASSERT_EQ(list.GetSelectedRow(), 1);
+
+    // The focus the table's window gives its view goes on to the list.
+    QWidget* keys = list.GetWidget();
+    QApplication::setActiveWindow(keys->window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(keys->window()));
+    view.SetFocus();
+    ASSERT_EQ(QApplication::focusWidget(), keys);
+
+    struct Key
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        WPARAM selected; // the record the image views are told of
+    };
+    const Key presses[] = {
+        {Qt::Key_Down, {}, 2},
+        {Qt::Key_Up, {}, 1},
+        {Qt::Key_Home, {}, 0},
+        {Qt::Key_End, Qt::ControlModifier, static_cast<WPARAM>(-1)}, // the sum row is no object
+        {Qt::Key_Up, {}, 3},
+    };
+    for (const Key& press : presses) {
+        QTest::keyClick(keys, press.key, press.modifiers);
+        ASSERT_FALSE(GridSelections().empty());
+        EXPECT_EQ(GridSelections().back(), press.selected) << press.key;
+    }
+    EXPECT_EQ(GridSelections().size(), std::size(presses));
+}
+
 // ---- the class edit -----------------------------------------------------------------------------
 
 TEST_F(GridViewTest, AClassEditReachesTheRecordTheRowShows)
