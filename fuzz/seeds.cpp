@@ -1,5 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
-// by the code that writes such files: <folder>/image, aoi, xml, ini, classes.
+// by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
+// dgoparams.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -124,6 +125,15 @@ void ClassesSeeds(const fs::path& folder)
     classes.SaveFile(xml.c_str(), CClasses::formatXML);
 }
 
+void DgoParamsSeeds(const fs::path& folder)
+{
+    Save(folder / "ellipse.txt", std::string("/* ellipse fit */\nnParameter: 5\nMaxRuns: 300 MinDeltaChi: 0.001\n"
+                                             "UseHalfDeriv: 0\nStepFactor: 0.01 0.01 0.01 0.01 0.0001\n"
+                                             "StepDivisor: 1.3 1.3 1.3 1.3 1.3\nMinStep: 0.001 0.001 0.001 0.001 1e-5\n"
+                                             "MaxStep: 5 5 5 5 0.1\nIncludeOpt: 1 1 1 1 0\n"
+                                             "DerivStep: 0.001 0.001 0.001 0.001 1e-5\n"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -137,7 +147,8 @@ int main(int argc, char** argv)
     {
         const char* name;
         void (*make)(const fs::path&);
-    } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds}};
+    } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
+                 {"dgoparams", DgoParamsSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);
