@@ -178,7 +178,7 @@ double CBV::MeasureHomogeneity(CDIB& image, CObjData& record, CAOI& area)
     const double total = SumBins(histogram, 0, 253);
     const double low = SumBins(histogram, 0, minimum - 1);
     if (depth > 2.0)
-        CollectBrightPositions(area, record.m_arrColorPositions, image, minimum, 1);
+        CollectBrightPositions(area, record.EditColorPositions(), image, minimum, 1);
     // An area whose pixels all lie in the top bins has no share to tell.
     if (total <= 0.0)
         return 100.0;

@@ -68,13 +68,14 @@ private:
 
 const CRPointArray& sTraceEntry::GetMarkedPoints() const
 {
-    if (!marks.IsEmpty())
-        return marks;
+    static const CRPointArray none;
+    if (marks && !marks->IsEmpty())
+        return *marks;
     if (record)
         return record->m_Polygon;
     if (outline && outline->polygon)
         return *outline->polygon;
-    return marks;
+    return none;
 }
 
 CWorkerPool::~CWorkerPool()
@@ -181,7 +182,7 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
     if (tracer.IsClosed()) {
         // Smoothing moves the points away from the marked ones.
         if (m_Profiles.m_ObjectFilter.m_Smoothing != 0) {
-            entry.marks.Copy(tracer.GetPoints());
+            entry.marks = std::make_unique<CRPointArray>(tracer.GetPoints());
             SmoothContour(tracer);
         }
         tracer.CalcChainMeasures();
@@ -207,9 +208,11 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
         entry.outline = std::make_unique<sRunOutline>(TakeTracedOutline(tracer));
         entry.outline->polygon->m_nCenterX = cx;
         entry.outline->polygon->m_nCenterY = cy;
-    } else if (entry.marks.IsEmpty()) {
+    } else if (!entry.marks || entry.marks->IsEmpty()) {
         CChain8 chain;
-        tracer.TakeOutline(entry.marks, chain);
+        if (!entry.marks)
+            entry.marks = std::make_unique<CRPointArray>();
+        tracer.TakeOutline(*entry.marks, chain);
     }
     return entry;
 }
@@ -227,7 +230,7 @@ void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vecto
         holes.push_back(std::move(*entry.outline));
     }
     entry.outline.reset();
-    entry.marks.RemoveAll();
+    entry.marks.reset();
 }
 
 void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
@@ -264,7 +267,8 @@ void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowes
     // marks that reach the stripes below are needed.
     for (; j < entries.size(); ++j)
         AcceptEntry(entries[j], entries[j].bottom >= stripe.m_nEnd, lowestMark, holes);
-    entries.clear();
+    // The stripes below may still be searched: their entries need the room.
+    std::vector<sTraceEntry>().swap(entries);
 }
 
 void CBV::ReportRows(int top, int end, int firstRow, const CAOI& aoi)

@@ -38,8 +38,10 @@ void CKontur8::Size(int capacity, int growBy)
     if (capacity < 0 || growBy < 0)
         AfxThrowInvalidArgException();
     m_nCapacity = capacity;
-    m_TracePoints.assign(static_cast<size_t>(capacity), POINT{});
-    m_TraceCodes.assign(static_cast<size_t>(capacity), 0);
+    m_TracePoints.clear();
+    m_TracePoints.resize(static_cast<size_t>(capacity));
+    m_TraceCodes.clear();
+    m_TraceCodes.resize(static_cast<size_t>(capacity));
     // Traces write into the scratch; the store gets the exact size of each
     // contour, so that it can be handed over without waste.
     m_Points.SetSize(m_Points.GetSize(), growBy);

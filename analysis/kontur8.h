@@ -20,6 +20,10 @@
 #include "objectmodel/chain8.h"
 #include "platform/core/arrays.h"
 
+#include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // One pixel changed by a marking: its colour before and its position.
@@ -185,10 +189,34 @@ private:
 
     CChain8 m_Chain;
     int m_nCapacity = 0;
+    // Leaves the elements a scratch grows by unwritten: a trace writes
+    // before it reads, and the pages of a large scratch that no trace
+    // reaches stay untouched.
+    template <class T>
+    struct sUnwrittenAllocator : std::allocator<T>
+    {
+        using value_type = T;
+        sUnwrittenAllocator() = default;
+        template <class U>
+        sUnwrittenAllocator(const sUnwrittenAllocator<U>&) noexcept
+        {
+        }
+        template <class U>
+        void construct(U* p) noexcept(std::is_nothrow_default_constructible_v<U>)
+        {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <class U, class... Args>
+        void construct(U* p, Args&&... args)
+        {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+
     // Scratch of the trace: the points and codes are written here and then
     // copied into m_Points and m_Chain.
-    std::vector<POINT> m_TracePoints;
-    std::vector<BYTE> m_TraceCodes;
+    std::vector<POINT, sUnwrittenAllocator<POINT>> m_TracePoints;
+    std::vector<BYTE, sUnwrittenAllocator<BYTE>> m_TraceCodes;
     kestrun::CThresholdTestCache m_TestCache;
     sColourTests m_ColourTests;
     bool m_bRunTests = false;

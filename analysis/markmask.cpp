@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <new>
 
 namespace kestrun {
 
@@ -24,7 +26,11 @@ void CMarkMask::Cover(int width, int height)
     }
     const size_t stride = (static_cast<size_t>(width) + 7) / 8;
     const size_t bytes = stride * static_cast<size_t>(height) + kTailBytes;
-    m_bits = std::make_unique<BYTE[]>(bytes); // zeroed
+    // Zeroed by the system where it can: a search that marks a few rows of
+    // a large mask (a stripe's) never touches the others.
+    m_bits.reset(static_cast<BYTE*>(std::calloc(bytes, 1)));
+    if (!m_bits)
+        throw std::bad_alloc();
     m_width = width;
     m_height = height;
     m_stride = stride;

@@ -12,6 +12,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -74,7 +75,11 @@ private:
     }
     size_t Offset(int x, int y) const { return static_cast<size_t>(y) * m_stride + static_cast<size_t>(x >> 3); }
 
-    std::unique_ptr<BYTE[]> m_bits;
+    struct sFreeBits
+    {
+        void operator()(BYTE* bits) const { std::free(bits); }
+    };
+    std::unique_ptr<BYTE[], sFreeBits> m_bits;
     int m_width = 0;
     int m_height = 0;
     size_t m_stride = 0; // bytes per row

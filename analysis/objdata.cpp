@@ -74,6 +74,13 @@ Owned& Checked(const std::vector<std::unique_ptr<Owned>>& items, int index)
     return *items[static_cast<size_t>(index)];
 }
 
+// The empty parts a record without its rarely used parts answers with.
+const sObjDataExtras& NoExtras()
+{
+    static const sObjDataExtras none;
+    return none;
+}
+
 } // namespace
 
 CObjData::CObjData()
@@ -257,7 +264,7 @@ double CObjData::GetArea() const
 
 double CObjData::GetLength() const
 {
-    for (const auto& result : m_arrResults)
+    for (const auto& result : (m_pExtras ? *m_pExtras : NoExtras()).results)
         if (const auto* scan = DYNAMIC_DOWNCAST(CScanRayResult3, result.get()))
             return scan->GetOutlineLength();
     return m_MinRect.m_dLength * SystemCalibration.m_dFactor;
@@ -284,13 +291,13 @@ double CObjData::GetConvexity() const
 
 double CObjData::GetTailLength() const
 {
-    return m_Tail.m_fValue1 * SystemCalibration.m_dFactor;
+    return GetTail().m_fValue1 * SystemCalibration.m_dFactor;
 }
 
 double CObjData::GetTailAngle() const
 {
     static const double pi = 3.0 * std::acos(0.5);
-    double angle = m_Tail.m_fValue2;
+    double angle = GetTail().m_fValue2;
     while (angle > pi / 2.0)
         angle -= pi;
     return std::fabs(m_fOrientation - angle);
@@ -337,8 +344,9 @@ void CObjData::SetFromOutline(CRPointArray& points, CChain8& chain, const CKontu
 
 void CObjData::MeasureFromContour()
 {
-    m_HullChain.RemoveAll();
     m_lConvexArea = 0;
+    if (m_pExtras)
+        m_pExtras->hullChain.RemoveAll();
     if (m_Chain.IsEmpty())
         return;
     const CRPolygon contour(m_Chain);
@@ -350,8 +358,9 @@ void CObjData::MeasureFromContour()
         vertices.Add(hull[i]);
     CRPolygon hullPolygon;
     hullPolygon.SetFromVertices(vertices);
-    m_HullChain = CChain8(hullPolygon);
-    CKontur8 hullTracer(hullPolygon, m_HullChain);
+    CChain8& hullChain = EditExtras().hullChain;
+    hullChain = CChain8(hullPolygon);
+    CKontur8 hullTracer(hullPolygon, hullChain);
     hullTracer.CalcChainMeasures();
     m_lConvexArea = hullTracer.m_nArea;
 }
@@ -360,8 +369,9 @@ void CObjData::AddChain(const CChain8* chain, int area)
 {
     if (chain == nullptr)
         return;
-    m_arrHoles.push_back(std::make_unique<CChain8>(*chain));
-    if (m_arrHoles.size() == 1)
+    std::vector<std::unique_ptr<CChain8>>& holes = EditExtras().holes;
+    holes.push_back(std::make_unique<CChain8>(*chain));
+    if (holes.size() == 1)
         m_lHoleArea = 0;
     m_lHoleArea += area;
 }
@@ -372,7 +382,36 @@ void CObjData::AddScanResult(std::unique_ptr<CObject> result)
         return;
     if (const auto* scan = DYNAMIC_DOWNCAST(CScanRayResult3, result.get()))
         m_Rect = scan->GetBoundingRect();
-    m_arrResults.push_back(std::move(result));
+    EditExtras().results.push_back(std::move(result));
+}
+
+void CObjData::SetHolePoints(const CArray<POINT, POINT>& points)
+{
+    if (m_pExtras || !points.IsEmpty())
+        EditExtras().holePoints.Copy(points);
+}
+
+void CObjData::SetTipPoints(const CArray<POINT, POINT>& points)
+{
+    if (m_pExtras || !points.IsEmpty())
+        EditExtras().tipPoints.Copy(points);
+}
+
+std::vector<std::unique_ptr<CObjDataBase>> CObjData::TakeSegmentsA()
+{
+    return m_pExtras ? std::exchange(m_pExtras->segmentsA, {}) : std::vector<std::unique_ptr<CObjDataBase>>();
+}
+
+std::vector<std::unique_ptr<CObjDataBase>> CObjData::TakeSegmentsB()
+{
+    return m_pExtras ? std::exchange(m_pExtras->segmentsB, {}) : std::vector<std::unique_ptr<CObjDataBase>>();
+}
+
+sObjDataExtras& CObjData::EditExtras()
+{
+    if (!m_pExtras)
+        m_pExtras = std::make_unique<sObjDataExtras>();
+    return *m_pExtras;
 }
 
 void CObjData::AddNucleus(std::unique_ptr<CObjData>)
@@ -385,7 +424,11 @@ void CObjData::CopyFrom(const CObjData& other)
         return;
     Copy(other);
     m_Chain = other.m_Chain;
-    m_HullChain = other.m_HullChain;
+    // Without its rare parts a record reads as empty ones.
+    if (m_pExtras || other.m_pExtras) {
+        EditExtras().hullChain = other.GetHullChain();
+        m_pExtras->tail = other.GetTail();
+    }
     m_Rect = other.m_Rect;
     m_ptCentroid = other.m_ptCentroid;
     m_lArea = other.m_lArea;
@@ -397,7 +440,6 @@ void CObjData::CopyFrom(const CObjData& other)
     m_fCurvature2 = other.m_fCurvature2;
     m_bTail = other.m_bTail;
     m_bTailValid = other.m_bTailValid;
-    m_Tail = other.m_Tail;
     m_MinRect = other.m_MinRect;
     m_Index = other.m_Index;
     m_bHitBoundary = other.m_bHitBoundary;
@@ -411,22 +453,52 @@ void CObjData::CopyFrom(const CObjData& other)
 
 const CChain8& CObjData::GetHole(int index) const
 {
-    return Checked(m_arrHoles, index);
+    return Checked((m_pExtras ? *m_pExtras : NoExtras()).holes, index);
 }
 
 CObject& CObjData::GetResult(int index) const
 {
-    return Checked(m_arrResults, index);
+    return Checked((m_pExtras ? *m_pExtras : NoExtras()).results, index);
 }
 
 CObjDataBase& CObjData::GetSegmentA(int index) const
 {
-    return Checked(m_arrSegmentsA, index);
+    return Checked((m_pExtras ? *m_pExtras : NoExtras()).segmentsA, index);
 }
 
 CObjDataBase& CObjData::GetSegmentB(int index) const
 {
-    return Checked(m_arrSegmentsB, index);
+    return Checked((m_pExtras ? *m_pExtras : NoExtras()).segmentsB, index);
+}
+
+const CChain8& CObjData::GetHullChain() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).hullChain;
+}
+
+const CColorPositionArray& CObjData::GetColorPositions() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).colorPositions;
+}
+
+const CArray<POINT, POINT>& CObjData::GetMarkPoints() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).markPoints;
+}
+
+const CArray<POINT, POINT>& CObjData::GetHolePoints() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).holePoints;
+}
+
+const CArray<POINT, POINT>& CObjData::GetTipPoints() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).tipPoints;
+}
+
+const sPointSet& CObjData::GetTail() const
+{
+    return (m_pExtras ? *m_pExtras : NoExtras()).tail;
 }
 
 // --- drawing ---
@@ -470,13 +542,14 @@ void CObjData::Draw(CDC* pDC, int number, std::span<const COLORREF> colors, CTex
     if (colors.size() < 3)
         AfxThrowInvalidArgException();
     const CPoint labelAt = (m_ptLabel.x != 0 || m_ptLabel.y != 0) ? m_ptLabel : m_ptCentroid;
+    const sObjDataExtras& extras = m_pExtras ? *m_pExtras : NoExtras();
     DrawNumber(pDC, number, colors[2], label, labelAt, (flags & drawLabel) != 0);
-    DrawCrosses(pDC, m_arrMarkPoints, RGB(0, 255, 0));
-    DrawCrosses(pDC, m_arrHolePoints, RGB(0, 255, 128));
+    DrawCrosses(pDC, extras.markPoints, RGB(0, 255, 0));
+    DrawCrosses(pDC, extras.holePoints, RGB(0, 255, 128));
     if (flags & drawTips)
-        for (const POINT& p : m_arrTipPoints)
+        for (const POINT& p : extras.tipPoints)
             pDC->SetPixel(p, RGB(0, 255, 255));
-    for (const auto& result : m_arrResults)
+    for (const auto& result : extras.results)
         if (auto* drawable = DYNAMIC_DOWNCAST(CResult, result.get()))
             drawable->Draw(pDC);
 
@@ -492,18 +565,18 @@ void CObjData::Draw(CDC* pDC, int number, std::span<const COLORREF> colors, CTex
         } else {
             m_Chain.Draw(pDC);
         }
-        if (!m_HullChain.IsEmpty()) {
+        if (!extras.hullChain.IsEmpty()) {
             CPen blackPen(PS_SOLID, 1, RGB(0, 0, 0));
             pDC->SelectObject(&blackPen);
-            m_HullChain.Draw(pDC);
+            extras.hullChain.Draw(pDC);
             pDC->SelectObject(&contourPen);
         }
     }
     pDC->SelectObject(&pen1);
-    if (m_Tail.m_Points.GetSize() > 1)
-        DrawCrosses(pDC, m_Tail.m_Points, RGB(0, 255, 0));
+    if (extras.tail.m_Points.GetSize() > 1)
+        DrawCrosses(pDC, extras.tail.m_Points, RGB(0, 255, 0));
     if (flags & drawHoles)
-        for (const auto& hole : m_arrHoles)
+        for (const auto& hole : extras.holes)
             hole->Draw(pDC);
     if ((flags & drawContour) && HasNuclei())
         DrawNucleusChains(pDC);
@@ -529,8 +602,8 @@ void CObjData::Draw(CDC* pDC, int number, std::span<const COLORREF> colors, CTex
         pDC->LineTo(m_Rect.left, m_Rect.top);
     }
     pDC->SelectObject(oldPen);
-    for (const auto& segment : m_arrSegmentsA)
+    for (const auto& segment : extras.segmentsA)
         segment->Draw(pDC, number, colors, label, flags);
-    for (const auto& segment : m_arrSegmentsB)
+    for (const auto& segment : extras.segmentsB)
         segment->Draw(pDC, number, colors, label, flags);
 }

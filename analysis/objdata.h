@@ -19,6 +19,24 @@
 class CKontur8;
 struct CKonturParam;
 class CPointTarget;
+class CObjData;
+
+// The parts of a record that few records fill. A record makes them on
+// first use, so that the many plain records of a run stay small.
+struct sObjDataExtras
+{
+    CChain8 hullChain;
+    CColorPositionArray colorPositions;
+    CArray<POINT, POINT> markPoints;
+    CArray<POINT, POINT> holePoints;
+    CArray<POINT, POINT> tipPoints;
+    sPointSet tail;
+    std::vector<std::unique_ptr<CChain8>> holes;
+    std::vector<std::unique_ptr<CObjDataBase>> segmentsA;
+    std::vector<std::unique_ptr<CObjDataBase>> segmentsB;
+    std::vector<std::unique_ptr<CObject>> results;
+    std::vector<std::unique_ptr<CObjData>> nuclei; // records that keep them
+};
 
 class CObjData : public CObjDataBase
 {
@@ -156,39 +174,53 @@ public:
     // A copy of the hole's chain; the first hole of a record starts the
     // hole area afresh. A null chain adds nothing.
     void AddChain(const CChain8* chain, int area);
-    void SetHolePoints(const CArray<POINT, POINT>& points) { m_arrHolePoints.Copy(points); }
-    void SetTipPoints(const CArray<POINT, POINT>& points) { m_arrTipPoints.Copy(points); }
+    void SetHolePoints(const CArray<POINT, POINT>& points);
+    void SetTipPoints(const CArray<POINT, POINT>& points);
     // Takes the result; a CScanRayResult3 first sets m_Rect to the box of
     // its two sides.
     void AddScanResult(std::unique_ptr<CObject> result);
-    void AddSegmentA(std::unique_ptr<CObjDataBase> segment) { m_arrSegmentsA.push_back(std::move(segment)); }
-    void AddSegmentB(std::unique_ptr<CObjDataBase> segment) { m_arrSegmentsB.push_back(std::move(segment)); }
+    void AddSegmentA(std::unique_ptr<CObjDataBase> segment) { EditExtras().segmentsA.push_back(std::move(segment)); }
+    void AddSegmentB(std::unique_ptr<CObjDataBase> segment) { EditExtras().segmentsB.push_back(std::move(segment)); }
     // Hands the segments over and leaves the list empty.
-    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsA() { return std::exchange(m_arrSegmentsA, {}); }
-    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsB() { return std::exchange(m_arrSegmentsB, {}); }
+    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsA();
+    std::vector<std::unique_ptr<CObjDataBase>> TakeSegmentsB();
     // The fixed column (Column) of a visible column.
     int GetColumnOfFeature(int visibleColumn) const;
 
     // Checked access (invalid argument outside).
-    int GetHoleCount() const { return static_cast<int>(m_arrHoles.size()); }
+    int GetHoleCount() const { return m_pExtras ? static_cast<int>(m_pExtras->holes.size()) : 0; }
     const CChain8& GetHole(int index) const;
-    int GetResultCount() const { return static_cast<int>(m_arrResults.size()); }
+    int GetResultCount() const { return m_pExtras ? static_cast<int>(m_pExtras->results.size()) : 0; }
     CObject& GetResult(int index) const;
-    int GetSegmentCountA() const { return static_cast<int>(m_arrSegmentsA.size()); }
-    int GetSegmentCountB() const { return static_cast<int>(m_arrSegmentsB.size()); }
+    int GetSegmentCountA() const { return m_pExtras ? static_cast<int>(m_pExtras->segmentsA.size()) : 0; }
+    int GetSegmentCountB() const { return m_pExtras ? static_cast<int>(m_pExtras->segmentsB.size()) : 0; }
     CObjDataBase& GetSegmentA(int index) const;
     CObjDataBase& GetSegmentB(int index) const;
 
+    // The convex hull's chain (MeasureFromContour), the bright pixel runs,
+    // the marker points and the tail: empty until filled. The Edit
+    // functions make the record's rarely used parts when it has none.
+    const CChain8& GetHullChain() const;
+    CChain8& EditHullChain() { return EditExtras().hullChain; }
+    const CColorPositionArray& GetColorPositions() const;
+    CColorPositionArray& EditColorPositions() { return EditExtras().colorPositions; }
+    const CArray<POINT, POINT>& GetMarkPoints() const;
+    CArray<POINT, POINT>& EditMarkPoints() { return EditExtras().markPoints; }
+    const CArray<POINT, POINT>& GetHolePoints() const;
+    CArray<POINT, POINT>& EditHolePoints() { return EditExtras().holePoints; }
+    const CArray<POINT, POINT>& GetTipPoints() const;
+    CArray<POINT, POINT>& EditTipPoints() { return EditExtras().tipPoints; }
+    const sPointSet& GetTail() const;
+    sPointSet& EditTail() { return EditExtras().tail; }
+
     CChain8 m_Chain;
     CRPolygon m_Polygon;
-    CChain8 m_HullChain;
-    CColorPositionArray m_arrColorPositions;
-    CArray<POINT, POINT> m_arrMarkPoints;
-    CArray<POINT, POINT> m_arrHolePoints;
-    CArray<POINT, POINT> m_arrTipPoints;
     CRect m_Rect;
     CPoint m_ptCentroid;
+    // The small fields side by side: a run keeps thousands of records.
     short m_Index = -1;
+    WORD m_nNuclei = 0;
+    WORD m_nSubCount = 0;
     LONG m_lArea = 0;
     LONG m_lConvexArea = 0;
     LONG m_lHoleArea = 0;
@@ -202,14 +234,11 @@ public:
     int m_nMoving = 0;
     float m_fOrientation = orientationNotSet;
     int m_bTailValid = 0;
-    sPointSet m_Tail;
     sMinAreaRect m_MinRect;
     float m_fNC = 0.0f;
-    WORD m_nNuclei = 0;
+    int m_bHitBoundary = 0;
     CPoint m_ptLabel;
     double m_dInnerRadius = 0.0;
-    int m_bHitBoundary = 0;
-    WORD m_nSubCount = 0;
 
 protected:
     // The element "CObjData" inside the archive's current element.
@@ -225,10 +254,10 @@ protected:
     // The chains of the nuclei, for records that keep them.
     virtual void DrawNucleusChains(CDC* /*pDC*/) const {}
     virtual bool HasNuclei() const { return false; }
+    // The rarely used parts: null while the record has none.
+    const sObjDataExtras* GetExtras() const { return m_pExtras.get(); }
+    sObjDataExtras& EditExtras();
 
 private:
-    std::vector<std::unique_ptr<CChain8>> m_arrHoles;
-    std::vector<std::unique_ptr<CObjDataBase>> m_arrSegmentsA;
-    std::vector<std::unique_ptr<CObjDataBase>> m_arrSegmentsB;
-    std::vector<std::unique_ptr<CObject>> m_arrResults;
+    std::unique_ptr<sObjDataExtras> m_pExtras;
 };

@@ -19,11 +19,12 @@ void CObjDataII::AddNucleus(std::unique_ptr<CObjData> nucleus)
 {
     if (!nucleus)
         return;
-    m_arrNuclei.push_back(std::move(nucleus));
+    std::vector<std::unique_ptr<CObjData>>& nuclei = EditExtras().nuclei;
+    nuclei.push_back(std::move(nucleus));
     ++m_nNuclei;
     ++m_nSubCount;
     double nucleiArea = 0.0;
-    for (const auto& n : m_arrNuclei)
+    for (const auto& n : nuclei)
         nucleiArea += n->GetArea();
     const double ownArea = GetArea();
     if (ownArea != 0.0)
@@ -37,7 +38,9 @@ void CObjDataII::CopyWithNuclei(const CObjDataII& source)
     CopyFrom(source);
     ClearNuclei();
     m_nSubCount = 0;
-    for (const auto& n : source.m_arrNuclei) {
+    if (!source.GetExtras())
+        return;
+    for (const auto& n : source.GetExtras()->nuclei) {
         auto copy = std::make_unique<CObjData>();
         copy->CopyFrom(*n);
         AddNucleus(std::move(copy));
@@ -48,23 +51,25 @@ CObjData& CObjDataII::GetNucleus(int index) const
 {
     if (index < 0 || index >= GetNucleusCount())
         AfxThrowInvalidArgException();
-    return *m_arrNuclei[static_cast<size_t>(index)];
+    return *GetExtras()->nuclei[static_cast<size_t>(index)];
 }
 
 void CObjDataII::ClearNuclei()
 {
-    m_arrNuclei.clear();
+    if (GetExtras())
+        EditExtras().nuclei.clear();
     m_nNuclei = 0;
 }
 
 void CObjDataII::AppendNucleus(std::unique_ptr<CObjData> nucleus)
 {
     if (nucleus)
-        m_arrNuclei.push_back(std::move(nucleus));
+        EditExtras().nuclei.push_back(std::move(nucleus));
 }
 
 void CObjDataII::DrawNucleusChains(CDC* pDC) const
 {
-    for (const auto& n : m_arrNuclei)
-        n->m_Chain.Draw(pDC);
+    if (GetExtras())
+        for (const auto& n : GetExtras()->nuclei)
+            n->m_Chain.Draw(pDC);
 }

@@ -23,7 +23,7 @@ public:
     // record's own.
     virtual void CopyWithNuclei(const CObjDataII& source);
 
-    int GetNucleusCount() const { return static_cast<int>(m_arrNuclei.size()); }
+    int GetNucleusCount() const { return GetExtras() ? static_cast<int>(GetExtras()->nuclei.size()) : 0; }
     // Invalid argument outside the list.
     CObjData& GetNucleus(int index) const;
     // Deletes every nucleus; the count becomes 0.
@@ -33,8 +33,5 @@ public:
 
 protected:
     void DrawNucleusChains(CDC* pDC) const override;
-    bool HasNuclei() const override { return !m_arrNuclei.empty(); }
-
-private:
-    std::vector<std::unique_ptr<CObjData>> m_arrNuclei;
+    bool HasNuclei() const override { return GetNucleusCount() > 0; }
 };

@@ -26,7 +26,7 @@ struct sRunOutline;
 // One trace of a search as a stripe keeps it until the merge.
 struct sTraceEntry
 {
-    enum Kind
+    enum Kind : signed char
     {
         ignored, // not closed, no area, or a hole the run does not keep
         outer,
@@ -36,16 +36,17 @@ struct sTraceEntry
     CPoint start;
     int bottom = 0; // the lowest row it marked
     Kind kind = ignored;
+    // The record passed the form thresholds (1) or not (0), when the
+    // stripe measured it; -1: measured after the merge.
+    signed char passed = -1;
     // An outer contour's record, or the outline of a hole or of an outer
     // contour without a record.
     std::unique_ptr<CObjData> record;
     std::unique_ptr<sRunOutline> outline;
     // The marked points: the trace before smoothing, or those of an
-    // ignored trace. Empty: the points of the record or outline.
-    CRPointArray marks;
-    // The record passed the form thresholds (1) or not (0), when the
-    // stripe measured it; -1: measured after the merge.
-    signed char passed = -1;
+    // ignored trace. Null: the points of the record or outline. Apart, so
+    // that the many entries of a stripe stay small.
+    std::unique_ptr<CRPointArray> marks;
 
     const CRPointArray& GetMarkedPoints() const;
 };

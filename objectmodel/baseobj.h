@@ -37,9 +37,9 @@ public:
 
     static CCalibration SystemCalibration;
 
-    WORD m_ID = 0;   // kind number of the record
-    DWORD m_Type = 0; // flag word (column and feature selection bits)
+    WORD m_ID = 0; // kind number of the record
     WORD m_dClass = 0;
+    DWORD m_Type = 0; // flag word (column and feature selection bits)
     CString m_strClassName;
     COLORREF m_ClassColor = 255;
     // Free for derived records (the engine keeps its rejected marker here);

@@ -12,13 +12,15 @@ class CDC;
 class CBoundingRect : public CRect
 {
 public:
+    // No virtual functions: every point list carries one, and a table
+    // pointer would make each larger.
     CBoundingRect() = default;
-    virtual ~CBoundingRect() = default;
+    ~CBoundingRect() = default;
     CBoundingRect(const CBoundingRect&) = default;
     CBoundingRect& operator=(const CBoundingRect&) = default;
 
     // Outline through the four corners.
-    virtual void Draw(CDC* pDC) const;
+    void Draw(CDC* pDC) const;
 
     // A box holding only the point (0, 0) is not empty.
     bool IsEmpty() const { return !m_bHasPoint; }

@@ -171,7 +171,7 @@ TEST(EngineContourFeatures, HomogeneityOfAUniformObject)
     scene.Run(aoi);
     const CObjData& record = *scene.Records().front();
     EXPECT_EQ(record.m_dHomogeneity, 100.0);
-    EXPECT_EQ(record.m_arrColorPositions.GetSize(), 0);
+    EXPECT_EQ(record.GetColorPositions().GetSize(), 0);
     // The homogeneity bit brings the mean colour with it, not its columns.
     EXPECT_EQ(record.m_MeanColor, enginetest::kDark);
     EXPECT_EQ(record.m_Type & (CObjData::colColors | CObjData::colHomogeneity | CObjData::colHoles),
@@ -203,7 +203,7 @@ TEST(EngineContourFeatures, HomogeneityOfATwoLevelObject)
     const CObjData& record = *scene.Records().front();
     EXPECT_NEAR(record.m_dHomogeneity, 100.0 * (below + extraLow) / (70.0 * 68.0), 1.0);
     // The valley is deep enough: the pixels above it are collected.
-    EXPECT_EQ(record.m_arrColorPositions.GetSize(), above + extraHigh);
+    EXPECT_EQ(record.GetColorPositions().GetSize(), above + extraHigh);
 }
 
 TEST(EngineContourFeatures, InnerRadius)

@@ -217,8 +217,8 @@ TEST(ObjDataTest, TextsOfStatesAndMendedDivisions)
     record.m_nMoving = 0;
     record.m_bTail = 1;
     record.m_bTailValid = 1;
-    record.m_Tail.m_fValue1 = 8.0f;
-    record.m_Tail.m_fValue2 = 2.0f; // folded to 2 - pi
+    record.EditTail().m_fValue1 = 8.0f;
+    record.EditTail().m_fValue2 = 2.0f; // folded to 2 - pi
     record.m_fOrientation = 0.5f;
     EXPECT_NEAR(record.GetTailAngle(), std::fabs(0.5 - (2.0 - M_PI)), 1e-6);
     EXPECT_EQ(text("Tail/Moving"),
@@ -291,8 +291,8 @@ TEST(ObjDataTest, CopyTakesTheMeasuresOnly)
     source.m_nSubCount = 4;
     source.m_ptLabel = CPoint(5, 6);
     source.m_dInnerRadius = 2.5;
-    source.m_Tail.m_Points.Add(POINT{3, 3});
-    source.m_Tail.m_fValue1 = 4.0f;
+    source.EditTail().m_Points.Add(POINT{3, 3});
+    source.EditTail().m_fValue1 = 4.0f;
 
     CObjData copy;
     copy.CopyFrom(source);
@@ -305,8 +305,8 @@ TEST(ObjDataTest, CopyTakesTheMeasuresOnly)
     EXPECT_EQ(copy.m_lArea, 120);
     EXPECT_EQ(copy.m_lConvexArea, 150);
     EXPECT_EQ(copy.m_MinRect.m_dWidth, 6.0);
-    EXPECT_EQ(copy.m_Tail.m_Points.GetSize(), 1);
-    EXPECT_EQ(copy.m_Tail.m_fValue1, 4.0f);
+    EXPECT_EQ(copy.GetTail().m_Points.GetSize(), 1);
+    EXPECT_EQ(copy.GetTail().m_fValue1, 4.0f);
     EXPECT_EQ(copy.m_nSubCount, 4);
     EXPECT_EQ(copy.m_ptLabel, CPoint(5, 6));
     EXPECT_EQ(copy.m_dInnerRadius, 2.5);
@@ -320,6 +320,19 @@ TEST(ObjDataTest, CopyTakesTheMeasuresOnly)
     EXPECT_EQ(copy.m_fOrientation, CObjData::orientationNotSet);
     EXPECT_EQ(copy.m_fNC, 0.0f);
     EXPECT_EQ(copy.m_nNuclei, 0);
+
+    // A plain source empties the hull and the tail of a record that has
+    // them, as a source with empty ones does; the marker points stay.
+    CObjData plain;
+    copy.EditHullChain().SetStartPoint(4, 4);
+    copy.EditHullChain().Add(0);
+    copy.EditMarkPoints().Add(POINT{1, 1});
+    copy.CopyFrom(plain);
+    EXPECT_TRUE(copy.GetHullChain().IsEmpty());
+    EXPECT_EQ(copy.GetHullChain().GetStartPoint(), CPoint(0, 0));
+    EXPECT_EQ(copy.GetTail().m_Points.GetSize(), 0);
+    EXPECT_EQ(copy.GetTail().m_fValue1, 0.0f);
+    EXPECT_EQ(copy.GetMarkPoints().GetSize(), 1);
 }
 
 TEST(ObjDataIITest, NucleiCountAndRatio)
@@ -405,12 +418,12 @@ TEST_F(ContourTest, RecordFromTheTracerAndItsConvexHull)
     // The hull cuts the inner corner: (1,1) (4,1) (4,2) (2,4) (1,4).
     EXPECT_EQ(record.m_lConvexArea, 7);
     EXPECT_NEAR(record.GetConvexity(), 5.0 / 7.0, 1e-12);
-    ASSERT_FALSE(record.m_HullChain.IsEmpty());
+    ASSERT_FALSE(record.GetHullChain().IsEmpty());
     // The hull chain closes on its start.
-    CPoint at = record.m_HullChain.GetStartPoint();
-    for (const BYTE code : record.m_HullChain)
+    CPoint at = record.GetHullChain().GetStartPoint();
+    for (const BYTE code : record.GetHullChain())
         at = CChain8::StepPoint(code, at.x, at.y);
-    EXPECT_EQ(at, record.m_HullChain.GetStartPoint());
+    EXPECT_EQ(at, record.GetHullChain().GetStartPoint());
 
     // A convex object is its own hull.
     Trace({"......", ".###..", ".###..", ".###..", "......"}, {1, 1});
@@ -423,7 +436,7 @@ TEST_F(ContourTest, RecordFromTheTracerAndItsConvexHull)
     CObjData empty;
     empty.MeasureFromContour();
     EXPECT_EQ(empty.m_lConvexArea, 0);
-    EXPECT_TRUE(empty.m_HullChain.IsEmpty());
+    EXPECT_TRUE(empty.GetHullChain().IsEmpty());
 }
 
 // --- XML form ---
@@ -541,9 +554,9 @@ constexpr COLORREF kColors[] = {RGB(0x11, 0, 0), RGB(0x22, 0, 0), RGB(0x33, 0, 0
 void FillDrawables(CObjData& record)
 {
     record.m_ptCentroid = CPoint(50, 60);
-    record.m_arrMarkPoints.Add(POINT{1, 1});
-    record.m_arrHolePoints.Add(POINT{2, 2});
-    record.m_arrTipPoints.Add(POINT{3, 3});
+    record.EditMarkPoints().Add(POINT{1, 1});
+    record.EditHolePoints().Add(POINT{2, 2});
+    record.EditTipPoints().Add(POINT{3, 3});
     auto scan = std::make_unique<CScanRayResult3>();
     scan->m_nRayIndex = 0;
     scan->m_arrLeft.Add(POINT{40, 40});
@@ -551,10 +564,10 @@ void FillDrawables(CObjData& record)
     record.m_Polygon.Add(POINT{10, 10});
     record.m_Polygon.Add(POINT{11, 10});
     record.m_Polygon.Add(POINT{11, 11});
-    record.m_HullChain.SetStartPoint(10, 10);
-    record.m_HullChain.Add(0);
-    record.m_Tail.m_Points.Add(POINT{5, 5});
-    record.m_Tail.m_Points.Add(POINT{6, 6});
+    record.EditHullChain().SetStartPoint(10, 10);
+    record.EditHullChain().Add(0);
+    record.EditTail().m_Points.Add(POINT{5, 5});
+    record.EditTail().m_Points.Add(POINT{6, 6});
     CChain8 hole;
     hole.SetStartPoint(20, 20);
     hole.Add(6);

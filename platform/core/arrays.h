@@ -66,7 +66,7 @@ class CArray : public CObject
 {
 public:
     CArray() = default;
-    CArray(const CArray& other) : CObject(other), m_data(other.m_data), m_nGrowBy(other.m_nGrowBy) {}
+    CArray(const CArray& other) : CObject(other), m_data(other.m_data) {}
     CArray& operator=(const CArray& other)
     {
         Copy(other);
@@ -78,24 +78,23 @@ public:
     bool IsEmpty() const { return m_data.empty(); }
     INT_PTR GetUpperBound() const { return GetSize() - 1; }
 
-    // Resizes to newSize; growBy >= 0 sets how many slots each growth adds.
+    // Resizes to newSize; growBy > 0 makes room for that many elements
+    // more at once (the growth step is not kept: arrays stay small).
     void SetSize(INT_PTR newSize, INT_PTR growBy = -1)
     {
         if (newSize < 0)
             AfxThrowInvalidArgException();
-        if (growBy >= 0)
-            m_nGrowBy = growBy;
         const size_t n = static_cast<size_t>(newSize);
+        const size_t room = n + static_cast<size_t>(std::max<INT_PTR>(growBy, 0));
         // Growing by at least half the size keeps a long run of Add linear;
         // steps of at most grow() elements alone would copy it quadratically.
-        if (n > m_data.capacity() && n > m_data.size())
-            m_data.reserve(std::max({n, m_data.size() + grow(), m_data.size() + m_data.size() / 2}));
+        if (room > m_data.capacity())
+            m_data.reserve(std::max({room, m_data.size() + grow(), m_data.size() + m_data.size() / 2}));
         m_data.resize(n);
     }
     void FreeExtra() { m_data.shrink_to_fit(); }
     void RemoveAll() { m_data.clear(); }
-    // Exchanges the elements (not the growth step): hands a filled array
-    // over without copying it.
+    // Exchanges the elements: hands a filled array over without copying it.
     void Swap(CArray& other) noexcept { m_data.swap(other.m_data); }
 
     const TYPE& GetAt(INT_PTR index) const { return m_data[checked(index)]; }
@@ -195,15 +194,9 @@ private:
             AfxThrowInvalidArgException();
         return static_cast<size_t>(index);
     }
-    size_t grow() const
-    {
-        if (m_nGrowBy > 0)
-            return static_cast<size_t>(m_nGrowBy);
-        return std::clamp<size_t>(m_data.size() / 8, 4, 1024);
-    }
+    size_t grow() const { return std::clamp<size_t>(m_data.size() / 8, 4, 1024); }
 
     std::vector<TYPE> m_data;
-    INT_PTR m_nGrowBy = -1;
 };
 
 // The named arrays carry run-time class records of their own, so that they
