@@ -34,7 +34,10 @@
 class CDIB;
 class CObjData;
 class CObjDataBase;
+class CRPointArray;
 class CRPolygon;
+struct sConvexityDefect;
+using CConvexityDefects = CArray<sConvexityDefect, const sConvexityDefect&>;
 class CSkelData;
 class IAnalysisProgress;
 class IResultDocument;
@@ -141,8 +144,32 @@ public:
 
     // --- steps of the run that later parts of the engine provide ---
 
-    // Cuts touching objects apart (ConCutType 1 and 2).
+    // Cuts touching objects apart (ConCutType 1 and 2; other types leave
+    // both lists). With holeFlag 1 holes may be joined into their outline
+    // (convex defects); holes not joined go back to the hole list.
     void CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
+    // Moves the holes whose first point lies inside the contour to target,
+    // keeping their order.
+    void SplitObjectsByAOI(const CRPolygon& contour, std::vector<sRunOutline>& holes, std::vector<sRunOutline>& target);
+    // The cut searches (bvcuts.cpp); each empties its output first and
+    // gives nothing for a contour of fewer than 20 points.
+    void FindDefectCut(const CRPolygon& contour, const CConvexityDefects& defects, CRPointArray& cut) const;
+    // The point across the object from the chosen defect; (0, 0) when none.
+    static POINT FindCutPartner(const sConvexityDefect& chosen, const CRPolygon& contour,
+                                const CConvexityDefects& defects);
+    // The shortest line from a defect to a hole; the index of the hole, or -1.
+    static int FindHoleJoin(const CRPolygon& contour, const CConvexityDefects& defects,
+                            const std::vector<const CRPolygon*>& holes, CRPointArray& join);
+    // The dam lines of the contour's watershed from contour to contour,
+    // each ended by (0, 0).
+    static void FindWatershedCuts(const CRPolygon& contour, CRPointArray& cuts,
+                                  const std::vector<const CRPolygon*>& holes);
+    // The watershed dam points of the objects of the active area of the
+    // page, in page coordinates. The page stays as it is.
+    void SplitObjectsByWatershed(CDIB* image, CArray<POINT, POINT>& points);
+    // The run's hole chains whose start point lies inside area go to the
+    // record with their areas.
+    void AttachHoles(CObjData& record, const CAOI4& area);
     // Length and shape of a plain object along scan rays. 1 when the
     // record received a scan-ray result.
     int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
@@ -315,6 +342,9 @@ private:
     // Lets every record of the run claim the holes its outline encloses,
     // so that a hole goes to the innermost one only.
     void ClaimRunHoles();
+    // The two methods of CutConglomerates (bvcuts.cpp).
+    void CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
+    void CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
     double MeasureHomogeneity(CDIB& image, CObjData& record, CAOI& area);
     void MeasureInnerRadius(CObjData& record, CAOI4& area);
 

@@ -33,25 +33,6 @@ double SumBins(const CDataArray& histogram, int first, int last)
     return sum;
 }
 
-// Rebinds a tracer for a while and binds it back afterwards.
-class CTracerBinding
-{
-public:
-    CTracerBinding(CKontur8& tracer, CDIB* image, CAOI* aoi, CSegThres* threshold)
-        : m_tracer(tracer), m_pImage(tracer.GetImage()), m_pAOI(tracer.GetAOI()), m_pThreshold(tracer.GetThreshold())
-    {
-        m_tracer.SetImage(image, aoi, threshold);
-    }
-    CTracerBinding(const CTracerBinding&) = delete;
-    CTracerBinding& operator=(const CTracerBinding&) = delete;
-    ~CTracerBinding() { m_tracer.SetImage(m_pImage, m_pAOI, m_pThreshold); }
-
-private:
-    CKontur8& m_tracer;
-    CDIB* m_pImage;
-    CAOI* m_pAOI;
-    CSegThres* m_pThreshold;
-};
 
 } // namespace
 

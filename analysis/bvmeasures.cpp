@@ -35,19 +35,19 @@ bool IsLargeImage(const CDIB& image)
 
 // Binds the tracer for one measure and releases it afterwards, however the
 // measure ends.
-class CTracerBinding
+class CFreshTracerBinding
 {
 public:
-    CTracerBinding(CKontur8& tracer, CDIB* image, CAOI* aoi, CSegThres* thresholds, int capacity)
+    CFreshTracerBinding(CKontur8& tracer, CDIB* image, CAOI* aoi, CSegThres* thresholds, int capacity)
         : m_tracer(tracer)
     {
         if (m_tracer.GetCapacity() < capacity)
             m_tracer.Size(capacity);
         m_tracer.SetImage(image, aoi, thresholds);
     }
-    CTracerBinding(const CTracerBinding&) = delete;
-    CTracerBinding& operator=(const CTracerBinding&) = delete;
-    ~CTracerBinding()
+    CFreshTracerBinding(const CFreshTracerBinding&) = delete;
+    CFreshTracerBinding& operator=(const CFreshTracerBinding&) = delete;
+    ~CFreshTracerBinding()
     {
         m_tracer.Reset(TRUE);
         m_tracer.SetImage(nullptr, nullptr, nullptr);
@@ -114,7 +114,7 @@ void CBV::GetCentreOffset(CDIB* image, float& offset)
         return;
     }
     CSegThres& thresholds = m_Profiles.m_SegThres;
-    const CTracerBinding binding(m_Kontur, image, aoi, &thresholds, kCentreOffsetPoints);
+    const CFreshTracerBinding binding(m_Kontur, image, aoi, &thresholds, kCentreOffsetPoints);
     const kestrun::CScopedValue<int> plainTests(m_Kontur.m_nTestSelector, CKontur::testThresholdOnly);
 
     const int width = inner.Width();
@@ -155,7 +155,7 @@ POINT CBV::FindCentralObject(POINT& point, CDIB* image, CAOI* aoi, CRPolygon& po
     if (image == nullptr || aoi == nullptr)
         return point;
     CSegThres& thresholds = m_Profiles.m_SegThres;
-    const CTracerBinding binding(m_Kontur, image, aoi, &thresholds,
+    const CFreshTracerBinding binding(m_Kontur, image, aoi, &thresholds,
                                  IsLargeImage(*image) ? kPointsLargeImage : kPointsSmallImage);
 
     const CRect rect = aoi->GetRect();

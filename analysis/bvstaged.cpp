@@ -6,21 +6,12 @@
 #include "analysis/bv.h"
 
 #include "analysis/objdata.h"
-#include "analysis/objectfilter.h"
 #include "analysis/resultdocument.h"
 #include "analysis/skeldata.h"
 
 void CBV::ReportUnavailable(const char* step, int objects, const char* effect)
 {
     m_RunDiagnostics.Note(step, effect, objects);
-}
-
-void CBV::CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& /*holes*/, int /*holeFlag*/)
-{
-    const int type = m_Profiles.m_ObjectFilter.m_ConCutType;
-    if (type == CObjectFilter::conCutConvexDefects || type == CObjectFilter::conCutWatershed)
-        ReportUnavailable("Conglomerate cutting", static_cast<int>(outer.size()),
-                          "touching objects are counted as one");
 }
 
 int CBV::MeasureShapeByScanRays(CDIB* /*image*/, CAOI* /*aoi*/, CObjData& /*record*/)

@@ -49,19 +49,19 @@ BEGIN_MESSAGE_MAP(CDIBDocEx, CDIBDoc)
     ON_COMMAND(ID_IMAGE_SEARCH_BLOBS, OnSearchBlobs)
     ON_COMMAND(ID_IMAGE_INVERSE, OnInverse)
     ON_COMMAND(ID_IMAGE_DARKER, OnDarker)
+    ON_COMMAND(ID_IMAGE_RUN_WATERSHED, OnRunWatershed)
     ON_COMMAND(ID_IMAGE_REMOVE_MARKED, OnRemoveMarkedPixels)
     ON_COMMAND(ID_IMAGE_DEINTERLACE, OnDeinterlace)
     ON_COMMAND(ID_IMAGE_MIRROR, OnMirror)
     ON_COMMAND(ID_IMAGE_FLIP, OnFlip)
-    ON_UPDATE_COMMAND_UI(ID_IMAGE_MEASURE_AOIS, OnUpdateNotAvailable)
+    ON_COMMAND(ID_IMAGE_MEASURE_AOIS, OnMeasureAreas)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_SCAN_PARALLELOGRAM, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_IMAGE_SEARCH_DEFECTS, OnUpdateNotAvailable)
+    ON_COMMAND(ID_IMAGE_SEARCH_DEFECTS, OnSearchDefects)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_ENHANCEMENT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_HISTOGRAM, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_SELECTION, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_SMOOTH_CONTOUR, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_SHOW_PARAMETER, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_IMAGE_RUN_WATERSHED, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_BRIGHTER, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_FILTER_SETTINGS, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_CALIBRATE_CAMERA, OnUpdateNotAvailable)
@@ -271,6 +271,32 @@ void CDIBDocEx::OnDarker()
 {
     if (CBV* engine = GetEngine())
         ChangeActivePage([engine](CDIB& page) { engine->ApplyGainOffset(&page, 1, -10); });
+}
+
+void CDIBDocEx::OnRunWatershed()
+{
+    try {
+        const CFrameBufferLock hold(VideoBoard(), GetActiveDIB());
+        CBV* engine = GetEngine();
+        CDIB* page = GetActiveDIB();
+        if (engine == nullptr || page == nullptr)
+            return;
+        CWaitCursor wait;
+        PrepareAreas();
+        // The page is searched as it is: marked threshold pixels would be
+        // background to the search. Nothing changes before the lines are
+        // known, so a failed search leaves the page and the undo stack.
+        CArray<POINT, POINT> lines;
+        engine->SplitObjectsByWatershed(page, lines);
+        PushUndo(TRUE);
+        for (const POINT& p : lines)
+            page->SetPixel(p.x, p.y, RGB(254, 254, 254));
+        UpdateImageViews();
+    } catch (const CException& e) {
+        e.ReportError();
+    } catch (const std::exception& e) {
+        AfxMessageBox(e.what(), MB_ICONEXCLAMATION);
+    }
 }
 
 void CDIBDocEx::OnRemoveMarkedPixels()

@@ -60,6 +60,17 @@ public:
     // 0, "NC" and 255.
     static void ClassifyObject(const CClasses& classes, CObjDataBase& record);
 
+    // ---- areas and defects ----------------------------------------------------------
+    // "&Measure OIs": one statistics row per area of interest (the whole
+    // image when there is none) with a colour class per learned class,
+    // added to the bound table (a new table when none is bound).
+    void MeasureAreas();
+    // "Search &Defects": the place inside the active area (or the whole
+    // image) whose small neighbourhood departs most from its wide
+    // surroundings, in channel spreads of the area, as one defect row of a
+    // new table.
+    void SearchDefects();
+
     // ---- automatic threshold ------------------------------------------------------------
     // Moves the engine's threshold step by step and keeps the one whose
     // objects' mean area (within the learned area limits of the class)
@@ -120,10 +131,15 @@ protected:
     void OnSearchBlobs();
     void OnInverse();
     void OnDarker();
+    // The watershed separation lines of touching objects painted into the
+    // active page (0xFEFEFE) as one undo step.
+    void OnRunWatershed();
     void OnRemoveMarkedPixels();
     void OnDeinterlace();
     void OnMirror();
     void OnFlip();
+    void OnMeasureAreas();
+    void OnSearchDefects();
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -155,6 +171,9 @@ private:
     CResultTable* PrepareResultTable(bool& bNew);
     // Frame for a new table, views of an existing one.
     void ShowResultTable(bool bNew);
+    // A new table from the template holder, bound as the result document
+    // (nullptr: none to be had).
+    CResultTable* NewTableDocument();
     // Classifies the objects of kind 5 (and 13) when the engine has classes.
     void ClassifyResults(CResultTable& table, bool bContourSegments);
     // What the engine's last run could not do: one message and a line in

@@ -181,70 +181,106 @@ TEST_F(CountObjectsTest, WithoutAFrameTheTableLivesOnItsOwn)
     table->OnCloseDocument();
 }
 
-// Two touching discs and one apart, counted with conglomerate cutting
-// asked for, which this build does not have.
-class StagedStepCountTest : public CDIBDocExTest
+// Two touching discs and one apart, counted with conglomerate cutting.
+class CuttingCountTest : public CDIBDocExTest
 {
 protected:
     void SetUp() override
     {
         CDIBDocExTest::SetUp();
         m_doc = NewDocument(400, 200);
-        DrawDisc(*m_doc, {80, 100}, 35, RGB(40, 40, 40));
+        m_pair = DrawDisc(*m_doc, {80, 100}, 35, RGB(40, 40, 40));
         DrawDisc(*m_doc, {140, 100}, 35, RGB(40, 40, 40));
         m_single = DrawDisc(*m_doc, {300, 100}, 30, RGB(40, 40, 40));
-        cv::Mat grey;
-        cv::cvtColor(Pixels(*m_doc), grey, cv::COLOR_BGR2GRAY);
-        m_pair = cv::countNonZero(grey < 100) - m_single;
-        m_engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutConvexDefects;
     }
 
     CResultListDoc* Table() const { return dynamic_cast<CResultListDoc*>(m_doc->GetResultDoc()); }
     CString StatusText() const { return m_main->m_wndStatusBar.GetPaneText(0); }
 
-    CDIBDocEx* m_doc = nullptr;
-    int m_single = 0;
-    int m_pair = 0;
-};
-
-TEST_F(StagedStepCountTest, TheUserIsToldOnceAndTheTableHoldsTheObjectsFound)
-{
-    // The whole page, and an area in two sub-areas (one run per cell):
-    // the pair lies in the first, the single disc in the second.
-    for (const bool subAreas : {false, true}) {
-        SCOPED_TRACE(subAreas);
-        if (subAreas) {
-            std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(CRect(10, 10, 390, 190));
-            area->CreateRaster(2, 1, 0);
-            m_engine.m_AOIDoc.SetImageSize(400, 200, true);
-            ASSERT_EQ(m_engine.m_AOIDoc.AddAOI(area), 1);
-        }
-        m_boxes->Clear();
-
-        Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
-
-        ASSERT_EQ(m_boxes->Texts().size(), 1u);
-        const CString text = m_boxes->Texts().front();
-        EXPECT_NE(text.Find("Conglomerate cutting: 2 objects - touching objects are counted as one"), -1) << text;
-        EXPECT_EQ(StatusText(), "Not available in this build: Conglomerate cutting (2 objects)");
-        // The touching pair is one row, measured whole; nothing made up.
-        ASSERT_NE(Table(), nullptr);
-        ASSERT_EQ(Table()->GetCount(), 2);
+    std::vector<double> Areas() const
+    {
         std::vector<double> areas;
         for (int i = 0; i < Table()->GetCount(); ++i)
             areas.push_back(dynamic_cast<CObjData&>(*Table()->GetAt(i)).GetArea());
         std::sort(areas.begin(), areas.end());
-        EXPECT_NEAR(areas[0], m_single, 0.06 * m_single);
-        EXPECT_NEAR(areas[1], m_pair, 0.06 * m_pair);
+        return areas;
     }
 
-    // A count that does all it is asked: no message, and the line goes.
+    CDIBDocEx* m_doc = nullptr;
+    int m_single = 0;
+    int m_pair = 0; // one disc of the pair
+};
+
+TEST_F(CuttingCountTest, TouchingObjectsGetARowEach)
+{
+    // Both methods; the whole page, and an area in two sub-areas (one run
+    // per cell): the pair lies in the first, the single disc in the second.
+    for (const int type : {CObjectFilter::conCutConvexDefects, CObjectFilter::conCutWatershed}) {
+        m_engine.GetSettings().m_ObjectFilter.m_ConCutType = type;
+        for (const bool subAreas : {false, true}) {
+            SCOPED_TRACE(std::to_string(type) + (subAreas ? " sub-areas" : " page"));
+            m_engine.m_AOIDoc.ClearAOIs();
+            if (subAreas) {
+                std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(CRect(10, 10, 390, 190));
+                area->CreateRaster(2, 1, 0);
+                m_engine.m_AOIDoc.SetImageSize(400, 200, true);
+                ASSERT_EQ(m_engine.m_AOIDoc.AddAOI(area), 1);
+            }
+            m_boxes->Clear();
+
+            Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+
+            EXPECT_TRUE(m_boxes->Texts().empty());
+            EXPECT_EQ(StatusText(), "");
+            ASSERT_NE(Table(), nullptr);
+            ASSERT_EQ(Table()->GetCount(), 3);
+            const std::vector<double> areas = Areas();
+            EXPECT_NEAR(areas[0], m_single, 0.06 * m_single);
+            for (const double area : {areas[1], areas[2]})
+                EXPECT_NEAR(area, m_pair * 0.95, 0.1 * m_pair);
+        }
+    }
+
+    // Without cutting the pair is one row, measured whole.
+    m_engine.m_AOIDoc.ClearAOIs();
     m_engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutOff;
-    m_boxes->Clear();
     Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
-    EXPECT_TRUE(m_boxes->Texts().empty());
-    EXPECT_EQ(StatusText(), "");
     EXPECT_EQ(Table()->GetCount(), 2);
+}
+
+// "&Run Watershed" paints the separation of the touching pair into the
+// page as one undo step; a count without cutting then finds them apart.
+TEST_F(CuttingCountTest, RunWatershedPaintsTheSeparationAsOneUndoStep)
+{
+    ASSERT_TRUE(IsEnabled(*m_doc, ID_IMAGE_RUN_WATERSHED));
+    m_engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutOff;
+    // An earlier step of the user's stays on the stack.
+    m_doc->PushUndo(TRUE);
+    const int before = m_doc->GetUndoCount();
+    const cv::Mat original = Pixels(*m_doc);
+
+    Command(*m_doc, ID_IMAGE_RUN_WATERSHED);
+
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    EXPECT_EQ(m_doc->GetUndoCount(), before + 1);
+    const cv::Mat painted = Pixels(*m_doc);
+    cv::Mat changed;
+    cv::compare(painted.reshape(1), original.reshape(1), changed, cv::CMP_NE);
+    EXPECT_GT(cv::countNonZero(changed), 0);
+    // Only the separation, in 0xFEFEFE, between the two discs of the pair.
+    for (int y = 0; y < painted.rows; ++y)
+        for (int x = 0; x < painted.cols; ++x)
+            if (painted.at<cv::Vec3b>(y, x) != original.at<cv::Vec3b>(y, x)) {
+                ASSERT_EQ(painted.at<cv::Vec3b>(y, x), cv::Vec3b(254, 254, 254)) << x << "," << y;
+                ASSERT_NEAR(x, 110, 3) << y;
+            }
+
+    Command(*m_doc, ID_IMAGE_SEARCH_OBJECTS);
+    EXPECT_EQ(Table()->GetCount(), 3);
+
+    m_doc->PopUndo(CDIBDoc::undoPop);
+    EXPECT_TRUE(Same(Pixels(*m_doc), original));
+    EXPECT_EQ(m_doc->GetUndoCount(), before);
 }
 
 class EmptyCountTest : public CDIBDocExTest

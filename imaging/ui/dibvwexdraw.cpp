@@ -9,6 +9,7 @@
 
 #include "analysis/aoidoc.h"
 #include "analysis/objdata.h"
+#include "analysis/objsegments.h"
 #include "analysis/skeldata.h"
 #include "objectmodel/cross.h"
 #include "objectmodel/textlabel.h"
@@ -230,8 +231,17 @@ void CDIBVwEx::DrawOutline(CDC* pDC, const CObjData& object, COLORREF colour)
 void CDIBVwEx::DrawObjects(CDC* pDC, CTextLabel& label)
 {
     CObjDataDoc* results = GetResultDoc();
-    if (results == nullptr || !m_bShowObjects)
+    if (!m_bShowObjects)
         return;
+    if (results == nullptr) {
+        // A plain table (the defect search's) marks its defects.
+        CDIBDoc* doc = GetDocument();
+        if (const auto* table = doc ? dynamic_cast<const CDataDoc*>(doc->GetResultDoc()) : nullptr)
+            for (int i = 0; i < table->GetCount(); ++i)
+                if (const auto* defect = dynamic_cast<const CDefect*>(table->GetAt(i)))
+                    defect->DrawDefect(pDC, i + 1, kMarkerColour, &label);
+        return;
+    }
     std::vector<COLORREF> colours(results->m_arrDrawColors.begin(), results->m_arrDrawColors.end());
     while (colours.size() < 3)
         colours.push_back(kMarkerColour);

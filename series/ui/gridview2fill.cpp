@@ -3,7 +3,9 @@
 
 #include "series/ui/gridview2.h"
 
+#include "analysis/aoistat.h"
 #include "analysis/objdata.h"
+#include "analysis/objsegments.h"
 #include "analysis/scopedvalue.h"
 #include "objectmodel/dataarray.h"
 #include "objectmodel/valueformat.h"
@@ -210,11 +212,43 @@ void CGridView2::FillRecordRows(CGridDoc2& doc)
     bool objectSummary = false;
     bool trackSummary = false;
     int row = 0;
+    int shownNumber = 0;
+    // One row per learned class, then the area's own class in red; the
+    // first cell stays empty, so the rows name no record.
+    const auto fillClassRows = [this](int nRow, CAOIStat& areaStat) {
+        for (int k = 0; k <= areaStat.GetClassCount(); ++k, ++nRow) {
+            m_list.GrowRows(nRow + 1);
+            for (size_t c = 1; c < m_shownColumns.size(); ++c)
+                WriteCell(nRow, static_cast<int>(c), FrameText(areaStat, k, m_shownColumns[c]));
+            m_list.SetRowData(nRow, k == areaStat.GetClassCount() ? COLORREF(255) : areaStat.GetClassColor(k));
+        }
+        return nRow;
+    };
     for (int i = 0; i < doc.GetCount(); ++i) {
         if (doc.IsSelected(i))
             continue;
         CBaseObj& record = *doc.GetAt(i);
-        FillRecordRow(row++, record);
+        m_list.GrowRows(row + 1); // sub-rows move the later records down
+        FillRecordRow(row, record);
+        // Rows after sub-rows keep the number of their record.
+        WriteCell(row, 0, FormatString("%d", ++shownNumber));
+        // Defects and frequencies leave their cells to the table.
+        if (const auto* defect = dynamic_cast<const CDefect*>(&record)) {
+            const std::pair<const char*, CString> cells[] = {
+                {"PosX", FormatString("%d", static_cast<int>(defect->m_ptPos.x))},
+                {"PosY", FormatString("%d", static_cast<int>(defect->m_ptPos.y))},
+                {"Intensity", FormatString("%.2f", defect->m_dIntensity)},
+            };
+            for (const auto& [title, text] : cells)
+                if (const int column = ShownPositionOf(title); column >= 0)
+                    WriteCell(row, column, text);
+        } else if (const auto* frequency = dynamic_cast<const CFrequencyData*>(&record)) {
+            WriteCell(row, 1, frequency->m_strFileName);
+            WriteCell(row, 2, FormatString("%.2f", frequency->m_dFrequency));
+        }
+        ++row;
+        if (auto* areaStat = dynamic_cast<CAOIStat*>(&record))
+            row = fillClassRows(row, *areaStat);
         AddToSums(doc, record);
         switch (record.m_ID) {
         case CGridDoc2::kTypeObjectArea:

@@ -6,6 +6,7 @@
 #include "analysis/bv.h"
 #include "analysis/bvprofilelist.h"
 #include "analysis/objdata.h"
+#include "analysis/objectfilter.h"
 #include "analysis/resultdocument.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/pixmere/dib.h"
@@ -66,6 +67,9 @@ CBVSettings CSampleProfile::MakeSettings()
     form.GetObjectFilterMin().SetArea(kSmallestArea);
     // An object cut by the area's edge is not counted.
     form.m_ObjectFilter.SetFlagBit(featureBorderContact, 1);
+    // Touching colonies are cut apart and counted one by one.
+    settings.m_ObjectFilter.m_ConCutType = CObjectFilter::conCutConvexDefects;
+    settings.m_ObjectFilter.m_ConCutThres = 2.0F;
     return settings;
 }
 

@@ -10,6 +10,8 @@
 #include "series/tests/seriestesting.h"
 
 #include "analysis/aoi.h"
+#include "analysis/aoistat.h"
+#include "analysis/objsegments.h"
 #include "analysis/bv.h"
 #include "analysis/classvector.h"
 #include "analysis/segthres.h"
@@ -619,6 +621,44 @@ TEST_F(GridViewTest, PrintingScalesTheRowsToThePrinter)
     std::ifstream in(file, std::ios::binary);
     const std::string pdf{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     EXPECT_EQ(pdf.substr(0, 4), "%PDF");
+}
+
+TEST_F(GridViewTest, AreaRowsShowAClassRowPerLearnedClassThenTheirOwnInRed)
+{
+    CGridDoc2* doc = &OpenTable();
+    for (const int pixels : {10, 20}) {
+        auto area = std::make_unique<CAOIStat>();
+        area->AddClass(RGB(0, 200, 0), "Leaf");
+        area->AddClass(RGB(0, 0, 200), "Sky");
+        area->ResetTotals();
+        for (int k = 0; k < pixels / 5; ++k)
+            area->AddPixel(k, 0, RGB(0, 100, 0), 1);
+        area->AddPixel(0, 1, RGB(9, 9, 9), 0);
+        area->SetTotals(static_cast<DWORD>(pixels), RGB(1, 2, 3), 3, 30);
+        area->FinishStatistics();
+        doc->AddObject(area.release());
+    }
+    doc->UpdateAllViews(nullptr);
+    CGridView2& view = ViewOf(*doc);
+    EXPECT_EQ(Column(view, "Index"), (std::vector<std::string>{"1", "", "", "", "2", "", "", ""}));
+    EXPECT_EQ(Column(view, "Class"),
+              (std::vector<std::string>{"---", "Leaf", "Sky", "Normal", "---", "Leaf", "Sky", "Normal"}));
+    EXPECT_EQ(Column(view, "ROI Area[Units]"),
+              (std::vector<std::string>{"10.00", "2.00", "0.00", "1.00", "20.00", "4.00", "0.00", "1.00"}));
+    EXPECT_EQ(Column(view, "Object"), (std::vector<std::string>{"30%", "20%", "0%", "10%", "30%", "20%", "0%", "5%"}));
+    EXPECT_EQ(Column(view, "Homogenity")[1], "---");
+    std::vector<DWORD_PTR> colours;
+    for (int r = 0; r < 4; ++r)
+        colours.push_back(view.GetList().GetRowData(r));
+    EXPECT_EQ(colours, (std::vector<DWORD_PTR>{255, RGB(0, 200, 0), RGB(0, 0, 200), 255}));
+
+    // A defect row: the table writes its cells.
+    doc->DeleteContents();
+    auto defect = std::make_unique<CDefect>();
+    defect->SetDefect(12, 34, 5.678);
+    doc->AddObject(defect.release());
+    doc->UpdateAllViews(nullptr);
+    EXPECT_EQ(Cells(view), (Rows{{"1", "12", "34", "5.68"}}));
 }
 
 // ---- templates ----------------------------------------------------------------------------------

@@ -1,0 +1,491 @@
+// Conglomerate cutting: the cut searches and the two cutting methods of
+// the main run, and the watershed separation of the objects of a page.
+
+#include "analysis/bv.h"
+
+#include "analysis/analysisprogress.h"
+#include "analysis/aoiimaging.h"
+#include "analysis/cutlines.h"
+#include "analysis/cvcontours.h"
+#include "analysis/objdata.h"
+#include "analysis/objectfilter.h"
+#include "analysis/watershed.h"
+#include "objectmodel/linepoints.h"
+#include "outside/pixmere/dib.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+// Contours shorter than this are never cut.
+constexpr int kMinCutPoints = 20;
+// Holes of no more points are not cut out of a watershed mask.
+constexpr int kMinMaskHolePoints = 10;
+
+bool IsOrigin(POINT p)
+{
+    return p.x == 0 && p.y == 0;
+}
+
+double Distance(POINT a, POINT b)
+{
+    return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
+}
+
+// The mask's object pixels as the watershed reads them (255 -> 254).
+cv::Mat WatershedMask(const CDIB& page)
+{
+    cv::Mat mask(page.GetHeight(), page.GetWidth(), CV_8UC1);
+    for (int y = 0; y < mask.rows; ++y) {
+        const BYTE* in = page.GetLPDIBBITSLINE(mask.rows - 1 - y);
+        auto* out = mask.ptr<uint8_t>(y);
+        for (int x = 0; x < mask.cols; ++x)
+            out[x] = in[x] == 0 ? 0 : 254;
+    }
+    return mask;
+}
+
+// The dam pixels of the contour with its holes cut out, in page
+// coordinates. The mask has a margin of one pixel on every side, which
+// the flooding never reaches.
+bool CollectContourDams(const CRPolygon& contour, const CArray<CRPolygon*, CRPolygon*>& holes,
+                        CArray<POINT, POINT>& dams)
+{
+    CAOI4 area;
+    CDIB page;
+    if (!CreateMask(area, &page, &contour, &holes, 1))
+        return false;
+    CWatershed shed;
+    shed.SetMask(WatershedMask(page));
+    shed.Segment();
+    const CRect box(contour.GetBoundingRect());
+    shed.CollectDamPoints(dams, box.left - 1, box.top - 1);
+    return true;
+}
+
+// A defect shallower than this is the digitisation of a convex outline.
+constexpr float kConvexDepth = 1.5F;
+
+// The distance to the outside of a convex object rises to one ridge, so
+// its watershed has one basin and no dam: such an object needs no mask.
+bool IsConvex(const CRPolygon& contour)
+{
+    CConvexityDefects defects;
+    if (!ConvexityDefects(contour, defects))
+        return false;
+    for (const sConvexityDefect& defect : defects)
+        if (defect.m_fDepth >= kConvexDepth)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void AppendLinePoints(int x1, int y1, int x2, int y2, CRPointArray& points)
+{
+    CLinePoints line;
+    line.Init(x1, y1, x2, y2);
+    std::span<const POINT> span = line.Points();
+    if (!points.IsEmpty() && points[points.GetSize() - 1].x == x1 && points[points.GetSize() - 1].y == y1)
+        span = span.subspan(1);
+    for (const POINT& p : span)
+        points.Add(p);
+}
+
+void CBV::FindDefectCut(const CRPolygon& contour, const CConvexityDefects& defects, CRPointArray& cut) const
+{
+    cut.RemoveAll();
+    if (contour.GetSize() < kMinCutPoints)
+        return;
+    // A sensitivity from a file outside 0..10 counts as its nearest end.
+    const float sensitivity = m_Profiles.m_ObjectFilter.m_ConCutThres;
+    const int s = std::isnan(sensitivity) ? 0 : static_cast<int>(std::clamp(sensitivity, 0.0F, 10.0F));
+    double threshold = s < 2 ? 5.0 : s <= 4 ? 2.5 : s <= 8 ? 1.0 : 0.5;
+    const sConvexityDefect* chosen = nullptr;
+    for (const sConvexityDefect& defect : defects) {
+        const double opening = Distance(POINT{defect.m_nStartX, defect.m_nStartY}, POINT{defect.m_nEndX, defect.m_nEndY});
+        if (defect.m_fDepth > threshold && defect.m_fDepth <= 10.0 * opening) {
+            chosen = &defect;
+            threshold = defect.m_fDepth;
+        }
+    }
+    if (chosen == nullptr || IsOrigin(POINT{chosen->m_nDeepestX, chosen->m_nDeepestY}))
+        return;
+    const POINT partner = FindCutPartner(*chosen, contour, defects);
+    if (!IsOrigin(partner))
+        AppendLinePoints(chosen->m_nDeepestX, chosen->m_nDeepestY, partner.x, partner.y, cut);
+}
+
+POINT CBV::FindCutPartner(const sConvexityDefect& chosen, const CRPolygon& contour, const CConvexityDefects& defects)
+{
+    // Across the object is the way from the depth point at right angles
+    // to the defect's opening (a hull edge), on into the object; the
+    // middle of a long opening may lie over another object. Another
+    // defect's depth point
+    // within 60 degrees of that way is the partner (the nearest such): a
+    // neck between two objects has one on either side. Without one, the
+    // way leaves the object at the nearest contour point on it; failing
+    // that, at the contour point closest in direction within 30 degrees.
+    const POINT depth{chosen.m_nDeepestX, chosen.m_nDeepestY};
+    double nx = -static_cast<double>(chosen.m_nEndY - chosen.m_nStartY);
+    double ny = static_cast<double>(chosen.m_nEndX - chosen.m_nStartX);
+    if (nx == 0.0 && ny == 0.0) {
+        nx = depth.x - chosen.m_nStartX;
+        ny = depth.y - chosen.m_nStartY;
+    } else if (nx * (depth.x - chosen.m_nStartX) + ny * (depth.y - chosen.m_nStartY) < 0.0) {
+        nx = -nx;
+        ny = -ny;
+    }
+    const double length = std::hypot(nx, ny);
+    if (length < 1e-9)
+        return POINT{0, 0};
+    nx /= length;
+    ny /= length;
+    const auto ahead = [&](POINT p) { return (p.x - depth.x) * nx + (p.y - depth.y) * ny; };
+    const auto aside = [&](POINT p) { return std::abs((p.y - depth.y) * nx - (p.x - depth.x) * ny); };
+
+    POINT found{0, 0};
+    double best = std::numeric_limits<double>::infinity();
+    for (const sConvexityDefect& other : defects) {
+        const POINT p{other.m_nDeepestX, other.m_nDeepestY};
+        if (&other == &chosen || IsOrigin(p) || other.m_fDepth < 1.0F || contour.FindPoint(p) < 0)
+            continue;
+        const double d = Distance(p, depth);
+        if (d >= 2.0 && d < best && ahead(p) >= 0.5 * d) {
+            best = d;
+            found = p;
+        }
+    }
+    if (!IsOrigin(found))
+        return found;
+    for (const POINT& p : contour) {
+        // Nearest along the way, then nearest to it.
+        const double forward = ahead(p) + 0.01 * aside(p);
+        if (forward >= 2.0 && forward < best && aside(p) <= 1.0) {
+            best = forward;
+            found = p;
+        }
+    }
+    if (!IsOrigin(found))
+        return found;
+    double bestCos = std::cos(std::numbers::pi / 6.0);
+    for (const POINT& p : contour) {
+        const double d = Distance(p, depth);
+        if (d >= 2.0 && ahead(p) / d > bestCos) {
+            bestCos = ahead(p) / d;
+            found = p;
+        }
+    }
+    return found;
+}
+
+int CBV::FindHoleJoin(const CRPolygon& contour, const CConvexityDefects& defects,
+                      const std::vector<const CRPolygon*>& holes, CRPointArray& join)
+{
+    join.RemoveAll();
+    if (contour.GetSize() < kMinCutPoints)
+        return -1;
+    int best = 1000;
+    int index = -1;
+    POINT from{0, 0};
+    POINT to{0, 0};
+    for (const sConvexityDefect& defect : defects) {
+        const POINT depth{defect.m_nDeepestX, defect.m_nDeepestY};
+        if (defect.m_fDepth < 1.0F || IsOrigin(depth))
+            continue;
+        for (size_t i = 0; i < holes.size(); ++i) {
+            if (holes[i] == nullptr)
+                continue;
+            for (const POINT& p : *holes[i]) {
+                const int d = static_cast<int>(Distance(depth, p));
+                if (d < best) {
+                    best = d;
+                    from = depth;
+                    to = p;
+                    index = static_cast<int>(i);
+                }
+            }
+        }
+    }
+    if (IsOrigin(from) || IsOrigin(to))
+        return -1;
+    AppendLinePoints(from.x, from.y, to.x, to.y, join);
+    return index;
+}
+
+void CBV::FindWatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes)
+{
+    cuts.RemoveAll();
+    if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour)))
+        return;
+    CArray<CRPolygon*, CRPolygon*> maskHoles;
+    for (const CRPolygon* hole : holes)
+        if (hole != nullptr && hole->GetSize() > kMinMaskHolePoints)
+            maskHoles.Add(const_cast<CRPolygon*>(hole)); // the mask only reads them
+    CArray<POINT, POINT> dams;
+    if (!CollectContourDams(contour, maskHoles, dams))
+        return;
+
+    // Lines of neighbouring dam pixels, each from a pixel on the contour.
+    std::vector<POINT> left(dams.begin(), dams.end());
+    std::vector<char> taken(left.size(), 0);
+    const auto take = [&](size_t i) {
+        taken[i] = 1;
+        cuts.Add(left[i]);
+        return left[i];
+    };
+    for (;;) {
+        size_t start = left.size();
+        for (size_t i = 0; i < left.size() && start == left.size(); ++i)
+            if (!taken[i] && contour.FindPoint(left[i]) >= 0)
+                start = i;
+        if (start == left.size())
+            break; // the rest never reaches the contour
+        POINT last = take(start);
+        for (bool grown = true; grown;) {
+            grown = false;
+            for (size_t i = 0; i < left.size(); ++i)
+                if (!taken[i] && std::max(std::abs(left[i].x - last.x), std::abs(left[i].y - last.y)) == 1) {
+                    last = take(i);
+                    grown = true;
+                    break;
+                }
+        }
+        if (contour.FindPoint(last) < 0) {
+            const int next = contour.FindNeighbour(last.x, last.y);
+            if (next >= 0)
+                cuts.Add(contour[next]);
+        }
+        cuts.Add(POINT{0, 0});
+    }
+}
+
+void CBV::SplitObjectsByAOI(const CRPolygon& contour, std::vector<sRunOutline>& holes, std::vector<sRunOutline>& target)
+{
+    CAOI4 area;
+    if (holes.empty() || !area.SetPolygon(contour))
+        return;
+    const auto inside = [&area](const sRunOutline& hole) {
+        return hole.polygon && !hole.polygon->IsEmpty() && area.Contains((*hole.polygon)[0].x, (*hole.polygon)[0].y);
+    };
+    auto keep = holes.begin();
+    for (auto it = holes.begin(); it != holes.end(); ++it) {
+        if (inside(*it))
+            target.push_back(std::move(*it));
+        else
+            *keep++ = std::move(*it);
+    }
+    holes.erase(keep, holes.end());
+}
+
+namespace {
+
+std::vector<const CRPolygon*> PolygonsOf(const std::vector<sRunOutline>& outlines)
+{
+    std::vector<const CRPolygon*> polygons;
+    polygons.reserve(outlines.size());
+    for (const sRunOutline& outline : outlines)
+        polygons.push_back(outline.polygon.get());
+    return polygons;
+}
+
+// A cut part is measured from its points, as the tracer walks them.
+void MarkCut(sRunOutline& outline)
+{
+    outline.traced = false;
+}
+
+sRunOutline CutPart(std::unique_ptr<CRPolygon> polygon, int moving)
+{
+    sRunOutline part;
+    polygon->m_nSpare = moving;
+    part.polygon = std::move(polygon);
+    return part;
+}
+
+
+} // namespace
+
+void CBV::CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
+{
+    const int type = m_Profiles.m_ObjectFilter.m_ConCutType;
+    if (type == CObjectFilter::conCutConvexDefects)
+        CutByDefects(outer, holes, holeFlag);
+    else if (type == CObjectFilter::conCutWatershed)
+        CutByWatershed(outer, holes, holeFlag);
+}
+
+void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
+{
+    size_t count = outer.size();
+    int stopped = 0;
+    for (size_t i = 0; i < outer.size(); ++i) {
+        if (m_pProgress != nullptr && count > 0)
+            m_pProgress->SetProgressPos(static_cast<int>(i * 100 / count));
+        std::vector<sRunOutline> own;
+        if (holeFlag == 1)
+            SplitObjectsByAOI(*outer[i].polygon, holes, own);
+        const int moving = outer[i].polygon->m_nSpare;
+        std::deque<std::unique_ptr<CRPolygon>> stack;
+        // Each step cuts off a part of at least two points or takes in a
+        // hole: more steps than that mean a cut that keeps coming back.
+        long steps = static_cast<long>(outer[i].polygon->GetSize()) + static_cast<long>(own.size()) + 1;
+        size_t current = i;
+        for (;;) {
+            if (--steps < 0) {
+                ++stopped;
+                break;
+            }
+            CRPolygon& polygon = *outer[current].polygon;
+            CConvexityDefects defects;
+            ConvexityDefects(polygon, defects);
+            CRPointArray cut;
+            FindDefectCut(polygon, defects, cut);
+            if (!own.empty() && !cut.IsEmpty()) {
+                CRPointArray join;
+                const int hole = FindHoleJoin(polygon, defects, PolygonsOf(own), join);
+                if (hole >= 0 && !join.IsEmpty() && join.GetSize() < cut.GetSize()) {
+                    if (polygon.JoinAlongCut(join, *own[static_cast<size_t>(hole)].polygon)) {
+                        own.erase(own.begin() + hole);
+                        MarkCut(outer[current]);
+                        continue;
+                    }
+                    cut.RemoveAll(); // a join that changes nothing: this polygon is done
+                }
+            }
+            if (!cut.IsEmpty()) {
+                if (std::unique_ptr<CRPolygon> part = polygon.SplitByCut(cut)) {
+                    stack.push_back(std::move(part));
+                    MarkCut(outer[current]);
+                    continue;
+                }
+                // A cut that splits nothing would come back for ever.
+            }
+            if (stack.empty())
+                break;
+            outer.push_back(CutPart(std::move(stack.front()), moving));
+            stack.pop_front();
+            current = outer.size() - 1;
+        }
+        // Parts not yet examined are visited in turn like the others.
+        for (std::unique_ptr<CRPolygon>& part : stack)
+            outer.push_back(CutPart(std::move(part), moving));
+        // Holes not joined stay holes of the run and are measured there.
+        for (sRunOutline& hole : own)
+            holes.push_back(std::move(hole));
+        count = outer.size();
+    }
+    if (stopped > 0)
+        m_RunDiagnostics.Note("Conglomerate cutting", "cutting stopped; some touching objects may be counted as one",
+                              stopped);
+}
+
+void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
+{
+    std::vector<sRunOutline> result;
+    result.reserve(outer.size());
+    for (sRunOutline& outline : outer) {
+        std::vector<sRunOutline> own;
+        if (holeFlag == 1)
+            SplitObjectsByAOI(*outline.polygon, holes, own);
+        CRPointArray cuts;
+        FindWatershedCuts(*outline.polygon, cuts, PolygonsOf(own));
+        const int moving = outline.polygon->m_nSpare;
+        const size_t first = result.size();
+        result.push_back(std::move(outline));
+        CRPointArray cut;
+        for (INT_PTR pos = 0; pos < cuts.GetSize(); ++pos) {
+            cut.RemoveAll();
+            for (; pos < cuts.GetSize() && !IsOrigin(cuts[pos]); ++pos)
+                cut.Add(cuts[pos]);
+            if (cut.IsEmpty())
+                continue;
+            for (size_t k = first; k < result.size(); ++k) {
+                CRPolygon& part = *result[k].polygon;
+                if (part.FindPoint(cut[0]) < 0)
+                    continue;
+                CRPointArray tried;
+                tried.Copy(cut); // a split may turn the cut round
+                if (std::unique_ptr<CRPolygon> piece = part.SplitByCut(tried)) {
+                    MarkCut(result[k]);
+                    result.push_back(CutPart(std::move(piece), moving));
+                    break;
+                }
+            }
+        }
+        for (sRunOutline& hole : own)
+            holes.push_back(std::move(hole));
+    }
+    outer = std::move(result);
+}
+
+void CBV::AttachHoles(CObjData& record, const CAOI4& area)
+{
+    for (size_t i = 0; i < m_arrHoleChains.size(); ++i) {
+        const CChain8& hole = m_arrHoleChains[i];
+        if (area.Contains(hole.m_nStartX, hole.m_nStartY))
+            record.AddChain(&hole, m_arrHoleAreas[static_cast<INT_PTR>(i)]);
+    }
+}
+
+void CBV::SplitObjectsByWatershed(CDIB* image, CArray<POINT, POINT>& points)
+{
+    points.RemoveAll();
+    CAOI* aoi = m_AOIDoc.GetActiveAOI(true);
+    if (image == nullptr || aoi == nullptr || !image->IsValid())
+        return;
+    CSegThres& thresholds = m_Profiles.m_SegThres;
+    if (m_Kontur.GetCapacity() < 15000)
+        m_Kontur.Size(15000);
+    const CTracerBinding binding(m_Kontur, image, aoi, &thresholds);
+    const bool holesOn = m_Profiles.m_FormThres.TestFlagBit(featureHoleArea);
+    m_arrHoleChains.clear();
+    m_arrHoleAreas.RemoveAll();
+
+    // Traced and marked in the engine's mask: the page stays as it is.
+    std::vector<std::unique_ptr<CObjData>> records;
+    {
+        const kestrun::CMarkSession marks(m_SearchMarks, m_Kontur.m_pMarkMask, image->GetWidth(), image->GetHeight());
+        CPoint position;
+        aoi->GetFirstScanPoint(position);
+        while (FindNextObject(position, aoi, &thresholds) == 1) {
+            m_Kontur.CalcChainMeasures();
+            if (!m_Kontur.IsClosed())
+                continue;
+            if (m_Kontur.m_nArea > 0) {
+                auto record = std::make_unique<CObjData>();
+                record->SetFromContour(m_Kontur);
+                records.push_back(std::move(record));
+            } else if (m_Kontur.m_nArea < 0 && holesOn) {
+                m_arrHoleChains.push_back(m_Kontur.GetChain());
+                m_arrHoleAreas.Add(std::abs(m_Kontur.m_nArea));
+            }
+        }
+    }
+
+    for (std::unique_ptr<CObjData>& record : records) {
+        const CRPolygon contour(record->m_Chain);
+        if (holesOn && record->GetArea() > 10.0) {
+            CAOI4 area;
+            if (area.SetPolygon(contour))
+                AttachHoles(*record, area);
+        }
+        std::vector<std::unique_ptr<CRPolygon>> holePolygons;
+        CArray<CRPolygon*, CRPolygon*> holeList;
+        for (int h = 0; h < record->GetHoleCount(); ++h) {
+            holePolygons.push_back(std::make_unique<CRPolygon>(record->GetHole(h)));
+            holeList.Add(holePolygons.back().get());
+        }
+        CArray<POINT, POINT> dams;
+        if (CollectContourDams(contour, holeList, dams))
+            points.Append(dams);
+        record.reset();
+    }
+    m_arrHoleChains.clear();
+    m_arrHoleAreas.RemoveAll();
+    m_Kontur.Reset(TRUE);
+}
