@@ -1,4 +1,5 @@
 #include "geometry/decgradopt.h"
+#include "geometry/textnumber.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,16 +42,6 @@ bool ParseInt(const std::string& word, int& value)
         ++first;
     const auto [end, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && end == last;
-}
-
-bool ParseDouble(const std::string& word, double& value)
-{
-    const char* first = word.data();
-    const char* last = first + word.size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last && std::isfinite(value);
 }
 
 bool Contains(const std::string& word, std::string_view key)
@@ -410,7 +401,7 @@ int CDecGradOpt::ReadParamFile(const char* fileName)
     CDGOSettings settings = m_settings;
     std::string word;
     auto readInt = [&](int& value) { return NextWord(in, word) && ParseInt(word, value); };
-    auto readDouble = [&](double& value) { return NextWord(in, word) && ParseDouble(word, value); };
+    auto readDouble = [&](double& value) { return NextWord(in, word) && kestrun::geometry::ParseFinite(word, value); };
     auto readArray = [&](std::vector<double>& values) {
         values.resize(static_cast<size_t>(settings.nParameter));
         return std::all_of(values.begin(), values.end(), [&](double& value) { return readDouble(value); });

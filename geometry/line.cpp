@@ -1,4 +1,5 @@
 #include "geometry/line.h"
+#include "geometry/textnumber.h"
 
 #include <algorithm>
 #include <array>
@@ -31,15 +32,6 @@ bool ReadWord(std::istream& in, std::string& word)
     return !word.empty();
 }
 
-bool ParseFinite(const std::string& word, double& value)
-{
-    const char* first = word.data();
-    const char* last = first + word.size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto [end, ec] = std::from_chars(first, last, value);
-    return ec == std::errc() && end == last && std::isfinite(value);
-}
 
 } // namespace
 
@@ -235,7 +227,7 @@ int Line::Load(std::istream& in)
     std::array<double, 5> values{};
     std::string word;
     for (double& value : values) {
-        if (!ReadWord(in, word) || !ParseFinite(word, value))
+        if (!ReadWord(in, word) || !kestrun::geometry::ParseFinite(word, value))
             return 0;
     }
     m_start.Set(values[0], values[1]);
