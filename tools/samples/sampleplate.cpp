@@ -39,6 +39,9 @@ constexpr int kTries = 5000;
 // not depend on it.
 constexpr unsigned kRenderStream = 0x51ED;
 
+// How far a colony's colour may lie from its kind's, as a fraction.
+constexpr double kTintSpread = 0.08;
+
 const cv::Vec3f kBench = Rgb(52, 54, 60);
 const cv::Vec3f kWall = Rgb(196, 199, 202);
 const cv::Vec3f kAgar = Rgb(226, 204, 158);
@@ -177,8 +180,13 @@ cv::Mat CSamplePlate::Render() const
     });
     canvas.AddMottle(rng, 5.0f, 12, dish, agar);
 
-    for (const sColony& colony : m_colonies)
-        canvas.PaintDisc(colony.centre, colony.radius, ColonyColour(colony.kind), 0.28f);
+    // Colonies of one kind differ a little in density, as on a real plate;
+    // classes taught from identical colonies would reject every colony whose
+    // outline took in a few pixels of a touching neighbour.
+    for (const sColony& colony : m_colonies) {
+        const auto density = static_cast<float>(rng.uniform(1.0 - kTintSpread, 1.0 + kTintSpread));
+        canvas.PaintDisc(colony.centre, colony.radius, ColonyColour(colony.kind) * density, 0.28f);
+    }
     return canvas.ToImage(rng, 3.0);
 }
 

@@ -13,6 +13,7 @@
 #include "app/mainfrm.h"
 
 #include "analysis/bv.h"
+#include "imaging/dibdocex.h"
 #include "analysis/objdata.h"
 #include "analysis/resultdocument.h"
 #include "outside/pixmere/dib.h"
@@ -26,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <numbers>
 #include <stdexcept>
 #include <string>
@@ -250,6 +252,50 @@ TEST(SampleStartTest, TheApplicationStartsWithTheSamplesProfileSelected)
     }
     if (app.m_pMainWnd)
         app.m_pMainWnd->SendMessage(WM_CLOSE);
+    app.ExitInstance();
+    for (const CString& text : boxes->Texts())
+        ADD_FAILURE() << "message: " << text.GetString();
+}
+
+// The user's way: the program started on the data root, the plate opened
+// and counted with "Count and measure objects".
+TEST(SampleStartTest, CountingThePlateGivesEveryColonyARowInItsClass)
+{
+    const fs::path folder = TestFolder("count");
+    const CSampleDataRoot data(folder / "Tarvex AV" / "Halvorn");
+    data.Write(kSeed);
+    fs::create_directories(folder / "program");
+    const CDataRootScope root(folder);
+    kestrun::testing::ScopedMessageBoxes boxes;
+
+    CKestrunApp app;
+    app.m_strProgramFolder = (folder / "program").c_str();
+    app.m_strTablonLibrary = "absent";
+    app.m_arguments = {"kestrun"};
+    ASSERT_TRUE(app.InitInstance());
+    auto* image = DYNAMIC_DOWNCAST(CDIBDocEx, app.OpenDocumentFile(data.GetPlatePath().c_str()));
+    ASSERT_NE(image, nullptr);
+    image->SearchObjects();
+    const auto* table = dynamic_cast<const IResultDocument*>(image->GetResultDoc());
+    ASSERT_NE(table, nullptr);
+
+    const CSamplePlate plate(kSeed);
+    ASSERT_EQ(table->GetObjectCount(), static_cast<int>(plate.GetColonies().size()));
+    std::map<CString, int> rows;
+    for (int i = 0; i < table->GetObjectCount(); ++i) {
+        const auto* record = dynamic_cast<const CObjData*>(table->GetObjectAt(i));
+        ASSERT_NE(record, nullptr);
+        ++rows[record->m_strClassName];
+        const CPoint centroid = record->GetCentroid();
+        const sColony* colony = plate.FindColonyAt(cv::Point2d(centroid.x, centroid.y), kCentreTolerance);
+        ASSERT_NE(colony, nullptr) << "row " << i;
+        EXPECT_EQ(record->m_dClass, colony->kind) << "colony at " << colony->centre;
+    }
+    EXPECT_EQ(rows["Red colony"], plate.CountOfKind(CSamplePlate::kKindRed));
+    EXPECT_EQ(rows["Blue colony"], plate.CountOfKind(CSamplePlate::kKindBlue));
+    EXPECT_EQ(rows.count("NC"), 0u);
+
+    app.m_pMainWnd->SendMessage(WM_CLOSE);
     app.ExitInstance();
     for (const CString& text : boxes->Texts())
         ADD_FAILURE() << "message: " << text.GetString();
