@@ -84,6 +84,7 @@ public:
     BOOL GetAutoThreshold() const override { return m_bAutoThreshold; }
     void SetAutoThreshold(BOOL bAuto) override { m_bAutoThreshold = bAuto; }
     CString GetCurrentProfileName() const override;
+    void SetSettingsChanged() override { m_nSettingsChanged = 1; }
     CView* GetFormView() override;
     CDocument* GetImageDocument() override;
     CView* GetImageView() override;
