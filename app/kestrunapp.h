@@ -152,6 +152,9 @@ protected:
     void OnUpdateDeviceCtrl(CCmdUI* pCmdUI);
     void OnScanChamber();
     void OnUpdateScanChamber(CCmdUI* pCmdUI);
+    void OnCurvature();
+    void OnConvexConcave();
+    void OnConglomerateCutting();
     // Commands whose dialogs or devices are not part of this program.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -228,8 +228,10 @@ void CFormDlg1::FillList()
 void CFormDlg1::DoDataExchange(CDataExchange* pDX)
 {
     CPropertyPage::DoDataExchange(pDX);
-    if (!pDX->m_bSaveAndValidate)
+    if (!pDX->m_bSaveAndValidate) {
         m_bHitBoundary = m_pFormThres->TestFlagBit(featureBorderContact) ? BST_CHECKED : BST_UNCHECKED;
+        m_bHitBoundaryShown = m_bHitBoundary;
+    }
     DDX_Check(pDX, IDC_HIT_BOUNDARY, m_bHitBoundary);
     const bool list = m_List.GetSafeHwnd() != nullptr && m_List.GetItemCount() == kRowCount;
     if (pDX->m_bSaveAndValidate) {
@@ -239,7 +241,10 @@ void CFormDlg1::DoDataExchange(CDataExchange* pDX)
         }
         const int hit = m_bHitBoundary == BST_CHECKED ? 1 : 0;
         m_pFormThres->SetFlagBit(featureBorderContact, hit);
-        m_pFormThres->m_ObjectFilter.SetFlagBit(featureBorderContact, hit);
+        // The filter word follows the box when the user switched it: a
+        // profile whose two bits disagree is not changed by an OK alone.
+        if (m_bHitBoundary != m_bHitBoundaryShown)
+            m_pFormThres->m_ObjectFilter.SetFlagBit(featureBorderContact, hit);
     } else if (list) {
         for (int i = 0; i < kRowCount; ++i)
             m_List.SetCheck(i, m_pFormThres->TestFlagBit(kRows[i].bit));

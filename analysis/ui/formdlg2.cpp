@@ -55,63 +55,69 @@ int switchOf(const CFeature& limit, DWORD bit)
     return (limit.m_dwFeatureFlags & bit) != 0 ? BST_CHECKED : BST_UNCHECKED;
 }
 
+// The labels and switches of a limits dialog from the filter.
+template <class Dialog>
+void showSwitches(Dialog& dialog, const sNucleusFilter& filter, const CFeature& lower, const CFeature& upper)
+{
+    dialog.m_strLabel1 = filter.lowerLabel;
+    dialog.m_strLabel2 = filter.upperLabel;
+    dialog.m_bLower = switchOf(lower, filter.bit);
+    dialog.m_bUpper = switchOf(upper, filter.bit);
+}
+
+template <class Dialog>
+void takeSwitches(const Dialog& dialog, const sNucleusFilter& filter, CFeature& lower, CFeature& upper)
+{
+    lower.SetFeatureFlag(filter.bit, dialog.m_bLower == BST_CHECKED ? 1 : 0);
+    upper.SetFeatureFlag(filter.bit, dialog.m_bUpper == BST_CHECKED ? 1 : 0);
+}
+
+// A limits dialog of numbers (CFParLong or CFParFloat, by their value type).
+template <class Dialog, class Value>
+bool editNumbers(const sNucleusFilter& filter, CFeature& lower, CFeature& upper, CWnd* parent,
+                 Value Dialog::*lowerValue, Value Dialog::*upperValue)
+{
+    Dialog dialog(parent);
+    showSwitches(dialog, filter, lower, upper);
+    dialog.*lowerValue = static_cast<Value>(filter.get(lower));
+    dialog.*upperValue = static_cast<Value>(filter.get(upper));
+    if (dialog.DoModal() != IDOK)
+        return false;
+    takeSwitches(dialog, filter, lower, upper);
+    filter.set(lower, dialog.*lowerValue);
+    filter.set(upper, dialog.*upperValue);
+    return true;
+}
+
+bool editColours(const sNucleusFilter& filter, CFeature& lower, CFeature& upper, CWnd* parent)
+{
+    CFParaRGB dialog(parent);
+    showSwitches(dialog, filter, lower, upper);
+    dialog.m_fLowerRed = GetRValue(lower.m_MeanColor);
+    dialog.m_fLowerGreen = GetGValue(lower.m_MeanColor);
+    dialog.m_fLowerBlue = GetBValue(lower.m_MeanColor);
+    dialog.m_fUpperRed = GetRValue(upper.m_MeanColor);
+    dialog.m_fUpperGreen = GetGValue(upper.m_MeanColor);
+    dialog.m_fUpperBlue = GetBValue(upper.m_MeanColor);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    takeSwitches(dialog, filter, lower, upper);
+    auto byte = [](float v) { return static_cast<BYTE>(v); };
+    lower.m_MeanColor = RGB(byte(dialog.m_fLowerRed), byte(dialog.m_fLowerGreen), byte(dialog.m_fLowerBlue));
+    upper.m_MeanColor = RGB(byte(dialog.m_fUpperRed), byte(dialog.m_fUpperGreen), byte(dialog.m_fUpperBlue));
+    return true;
+}
+
 // The limits dialog of the filter on the two limits; true after OK.
 bool editLimits(const sNucleusFilter& filter, CFeature& lower, CFeature& upper, CWnd* parent)
 {
     switch (filter.dialog) {
-    case CLimitDialog::Long: {
-        CFParLong dialog(parent);
-        dialog.m_strLabel1 = filter.lowerLabel;
-        dialog.m_strLabel2 = filter.upperLabel;
-        dialog.m_bLower = switchOf(lower, filter.bit);
-        dialog.m_bUpper = switchOf(upper, filter.bit);
-        dialog.m_nLower = static_cast<int>(filter.get(lower));
-        dialog.m_nUpper = static_cast<int>(filter.get(upper));
-        if (dialog.DoModal() != IDOK)
-            return false;
-        lower.SetFeatureFlag(filter.bit, dialog.m_bLower == BST_CHECKED ? 1 : 0);
-        upper.SetFeatureFlag(filter.bit, dialog.m_bUpper == BST_CHECKED ? 1 : 0);
-        filter.set(lower, dialog.m_nLower);
-        filter.set(upper, dialog.m_nUpper);
-        return true;
-    }
-    case CLimitDialog::Float: {
-        CFParFloat dialog(parent);
-        dialog.m_strLabel1 = filter.lowerLabel;
-        dialog.m_strLabel2 = filter.upperLabel;
-        dialog.m_bLower = switchOf(lower, filter.bit);
-        dialog.m_bUpper = switchOf(upper, filter.bit);
-        dialog.m_fLower = static_cast<float>(filter.get(lower));
-        dialog.m_fUpper = static_cast<float>(filter.get(upper));
-        if (dialog.DoModal() != IDOK)
-            return false;
-        lower.SetFeatureFlag(filter.bit, dialog.m_bLower == BST_CHECKED ? 1 : 0);
-        upper.SetFeatureFlag(filter.bit, dialog.m_bUpper == BST_CHECKED ? 1 : 0);
-        filter.set(lower, dialog.m_fLower);
-        filter.set(upper, dialog.m_fUpper);
-        return true;
-    }
-    case CLimitDialog::Colour: {
-        CFParaRGB dialog(parent);
-        dialog.m_strLabel1 = filter.lowerLabel;
-        dialog.m_strLabel2 = filter.upperLabel;
-        dialog.m_bLower = switchOf(lower, filter.bit);
-        dialog.m_bUpper = switchOf(upper, filter.bit);
-        dialog.m_fLowerRed = GetRValue(lower.m_MeanColor);
-        dialog.m_fLowerGreen = GetGValue(lower.m_MeanColor);
-        dialog.m_fLowerBlue = GetBValue(lower.m_MeanColor);
-        dialog.m_fUpperRed = GetRValue(upper.m_MeanColor);
-        dialog.m_fUpperGreen = GetGValue(upper.m_MeanColor);
-        dialog.m_fUpperBlue = GetBValue(upper.m_MeanColor);
-        if (dialog.DoModal() != IDOK)
-            return false;
-        lower.SetFeatureFlag(filter.bit, dialog.m_bLower == BST_CHECKED ? 1 : 0);
-        upper.SetFeatureFlag(filter.bit, dialog.m_bUpper == BST_CHECKED ? 1 : 0);
-        auto byte = [](float v) { return static_cast<BYTE>(v); };
-        lower.m_MeanColor = RGB(byte(dialog.m_fLowerRed), byte(dialog.m_fLowerGreen), byte(dialog.m_fLowerBlue));
-        upper.m_MeanColor = RGB(byte(dialog.m_fUpperRed), byte(dialog.m_fUpperGreen), byte(dialog.m_fUpperBlue));
-        return true;
-    }
+    case CLimitDialog::Long:
+        return editNumbers(filter, lower, upper, parent, &CFParLong::m_nLower, &CFParLong::m_nUpper);
+    case CLimitDialog::Float:
+        return editNumbers(filter, lower, upper, parent, &CFParFloat::m_fLower, &CFParFloat::m_fUpper);
+    case CLimitDialog::Colour:
+        return editColours(filter, lower, upper, parent);
     }
     return false;
 }

@@ -40,6 +40,7 @@ private:
     void OnActionClicked(int nRow, int nColumn);
 
     CNeuListCtrl m_List;
+    int m_bHitBoundaryShown = 0; // as the page showed it last
 };
 
 class CFormDlg2 : public CPropertyPage

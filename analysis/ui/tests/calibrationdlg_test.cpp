@@ -138,20 +138,13 @@ protected:
         m_folder = std::filesystem::path(::testing::TempDir()) / "calibrationfile";
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
-        m_previous = kestrun::SetCommonDialogHandler([this](CCommonDialog& dialog) -> INT_PTR {
-            if (m_answer.IsEmpty())
-                return IDCANCEL;
-            static_cast<CFileDialog&>(dialog).SetResult({m_answer});
-            return IDOK;
-        });
     }
-    void TearDown() override { kestrun::SetCommonDialogHandler(m_previous); }
 
     CString PathOf(const char* name) const { return (m_folder / name).string().c_str(); }
 
     std::filesystem::path m_folder;
-    CString m_answer;
-    kestrun::CommonDialogHandler m_previous;
+    kestrun::testing::CFileAnswers m_files;
+    CString& m_answer = m_files.m_answer;
 };
 
 TEST_F(CalibrationFileTest, SaveThenLoadRoundTripsTheSection)

@@ -50,4 +50,20 @@ void Slide(CWnd& dialog, UINT id, int pos)
     dialog.SendMessage(WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, pos), reinterpret_cast<LPARAM>(slider->GetSafeHwnd()));
 }
 
+CFileAnswers::CFileAnswers()
+{
+    m_previous = SetCommonDialogHandler([this](CCommonDialog& dialog) -> INT_PTR {
+        auto* files = dynamic_cast<CFileDialog*>(&dialog);
+        if (files == nullptr || m_answer.IsEmpty())
+            return IDCANCEL;
+        files->SetResult({m_answer});
+        return IDOK;
+    });
+}
+
+CFileAnswers::~CFileAnswers()
+{
+    SetCommonDialogHandler(m_previous);
+}
+
 } // namespace kestrun::testing

@@ -78,14 +78,7 @@ protected:
         m_folder = std::filesystem::path(::testing::TempDir()) / "formsheet";
         std::filesystem::remove_all(m_folder);
         std::filesystem::create_directories(m_folder);
-        m_previous = kestrun::SetCommonDialogHandler([this](CCommonDialog& dialog) -> INT_PTR {
-            if (m_answer.IsEmpty())
-                return IDCANCEL;
-            static_cast<CFileDialog&>(dialog).SetResult({m_answer});
-            return IDOK;
-        });
     }
-    void TearDown() override { kestrun::SetCommonDialogHandler(m_previous); }
 
     // A sheet on the profile's form thresholds, shown on every page.
     std::unique_ptr<CFormSheet> OpenSheet()
@@ -118,8 +111,8 @@ protected:
     CReportedOwner m_owner;
     CFormThres m_profile;
     std::filesystem::path m_folder;
-    CString m_answer;
-    kestrun::CommonDialogHandler m_previous;
+    kestrun::testing::CFileAnswers m_files;
+    CString& m_answer = m_files.m_answer;
 };
 
 TEST_F(FormSheetTest, TheListShowsTheFeaturesLimitsAndSwitches)
