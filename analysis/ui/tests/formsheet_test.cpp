@@ -12,7 +12,9 @@
 #include "platform/core/profile.h"
 #include "platform/core/testing/scripted_message_boxes.h"
 #include "platform/ui/commondialogs.h"
+#include "platform/ui/button.h"
 #include "platform/ui/listctrl.h"
+#include "platform/ui/neulistctrl.h"
 
 #include <gtest/gtest.h>
 
@@ -287,6 +289,27 @@ TEST_F(FormSheetTest, TheFilterButtonsFollowTheirSwitches)
     Press(page, nucleiButton);
     EXPECT_EQ(TextOf(page, nucleiButton), "+ Filter -");
     EXPECT_EQ(sheet->m_FormThres.m_ObjectFilter.m_Max.m_wNuclei, 4);
+}
+
+TEST_F(FormSheetTest, TheAppendixActionAsksForTheTailSensitivity)
+{
+    auto sheet = OpenSheet();
+    auto* list = DYNAMIC_DOWNCAST(CNeuListCtrl, sheet->m_Page1.GetDlgItem(IDC_FORM_LIST));
+    ASSERT_NE(list, nullptr);
+    list->SetActiveRow(RowAppendix);
+    list->LayoutControls(TRUE);
+    auto* action = DYNAMIC_DOWNCAST(CButton, list->GetColumnControl(list->FindColumnControl(ColumnMinAction)));
+    ASSERT_NE(action, nullptr);
+    OnNextDialog([](CDialog& d) {
+        EXPECT_EQ(TextOf(d, IDC_SENSITIVITY_TEXT), "Sensitivity Tail Detection");
+        kestrun::testing::Slide(d, IDC_SLIDER1, 7);
+        Press(d, IDOK);
+    });
+    action->Click();
+    list->RefreshTexts();
+    EXPECT_EQ(list->GetItemText(RowAppendix, ColumnMin), "7");
+    Command(*sheet, IDOK);
+    EXPECT_EQ(sheet->m_FormThres.m_FlagellumDetection, 7);
 }
 
 } // namespace
