@@ -7,7 +7,8 @@
 
 using namespace kestrun::analysisui;
 
-CChannelChooser::CChannelChooser(CWnd* pParentWnd) : CDialog((RegisterAnalysisDialogs(), IDD_CHANNEL_CHOOSER), pParentWnd)
+CChannelChooser::CChannelChooser(CWnd* pParentWnd)
+    : CDialog((RegisterAnalysisDialogs(), IDD_CHANNEL_CHOOSER), pParentWnd)
 {
 }
 

@@ -113,7 +113,8 @@ std::optional<COLORREF> readColour(const CString& text)
             const char c = value[3 * i + k];
             if (!std::isxdigit(static_cast<unsigned char>(c)))
                 return std::nullopt;
-            bytes[i] = bytes[i] * 16 + (std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10);
+            const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : std::toupper(c) - 'A' + 10;
+            bytes[i] = bytes[i] * 16 + digit;
         }
     }
     return RGB(bytes[0], bytes[1], bytes[2]);
@@ -198,7 +199,8 @@ BOOL CFormDlg1::OnInitDialog()
     // The appendix row has one value, its sensitivity: no upper limit.
     m_List.SetCellRule(kAppendixRow, m_List.FindColumnControl(ColumnMax), CNeuListCtrl::RuleHidden);
     m_List.SetCellRule(kAppendixRow, m_List.FindColumnControl(ColumnMaxAction), CNeuListCtrl::RuleHidden);
-    m_List.SetCellMessage(ColumnMinAction, BN_CLICKED, [this](int nRow, int nColumn) { OnActionClicked(nRow, nColumn); });
+    m_List.SetCellMessage(ColumnMinAction, BN_CLICKED,
+                          [this](int nRow, int nColumn) { OnActionClicked(nRow, nColumn); });
     FillList();
     return CPropertyPage::OnInitDialog();
 }

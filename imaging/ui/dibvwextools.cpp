@@ -87,5 +87,10 @@ void CDIBVwEx::OnToolCalibration()
     const double dy = points[1].y - points[0].y;
     const int length = std::max(1, static_cast<int>(std::sqrt(dx * dx + dy * dy)));
     engine->EditCalibration(page->GetWidth(), page->GetHeight(), length);
+    // The form around an embedded view shows the calibration too.
+    if (m_bEmbedded) {
+        if (CWnd* form = GetParent())
+            form->SendMessage(RegisterWindowMessage("Update"));
+    }
     doc->UpdateAllViews(nullptr);
 }
