@@ -100,6 +100,12 @@ public:
     CBVSettings& GetSettings() { return m_Profiles; }
     const CBVSettings& GetSettings() const { return m_Profiles; }
 
+    // The calibration dialog (defined in analysis_ui) on a copy of the
+    // profile's calibration, for an image of width x height pixels and a
+    // reference length of pixels; OK takes the copy over and marks the
+    // profile changed when it differs. TRUE after OK.
+    BOOL EditCalibration(int width, int height, int pixels);
+
     // --- the main run ---
 
     // Counts and measures the objects of image inside aoi and hands the

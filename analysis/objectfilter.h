@@ -7,7 +7,8 @@
 //
 // The filter steps belong to the workstation, not to a profile: the
 // profile copy (Copy) leaves them alone. The parameter dialogs that edit
-// these values belong to the window layer.
+// these values belong to the window layer: the Edit functions are defined
+// in analysis_ui, and only code that links it calls them.
 
 #include "platform/core/arrays.h"
 #include "platform/core/object.h"
@@ -69,6 +70,16 @@ public:
     // Takes over the values of the application profile; morph: only the
     // conglomerate-cutting values of the morphology variant.
     void ReadAppProfile(bool morph);
+
+    // The parameter dialogs on these values; TRUE after OK, which takes the
+    // values over. EditSmoothing then tells every window below the main
+    // window ("PARAMETER_CHANGED", wParam 2). EditConvexConcave and
+    // EditConglomerateCut first bring their sensitivity into 0-10.
+    BOOL EditSmoothing();
+    BOOL EditCurvature();
+    BOOL EditConvexConcave();
+    BOOL EditConglomerateCut();
+    BOOL EditFilters();
 
     int GetFilterCount() const { return static_cast<int>(m_arrayFilter.GetSize()); }
     // The step at index; CInvalidArgException outside the steps (a

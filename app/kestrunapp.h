@@ -84,6 +84,7 @@ public:
     BOOL GetAutoThreshold() const override { return m_bAutoThreshold; }
     void SetAutoThreshold(BOOL bAuto) override { m_bAutoThreshold = bAuto; }
     CString GetCurrentProfileName() const override;
+    void SetSettingsChanged() override { m_nSettingsChanged = 1; }
     CView* GetFormView() override;
     CDocument* GetImageDocument() override;
     CView* GetImageView() override;
@@ -151,6 +152,9 @@ protected:
     void OnUpdateDeviceCtrl(CCmdUI* pCmdUI);
     void OnScanChamber();
     void OnUpdateScanChamber(CCmdUI* pCmdUI);
+    void OnCurvature();
+    void OnConvexConcave();
+    void OnConglomerateCutting();
     // Commands whose dialogs or devices are not part of this program.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -32,13 +32,15 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_UPDATE_COMMAND_UI(ID_DEVICE_CTRL, OnUpdateDeviceCtrl)
     ON_COMMAND(ID_SCAN_CHAMBER, OnScanChamber)
     ON_UPDATE_COMMAND_UI(ID_SCAN_CHAMBER, OnUpdateScanChamber)
+    ON_COMMAND(ID_CURVATURE, OnCurvature)
+    ON_COMMAND(ID_CONVEX_CONCAVE, OnConvexConcave)
+    ON_COMMAND(ID_CONGLOMERATE_CUTTING, OnConglomerateCutting)
     // The About box, the board's options dialog and sequence recording, the
-    // engine's filter dialogs, the hardware, lid-scanner and system dialogs
-    // and the user levels are not part of this program yet.
+    // hardware, lid-scanner and system dialogs and the user levels are not
+    // part of this program yet.
     ON_UPDATE_COMMAND_UI(ID_APP_ABOUT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI_RANGE(ID_CURVATURE, ID_CONGLOMERATE_CUTTING, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_HARDWARE_SELECT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_SYSTEM_OPTIONS, OnUpdateNotAvailable)
@@ -49,6 +51,23 @@ END_MESSAGE_MAP()
 void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(FALSE);
+}
+
+// ---- the engine's analysis parameters ------------------------------------------------------
+
+void CKestrunApp::OnCurvature()
+{
+    m_BV.GetSettings().m_ObjectFilter.EditCurvature();
+}
+
+void CKestrunApp::OnConvexConcave()
+{
+    m_BV.GetSettings().m_ObjectFilter.EditConvexConcave();
+}
+
+void CKestrunApp::OnConglomerateCutting()
+{
+    m_BV.GetSettings().m_ObjectFilter.EditConglomerateCut();
 }
 
 void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)

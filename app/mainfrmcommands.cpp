@@ -30,7 +30,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     RouteCommands(ID_RECORD_FIRST, ID_RECORD_PREV, &CMainFrame::FormViewTarget);
     RouteCommands(ID_DB_COMMAND_FIRST, ID_DB_COMMAND_LAST, &CMainFrame::FormViewTarget);
     RouteCommands(ID_IMAGE_INTEGRATION, ID_IMAGE_INTEGRATION, &CMainFrame::ImageDocumentTarget);
-    RouteCommands(ID_ANALYSIS_FIRST, ID_ANALYSIS_LAST, &CMainFrame::ImageViewTarget);
+    // Curvature, Convex/Concav and Conglomerate Cutting are the application's.
+    RouteCommands(ID_ANALYSIS_FIRST, ID_CURVATURE - 1, &CMainFrame::ImageViewTarget);
+    RouteCommands(ID_CONGLOMERATE_CUTTING + 1, ID_ANALYSIS_LAST, &CMainFrame::ImageViewTarget);
     RouteCommands(ID_IMAGE_COMMAND_FIRST, ID_IMAGE_COMMAND_LAST, &CMainFrame::ImageViewTarget);
     RouteCommands(ID_VIEW_COMMAND_FIRST, ID_VIEW_COMMAND_LAST, &CMainFrame::ImageViewTarget);
     RouteCommands(ID_EXPORT_FIRST, ID_EXPORT_LAST, &CMainFrame::ExportTarget);

@@ -140,6 +140,10 @@ protected:
     void OnFlip();
     void OnMeasureAreas();
     void OnSearchDefects();
+    // The profile's parameter dialogs (dibdocexparams.cpp).
+    void OnSelection();
+    void OnSmoothContour();
+    void OnFilterSettings();
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -3,6 +3,7 @@
 #include "series/objdatadoc.h"
 
 #include "analysis/objdata.h"
+#include "analysis/ui/watersheddlg.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/rscanpolygon.h"
 #include "objectmodel/toolfunctions.h"
@@ -16,7 +17,11 @@
 #include "platform/ui/wnd.h"
 #include "series/tablecommands.h"
 
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 IMPLEMENT_DYNCREATE(CObjDataDoc, CGridDoc2)
 
@@ -24,10 +29,42 @@ BEGIN_MESSAGE_MAP(CObjDataDoc, CGridDoc2)
     ON_COMMAND(ID_TABLE_SHOW_HISTOGRAM, OnShowHistogram)
     ON_COMMAND(ID_TABLE_SHOW_WATERSHED, OnShowWatershed)
     ON_UPDATE_COMMAND_UI(ID_TABLE_SHOW_HISTOGRAM, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_TABLE_SHOW_WATERSHED, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
 
 namespace {
+
+std::vector<cv::Point> cvPoints(const CRPolygon& polygon)
+{
+    std::vector<cv::Point> points;
+    points.reserve(static_cast<size_t>(polygon.GetSize()));
+    for (INT_PTR i = 0; i < polygon.GetSize(); ++i)
+        points.emplace_back(polygon[i].x, polygon[i].y);
+    return points;
+}
+
+// The object's mask for the watershed steps: its outer contour filled
+// with 254, its inner contours of more than 10 points cut out again, in
+// its bounding rectangle widened by 3 pixels each way.
+bool MakeWatershedImage(const CObjData& object, const CRPolygon& contour, CDIB& image)
+{
+    constexpr int kMargin = 3;
+    constexpr int kMinHolePoints = 11;
+    const std::vector<cv::Point> outline = cvPoints(contour);
+    const cv::Rect bounds = cv::boundingRect(outline);
+    if (!image.InitDIB(bounds.width + 2 * kMargin, bounds.height + 2 * kMargin, 8))
+        return false;
+    cv::Mat mat = image.GetMat();
+    const cv::Point offset(kMargin - bounds.x, kMargin - bounds.y);
+    cv::fillPoly(mat, std::vector<std::vector<cv::Point>>{outline}, cv::Scalar(254), cv::LINE_8, 0, offset);
+    for (int h = 0; h < object.GetHoleCount(); ++h) {
+        const CRPolygon hole(object.GetHole(h));
+        if (hole.GetSize() < kMinHolePoints)
+            continue;
+        const std::vector<cv::Point> points = cvPoints(hole);
+        cv::fillPoly(mat, std::vector<std::vector<cv::Point>>{points}, cv::Scalar(0), cv::LINE_8, 0, offset);
+    }
+    return true;
+}
 
 constexpr COLORREF kDefaultDrawColors[CObjDataDoc::kDrawColorCount] = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFF00,
                                                                        0xFF00FF};
@@ -169,7 +206,7 @@ int CObjDataDoc::SetSelectedObject(CPoint point, int nIndex)
     return m_nSelected;
 }
 
-// ---- commands of windows not built yet ----------------------------------------------------------
+// ---- the histogram and the watershed ----------------------------------------------------------
 
 void CObjDataDoc::OnShowHistogram()
 {
@@ -188,7 +225,13 @@ void CObjDataDoc::OnShowWatershed()
         AfxMessageBox("No Konturinformation");
         return;
     }
-    AfxMessageBox("The watershed dialog is not available in this build.", MB_ICONINFORMATION);
+    CDIB image;
+    if (!MakeWatershedImage(*object, contour, image)) {
+        AfxMessageBox("The object is too large for the watershed dialog.", MB_ICONEXCLAMATION);
+        return;
+    }
+    CWatershedDlg dialog(std::move(image));
+    dialog.DoModal();
 }
 
 void CObjDataDoc::OnUpdateNotAvailable(CCmdUI* pCmdUI)

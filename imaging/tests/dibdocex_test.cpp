@@ -6,14 +6,22 @@
 #include "imaging/tests/boardprobe.h"
 
 #include "analysis/aoiraster.h"
+#include "analysis/filterparams.h"
+#include "analysis/ui/analysisdlgresources.h"
 #include "analysis/objdata.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/clock.h"
 #include "platform/core/messages.h"
 #include "platform/core/profile.h"
+#include "platform/ui/listboxes.h"
+#include "platform/ui/widgetbridge.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <cmath>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -165,13 +173,13 @@ TEST_F(ImageCommandsTest, BlobSearchKeepsTheFilteredPageAndStartsAgainFromTheSou
 
 TEST_F(ImageCommandsTest, CommandsOfLaterBuildsAreOff)
 {
-    for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_ENHANCEMENT, ID_IMAGE_HISTOGRAM, ID_IMAGE_SELECTION,
-                          ID_IMAGE_SMOOTH_CONTOUR, ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_BRIGHTER, ID_IMAGE_FILTER_SETTINGS,
-                          ID_IMAGE_CALIBRATE_CAMERA})
+    for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_ENHANCEMENT, ID_IMAGE_HISTOGRAM,
+                          ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_BRIGHTER, ID_IMAGE_CALIBRATE_CAMERA})
         EXPECT_FALSE(IsEnabled(*m_doc, id)) << id;
     for (const UINT id : {ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS, ID_IMAGE_SOFTEN, ID_IMAGE_AUTO_THRESHOLDS,
                           ID_IMAGE_BINARIZE, ID_IMAGE_RUN_FILTERS, ID_IMAGE_RUN_WATERSHED, ID_IMAGE_MEASURE_AOIS,
-                          ID_IMAGE_SEARCH_DEFECTS})
+                          ID_IMAGE_SEARCH_DEFECTS, ID_IMAGE_SELECTION, ID_IMAGE_SMOOTH_CONTOUR,
+                          ID_IMAGE_FILTER_SETTINGS})
         EXPECT_TRUE(IsEnabled(*m_doc, id)) << id;
 
     // Binarising per sub-area is not part of this build either.
@@ -329,6 +337,52 @@ TEST(ClassifyObject, TheNearestClassWithinThreeDeviationsWins)
         EXPECT_EQ(record.m_strClassName, c.name);
         EXPECT_EQ(record.m_ClassColor, c.colour) << c.name;
     }
+}
+
+
+// Steps on the dialog a command opens, once it shows.
+void OnShownDialog(std::function<void(CDialog&)> steps)
+{
+    QTimer::singleShot(0, [steps = std::move(steps)] {
+        auto* dialog = kestrun::WindowOf<CDialog>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        steps(*dialog);
+    });
+}
+
+TEST_F(ImageCommandsTest, TheParameterCommandsEditTheCurrentProfile)
+{
+    using namespace kestrun::analysisui;
+    CObjectFilter& filter = m_engine.GetSettings().m_ObjectFilter;
+    filter.m_arrayFilter.RemoveAll();
+    OnShownDialog([](CDialog& d) {
+        static_cast<CListBox*>(d.GetDlgItem(IDC_AVAILABLE_FILTERS))->SetCurSel(filterDilate);
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADD_FILTER, BN_CLICKED));
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Command(*m_doc, ID_IMAGE_SELECTION);
+    ASSERT_EQ(filter.GetFilterCount(), 1);
+    EXPECT_EQ(filter.GetFilter(0), filterDilate);
+
+    filter.m_SmoothGrade[1] = 4;
+    CString shownGrade;
+    OnShownDialog([&](CDialog& d) {
+        d.GetDlgItemText(IDC_SMOOTH_GRADE0 + 1, shownGrade);
+        d.SetDlgItemText(IDC_SMOOTH_GRADE0 + 1, "1");
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Command(*m_doc, ID_IMAGE_SMOOTH_CONTOUR);
+    EXPECT_EQ(shownGrade, "4");
+    EXPECT_EQ(filter.m_SmoothGrade[1], 1);
+
+    const sFilterParameters kept = sFilterParams;
+    OnShownDialog([](CDialog& d) {
+        d.SetDlgItemText(IDC_ITERATIONS, "7");
+        d.SendMessage(WM_COMMAND, IDOK);
+    });
+    Command(*m_doc, ID_IMAGE_FILTER_SETTINGS);
+    EXPECT_EQ(sFilterParams.Iterations, 7);
+    sFilterParams = kept;
 }
 
 } // namespace

@@ -78,6 +78,7 @@ void RegisterViewStrings()
     const std::pair<UINT, const char*> texts[] = {
         {IDS_RESET_ZOOM, "Reset zoom "},
         {IDS_CLIPBOARD_FORMAT, "Clipboard data with wrong format"},
+        {IDS_CALIBRATION_LINE, "Move to 1st mark, keep mouse button down and draw line to 2nd mark"},
     };
     for (const auto& [id, text] : texts)
         if (AfxLoadString(id) == nullptr)

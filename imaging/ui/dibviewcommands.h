@@ -40,3 +40,4 @@ inline constexpr UINT ID_VIEW_FONT = 57696;           // "&Font"
 // String-table entries of the views.
 inline constexpr UINT IDS_RESET_ZOOM = 57378;       // printed where the rulers cannot be drawn
 inline constexpr UINT IDS_CLIPBOARD_FORMAT = 57392; // "Clipboard data with wrong format"
+inline constexpr UINT IDS_CALIBRATION_LINE = 57382; // the calibration tool's prompt

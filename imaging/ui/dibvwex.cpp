@@ -7,6 +7,7 @@
 #include "imaging/dibdoc.h"
 
 #include "analysis/aoidoc.h"
+#include "analysis/ui/formsheet.h"
 #include "objectmodel/baseobj.h"
 #include "outside/grabwell/fgboard.h"
 #include "series/objdatadoc.h"
@@ -34,7 +35,7 @@ namespace {
 
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
-    ID_TOOL_THRESHOLDS,     ID_TOOL_FORM_PARAMETER, ID_TOOL_CALIBRATION,   ID_TOOL_CLASS_DEFINITION,
+    ID_TOOL_THRESHOLDS,     ID_TOOL_CLASS_DEFINITION,
     ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_SCAN_CONTINUOUS, ID_TOOL_FOCUS,
     ID_TOOL_COUNT_MANUALLY, ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
     ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,    ID_TOOL_SEARCH_EDGE,
@@ -80,6 +81,9 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE, OnUpdateEditPaste)
     ON_COMMAND(ID_EDIT_UNDO, OnEditUndo)
     ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
+    ON_COMMAND(ID_TOOL_FORM_PARAMETER, OnToolFormParameter)
+    ON_COMMAND(ID_TOOL_CALIBRATION, OnToolCalibration)
+    ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
     for (const UINT id : kLaterCommands)
         ON_UPDATE_COMMAND_UI(id, OnUpdateNotAvailable)
@@ -198,6 +202,7 @@ void CDIBVwEx::OnDestroy()
 {
     CDIBView::OnDestroy();
     CancelTool();
+    CloseToolWindows();
 }
 
 BOOL CDIBVwEx::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)

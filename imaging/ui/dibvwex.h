@@ -8,13 +8,17 @@
 // ("GridSelected") and picks an object by a click, telling the table
 // ("HIT_OBJECT").
 //
-// The area-of-interest tools, the zoom command and the tool windows
-// (thresholds, form parameters, calibration, classes, matching, focus,
-// raster, integration, perspective, manual count, edge and line tools) are
-// not part of this build: their commands are disabled.
+// The form-parameter sheet and the calibration line are its tool windows
+// here. The area-of-interest tools, the zoom command and the other tool
+// windows (thresholds, classes, matching, focus, raster, integration,
+// perspective, manual count, edge and line tools) are not part of this
+// build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
 
+#include <memory>
+
+class CFormSheet;
 class CObjData;
 class CTextLabel;
 
@@ -93,6 +97,23 @@ protected:
     void OnUpdateEditUndo(CCmdUI* pCmdUI);
     // The tools and tool windows that come later.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+
+    // ---- tool windows (dibvwextools.cpp) -------------------------------------------------
+    // The modeless form-parameter sheet on a copy of the profile's form
+    // thresholds; one at a time.
+    void OnToolFormParameter();
+    // A line drawn over a scale of known length calibrates the profile.
+    void OnToolCalibration();
+    // WM_USER+5 of a closing tool window: lParam its template, wParam 1
+    // when it closed with OK.
+    LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
+    void CloseToolWindows();
+
+public:
+    // The open form-parameter sheet, null when none is.
+    std::unique_ptr<CFormSheet> m_pFormSheet;
+
+protected:
 
     // A video document whose board shows no display.
     bool IsVideoWithoutDisplay() const;

@@ -46,6 +46,8 @@ public:
 
     // The current analysis profile.
     virtual CString GetCurrentProfileName() const = 0;
+    // Marks the current profile as changed and not yet saved.
+    virtual void SetSettingsChanged() = 0;
 
     // Windows and documents of the application.
     virtual CView* GetFormView() = 0;

@@ -6,7 +6,12 @@
 #include "series/tests/seriestesting.h"
 
 #include "analysis/objdataii.h"
+#include "analysis/ui/watersheddlg.h"
 #include "platform/core/profile.h"
+#include "platform/ui/widgetbridge.h"
+
+#include <QApplication>
+#include <QTimer>
 
 #include <fstream>
 
@@ -331,7 +336,7 @@ TEST_F(ObjDataDocTest, EditingAContourMovesItsNearestPointOntoThePoint)
 
 TEST_F(ObjDataDocTest, WindowsOfLaterBuildsAreOffAndSaySo)
 {
-    for (const UINT id : {ID_TABLE_SHOW_HISTOGRAM, ID_TABLE_SHOW_WATERSHED, ID_TABLE_SHOW_CHART}) {
+    for (const UINT id : {ID_TABLE_SHOW_HISTOGRAM, ID_TABLE_SHOW_CHART}) {
         CCmdUI state;
         state.m_nID = id;
         m_doc->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &state, nullptr);
@@ -342,6 +347,34 @@ TEST_F(ObjDataDocTest, WindowsOfLaterBuildsAreOffAndSaySo)
     m_doc->OnShowWatershed();
     m_doc->OnShowHistogram(); // no chart template: nothing
     EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"No Konturinformation"});
+}
+
+TEST_F(ObjDataDocTest, ShowWatershedStepsTheCurrentObjectsMask)
+{
+    AddRectangle(); // 10..50 x 10..30
+    CCmdUI state;
+    state.m_nID = ID_TABLE_SHOW_WATERSHED;
+    m_doc->OnCmdMsg(ID_TABLE_SHOW_WATERSHED, CN_UPDATE_COMMAND_UI, &state, nullptr);
+    EXPECT_TRUE(state.m_bEnabled);
+    CSize size;
+    BYTE corner = 0;
+    BYTE centre = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = kestrun::WindowOf<CWatershedDlg>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        const CDIB& image = dialog->GetImage();
+        size = CSize(image.GetWidth(), image.GetHeight());
+        corner = image.GetPixelIndex(0, 0);
+        centre = image.GetPixelIndex(3 + 20, 3 + 10);
+        dialog->SendMessage(WM_COMMAND, IDOK);
+    });
+    m_doc->OnCmdMsg(ID_TABLE_SHOW_WATERSHED, CN_COMMAND, nullptr, nullptr);
+    // The bounding rectangle and a margin of 3 pixels each way.
+    EXPECT_EQ(size, CSize(41 + 6, 21 + 6));
+    EXPECT_EQ(corner, 254); // background, as the flooding shows it
+    EXPECT_NE(centre, 254); // inside the object: a label or a seed
+    EXPECT_NE(centre, 0);
+    EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
 } // namespace

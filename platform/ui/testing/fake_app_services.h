@@ -32,6 +32,7 @@ public:
     BOOL GetAutoThreshold() const override { return m_bAutoThreshold; }
     void SetAutoThreshold(BOOL bAuto) override { m_bAutoThreshold = bAuto; }
     CString GetCurrentProfileName() const override { return m_strProfileName; }
+    void SetSettingsChanged() override { m_nSettingsChanged = 1; }
     CView* GetFormView() override { return m_pFormView; }
     CDocument* GetImageDocument() override { return m_pImageDocument; }
     CView* GetImageView() override { return m_pImageView; }
@@ -54,6 +55,7 @@ public:
     int m_nADType = -1;
     BOOL m_bAutoThreshold = FALSE;
     CString m_strProfileName;
+    int m_nSettingsChanged = 0;
     CView* m_pFormView = nullptr;
     CDocument* m_pImageDocument = nullptr;
     CView* m_pImageView = nullptr;

@@ -1,0 +1,96 @@
+// CDIBVwEx: the tool windows - the form-parameter sheet and the
+// calibration line.
+
+#include "imaging/ui/dibvwex.h"
+
+#include "imaging/ui/dibviewcommands.h"
+#include "imaging/dibdoc.h"
+
+#include "analysis/bv.h"
+#include "analysis/ui/formsheet.h"
+#include "outside/pixmere/dib.h"
+
+#include "platform/core/messages.h"
+#include "platform/core/resources.h"
+#include "platform/ui/appservices.h"
+#include "platform/ui/winapp.h"
+
+#include <algorithm>
+#include <cmath>
+
+void CDIBVwEx::OnToolFormParameter()
+{
+    CDIBDoc* doc = GetDocument();
+    CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
+    if (engine == nullptr)
+        return;
+    if (m_pFormSheet) {
+        m_pFormSheet->BringWindowToTop();
+        return;
+    }
+    auto sheet = std::make_unique<CFormSheet>("Formparameter", this, 0);
+    sheet->m_FormThres = engine->GetSettings().m_FormThres;
+    if (!sheet->Create(this))
+        return;
+    m_pFormSheet = std::move(sheet);
+}
+
+LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
+{
+    CancelTool();
+    if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
+        CDIBDoc* doc = GetDocument();
+        CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
+        if (wParam == 1 && engine != nullptr) {
+            CFormThres& profile = engine->GetSettings().m_FormThres;
+            if (m_pFormSheet->m_FormThres.Differs(profile)) {
+                if (CAppServices* services = kestrun::AppServices())
+                    services->SetSettingsChanged();
+            }
+            profile.Copy(m_pFormSheet->m_FormThres);
+            if (CWnd* main = AfxGetMainWnd())
+                main->SendMessageToDescendants(RegisterWindowMessage("PARAMETER_CHANGED"), 0, 0);
+        }
+        m_pFormSheet.reset();
+    }
+    Invalidate(TRUE);
+    return 0;
+}
+
+void CDIBVwEx::CloseToolWindows()
+{
+    if (m_pFormSheet) {
+        m_pFormSheet->ForgetOwner();
+        m_pFormSheet.reset();
+    }
+}
+
+void CDIBVwEx::OnToolCalibration()
+{
+    CDIBDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    doc->GrabIfNotLive();
+    const char* prompt = AfxLoadString(IDS_CALIBRATION_LINE);
+    SetStatusText(prompt != nullptr ? prompt : "");
+    std::vector<CPoint> points;
+    const bool collected = CollectPoints(2, points);
+    if (!collected)
+        return; // the view went meanwhile
+    doc->m_nDrawMode = kDrawFinished;
+    SetStatusText("");
+    const CDIB* page = doc->GetActiveDIB();
+    CBV* engine = doc->GetEngine();
+    if (points.size() < 2 || page == nullptr || engine == nullptr)
+        return;
+    const double dx = points[1].x - points[0].x;
+    const double dy = points[1].y - points[0].y;
+    const int length = std::max(1, static_cast<int>(std::sqrt(dx * dx + dy * dy)));
+    engine->EditCalibration(page->GetWidth(), page->GetHeight(), length);
+    // The form around an embedded view shows the calibration too.
+    if (m_bEmbedded) {
+        if (CWnd* form = GetParent())
+            form->SendMessage(RegisterWindowMessage("Update"));
+    }
+    doc->UpdateAllViews(nullptr);
+}
