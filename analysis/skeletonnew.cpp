@@ -30,13 +30,12 @@ CSkeletonNew::CSkeletonNew()
 
 bool CSkeletonNew::IsSet(int x, int y) const
 {
-    const cv::Mat pixels = m_Page.GetMat();
-    return x >= 0 && y >= 0 && x < pixels.cols && y < pixels.rows && pixels.at<BYTE>(y, x) == kObject;
+    return x >= 0 && y >= 0 && x < m_Pixels.cols && y < m_Pixels.rows && m_Pixels.at<BYTE>(y, x) == kObject;
 }
 
 void CSkeletonNew::Clear(int x, int y)
 {
-    m_Page.GetMat().at<BYTE>(y, x) = 0;
+    m_Pixels.at<BYTE>(y, x) = 0;
 }
 
 int CSkeletonNew::GetNeighbours(int x, int y)
@@ -54,6 +53,7 @@ int CSkeletonNew::Thin(const CRPolygon& contour)
     m_arrTips.clear();
     m_nCycles = 0;
     m_nObjectPixels = 0;
+    m_Pixels = cv::Mat();
     m_Tracer.Reset(TRUE);
     if (contour.IsEmpty())
         return 0;
@@ -63,7 +63,8 @@ int CSkeletonNew::Thin(const CRPolygon& contour)
         return 0;
     const CBoundingRect& box = m_Contour.GetBoundingRect();
     m_Origin = CPoint(box.left - kMargin, box.top - kMargin);
-    m_nObjectPixels = cv::countNonZero(m_Page.GetMat() == kObject);
+    m_Pixels = m_Page.GetMat();
+    m_nObjectPixels = cv::countNonZero(m_Pixels == kObject);
 
     m_Tracer.SetImage(&m_Page, nullptr, nullptr);
     m_Tracer.Size(std::max(static_cast<int>(m_Contour.GetSize()) + 16, 64));
@@ -83,10 +84,9 @@ bool CSkeletonNew::Retrace(CKontur8& tracer)
 {
     // Pixels are only ever removed: the first one in row order never moves
     // back, so the search goes on from the last start.
-    const cv::Mat pixels = m_Page.GetMat();
-    for (int y = m_Start.y; y < pixels.rows; ++y) {
-        const BYTE* row = pixels.ptr<BYTE>(y);
-        for (int x = y == m_Start.y ? m_Start.x : 0; x < pixels.cols; ++x) {
+    for (int y = m_Start.y; y < m_Pixels.rows; ++y) {
+        const BYTE* row = m_Pixels.ptr<BYTE>(y);
+        for (int x = y == m_Start.y ? m_Start.x : 0; x < m_Pixels.cols; ++x) {
             if (row[x] != kObject)
                 continue;
             m_Start = CPoint(x, y);

@@ -96,6 +96,8 @@ private:
 
     CRPolygon m_Contour;
     CDIB m_Page;
+    // The page's pixels (its memory, not a copy).
+    cv::Mat m_Pixels;
     std::vector<TipNode> m_arrTips;
     CKontur8 m_Tracer;
     CPoint m_Origin;

@@ -106,9 +106,9 @@ TEST(EngineSkeletons, ThreadsOfKnownLength)
         EXPECT_NEAR(record->m_nSkelWidth, kThreadWidth, t.name == std::string("straight") ? 0 : 1);
         EXPECT_NE(record->m_Type & CObjData::colTotLength, 0U);
         // The chain is the walk around the skeleton, in page coordinates.
-        EXPECT_TRUE(record->m_Rect.PtInRect(CPoint(record->m_Chain.m_nStartX, record->m_Chain.m_nStartY)) ||
-                    record->m_Chain.m_nStartX == record->m_Rect.right ||
-                    record->m_Chain.m_nStartY == record->m_Rect.bottom);
+        EXPECT_EQ(SkeletonAt(scene, {record->m_Chain.m_nStartX, record->m_Chain.m_nStartY}), record);
+        // Out along the skeleton and back.
+        EXPECT_GT(record->m_Chain.GetSize(), record->m_nSkelLength);
     }
     EXPECT_EQ(tracetest::PixelBytes(scene.page), before);
 }
@@ -164,4 +164,30 @@ TEST(EngineSkeletons, SmallObjectsAreDropped)
     EXPECT_EQ(scene.Run(aoi), 1);
     ASSERT_EQ(scene.results.GetObjectCount(), 1);
     EXPECT_NE(SkeletonAt(scene, {41, 6}), nullptr);
+}
+
+TEST(EngineSkeletons, RowsPassTheLengthThreshold)
+{
+    // Threads of 160 and 60 pixels; only the long one reaches 100.
+    CEngineScene scene(220, 80);
+    Thread(scene, {20, 20}, {180, 20});
+    Thread(scene, {20, 60}, {80, 60});
+    CFormThres& form = scene.Form();
+    form.m_Model = CFormThres::modelSkeleton;
+    form.m_Type |= featureLength;
+    form.m_ObjectFilter.m_Min.m_dwFeatureFlags |= featureLength;
+    form.m_ObjectFilter.m_Max.m_dwFeatureFlags |= featureLength;
+    form.m_ObjectFilter.m_Min.m_fLength = 100.0f;
+    form.m_ObjectFilter.m_Max.m_fLength = 1000.0f;
+    CAOI2 aoi = scene.WholePage();
+
+    EXPECT_EQ(scene.Run(aoi), 1);
+    ASSERT_EQ(scene.results.GetObjectCount(), 2);
+    EXPECT_EQ(SkeletonAt(scene, {100, 20})->m_Link, 0U);
+    EXPECT_EQ(SkeletonAt(scene, {50, 60})->m_Link, 1U);
+
+    form.m_bKeepRejected = 0;
+    scene.results.RemoveAll();
+    EXPECT_EQ(scene.Run(aoi), 1);
+    EXPECT_EQ(scene.results.GetObjectCount(), 1);
 }
