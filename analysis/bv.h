@@ -178,7 +178,8 @@ public:
     // when the search could not be made.
     std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
     // Thinning, skeleton path, nodes and longest path of a skeleton
-    // record. False when the skeleton was not measured.
+    // record. False, noted in the run's diagnostics, when the object could
+    // not be thinned.
     bool MeasureSkeleton(CSkelData& record, const CRPolygon& contour);
     // Curvature peaks of the contour and its holes, the deepest convexity
     // defect and the contour segments (contour features 5 to 7).

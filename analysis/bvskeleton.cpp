@@ -75,8 +75,11 @@ void FillTipsAndNodes(const std::vector<TipNode>& nodes, CSkelData& record, bool
 bool CBV::MeasureSkeleton(CSkelData& record, const CRPolygon& contour)
 {
     CSkeletonNew skeleton;
-    if (skeleton.Thin(contour) == 0)
+    if (skeleton.Thin(contour) == 0) {
+        // The run deletes the record: the table says why it is missing.
+        m_RunDiagnostics.Note("Skeleton thinning", "objects that could not be thinned are not in the table", 1);
         return false;
+    }
     skeleton.FindTips();
     const CPoint origin = skeleton.GetOrigin();
     std::vector<TipNode>& nodes = skeleton.GetTips();

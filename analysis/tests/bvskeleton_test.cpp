@@ -191,3 +191,13 @@ TEST(EngineSkeletons, RowsPassTheLengthThreshold)
     EXPECT_EQ(scene.Run(aoi), 1);
     EXPECT_EQ(scene.results.GetObjectCount(), 1);
 }
+
+TEST(EngineSkeletons, AnObjectThatCannotBeThinnedIsNoted)
+{
+    CBV engine;
+    CSkelData record;
+    EXPECT_FALSE(engine.MeasureSkeleton(record, CRPolygon()));
+    const sRunNote* note = engine.GetRunDiagnostics().Find("Skeleton thinning");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->objects, 1);
+}
