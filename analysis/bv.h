@@ -31,6 +31,7 @@
 #include <optional>
 #include <vector>
 
+class CCurvatureObj;
 class CDIB;
 class CObjData;
 class CObjDataBase;
@@ -183,7 +184,8 @@ public:
     // when the search could not be made.
     std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
     // Thinning, skeleton path, nodes and longest path of a skeleton
-    // record. False when the skeleton was not measured.
+    // record. False, noted in the run's diagnostics, when the object could
+    // not be thinned.
     bool MeasureSkeleton(CSkelData& record, const CRPolygon& contour);
     // Curvature peaks of the contour and its holes, the deepest convexity
     // defect and the contour segments (contour features 5 to 7).
@@ -246,6 +248,27 @@ public:
     // pass the area and colour limits. The regions stay painted in the
     // page (0xFFC8FF). A null area is the active one.
     void SegmentWithProgress(CDIB* image, IResultDocument* document, CAOI* aoi = nullptr);
+
+    // --- object positions and single-object measures ---
+    // (bvpositions.cpp, bvobjectmeasures.cpp)
+    // Centroid, area, perimeter, calibrated area (in the profile's
+    // calibration) and border contact of every outer contour of aoi into
+    // m_arrPrevPositions, emptied first; no records are built. A null area
+    // is the active one, else the whole page. The page stays as it is.
+    void CollectObjectPositions(CDIB* image, CAOI* aoi);
+    // The main run with progress over the active area into a table of its
+    // own: the largest area of its object records (0.0 without one) goes
+    // to area and that object's outline is drawn into the image with the
+    // value 255. Returns 1.
+    int MeasureLargestObject(CDIB* image, double& area);
+    // The main run over the active area into a table of its own; the
+    // curvature record of its longest object record. Null for an empty
+    // table, or, with a message naming the kind, for a record of another
+    // kind.
+    std::unique_ptr<CCurvatureObj> CalcObjectCurvature(CDIB* image);
+    // The curvature record of the longest object record (kind 5: plain
+    // objects and skeletons) of the table; null as above.
+    static std::unique_ptr<CCurvatureObj> CurvatureOfLongestObject(const IResultDocument& table);
 
     // --- colour excess channels (bvchannels.cpp) ---
     // Per pixel of a 24-bit source inside the area: how far red, green and

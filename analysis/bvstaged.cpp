@@ -7,7 +7,6 @@
 
 #include "analysis/objdata.h"
 #include "analysis/resultdocument.h"
-#include "analysis/skeldata.h"
 
 void CBV::ReportUnavailable(const char* step, int objects, const char* effect)
 {
@@ -24,12 +23,6 @@ std::optional<POINT> CBV::FindTail(const CRPolygon& /*contour*/, CDIB* /*image*/
 {
     ReportUnavailable("Tail search", 1, "no tail is shown and the tail filter is not applied");
     return std::nullopt;
-}
-
-bool CBV::MeasureSkeleton(CSkelData& /*record*/, const CRPolygon& /*contour*/)
-{
-    ReportUnavailable("Skeletons", 1, "the objects are not measured and not in the table");
-    return false;
 }
 
 void CBV::FindContourCurvaturePeaks(CObjData& /*record*/, const CRPolygon& /*contour*/)

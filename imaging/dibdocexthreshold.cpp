@@ -1,14 +1,12 @@
 // The automatic threshold search of the image document: the engine's
-// colour threshold is loosened step by step, the page segmented with each
-// step, and the step whose objects come nearest to the learned object size
-// is kept.
+// colour threshold is loosened step by step, the objects of each step
+// collected as positions (no records), and the step whose objects come
+// nearest to the learned object size is kept.
 
 #include "imaging/dibdocex.h"
 
 #include "imaging/framebufferlock.h"
 #include "analysis/bv.h"
-#include "analysis/objdatabase.h"
-#include "analysis/resultdocument.h"
 #include "objectmodel/normstat.h"
 #include "platform/core/messagebox.h"
 
@@ -105,7 +103,7 @@ BOOL CDIBDocEx::SearchAutoThreshold()
     CSegThres& threshold = engine->GetSettings().m_SegThres;
     const CSegThres original(threshold);
     CSegThres best(threshold);
-    // Each run paints its regions; the page goes back before the next.
+    // The page goes back to this before every trial.
     CDIB kept;
     CopyPage(kept, *page);
     double bestDistance = DBL_MAX;
@@ -115,15 +113,12 @@ BOOL CDIBDocEx::SearchAutoThreshold()
             const auto [lowerShift, upperShift] = LooseningStep(threshold.m_Mode);
             if (!threshold.ShiftLimits(lowerShift, upperShift))
                 break;
-            CResultObjectList objects;
-            engine->SegmentWithProgress(page, &objects, aoi);
+            engine->CollectObjectPositions(page, aoi);
             CNormStat areas;
             areas.Reset();
-            for (int i = 0; i < objects.GetObjectCount(); ++i) {
-                const auto* object = dynamic_cast<const CObjDataBase*>(objects.GetObjectAt(i));
-                if (object && object->GetArea() > lower && object->GetArea() <= upper)
-                    areas.AddValue(object->GetArea(), 1);
-            }
+            for (const sObjectPosition& object : engine->m_arrPrevPositions)
+                if (object.calibratedArea > lower && object.calibratedArea <= upper)
+                    areas.AddValue(object.calibratedArea, 1);
             areas.Finish();
             const double distance = std::fabs(areas.GetMean() - kAreaShare * expected);
             if (distance < bestDistance) {
@@ -143,9 +138,12 @@ BOOL CDIBDocEx::SearchAutoThreshold()
     } catch (...) {
         CopyPage(*page, kept);
         threshold = original;
+        engine->m_arrPrevPositions.clear();
         throw;
     }
     CopyPage(*page, kept);
     threshold = best;
+    // The main run would take the trials' objects for the previous image.
+    engine->m_arrPrevPositions.clear();
     return TRUE;
 }

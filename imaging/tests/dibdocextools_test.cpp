@@ -7,6 +7,8 @@
 #include "analysis/aoipatterns.h"
 #include "platform/core/exceptions.h"
 
+#include <opencv2/imgproc.hpp>
+
 #include <vector>
 
 namespace {
@@ -20,16 +22,31 @@ protected:
     {
         CDIBDocExTest::SetUp();
         m_doc = NewDocument(200, 150);
-        m_area = DrawDisc(*m_doc, {50, 50}, 12, RGB(50, 50, 50));
+        DrawDisc(*m_doc, {50, 50}, 12, RGB(50, 50, 50));
         DrawDisc(*m_doc, {140, 90}, 12, RGB(50, 50, 50));
         m_original = Pixels(*m_doc);
         m_engine.GetSettings().m_SegThres = CSegThres(RGB(20, 20, 20), RGB(250, 250, 250), CSegThres::modeDark);
         m_engine.m_nFieldMode = 2;
     }
 
-    // A class that learned areas around a mean of which the discs are 0.7.
-    void LearnAreas()
+    // The area of the first disc's outline, as the trials measure it, with
+    // a threshold that takes the discs whole.
+    double OutlineArea(BYTE limit)
     {
+        const CSegThres kept = m_engine.GetSettings().m_SegThres;
+        m_engine.GetSettings().m_SegThres.SetLower(RGB(limit, limit, limit));
+        m_engine.CollectObjectPositions(m_doc->GetActiveDIB(), nullptr);
+        m_engine.GetSettings().m_SegThres = kept;
+        const double area = m_engine.m_arrPrevPositions.empty() ? 0.0 : m_engine.m_arrPrevPositions[0].calibratedArea;
+        m_engine.m_arrPrevPositions.clear();
+        return area;
+    }
+
+    // A class that learned areas around a mean of which the discs are 0.7.
+    void LearnAreas(BYTE limit = 50)
+    {
+        m_area = OutlineArea(limit);
+        ASSERT_GT(m_area, 0.0);
         CClasses& classes = m_engine.m_Classes;
         ASSERT_TRUE(classes.AddClass("Disc"));
         CVectorNormal& disc = classes[0];
@@ -41,7 +58,7 @@ protected:
     }
 
     CDIBDocEx* m_doc = nullptr;
-    int m_area = 0;
+    double m_area = 0.0;
     cv::Mat m_original;
 };
 
@@ -74,6 +91,32 @@ TEST_F(AutoThresholdTest, FieldImagesAreDeinterlacedFirstAndMayBeRestored)
     EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
     EXPECT_EQ(m_doc->GetUndoCount(), 0);
     EXPECT_EQ(m_engine.GetSettings().m_SegThres.GetLower(), RGB(50, 50, 50));
+}
+
+TEST_F(AutoThresholdTest, OnABimodalPageTheThresholdLandsInTheValley)
+{
+    // Noisy discs around grey 60 on a noisy background around 200.
+    cv::theRNG().state = 7u;
+    cv::Mat pixels = m_doc->GetActiveDIB()->GetMat();
+    cv::Mat noise(pixels.size(), CV_8U);
+    cv::randn(noise, cv::Scalar(200), cv::Scalar(8));
+    cv::Mat discs(pixels.size(), CV_8U, cv::Scalar(0));
+    for (const cv::Point centre : {cv::Point(40, 40), cv::Point(100, 40), cv::Point(160, 40), cv::Point(40, 110),
+                                   cv::Point(100, 110), cv::Point(160, 110)})
+        cv::circle(discs, centre, 14, cv::Scalar(255), cv::FILLED);
+    cv::Mat dark(pixels.size(), CV_8U);
+    cv::randn(dark, cv::Scalar(60), cv::Scalar(8));
+    dark.copyTo(noise, discs);
+    cv::cvtColor(noise, pixels, cv::COLOR_GRAY2BGR);
+    const cv::Mat page = Pixels(*m_doc);
+    LearnAreas(130);
+
+    EXPECT_TRUE(m_doc->SearchAutoThreshold());
+    const int lower = GetRValue(m_engine.GetSettings().m_SegThres.GetLower());
+    EXPECT_GE(lower, 80);
+    EXPECT_LE(lower, 170);
+    EXPECT_TRUE(m_engine.m_arrPrevPositions.empty());
+    EXPECT_TRUE(Same(Pixels(*m_doc), page));
 }
 
 TEST_F(AutoThresholdTest, WithoutALearnedAreaNothingChanges)
