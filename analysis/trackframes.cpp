@@ -43,24 +43,35 @@ int RecordSize(int layout)
 
 using CRecordBytes = std::array<BYTE, C3DTrackElement2009::kSize>;
 
-WORD Word(const CRecordBytes& b, int at)
+// Reads the little-endian fields of a record one after the other.
+class CFieldReader
 {
-    return static_cast<WORD>(b[at] | (b[at + 1] << 8));
-}
+public:
+    explicit CFieldReader(const CRecordBytes& bytes) : m_bytes(bytes) {}
 
-DWORD Dword(const CRecordBytes& b, int at)
-{
-    return static_cast<DWORD>(b[at]) | (static_cast<DWORD>(b[at + 1]) << 8) | (static_cast<DWORD>(b[at + 2]) << 16) |
-           (static_cast<DWORD>(b[at + 3]) << 24);
-}
+    WORD Word()
+    {
+        const auto value = static_cast<WORD>(m_bytes[m_at] | (m_bytes[m_at + 1] << 8));
+        m_at += 2;
+        return value;
+    }
+    DWORD Dword()
+    {
+        const DWORD low = Word();
+        return low | (static_cast<DWORD>(Word()) << 16);
+    }
+    float Float()
+    {
+        const DWORD bits = Dword();
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        return value;
+    }
 
-float Float(const CRecordBytes& b, int at)
-{
-    const DWORD bits = Dword(b, at);
-    float value = 0.0f;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
+private:
+    const CRecordBytes& m_bytes;
+    size_t m_at = 0;
+};
 
 void PutWord(CRecordBytes& b, int at, WORD value)
 {
@@ -76,52 +87,38 @@ void PutDword(CRecordBytes& b, int at, DWORD value)
 
 // The stored record of the layout as a 32-byte element; missing fields 0,
 // 16-bit areas and perimeters widened.
-C3DTrackElement2009 Convert(const CRecordBytes& b, int size)
+C3DTrackElement2009 Convert(const CRecordBytes& bytes, int size)
 {
+    CFieldReader r(bytes);
     C3DTrackElement2009 e;
-    switch (size) {
-    case 10:
-        e.m_dwTime = Word(b, 0);
-        e.m_wX = Word(b, 2);
-        e.m_wY = Word(b, 4);
-        e.m_dwArea = Word(b, 6);
-        e.m_wPerimeter = Word(b, 8);
-        break;
-    case 12:
-        e.m_dwTime = Word(b, 0);
-        e.m_wX = Word(b, 2);
-        e.m_wY = Word(b, 4);
-        e.m_wZ = Word(b, 6);
-        e.m_dwArea = Word(b, 8);
-        e.m_wPerimeter = Word(b, 10);
-        break;
-    case 20:
-    case 28:
-        e.m_dwTime = Dword(b, 0);
-        e.m_wX = Word(b, 4);
-        e.m_wY = Word(b, 6);
-        e.m_wZ = Word(b, 8);
-        e.m_dwArea = Word(b, 10);
-        e.m_wPerimeter = Word(b, 12);
-        e.m_fAngle = Float(b, 16);
-        if (size == 28) {
-            e.m_dwGreenEven = Dword(b, 20);
-            e.m_dwGreenOdd = Dword(b, 24);
-        }
-        break;
-    default:
-        e.m_dwTime = Dword(b, 0);
-        e.m_wX = Word(b, 4);
-        e.m_wY = Word(b, 6);
-        e.m_wZ = Word(b, 8);
-        e.m_wPad1 = Word(b, 10);
-        e.m_dwArea = Dword(b, 12);
-        e.m_wPerimeter = Word(b, 16);
-        e.m_wPad2 = Word(b, 18);
-        e.m_fAngle = Float(b, 20);
-        e.m_dwGreenEven = Dword(b, 24);
-        e.m_dwGreenOdd = Dword(b, 28);
-        break;
+    if (size == 10 || size == 12) {
+        e.m_dwTime = r.Word();
+        e.m_wX = r.Word();
+        e.m_wY = r.Word();
+        if (size == 12)
+            e.m_wZ = r.Word();
+        e.m_dwArea = r.Word();
+        e.m_wPerimeter = r.Word();
+        return e;
+    }
+    e.m_dwTime = r.Dword();
+    e.m_wX = r.Word();
+    e.m_wY = r.Word();
+    e.m_wZ = r.Word();
+    if (size == C3DTrackElement2009::kSize) {
+        e.m_wPad1 = r.Word();
+        e.m_dwArea = r.Dword();
+        e.m_wPerimeter = r.Word();
+        e.m_wPad2 = r.Word();
+    } else {
+        e.m_dwArea = r.Word();
+        e.m_wPerimeter = r.Word();
+        r.Word(); // padding
+    }
+    e.m_fAngle = r.Float();
+    if (size >= 28) {
+        e.m_dwGreenEven = r.Dword();
+        e.m_dwGreenOdd = r.Dword();
     }
     return e;
 }

@@ -416,3 +416,21 @@ TEST(ClusteringRun, SubAreasGroupAcrossCellBordersAndDropWhatFailsTheLimits)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ClusteringRun, CellsPartlyOutsideThePageCountTheirInside)
+{
+    CEngineScene scene(600, 300);
+    // The grid reaches 100 pixels beyond the page to the right and below.
+    CAOI2 area(CRect(300, 100, 700, 400));
+    area.CreateRaster(2, 2, 0);
+    const int inside = scene.Draw({{400, 200}, 20});
+    scene.Form().m_Parameter |= 0x20;
+
+    EXPECT_EQ(scene.engine.AnalyseSubAreas(&scene.page, &area, &scene.results), 1);
+    ASSERT_EQ(scene.results.GetObjectCount(), 1);
+    EXPECT_NEAR(dynamic_cast<const CObjData&>(*scene.results.GetObjectAt(0)).GetArea(), inside, 0.1 * inside);
+}
+
+} // namespace
