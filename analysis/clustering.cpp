@@ -60,6 +60,10 @@ double CClustering::PixelArea(const CObjData& record)
 
 int CClustering::ShouldMerge(const CObjData& a, const CObjData& b) const
 {
+    // A record kept as rejected stays a row of its own: inside a cluster
+    // its mark would be lost, as Merge leaves it out too.
+    if (a.m_Link == 1 || b.m_Link == 1)
+        return 0;
     const double gap = RectDistance(b.m_Rect, a.m_Rect);
     if (m_nMaxDistance < gap)
         return 0;

@@ -27,7 +27,8 @@ public:
     CClustering(const CClustering&) = delete;
     CClustering& operator=(const CClustering&) = delete;
 
-    // 1 when a and b may be joined: the gap between their rectangles is
+    // 1 when a and b may be joined: neither is marked rejected (link word
+    // 1), the gap between their rectangles is
     // at most the distance, their members together at most the member
     // limit (0: none) and their pixel areas together at most the area
     // limit (0.0: none).

@@ -88,6 +88,14 @@ TEST_F(Clustering, WhichNeighboursJoin)
         EXPECT_EQ(clustering.Cluster(&list, c.maxDistance, c.maxMembers, c.maxArea), 1) << c.name;
         EXPECT_EQ(MemberCounts(), c.members) << c.name;
     }
+    // An object kept as rejected joins nothing.
+    list.RemoveAll();
+    Add(a);
+    Add(overlapping)->m_Link = 1;
+    Add(a);
+    CClustering().Cluster(&list, 0, 0, 0.0);
+    EXPECT_EQ(MemberCounts(), (std::vector<int>{2, 0}));
+    EXPECT_EQ(list.GetObjectAt(1)->m_Link, 1u);
     CClustering clustering;
     EXPECT_EQ(clustering.Cluster(nullptr, 5, 0, 0.0), 0);
 }
