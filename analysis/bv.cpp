@@ -252,19 +252,27 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
     std::optional<kestrun::CPageAreaBackup> backup;
     if (form.m_Model == CFormThres::modelEllipse)
         backup.emplace(*image, aoi->GetRect());
+    // Clusters are made of this run's records before the document sees
+    // them.
+    const bool cluster = document != nullptr && (form.m_Parameter & 0x20) != 0 &&
+                         (form.m_Model == CFormThres::modelContour || form.m_Model == CFormThres::modelSkeleton);
+    CResultObjectList runRecords;
+    IResultDocument* target = cluster ? &runRecords : document;
     int passed = 0;
     for (size_t i = 0; i < m_arrObjects.size(); ++i) {
         if (i < m_arrPassed.size())
-            passed += KeepOrDrop(std::move(m_arrObjects[i]), m_arrPassed[i] != 0, document);
+            passed += KeepOrDrop(std::move(m_arrObjects[i]), m_arrPassed[i] != 0, target);
         else
-            passed += FinishRecord(*image, *aoi, std::move(m_arrObjects[i]), document);
+            passed += FinishRecord(*image, *aoi, std::move(m_arrObjects[i]), target);
     }
     m_arrObjects.clear();
     m_arrPassed.clear();
 
-    if ((form.m_Parameter & 0x20) != 0 &&
-        (form.m_Model == CFormThres::modelContour || form.m_Model == CFormThres::modelSkeleton))
-        ClusterObjects(document, form.m_MaxDistance);
+    if (cluster) {
+        ClusterObjects(runRecords, form.m_MaxDistance);
+        for (std::unique_ptr<CBaseObj>& record : runRecords.TakeAll())
+            document->AddObject(std::move(record));
+    }
     if (backup)
         backup->Restore();
     return passed;

@@ -36,6 +36,7 @@ class CDIB;
 class CObjData;
 class CObjDataBase;
 class CRPointArray;
+class CResultObjectList;
 class CRPolygon;
 struct sConvexityDefect;
 using CConvexityDefects = CArray<sConvexityDefect, const sConvexityDefect&>;
@@ -119,8 +120,9 @@ public:
     // border between two sub-areas cut in two are joined again and
     // measured from their joined outline; then every object that fails
     // the form thresholds is removed, whatever the keep-rejected flag
-    // says. Returns the number of objects handed to the document. An area
-    // without sub-areas is an invalid argument.
+    // says, and, when the profile asks for clusters, the rest are grouped
+    // over the whole area. Returns the number of objects that passed. An
+    // area without sub-areas is an invalid argument.
     int AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document);
     // One step of the object search with the tracer's page: the next start
     // pixel from position on, traced and marked (in the tracer's mark mask;
@@ -144,6 +146,7 @@ public:
 
     // The display of runs with progress; null: none. Not owned.
     void SetProgressDisplay(IAnalysisProgress* display) { m_pProgressDisplay = display; }
+    IAnalysisProgress* GetProgressDisplay() const { return m_pProgressDisplay; }
     // The steps the last run needed that are not available in this build,
     // each named once with the objects it concerned; after a run over
     // sub-areas, those of every sub-area.
@@ -195,8 +198,9 @@ public:
     // The ellipse objects of the contour segments of "Model" 2.
     void MeasureSegmentRegions(CDIB* image, CAOI* aoi, std::vector<std::unique_ptr<CObjDataBase>>& segments,
                                IResultDocument* document);
-    // Joins neighbouring objects of the document into clusters.
-    void ClusterObjects(IResultDocument* document, int maxDistance);
+    // Joins neighbouring records of a run into clusters: gaps up to
+    // maxDistance, no member or area limit.
+    void ClusterObjects(CResultObjectList& records, int maxDistance);
     // The form thresholds of the chain, in order; the first failing test
     // ends it. 0x10, 0x20 and 0x80000 only for skeletons.
     bool PassesFormThresholds(const CObjData& record, bool skeleton) const;

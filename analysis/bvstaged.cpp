@@ -46,8 +46,3 @@ void CBV::MeasureSegmentRegions(CDIB* /*image*/, CAOI* /*aoi*/,
 {
     ReportUnavailable("Ellipse objects from contour segments", 1, "the objects are not in the table");
 }
-
-void CBV::ClusterObjects(IResultDocument* document, int /*maxDistance*/)
-{
-    ReportUnavailable("Clustering", document ? document->GetObjectCount() : 0, "the objects are not grouped");
-}

@@ -144,9 +144,14 @@ int CBV::AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document)
     std::vector<std::unique_ptr<CBaseObj>> others;
     // Each cell's run starts its own notes; the user hears of all cells.
     CRunDiagnostics notes;
+    CFormThres& form = m_Profiles.m_FormThres;
+    const bool group = (form.m_Parameter & 0x20) != 0 &&
+                       (form.m_Model == CFormThres::modelContour || form.m_Model == CFormThres::modelSkeleton);
     {
         // Parts that fail the limits alone may pass once joined.
-        const kestrun::CScopedValue<int> keep(m_Profiles.m_FormThres.m_bKeepRejected, 1);
+        const kestrun::CScopedValue<int> keep(form.m_bKeepRejected, 1);
+        // Groups are made over the whole area, once the parts are joined.
+        const kestrun::CScopedValue<UINT> noGroups(form.m_Parameter, form.m_Parameter & ~0x20u);
         for (INT_PTR i = 0; i < cells.GetSize(); ++i) {
             CAOI2 cell(cells[i]);
             CRecordCollector run;
@@ -170,20 +175,28 @@ int CBV::AnalyseSubAreas(CDIB* image, CAOI* aoi, IResultDocument* document)
     m_RunDiagnostics = std::move(notes);
     JoinParts(parts, *aoi);
 
-    int handed = 0;
-    const auto handOver = [&](std::unique_ptr<CBaseObj> record) {
+    // The limits judge single objects, before any group is made: a
+    // group's measures are sums, not those of one object.
+    int passed = 0;
+    CResultObjectList kept;
+    const auto keepPassing = [&](std::unique_ptr<CBaseObj> record) {
         if (auto* object = dynamic_cast<CObjData*>(record.get())) {
             if (!PassesFormThresholds(*object, dynamic_cast<CSkelData*>(object) != nullptr))
                 return;
             object->m_Link = 0;
         }
-        ++handed;
-        if (document)
-            document->AddObject(std::move(record));
+        ++passed;
+        kept.AddObject(std::move(record));
     };
     for (sPart& part : parts)
-        handOver(std::move(part.record));
+        keepPassing(std::move(part.record));
     for (std::unique_ptr<CBaseObj>& record : others)
-        handOver(std::move(record));
-    return handed;
+        keepPassing(std::move(record));
+    if (document == nullptr)
+        return passed;
+    if (group)
+        ClusterObjects(kept, form.m_MaxDistance);
+    for (std::unique_ptr<CBaseObj>& record : kept.TakeAll())
+        document->AddObject(std::move(record));
+    return passed;
 }

@@ -148,6 +148,10 @@ public:
     void Draw(CDC* pDC, int number, std::span<const COLORREF> colors, CTextLabel* label, DWORD flags) override;
     // A plain record keeps no nuclei: the nucleus is dropped.
     virtual void AddNucleus(std::unique_ptr<CObjData> nucleus);
+    // Records joined into a cluster and their summed area (calibrated);
+    // a plain record has none.
+    virtual int GetMemberCount() const { return 0; }
+    virtual double GetMembersArea() const { return 0.0; }
     float GetCurvature() const override { return m_fCurvature1; }
     int GetTailFlag() const override { return m_bTail; }
     CPoint GetCentroid() const override { return m_ptCentroid; }

@@ -98,3 +98,20 @@ int CRegion::FillStatistics()
     }
     return 1;
 }
+
+CColorHistogram CRegion::ColorHistogram(CDIB& page, const RECT& rect)
+{
+    const kestrun::CPageAccess pixels(page);
+    CColorHistogram histogram{};
+    const int right = std::min<int>(rect.right, pixels.GetWidth());
+    const int bottom = std::min<int>(rect.bottom, pixels.GetHeight());
+    for (int y = std::max<int>(rect.top, 0); y < bottom; ++y) {
+        for (int x = std::max<int>(rect.left, 0); x < right; ++x) {
+            const COLORREF color = pixels.GetColor(x, y);
+            ++histogram[0][GetRValue(color)];
+            ++histogram[1][GetGValue(color)];
+            ++histogram[2][GetBValue(color)];
+        }
+    }
+    return histogram;
+}

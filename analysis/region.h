@@ -8,6 +8,7 @@
 #include "objectmodel/boundingrect.h"
 #include "platform/core/arrays.h"
 
+#include <array>
 #include <vector>
 
 // One filled run: left x, right x, y.
@@ -17,6 +18,9 @@ struct sRegionRun
     WORD right;
     WORD y;
 };
+
+// Counts of the red, green and blue values 0..255.
+using CColorHistogram = std::array<std::array<ULONGLONG, 256>, 3>;
 
 class CRegion : public CSegObj
 {
@@ -42,6 +46,10 @@ public:
     ULONGLONG GetSumBlue() const { return m_SumBlue; }
     int GetPixelCount() const { return m_nCount; }
     const CArray<sRegionRun, const sRegionRun&>& GetRuns() const { return m_Runs; }
+
+    // The histograms of the page's pixels inside rect, clipped to the
+    // page. A page of neither 8 nor 24 bits is an invalid argument.
+    static CColorHistogram ColorHistogram(CDIB& page, const RECT& rect);
 
 private:
     // Pushes a pending run end; false when the stack is full.

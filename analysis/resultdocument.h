@@ -7,6 +7,7 @@
 #include "objectmodel/baseobj.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class IResultDocument
@@ -39,6 +40,13 @@ public:
     int GetObjectCount() const override { return static_cast<int>(m_Objects.size()); }
     CBaseObj* GetObjectAt(int index) const override;
     void RemoveAll() { m_Objects.clear(); }
+    // Puts object (not null) at index and hands back the record that was
+    // there; removes the record at index and hands it back. Invalid
+    // argument outside 0 .. count - 1.
+    std::unique_ptr<CBaseObj> ReplaceObjectAt(int index, std::unique_ptr<CBaseObj> object);
+    std::unique_ptr<CBaseObj> RemoveObjectAt(int index);
+    // Every record, in order; the list is empty afterwards.
+    std::vector<std::unique_ptr<CBaseObj>> TakeAll() { return std::exchange(m_Objects, {}); }
 
 private:
     std::vector<std::unique_ptr<CBaseObj>> m_Objects;

@@ -1,10 +1,11 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams.
+// dgoparams, track.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "analysis/classes.h"
+#include "analysis/track.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
@@ -134,6 +135,29 @@ void DgoParamsSeeds(const fs::path& folder)
                                              "DerivStep: 0.001 0.001 0.001 0.001 1e-5\n"));
 }
 
+void TrackSeeds(const fs::path& folder)
+{
+    CTrack track;
+    track.SetSize(3);
+    for (int k = 0; k < 3; ++k) {
+        C3DTrackElement2009 element;
+        element.m_dwTime = static_cast<DWORD>(1000 + 40 * k);
+        element.m_wX = static_cast<WORD>(10 + k);
+        element.m_dwArea = 50;
+        track.AddPoint(element, static_cast<WORD>(k), 1);
+    }
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        track.SerializeFrames(ar, CTrack::layout2009);
+        ar.Close();
+    }
+    // The first byte picks the layout in fuzz_track: 9 is the 32-byte element.
+    std::vector<BYTE> bytes{9};
+    bytes.insert(bytes.end(), file.Data().begin(), file.Data().end());
+    Save(folder / "frames.bin", bytes);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -148,7 +172,7 @@ int main(int argc, char** argv)
         const char* name;
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
-                 {"dgoparams", DgoParamsSeeds}};
+                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

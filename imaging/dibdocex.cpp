@@ -212,14 +212,15 @@ bool CDIBDocEx::ActiveAreaHasSubAreas()
 
 void CDIBDocEx::OnBinarize()
 {
-    // The binarisation per sub-area is not part of this build.
-    if (!ActiveAreaHasSubAreas())
+    if (ActiveAreaHasSubAreas())
+        ChangeActivePage([this](CDIB& page) { FilterSubAreas(page); });
+    else
         ChangeActivePage([](CDIB& page) { AdaptiveThresholdFilter(&page); });
 }
 
 void CDIBDocEx::OnUpdateBinarize(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(!ActiveAreaHasSubAreas());
+    pCmdUI->Enable(TRUE);
 }
 
 void CDIBDocEx::OnEdge()

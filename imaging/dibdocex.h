@@ -155,6 +155,8 @@ private:
     bool SplitGreenChannel(CDIB& page, CDIB& green);
     void FilterGreenChannel(CDIB& page);
     void FilterThresholdMask(CDIB& page);
+    // Each sub-area of the active area black and white by the threshold.
+    void FilterSubAreas(CDIB& page);
     void FilterContrastMarks(CDIB& page);
     // Erosion and dilation of the objects: dark objects on a bright ground
     // grow when the image is eroded.

@@ -7,6 +7,7 @@
 #include "analysis/bv.h"
 #include "analysis/cvfilters.h"
 #include "analysis/pageaccess.h"
+#include "analysis/subareabinarize.h"
 #include "platform/core/messagebox.h"
 #include "platform/ui/view.h"
 
@@ -64,8 +65,11 @@ BOOL CDIBDocEx::RunImageFilter()
         case filterUndistort:
             UndistortFilter(page);
             break;
-        case filterPerspective:
         case filterRasterAutoThreshold:
+            if (ActiveAreaHasSubAreas())
+                FilterSubAreas(*page);
+            break;
+        case filterPerspective:
             // Told once per run: the chain goes on without the step.
             if (std::find(m_reportedSteps.begin(), m_reportedSteps.end(), step) == m_reportedSteps.end()) {
                 m_reportedSteps.push_back(step);
@@ -119,6 +123,16 @@ void CDIBDocEx::FilterThresholdMask(CDIB& page)
         for (int x = 0; x < width; ++x)
             row[static_cast<size_t>(x)] = threshold.IsObjectColor(source.GetColor(x, y)) ? 0 : 255;
     }
+}
+
+void CDIBDocEx::FilterSubAreas(CDIB& page)
+{
+    CBV* engine = GetEngine();
+    CAOIDoc* areas = GetDataDoc();
+    const CAOI* active = areas ? areas->GetActiveAOI(true) : nullptr;
+    if (engine == nullptr || active == nullptr)
+        return;
+    BinarizeSubAreas(page, *active, engine->GetSettings().m_SegThres, engine->GetProgressDisplay());
 }
 
 void CDIBDocEx::FilterContrastMarks(CDIB& page)

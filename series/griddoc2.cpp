@@ -89,9 +89,10 @@ void CGridDoc2::Serialize(CArchive& ar)
 
 void CGridDoc2::BuildTitles()
 {
-    // A record that knows no titles leaves the ones the table has.
+    // A record that knows no titles leaves the ones the table has. Tracks
+    // answer their frame titles in single-track mode.
     if (GetCount() > 0)
-        GetAt(0)->GetColumnTitles(m_Titles, 0);
+        GetAt(0)->GetColumnTitles(m_Titles, m_bSingleTrack);
 }
 
 CString CGridDoc2::GetConfigSection() const

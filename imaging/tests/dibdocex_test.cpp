@@ -181,14 +181,6 @@ TEST_F(ImageCommandsTest, CommandsOfLaterBuildsAreOff)
                           ID_IMAGE_SEARCH_DEFECTS, ID_IMAGE_SELECTION, ID_IMAGE_SMOOTH_CONTOUR,
                           ID_IMAGE_FILTER_SETTINGS})
         EXPECT_TRUE(IsEnabled(*m_doc, id)) << id;
-
-    // Binarising per sub-area is not part of this build either.
-    std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(CRect(10, 10, 100, 80));
-    area->CreateRaster(2, 2, 0);
-    ASSERT_EQ(m_engine.m_AOIDoc.AddAOI(area), 1);
-    EXPECT_FALSE(IsEnabled(*m_doc, ID_IMAGE_BINARIZE));
-    Command(*m_doc, ID_IMAGE_BINARIZE);
-    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
 }
 
 TEST_F(ImageCommandsTest, TheScriptRunIsHandedToTheMainWindow)

@@ -15,6 +15,7 @@
 #include "analysis/bv.h"
 #include "analysis/classvector.h"
 #include "analysis/segthres.h"
+#include "analysis/track.h"
 #include "platform/ui/mdi.h"
 #include "objectmodel/dataarray.h"
 #include "objectmodel/valueformat.h"
@@ -672,6 +673,83 @@ TEST_F(GridViewTest, TemplatesShowTableDocumentsOnly)
     EXPECT_EQ(m_template->m_pFrameClass, RUNTIME_CLASS(CGridFrame));
     EXPECT_THROW(kestrun::MakeTableTemplate(kTableResource, RUNTIME_CLASS(CDocument), kestrun::ETableFrame::MdiChild),
                  CInvalidArgException);
+}
+
+// ---- cell tracks ----
+
+// A track of three frames with the speeds and WHO class given.
+CTrack* NewTrack(double vcl, double vsl, double vap, int who)
+{
+    auto* track = new CTrack;
+    track->SetSize(3);
+    const WORD xs[3] = {10, 13, 13};
+    const WORD ys[3] = {20, 24, 24};
+    for (int k = 0; k < 3; ++k) {
+        C3DTrackElement2009 e;
+        e.m_dwTime = static_cast<DWORD>(1000 + 40 * k);
+        e.m_wX = xs[k];
+        e.m_wY = ys[k];
+        e.m_dwArea = 50;
+        e.m_wPerimeter = 30;
+        track->AddPoint(e, static_cast<WORD>(k), 1);
+    }
+    track->m_dVCL = vcl;
+    track->m_dVSL = vsl;
+    track->m_dVAP = vap;
+    track->m_nWHOClass = who;
+    track->m_dDistance = 7.0;
+    track->m_dRadius = 2.5;
+    return track;
+}
+
+TEST_F(GridViewTest, OneRowPerTrackThenTheMeanSpeeds)
+{
+    CObjDataDoc& doc = OpenTable();
+    doc.AddObject(NewTrack(10.0, 5.0, 8.0, 5));
+    doc.AddObject(NewTrack(20.0, 4.0, 6.0, 3));
+    doc.UpdateAllViews(nullptr);
+
+    CGridView2& view = ViewOf(doc);
+    EXPECT_EQ(Headings(view),
+              (std::vector<std::string>{"Index", "Frames", "Distance [Units]", "Speed (VCL)", "Speed (VSL)",
+                                        "Speed (VAP)", "Linearity", "Radius", "WHO Class", "Hyperact./Trans.",
+                                        "BCF (1/s)", "Wobble", "ALH   ", "Short Stop", "Long Stop"}));
+    const Rows rows = Cells(view);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "2", "7.00", "10.00", "5.00", "8.00", "50.0%", "2.50", "a", "",
+                                                  "0.00", "0.80", "0.00", "0", "0"}));
+    EXPECT_EQ(rows[1][0], "2");
+    EXPECT_EQ(rows[1][6], "20.0%");
+    EXPECT_EQ(rows[1][8], "c");
+    EXPECT_EQ(rows[2][0], "Mean");
+    EXPECT_EQ(rows[2][3], "15.00");
+    EXPECT_EQ(rows[2][4], "4.50");
+    EXPECT_EQ(rows[2][5], "7.00");
+    EXPECT_EQ(view.GetSummaryMode(), CGridView2::kMeanRow);
+}
+
+TEST_F(GridViewTest, SingleTrackModeShowsOneRowPerFrame)
+{
+    CObjDataDoc& doc = OpenTable();
+    doc.m_bSingleTrack = 1;
+    doc.AddObject(NewTrack(10.0, 5.0, 8.0, 5));
+    doc.AddObject(NewTrack(20.0, 4.0, 6.0, 3));
+    doc.SetCurrentIndex(1);
+    doc.UpdateAllViews(nullptr);
+
+    CGridView2& view = ViewOf(doc);
+    EXPECT_EQ(Headings(view),
+              (std::vector<std::string>{"Index", "Frame", "Time[ms]", "PosX", "PosY", "PosZ", "Area[Units]", "Form",
+                                        "Distance [Pixel]", "Distance [Units]", "Angle", "MainAxis", "GreenEven",
+                                        "GreenOdd"}));
+    const Rows rows = Cells(view);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"1", "0", "1000", "10", "20", "0", "50", "1.43", "0.00", "0.00", "0",
+                                                  "0", "0", "0"}));
+    EXPECT_EQ(rows[1][1], "1");
+    EXPECT_EQ(rows[1][2], "1040");
+    EXPECT_EQ(rows[1][8], "5.00");
+    EXPECT_EQ(rows[2][8], "0.00");
 }
 
 } // namespace
