@@ -82,7 +82,7 @@ sObjectMask FillOutline(const CRPolygon& contour)
 
 } // namespace
 
-int CBV::PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result) const
+int CBV::PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result, int smoothing) const
 {
     const sObjectMask object = FillOutline(contour);
     if (object.mask.empty())
@@ -130,6 +130,21 @@ int CBV::PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result)
         }
         result.m_arrHits1.Add(last);
     }
+    if (smoothing == 1) {
+        const POINT centrePoint{result.m_nCenterX, result.m_nCenterY};
+        std::vector<double> radii;
+        for (const POINT& p : result.m_arrHits1)
+            radii.push_back(Distance(p, centrePoint));
+        for (int i = 0; i < kOutlineRays; ++i) {
+            std::vector<double> window;
+            for (int k = -4; k <= 4; ++k)
+                window.push_back(radii[static_cast<size_t>((i + k + kOutlineRays) % kOutlineRays)]);
+            std::nth_element(window.begin(), window.begin() + 4, window.end());
+            const double angle = 2.0 * std::numbers::pi * i / kOutlineRays;
+            result.m_arrHits2.Add(POINT{result.m_nCenterX + static_cast<int>(std::lround(window[4] * std::cos(angle))),
+                                        result.m_nCenterY - static_cast<int>(std::lround(window[4] * std::sin(angle)))});
+        }
+    }
     result.KeepNearerHits();
     return result.m_nRayIndex >= 0 ? 1 : 0;
 }
@@ -158,7 +173,7 @@ int CBV::MeasureScanRays(CDIB* image, CAOI* aoi, CScanRayResult3& result)
 int CBV::MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record)
 {
     auto result = std::make_unique<CScanRayResult3>();
-    if (PrepareScanRayResult(record.m_Polygon, *result) != 1 || MeasureScanRays(image, aoi, *result) != 1)
+    if (PrepareScanRayResult(record.m_Polygon, *result, 0) != 1 || MeasureScanRays(image, aoi, *result) != 1)
         return 0;
     record.AddScanResult(std::move(result));
     return 1;

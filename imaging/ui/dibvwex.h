@@ -58,6 +58,8 @@ protected:
     void DrawToolPoints(CDC* pDC);
     void DrawObjects(CDC* pDC, CTextLabel& label);
     void DrawMarks(CDC* pDC);
+    // The document's scan-ray results (dibvwexscan.cpp).
+    void DrawResults(CDC* pDC);
     // The tracker's frame around the active area, in window pixels.
     void DrawTracker(CDC* pDC);
     static void DrawOutline(CDC* pDC, const CObjData& object, COLORREF colour);
@@ -93,6 +95,8 @@ protected:
     void OnUpdateEditUndo(CCmdUI* pCmdUI);
     // The tools and tool windows that come later.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+    // "Search Edge": the thin part of the central object, drawn.
+    void OnToolSearchEdge();
 
     // A video document whose board shows no display.
     bool IsVideoWithoutDisplay() const;
