@@ -5,6 +5,7 @@
 #include "analysis/bv.h"
 
 #include "analysis/aoi.h"
+#include "analysis/edgeobjectrules.h"
 #include "analysis/objdata.h"
 #include "analysis/objedge.h"
 #include "analysis/resultdocument.h"
@@ -219,16 +220,12 @@ int CBV::MeasureEdgeObject(CDIB* image, IResultDocument* document)
     }
     if (found == 0)
         return 0;
-    int cx = centre.x;
-    int cy = centre.y;
     const POINT mean{static_cast<int>(sumX / found), static_cast<int>(sumY / found)};
-    if (Distance(mean, POINT{cx, cy}) < 100.0) {
-        cx = mean.x;
-        cy = mean.y;
-    }
-    if (found < 12)
-        rays.m_nMinEdgeThreshold = 5;
-    constexpr int kRays = 32;
+    const POINT rayCentre = edgeobject::RayCentre(mean, POINT{centre.x, centre.y});
+    const int cx = rayCentre.x;
+    const int cy = rayCentre.y;
+    rays.m_nMinEdgeThreshold = edgeobject::SecondPassEdgeThreshold(found);
+    constexpr int kRays = edgeobject::kRays;
     rays.Measure(*image, cx, cy, kRays, area->GetWidth(), 4.71238911151886, 6.2831854820251465, area,
                  ScanRayParams::methodOutermost);
     edge.m_nScanRayCount = kRays;
@@ -254,7 +251,7 @@ int CBV::MeasureEdgeObject(CDIB* image, IResultDocument* document)
 void CBV::WalkEdgeRays(const ScanRayParams& rays, CKontur8& tracer, CEdgeObj& edge, int markerFirst,
                        int markerLast)
 {
-    constexpr int kRays = 32;
+    constexpr int kRays = edgeobject::kRays;
     CDIB& image = *tracer.GetImage();
     const CAOI* area = tracer.GetAOI();
     const bool markersSet = markerFirst != -1 && markerLast != -1;
@@ -281,12 +278,8 @@ void CBV::WalkEdgeRays(const ScanRayParams& rays, CKontur8& tracer, CEdgeObj& ed
         }
         if (!IsSet(start))
             continue;
-        int j = i + 1;
-        sEdgePos end = rays.GetRankedHit(j, 0);
-        while (!IsSet(end) && j <= kRays) {
-            ++j;
-            end = rays.GetRankedHit(j, 0);
-        }
+        sEdgePos end;
+        const int j = edgeobject::FindEndRay(rays, i, end);
         // The search ran past the last ray without a hit: nothing to join.
         if (!IsSet(end))
             continue;
@@ -341,7 +334,7 @@ void CBV::WalkEdgeRays(const ScanRayParams& rays, CKontur8& tracer, CEdgeObj& ed
             continue;
         auto piece = std::make_unique<CRPolygon>();
         piece->CopyPoints(tracer.GetPoints(), n);
-        if (piece->GetSize() <= 10)
+        if (!edgeobject::KeepsPiece(static_cast<int>(piece->GetSize())))
             continue;
         piece->ClassifyShape();
         if (piece->m_nShapeType != 0 && !keep)

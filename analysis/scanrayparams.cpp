@@ -348,7 +348,7 @@ CPoint ScanRayParams::AnalyseLineProfile(const Device& image, int x1, int y1, in
     CArray<sEdgePos> edges;
     if (profile.GetSize() >= 2)
         profile.FindEdges(edges, m_nMinEdgeThreshold, m_nEdgeMode);
-    CPoint result(x1, y1);
+    CPoint result(0, 0);
     for (sEdgePos& edge : edges) {
         const int centre = CentreOfStep(profile, edge.m_nIndex, m_nEdgeMode);
         const POINT& p = line.GetAt(std::clamp(centre, 0, line.GetCount() - 1));

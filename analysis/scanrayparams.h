@@ -67,8 +67,8 @@ public:
     // the area and have the object colour.
     int CountObjectRun(const Device& image, int x, int y, double angle, const CAOI* area,
                        const CSegThres& thresholds) const;
-    // The point of the last edge along the line (x1, y1)-(x2, y2); the
-    // first point when none is found.
+    // The point of the last edge along the line (x1, y1)-(x2, y2); (0, 0)
+    // when none is found.
     CPoint AnalyseLineProfile(const Device& image, int x1, int y1, int x2, int y2);
     // The largest cross-scan width every 10 pixels along the segment.
     double MaxWidthAlongSegment(const Device& image, const CAOI* area, const CSegThres& thresholds, int x1, int y1,

@@ -1,5 +1,6 @@
 #include "analysis/bv.h"
 
+#include "analysis/edgeobjectrules.h"
 #include "analysis/objedge.h"
 #include "analysis/scanrayresult.h"
 
@@ -117,6 +118,69 @@ TEST(EdgeObject, TiltedBandGivesOneRowWithItsUpperEdgeAngle)
     EXPECT_GT(edge->GetRayCount(), 0);
     EXPECT_NEAR(edge->m_dUpperAngle * 180.0 / kPi, 10.0, 2.0);
     EXPECT_EQ(edge->m_ptCenter, CPoint(200, 160));
+}
+
+TEST(EdgeObject, RulesOfCountsAndDistances)
+{
+    struct sHits
+    {
+        int hits;
+        int threshold;
+    };
+    for (const sHits& c : {sHits{11, 5}, sHits{12, 10}, sHits{0, 5}, sHits{16, 10}})
+        EXPECT_EQ(edgeobject::SecondPassEdgeThreshold(c.hits), c.threshold) << c.hits;
+
+    struct sCentre
+    {
+        POINT mean;
+        POINT expected;
+    };
+    const POINT centre{200, 200};
+    // 100.0 exactly stays; just inside moves.
+    for (const sCentre& c : {sCentre{{260, 280}, {200, 200}}, sCentre{{300, 200}, {200, 200}},
+                             sCentre{{299, 200}, {299, 200}}, sCentre{{210, 190}, {210, 190}}})
+        EXPECT_EQ(CPoint(edgeobject::RayCentre(c.mean, centre)), CPoint(c.expected)) << c.mean.x;
+
+    EXPECT_FALSE(edgeobject::KeepsPiece(10));
+    EXPECT_TRUE(edgeobject::KeepsPiece(11));
+}
+
+TEST(EdgeObject, EndRaySearchWrapsOnceAndGivesUp)
+{
+    ScanRayParams rays;
+    rays.LayOutRays(100, 100, 50, edgeobject::kRays, 0.0, 2.0 * kPi);
+    auto setHit = [&](int ray, int x) {
+        sEdgePos hit;
+        hit.m_nIndex = 10;
+        hit.m_dStrength = 1.0;
+        hit.m_nX = x;
+        hit.m_nY = 5;
+        rays.m_arrRays[ray].m_arrHits.Add(hit);
+    };
+    setHit(0, 7);
+    setHit(5, 9);
+    sEdgePos end;
+    struct sCase
+    {
+        int ray;
+        int j;
+        int x;
+    };
+    // Ray 31 ends on ray 0 (through index 32); ray 1 skips to ray 5.
+    for (const sCase& c : {sCase{31, 32, 7}, sCase{1, 5, 9}, sCase{4, 5, 9}}) {
+        EXPECT_EQ(edgeobject::FindEndRay(rays, c.ray, end), c.j) << c.ray;
+        EXPECT_EQ(end.m_nX, c.x) << c.ray;
+    }
+    // Nothing after ray 5 but ray 0: without ray 0 the search runs past 32
+    // and finds nothing (a ray that adds nothing).
+    rays.m_arrRays[0].m_arrHits.RemoveAll();
+    EXPECT_EQ(edgeobject::FindEndRay(rays, 6, end), 33);
+    EXPECT_EQ(end.m_nX, 0);
+    EXPECT_EQ(end.m_nY, 0);
+    // Also when the last ray has a hit, which the fetch past 32 reads.
+    setHit(31, 11);
+    EXPECT_EQ(edgeobject::FindEndRay(rays, 31, end), 33);
+    EXPECT_EQ(end.m_nX, 0);
 }
 
 TEST(EdgeObject, NothingToMeasure)

@@ -15,7 +15,10 @@
 
 #include "imaging/ui/dibview.h"
 
+#include <memory>
+
 class CObjData;
+class CScanDlg;
 class CTextLabel;
 
 class CDIBVwEx : public CDIBView
@@ -44,6 +47,8 @@ public:
 
     CPoint m_ptLastScroll;               // of a video document
     COLORREF m_crManualCount = RGB(255, 0, 0);
+    // "Scanning Control" of this view, while it is open.
+    std::unique_ptr<CScanDlg> m_pScanDlg;
 
     static constexpr COLORREF kExcludedColour = 0x808000; // teal
     static constexpr COLORREF kAreaObjectColour = 0xFF0000; // blue
@@ -97,6 +102,8 @@ protected:
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
     // "Search Edge": the thin part of the central object, drawn.
     void OnToolSearchEdge();
+    // "Sca&n Continuous": opens the scanning control.
+    void OnToolScanContinuous();
 
     // A video document whose board shows no display.
     bool IsVideoWithoutDisplay() const;

@@ -4,8 +4,10 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/dibdocex.h"
+#include "imaging/ui/scandlg.h"
 
 #include "analysis/scanrayresult.h"
+#include "platform/core/messagebox.h"
 
 void CDIBVwEx::OnToolSearchEdge()
 {
@@ -24,4 +26,22 @@ void CDIBVwEx::DrawResults(CDC* pDC)
     for (const std::unique_ptr<CObject>& result : doc->GetResults())
         if (auto* drawable = dynamic_cast<CResult*>(result.get()))
             drawable->Draw(pDC);
+}
+
+void CDIBVwEx::OnToolScanContinuous()
+{
+    CDIBDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    if (m_pScanDlg && m_pScanDlg->GetSafeHwnd()) {
+        m_pScanDlg->ShowWindow(SW_SHOW);
+        return;
+    }
+    auto dialog = std::make_unique<CScanDlg>();
+    if (!dialog->Create(this)) {
+        AfxMessageBox("Cannot create window");
+        return;
+    }
+    dialog->SetDocument(doc);
+    m_pScanDlg = std::move(dialog);
 }
