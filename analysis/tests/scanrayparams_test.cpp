@@ -296,4 +296,29 @@ TEST(ScanRayParamsTest, TraceRegionJoinsBorderPointsOfOneObjectOnly)
     EXPECT_EQ(tracer.TraceRegion(POINT{75, 50}, POINT{115, 50}, 100, 100), 0);
 }
 
+TEST(ScanRayParamsTest, TracesEndAlsoRoundARing)
+{
+    // A ring 8 pixels wide: a path along it comes back to its start.
+    CDIB page;
+    page.InitDIB(200, 200, 24);
+    page.GetMat().setTo(cv::Scalar::all(200));
+    cv::circle(page.GetMat(), {100, 100}, 60, cv::Scalar::all(30), 8, cv::LINE_8);
+    const CSegThres dark = tracetest::DarkThreshold();
+    const CAOI2 area = tracetest::WholePage(page);
+    ScanRayParams rays;
+    CScanPointList path;
+    const double length = rays.TraceLength(page, 160, 100, kPi / 2.0, &area, dark, path);
+    EXPECT_LE(path.GetSize(), ScanRayParams::maxTraceSteps + 1);
+    // It ends before it has gone round twice.
+    double walked = 0.0;
+    for (INT_PTR i = 1; i < path.GetSize(); ++i)
+        walked += std::hypot(path[i].x - path[i - 1].x, path[i].y - path[i - 1].y);
+    EXPECT_LT(walked, 2.0 * 2.0 * kPi * 64.0);
+    EXPECT_GE(length, 0.0);
+
+    CScanPointList thin;
+    rays.FollowThinPart(page, 160, 100, kPi / 2.0, &area, dark, thin);
+    EXPECT_LE(thin.GetSize(), ScanRayParams::maxTraceSteps);
+}
+
 } // namespace
