@@ -113,6 +113,7 @@ void CScanDlg::OnStart()
 {
     m_bNoPositionsShown = false;
     m_bEscape = false;
+    m_bFramePending = false;
     if (!m_bScanVideo) {
         // The page shown now: the one of the opening may be gone.
         if (CDIB* page = m_pDocument ? m_pDocument->GetActiveDIB() : nullptr)
@@ -146,14 +147,22 @@ void CScanDlg::OnStop()
 int CScanDlg::GrabberCallback(void* context)
 {
     auto* dialog = static_cast<CScanDlg*>(context);
-    if (dialog && dialog->GetSafeHwnd())
+    if (dialog && dialog->GetSafeHwnd() && !dialog->m_bFramePending.exchange(true))
         ::PostMessage(dialog->GetSafeHwnd(), s_msgGrabber, kGrabberFrame, 0);
     return 0;
 }
 
 LRESULT CScanDlg::OnGrabber(WPARAM wParam, LPARAM)
 {
-    if (wParam != kGrabberFrame || m_bBusy || !m_bRunning || m_pBoard == nullptr)
+    if (wParam != kGrabberFrame)
+        return 0;
+    // Released when this frame is done, so that the next one may come.
+    struct sRelease
+    {
+        std::atomic<bool>& pending;
+        ~sRelease() { pending = false; }
+    } release{m_bFramePending};
+    if (m_bBusy || !m_bRunning || m_pBoard == nullptr)
         return 0;
     if (m_bEscape.exchange(false)) {
         OnStop();

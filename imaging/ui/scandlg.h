@@ -105,5 +105,8 @@ private:
     bool m_bNoPositionsShown = false;
     bool m_bRunning = false;
     std::atomic<bool> m_bEscape{false};
+    // A frame message is on its way or being handled: the board's frames
+    // meanwhile are dropped, not queued.
+    std::atomic<bool> m_bFramePending{false};
     int m_nMeasuredFrames = 0;
 };
