@@ -33,11 +33,16 @@
 
 class CCurvatureObj;
 class CDIB;
+class CEdgeObj;
 class CObjData;
 class CObjDataBase;
 class CRPointArray;
 class CResultObjectList;
 class CRPolygon;
+class CScanRayResult1;
+class CScanRayResult2;
+class CScanRayResult3;
+class ScanRayParams;
 struct sConvexityDefect;
 using CConvexityDefects = CArray<sConvexityDefect, const sConvexityDefect&>;
 class CSkelData;
@@ -183,6 +188,23 @@ public:
     // Length and shape of a plain object along scan rays. 1 when the
     // record received a scan-ray result.
     int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
+    // The centre on the object's body, its outline sampled along 64 rays
+    // and the longest ray with the diameters; 0 for an empty contour. With
+    // smoothing 1 the second list holds the outline without its thin parts
+    // (each radius the median of its nine neighbours), and the nearer of
+    // the two stays in the first.
+    int PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result, int smoothing) const;
+    // The object's path from the result's centre along its body both ways
+    // (towards the longest ray and away from it) into the result's sides;
+    // 0 when neither side got anywhere or no ray was chosen.
+    int MeasureScanRays(CDIB* image, CAOI* aoi, CScanRayResult3& result);
+    // The edge object of the working area measured along 32 rays from its
+    // centre, as one record of the document (which holds it also when
+    // this returns 0: no document, no area width, no border found).
+    int MeasureEdgeObject(CDIB* image, IResultDocument* document);
+    // The thin part that leaves the object of result: its path and length
+    // into the result's path. 1 when a path was stored.
+    int MeasureThinPartLength(CDIB* image, CAOI* aoi, const CRPolygon* polygon, CScanRayResult2* result);
     // The tail point of an object; (0, 0) when there is none, nothing
     // when the search could not be made.
     std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
@@ -315,6 +337,9 @@ private:
     // A step not in this build was needed for objects: noted once per
     // run with their count and what the table shows instead.
     void ReportUnavailable(const char* step, int objects = 1, const char* effect = "");
+    // The pieces of border between neighbouring rays of the edge object.
+    static void WalkEdgeRays(const ScanRayParams& rays, CKontur8& tracer, CEdgeObj& edge, int markerFirst,
+                             int markerLast);
     // The tracing loop: outer contours and holes of the area.
     void TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
     // The tracer's contour as an outline of the run, handed over.

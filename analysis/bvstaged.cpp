@@ -13,12 +13,6 @@ void CBV::ReportUnavailable(const char* step, int objects, const char* effect)
     m_RunDiagnostics.Note(step, effect, objects);
 }
 
-int CBV::MeasureShapeByScanRays(CDIB* /*image*/, CAOI* /*aoi*/, CObjData& /*record*/)
-{
-    ReportUnavailable("Length along scan rays", 1, "the length is that of the smallest enclosing rectangle");
-    return 0;
-}
-
 std::optional<POINT> CBV::FindTail(const CRPolygon& /*contour*/, CDIB* /*image*/, CAOI* /*aoi*/)
 {
     ReportUnavailable("Tail search", 1, "no tail is shown and the tail filter is not applied");

@@ -79,9 +79,10 @@ public:
     // colour or border work. direction is the start direction and receives
     // the last one.
     void TraceBinary(int x, int y, int& direction);
-    // The contour between two border points of an object, found by walking
-    // from both ends. Needs the scan-ray border search, which is not
-    // available yet: raises CNotSupportedException.
+    // The contour between two border points of an object of the bound
+    // page: both ends moved onto the border at their grey levels, then
+    // walked towards each other (P clockwise, Q against). 1 when the walks
+    // met or came within 5 pixels (the points then hold P to Q), else 0.
     int TraceRegion(POINT p, POINT q, int grey1, int grey2);
 
     // The traces until EndRun test colours through the bound threshold's

@@ -602,11 +602,3 @@ void CKontur8::TraceBinary(int x, int y, int& direction)
     CBinaryStep step(page, m_BinaryValue);
     RunTrace(x, y, direction, 0, static_cast<long long>(page.GetWidth()) * page.GetHeight(), step);
 }
-
-int CKontur8::TraceRegion(POINT, POINT, int, int)
-{
-    // Both ends are first moved onto the object's border by the border
-    // search along scan rays, which comes with the scan-ray measurement.
-    // Until that exists this trace cannot run; it must not pretend to fail.
-    AfxThrowNotSupportedException();
-}

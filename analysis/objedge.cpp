@@ -75,7 +75,7 @@ CString CEdgeObj::GetColumnValues(int column)
     case 0:
         return "0";
     case 1:
-        return FormatString("%d", GetRayCount());
+        return FormatString("%d", m_nScanRayCount > 0 ? m_nScanRayCount : GetRayCount());
     case 2:
         return FormatString("%d", static_cast<int>(m_arrFoundPoints.GetSize()));
     case 3:
@@ -211,9 +211,17 @@ bool CEdgeObj::NextRaySegment(int& position, CPoint& a, CPoint& b) const
     }
     CFit fit;
     std::vector<POINT> points;
-    for (; i < n && m_Rays[static_cast<size_t>(i)]->m_nShapeType == CRPolygon::shapeLine; ++i)
-        for (const POINT& p : *m_Rays[static_cast<size_t>(i)])
+    // A run also ends where a ray does not start near the end of the one
+    // before: the walk has crossed to another edge of the object.
+    for (; i < n && m_Rays[static_cast<size_t>(i)]->m_nShapeType == CRPolygon::shapeLine; ++i) {
+        const CRPolygon& ray = *m_Rays[static_cast<size_t>(i)];
+        if (!points.empty() && !ray.IsEmpty() &&
+            std::hypot(static_cast<double>(ray[0].x - points.back().x), static_cast<double>(ray[0].y - points.back().y)) >
+                kMaxRunGap)
+            break;
+        for (const POINT& p : ray)
             points.push_back(p);
+    }
     position = i;
     if (points.size() < 3)
         return true;

@@ -20,6 +20,8 @@ public:
     static constexpr WORD kind = 15;
     // Kinds that make a valid segment.
     static constexpr int validKinds = CRPolygon::shapeCorner;
+    // Line-like rays farther apart than this belong to different segments.
+    static constexpr double kMaxRunGap = 20.0;
 
     CEdgeObj();
     ~CEdgeObj() override = default;
@@ -77,6 +79,10 @@ public:
     CPoint m_ptRightMark{0, 0};
     double m_dAngleOffset = 0.0;
     sMinAreaRect m_MinRect;
+    // The scan rays the edge was measured with (0: the pieces are counted
+    // instead) and their centre.
+    int m_nScanRayCount = 0;
+    CPoint m_ptCenter{0, 0};
 
 private:
     std::vector<std::unique_ptr<CRPolygon>> m_Rays;

@@ -9,6 +9,7 @@
 
 IMPLEMENT_DYNAMIC(CResult, CObject)
 IMPLEMENT_DYNAMIC(CScanRayResult1, CResult)
+IMPLEMENT_DYNCREATE(CScanRayResult2, CScanRayResult1)
 IMPLEMENT_DYNCREATE(CScanRayResult3, CScanRayResult1)
 
 namespace {
@@ -26,7 +27,8 @@ double PolylineLength(const CArray<POINT, const POINT&>& points)
     return length;
 }
 
-std::vector<CPoint> ToDevice(const CDC* pDC, const CArray<POINT, const POINT&>& points)
+template <class Points>
+std::vector<CPoint> ToDevice(const CDC* pDC, const Points& points)
 {
     std::vector<CPoint> device(points.begin(), points.end());
     if (!device.empty())
@@ -156,6 +158,72 @@ void CScanRayResult3::Draw(CDC* pDC)
     }
     CCross whiteCross(RGB(255, 255, 255), 1, R2_COPYPEN);
     whiteCross.Draw(pDC, centre);
+    pDC->SelectObject(oldPen);
+    pDC->RestoreDC(saved);
+}
+
+void CScanRayResult2::GetRadii(CArray<double, double>& radii) const
+{
+    FillRadii(radii);
+}
+
+void CScanRayResult2::Draw(CDC* pDC)
+{
+    if (pDC == nullptr || m_arrHits1.IsEmpty())
+        return;
+    const std::vector<CPoint> first = ToDevice(pDC, m_arrHits1);
+    const std::vector<CPoint> second = ToDevice(pDC, m_arrHits2);
+    const std::vector<CPoint> path = ToDevice(pDC, m_Path.m_Points);
+    CPoint centre(m_nCenterX, m_nCenterY);
+    pDC->LPtoDP(&centre);
+    CPoint diameter[4];
+    for (int i = 0; i < 4; ++i)
+        diameter[i] = m_ptDiameter[i];
+    pDC->LPtoDP(diameter, 4);
+    sMinAreaRect quadrilateral = m_Quadrilateral;
+    for (POINT& corner : quadrilateral.m_Corners) {
+        CPoint p(corner);
+        pDC->LPtoDP(&p);
+        corner = p;
+    }
+
+    const int saved = pDC->SaveDC();
+    pDC->SetMapMode(MM_TEXT);
+    pDC->SetWindowOrg(0, 0);
+    pDC->SetViewportOrg(0, 0);
+    CCross redCross(RGB(255, 0, 0), 1, R2_COPYPEN);
+    CCross blueCross(RGB(0, 0, 255), 1, R2_COPYPEN);
+    for (const CPoint& p : first)
+        redCross.Draw(pDC, p);
+    for (const CPoint& p : second)
+        blueCross.Draw(pDC, p);
+
+    CPen bluePen(PS_SOLID, 1, RGB(0, 0, 255));
+    CPen greenPen(PS_SOLID, 1, RGB(0, 255, 0));
+    CPen redPen(PS_SOLID, 1, RGB(255, 0, 0));
+    CPen cyanPen(PS_SOLID, 1, RGB(0, 255, 255));
+    CPen* oldPen = pDC->SelectObject(&bluePen);
+    quadrilateral.Draw(pDC);
+    for (const CPoint& p : first) {
+        pDC->MoveTo(centre);
+        pDC->LineTo(p);
+    }
+    pDC->SelectObject(&greenPen);
+    pDC->MoveTo(diameter[0]);
+    pDC->LineTo(diameter[1]);
+    pDC->SelectObject(&redPen);
+    pDC->MoveTo(diameter[2]);
+    pDC->LineTo(diameter[3]);
+    if (!path.empty()) {
+        pDC->SelectObject(&cyanPen);
+        for (size_t i = 0; i < path.size(); ++i) {
+            if (i == 0)
+                pDC->MoveTo(path[i]);
+            else
+                pDC->LineTo(path[i]);
+            redCross.Draw(pDC, path[i]);
+        }
+    }
     pDC->SelectObject(oldPen);
     pDC->RestoreDC(saved);
 }

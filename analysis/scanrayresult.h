@@ -5,6 +5,8 @@
 // Results draw themselves over the image in device pixels, so their
 // markers keep their size at any zoom.
 
+#include "objectmodel/minarearect.h"
+#include "objectmodel/pointset.h"
 #include "platform/core/arrays.h"
 #include "platform/core/geometry.h"
 
@@ -80,4 +82,29 @@ public:
 
     CArray<POINT, const POINT&> m_arrLeft;
     CArray<POINT, const POINT&> m_arrRight;
+};
+
+class CScanRayResult2 : public CScanRayResult1
+{
+    DECLARE_DYNCREATE(CScanRayResult2)
+
+public:
+    CScanRayResult2() = default;
+
+    // Red crosses on the first list, blue ones on the second; in blue the
+    // quadrilateral and the rays from the centre; the long diameter green,
+    // the cross diameter red; the path in cyan with red crosses. Nothing
+    // while the first list is empty.
+    void Draw(CDC* pDC) override;
+    void GetRadii(CArray<double, double>& radii) const override;
+
+    // The path measured along the object (the thin part's walk), its
+    // length in m_fValue1.
+    sPointSet m_Path;
+    // Not read by the drawing: the measuring angle, the measured ray and
+    // the state of the measurement.
+    double m_dValue = 0.0;
+    int m_nIndex = -1;
+    int m_nState = 0;
+    sMinAreaRect m_Quadrilateral;
 };

@@ -59,6 +59,12 @@ public:
     // on a tie) gives the record its id, name and colour; no such class:
     // 0, "NC" and 255.
     static void ClassifyObject(const CClasses& classes, CObjDataBase& record);
+    // "Search Edge": the thin part that leaves the central object of the
+    // active page, as a new scan-ray result of the document (drawn by the
+    // views); null without a page or an object.
+    CObject* SearchThinPart();
+    // The scan-ray results of the document, drawn over the image.
+    const std::vector<std::unique_ptr<CObject>>& GetResults() const { return m_arrResults; }
 
     // ---- areas and defects ----------------------------------------------------------
     // "&Measure OIs": one statistics row per area of interest (the whole

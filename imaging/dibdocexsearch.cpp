@@ -169,7 +169,9 @@ void CDIBDocEx::SearchObjects()
         PrepareAreas();
         CResultTableSink sink(*table);
         CAOI* aoi = GetDataDoc()->GetActiveAOI(true);
-        if (HasSubAreas(*aoi))
+        if (engine->GetSettings().m_FormThres.m_Model == CFormThres::modelEdgeObject)
+            engine->MeasureEdgeObject(page, &sink);
+        else if (HasSubAreas(*aoi))
             engine->AnalyseSubAreas(page, aoi, &sink);
         else
             engine->Analyse(page, aoi, &sink, 1);

@@ -472,15 +472,13 @@ TEST_F(KonturTest, CalibratedAreaAndTitles)
     EXPECT_EQ(titles[3], "ChainCode");
 }
 
-TEST_F(KonturTest, UnboundTracerAndRegionTraceRaise)
+TEST_F(KonturTest, UnboundTracerRaises)
 {
     CKontur8 unbound;
     unbound.Size(10);
     EXPECT_THROW(unbound.Trace(0, 0, FALSE, 0), CInvalidArgException);
     EXPECT_THROW(unbound.Size(-1), CInvalidArgException);
-
-    Bind({"....", ".##.", ".##.", "...."});
-    EXPECT_THROW(m_tracer.TraceRegion(POINT{1, 1}, POINT{2, 2}, 50, 50), CNotSupportedException);
+    EXPECT_THROW(unbound.TraceRegion(POINT{1, 1}, POINT{2, 2}, 50, 50), CInvalidArgException);
 }
 
 } // namespace

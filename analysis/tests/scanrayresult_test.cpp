@@ -131,4 +131,35 @@ TEST(ScanRayResultTest, DrawsSidesAndCentreInDevicePixels)
     EXPECT_EQ(dc.GetCurrentPen(), before);
 }
 
+TEST(ScanRayResultTest, Result2DrawsInItsOrder)
+{
+    CScanRayResult2 result;
+    CRecordingDC dc;
+    result.Draw(&dc);
+    EXPECT_TRUE(dc.Records().empty()); // no points yet
+
+    result.m_nCenterX = 20;
+    result.m_nCenterY = 20;
+    result.m_arrHits1.Add(POINT{30, 20});
+    result.m_arrHits1.Add(POINT{20, 10});
+    result.m_arrHits2.Add(POINT{28, 20});
+    result.KeepNearerHits();
+    result.m_Quadrilateral.m_nCenterX = 20;
+    result.m_Quadrilateral.m_nCenterY = 20;
+    result.m_Quadrilateral.m_Corners[0] = POINT{10, 10};
+    result.m_Quadrilateral.m_Corners[1] = POINT{30, 10};
+    result.m_Quadrilateral.m_Corners[2] = POINT{30, 30};
+    result.m_Quadrilateral.m_Corners[3] = POINT{10, 30};
+    result.m_Path.m_Points.Add(POINT{40, 40});
+    result.m_Path.m_Points.Add(POINT{50, 40});
+    const CPen* before = dc.GetCurrentPen();
+    result.Draw(&dc);
+    // Red crosses, blue crosses with the quadrilateral and the rays, the
+    // long diameter green, the cross diameter red, then the path in cyan
+    // with red crosses.
+    EXPECT_EQ(drawruns::Runs(dc), (std::vector<std::string>{"line 0000FF", "line FF0000", "line 00FF00",
+                                                             "line 0000FF", "line FFFF00", "line 0000FF"}));
+    EXPECT_EQ(dc.GetCurrentPen(), before);
+}
+
 } // namespace

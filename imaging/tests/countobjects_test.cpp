@@ -8,6 +8,7 @@
 
 #include "analysis/aoiraster.h"
 #include "analysis/objdata.h"
+#include "analysis/objedge.h"
 #include "analysis/objectfilter.h"
 
 #include <algorithm>
@@ -302,6 +303,31 @@ TEST_F(EmptyCountTest, ACountThatFindsNothingSaysSoInTheStatusBar)
     Command(*doc, ID_IMAGE_SEARCH_OBJECTS);
     EXPECT_EQ(table->GetCount(), 1);
     EXPECT_EQ(m_main->m_wndStatusBar.GetPaneText(0), "");
+}
+
+// "Model" 1: the count measures the edge object of the working area.
+class EdgeObjectCountTest : public CDIBDocExTest
+{
+};
+
+TEST_F(EdgeObjectCountTest, ABandGivesOneEdgeRow)
+{
+    CDIBDocEx* doc = NewDocument(400, 320);
+    cv::Mat pixels = doc->GetActiveDIB()->GetMat();
+    pixels.setTo(cv::Scalar::all(40));
+    cv::rectangle(pixels, cv::Rect(0, 120, 400, 80), cv::Scalar::all(210), cv::FILLED);
+    m_engine.GetSettings().m_SegThres = CSegThres(RGB(100, 100, 100), RGB(128, 128, 128), CSegThres::modeBright);
+    m_engine.GetSettings().m_FormThres.m_Model = CFormThres::modelEdgeObject;
+
+    Command(*doc, ID_IMAGE_SEARCH_OBJECTS);
+
+    auto* table = dynamic_cast<CResultListDoc*>(doc->GetResultDoc());
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->GetCount(), 1);
+    auto* edge = dynamic_cast<CEdgeObj*>(table->GetAt(0));
+    ASSERT_NE(edge, nullptr);
+    EXPECT_EQ(edge->GetColumnValues(1), "32");
+    EXPECT_EQ(edge->GetColumnValues(4), "0°");
 }
 
 } // namespace

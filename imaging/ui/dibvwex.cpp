@@ -4,6 +4,7 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/scandlg.h"
 #include "imaging/dibdoc.h"
 
 #include "analysis/aoidoc.h"
@@ -36,9 +37,9 @@ namespace {
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
     ID_TOOL_THRESHOLDS,     ID_TOOL_CLASS_DEFINITION,
-    ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_SCAN_CONTINUOUS, ID_TOOL_FOCUS,
+    ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
     ID_TOOL_COUNT_MANUALLY, ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
-    ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,    ID_TOOL_SEARCH_EDGE,
+    ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,
 };
 
 // The ruler axes' styles and the bits of them that are set.
@@ -85,6 +86,8 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_COMMAND(ID_TOOL_CALIBRATION, OnToolCalibration)
     ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
+    ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)
+    ON_COMMAND(ID_TOOL_SCAN_CONTINUOUS, OnToolScanContinuous)
     for (const UINT id : kLaterCommands)
         ON_UPDATE_COMMAND_UI(id, OnUpdateNotAvailable)
 END_MESSAGE_MAP()

@@ -20,6 +20,7 @@
 
 class CFormSheet;
 class CObjData;
+class CScanDlg;
 class CTextLabel;
 
 class CDIBVwEx : public CDIBView
@@ -48,6 +49,8 @@ public:
 
     CPoint m_ptLastScroll;               // of a video document
     COLORREF m_crManualCount = RGB(255, 0, 0);
+    // "Scanning Control" of this view, while it is open.
+    std::unique_ptr<CScanDlg> m_pScanDlg;
 
     static constexpr COLORREF kExcludedColour = 0x808000; // teal
     static constexpr COLORREF kAreaObjectColour = 0xFF0000; // blue
@@ -62,6 +65,8 @@ protected:
     void DrawToolPoints(CDC* pDC);
     void DrawObjects(CDC* pDC, CTextLabel& label);
     void DrawMarks(CDC* pDC);
+    // The document's scan-ray results (dibvwexscan.cpp).
+    void DrawResults(CDC* pDC);
     // The tracker's frame around the active area, in window pixels.
     void DrawTracker(CDC* pDC);
     static void DrawOutline(CDC* pDC, const CObjData& object, COLORREF colour);
@@ -97,6 +102,10 @@ protected:
     void OnUpdateEditUndo(CCmdUI* pCmdUI);
     // The tools and tool windows that come later.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+    // "Search Edge": the thin part of the central object, drawn.
+    void OnToolSearchEdge();
+    // "Sca&n Continuous": opens the scanning control.
+    void OnToolScanContinuous();
 
     // ---- tool windows (dibvwextools.cpp) -------------------------------------------------
     // The modeless form-parameter sheet on a copy of the profile's form

@@ -71,6 +71,7 @@ void CDIBVwEx::OnDraw(CDC* pDC)
     DrawAreas(pDC, label);
     DrawToolPoints(pDC);
     DrawObjects(pDC, label);
+    DrawResults(pDC);
     DrawMarks(pDC);
 }
 
