@@ -228,7 +228,6 @@ bool CBV::MeasureSkeletonObject(CSkelData& record)
 void CBV::HandOverSubObjects(CObjData& record, IResultDocument* document)
 {
     const CFormThres& form = m_Profiles.m_FormThres;
-    ReportUnavailable("Sub-objects of the contour-segment model", 1, "the objects are not in the table");
     for (std::unique_ptr<CObjDataBase>& sub : record.TakeSegmentsA()) {
         sub->m_Link = form.CheckValue(sub->GetLength(), featureLength) ? 0 : 1;
         if (document)

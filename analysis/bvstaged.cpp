@@ -5,7 +5,6 @@
 
 #include "analysis/bv.h"
 
-#include "analysis/objdata.h"
 #include "analysis/resultdocument.h"
 #include "analysis/skeldata.h"
 
@@ -20,38 +19,10 @@ int CBV::MeasureShapeByScanRays(CDIB* /*image*/, CAOI* /*aoi*/, CObjData& /*reco
     return 0;
 }
 
-std::optional<POINT> CBV::FindTail(const CRPolygon& /*contour*/, CDIB* /*image*/, CAOI* /*aoi*/)
-{
-    ReportUnavailable("Tail search", 1, "no tail is shown and the tail filter is not applied");
-    return std::nullopt;
-}
-
 bool CBV::MeasureSkeleton(CSkelData& /*record*/, const CRPolygon& /*contour*/)
 {
     ReportUnavailable("Skeletons", 1, "the objects are not measured and not in the table");
     return false;
-}
-
-void CBV::FindContourCurvaturePeaks(CObjData& /*record*/, const CRPolygon& /*contour*/)
-{
-    ReportUnavailable("Curvature peaks of contours and holes", 1, "no peaks are marked");
-}
-
-void CBV::FindDeepestConvexityDefect(CObjData& /*record*/, const CRPolygon& /*contour*/)
-{
-    ReportUnavailable("Deepest convexity defect", 1, "no defect points are marked");
-}
-
-void CBV::SegmentContour(CObjData& /*record*/, const CRPolygon& /*contour*/, CAOI* /*aoi*/)
-{
-    ReportUnavailable("Contour segments", 1, "the contours are not segmented");
-}
-
-void CBV::MeasureSegmentRegions(CDIB* /*image*/, CAOI* /*aoi*/,
-                                std::vector<std::unique_ptr<CObjDataBase>>& /*segments*/,
-                                IResultDocument* /*document*/)
-{
-    ReportUnavailable("Ellipse objects from contour segments", 1, "the objects are not in the table");
 }
 
 void CBV::ClusterObjects(IResultDocument* document, int /*maxDistance*/)
