@@ -177,29 +177,50 @@ std::vector<int> ClassifyCurved(const CDataArray& series, bool ring, const sCont
     std::vector<int> curved(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         curved[static_cast<size_t>(i)] = std::fabs(series.GetAt(i)) >= limit ? 1 : 0;
-    for (bool merged = true; merged;) {
-        merged = false;
-        std::vector<int> starts;
-        for (int i = 0; i < n; ++i)
-            if (i == 0 ? (ring && curved[0] != curved[static_cast<size_t>(n - 1)]) || !ring
-                       : curved[static_cast<size_t>(i)] != curved[static_cast<size_t>(i - 1)])
-                starts.push_back(i);
-        if (starts.size() < 2)
-            break;
-        for (size_t k = 0; k < starts.size(); ++k) {
-            const int from = starts[k];
-            const int to = k + 1 < starts.size() ? starts[k + 1] : (ring ? starts[0] + n : n);
-            if (to - from >= window)
-                continue;
-            // The first run of an open stretch joins the one after it.
-            const int donor = from > 0 ? from - 1 : (ring ? n - 1 : to % n);
-            const int label = curved[static_cast<size_t>(donor)];
-            for (int i = from; i < to; ++i)
-                curved[static_cast<size_t>(i % n)] = label;
-            merged = true;
-            break;
+    // A ring is walked from a change of class, so that no run wraps.
+    int origin = 0;
+    if (ring)
+        for (int i = 1; i < n; ++i)
+            if (curved[static_cast<size_t>(i)] != curved[static_cast<size_t>(i - 1)]) {
+                origin = i;
+                break;
+            }
+    struct sRun
+    {
+        int label;
+        int length;
+    };
+    std::vector<sRun> runs;
+    for (int k = 0; k < n; ++k) {
+        const int label = curved[static_cast<size_t>((origin + k) % n)];
+        if (!runs.empty() && runs.back().label == label)
+            ++runs.back().length;
+        else
+            runs.push_back({label, 1});
+    }
+    // Short runs join the run before them (the first one the run after it).
+    std::vector<sRun> kept;
+    int pending = 0;
+    for (const sRun& run : runs) {
+        if (run.length < window && !kept.empty()) {
+            kept.back().length += run.length;
+        } else if (run.length < window && runs.size() > 1) {
+            pending += run.length;
+        } else if (!kept.empty() && kept.back().label == run.label) {
+            kept.back().length += run.length;
+        } else {
+            kept.push_back({run.label, run.length + pending});
+            pending = 0;
         }
     }
+    if (kept.empty())
+        kept.push_back({runs.empty() ? 0 : runs.front().label, pending});
+    else
+        kept.front().length += pending;
+    int k = 0;
+    for (const sRun& run : kept)
+        for (int j = 0; j < run.length; ++j, ++k)
+            curved[static_cast<size_t>((origin + k) % n)] = run.label;
     return curved;
 }
 

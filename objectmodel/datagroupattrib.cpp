@@ -90,8 +90,9 @@ void CDataItemAttrib::Serialize(CArchive& ar)
            << std::uint16_t{m_wStyle2} << std::uint16_t{m_wStyle4} << std::uint16_t{m_wFlags};
         return;
     }
-    // Read into a copy: a damaged record leaves the item as it was.
-    CDataItemAttrib read(*this);
+    // Read into a fresh item (what a layout does not hold keeps its
+    // default): a damaged record leaves this one as it was.
+    CDataItemAttrib read;
     const auto styles = [&ar, &read]() {
         read.m_wStyle3 = ReadWord(ar);
         read.m_wStyle5 = ReadWord(ar);
@@ -250,6 +251,14 @@ void CDataGroupAttrib::LoadItems(CArchive& ar)
     m_Items = std::move(items);
 }
 
+void CDataGroupAttrib::LoadOldAxes(CArchive& ar)
+{
+    ar >> m_strXName;
+    m_nXKind = TimeKind(ReadInt(ar));
+    ar >> m_strYName;
+    m_nYKind = ReadInt(ar);
+}
+
 void CDataGroupAttrib::LoadOldRangeAndItems(CArchive& ar, bool countFirstThenArray)
 {
     m_dYMin = ReadFloat(ar);
@@ -278,50 +287,42 @@ void CDataGroupAttrib::Serialize(CArchive& ar)
         StoreItems(ar);
         return;
     }
-    // Read into a fresh group: a damaged record leaves this one as it was.
+    // Read into a fresh group (what a layout does not hold keeps its
+    // default): a damaged record leaves this one as it was.
     CDataGroupAttrib read;
-    read.Assign(*this);
     const UINT schema = ReadSchemaOrRewind(ar, RUNTIME_CLASS(CDataGroupAttrib));
     switch (schema) {
     case 5:
     case 4: {
-        const bool doubles = schema == 5;
+        // Schema 4 held the ranges as floats.
+        const auto range = [&ar, schema](double& low, double& high) {
+            if (schema == 5) {
+                ar >> low >> high;
+            } else {
+                low = ReadFloat(ar);
+                high = ReadFloat(ar);
+            }
+        };
         ar >> read.m_strXName;
         read.m_nXKind = ReadInt(ar);
         ar >> read.m_strYName;
         read.m_nYKind = ReadInt(ar);
-        if (doubles) {
-            ar >> read.m_dYMin >> read.m_dYMax;
-        } else {
-            read.m_dYMin = ReadFloat(ar);
-            read.m_dYMax = ReadFloat(ar);
-        }
+        range(read.m_dYMin, read.m_dYMax);
         ar >> read.m_strSecondName;
         read.m_nSecondKind = ReadInt(ar);
-        if (doubles) {
-            ar >> read.m_dSecondMin >> read.m_dSecondMax;
-        } else {
-            read.m_dSecondMin = ReadFloat(ar);
-            read.m_dSecondMax = ReadFloat(ar);
-        }
+        range(read.m_dSecondMin, read.m_dSecondMax);
         ar >> read.m_strSecondLabel;
         read.m_nSecondFlag = ReadInt(ar);
         read.LoadItems(ar);
         break;
     }
     case 3:
-        ar >> read.m_strXName;
-        read.m_nXKind = TimeKind(ReadInt(ar));
-        ar >> read.m_strYName;
-        read.m_nYKind = ReadInt(ar);
+        read.LoadOldAxes(ar);
         ReadWord(ar);
         read.LoadOldRangeAndItems(ar, true);
         break;
     case 2:
-        ar >> read.m_strXName;
-        read.m_nXKind = TimeKind(ReadInt(ar));
-        ar >> read.m_strYName;
-        read.m_nYKind = ReadInt(ar);
+        read.LoadOldAxes(ar);
         if (read.m_nYKind == 512)
             read.m_nYKind = 0;
         read.LoadOldRangeAndItems(ar, false);
@@ -338,6 +339,4 @@ void CDataGroupAttrib::Serialize(CArchive& ar)
         break;
     }
     Assign(read);
-    m_nSecondKind = read.m_nSecondKind;
-    m_nSecondFlag = read.m_nSecondFlag;
 }

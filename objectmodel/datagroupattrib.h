@@ -101,6 +101,8 @@ public:
 private:
     void StoreItems(CArchive& ar) const;
     void LoadItems(CArchive& ar);
+    // Names and kinds of schemas 2 and 3.
+    void LoadOldAxes(CArchive& ar);
     // The layouts of schemas 3 and older from the y range on.
     void LoadOldRangeAndItems(CArchive& ar, bool countFirstThenArray);
     void CopyNamedFields(const CDataGroupAttrib& other);

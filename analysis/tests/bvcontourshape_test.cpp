@@ -173,15 +173,21 @@ std::vector<CKonturSegment*> Segments(const CObjData& record)
     return segments;
 }
 
+// Two straight sides of 200 pixels between two half discs of radius 30.
+void DrawStadium(CEngineScene& scene)
+{
+    cv::Mat pixels = scene.page.GetMat();
+    cv::rectangle(pixels, cv::Rect(80, 40, 200, 61), kDarkBGR, cv::FILLED);
+    cv::circle(pixels, {80, 70}, 30, kDarkBGR, cv::FILLED);
+    cv::circle(pixels, {279, 70}, 30, kDarkBGR, cv::FILLED);
+}
+
 } // namespace
 
 TEST(ContourShape, StadiumSplitsIntoTwoStraightAndTwoCurvedSegments)
 {
     CEngineScene scene(360, 140);
-    cv::Mat pixels = scene.page.GetMat();
-    cv::rectangle(pixels, cv::Rect(80, 40, 200, 61), kDarkBGR, cv::FILLED);
-    cv::circle(pixels, {80, 70}, 30, kDarkBGR, cv::FILLED);
-    cv::circle(pixels, {279, 70}, 30, kDarkBGR, cv::FILLED);
+    DrawStadium(scene);
     scene.Form().m_Parameter = CFormThres::parameterSplit;
     CAOI2 aoi = scene.WholePage();
     scene.Run(aoi);
@@ -284,10 +290,7 @@ TEST(ContourShape, StoredSettingsOutsideTheDialogRangesAreClamped)
 TEST(ContourShape, SegmentModelListsTheSegmentsAsRows)
 {
     CEngineScene scene(360, 140);
-    cv::Mat pixels = scene.page.GetMat();
-    cv::rectangle(pixels, cv::Rect(80, 40, 200, 61), kDarkBGR, cv::FILLED);
-    cv::circle(pixels, {80, 70}, 30, kDarkBGR, cv::FILLED);
-    cv::circle(pixels, {279, 70}, 30, kDarkBGR, cv::FILLED);
+    DrawStadium(scene);
     scene.Form().m_Parameter = CFormThres::parameterSplit;
     scene.Form().m_Model = CFormThres::modelContourSegment;
     CAOI2 aoi = scene.WholePage();

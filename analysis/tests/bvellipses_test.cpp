@@ -62,27 +62,30 @@ const std::vector<cv::Point> kDiscs{
     {284, 140},
 };
 
-std::vector<BYTE> PageBytes(const CDIB& page)
+// Every disc of kDiscs on a page set up for Model 2.
+struct sDiscScene
 {
-    const cv::Mat m = const_cast<CDIB&>(page).GetMat();
-    return std::vector<BYTE>(m.datastart, m.dataend);
-}
+    sDiscScene() : scene(340, 200), aoi(scene.WholePage())
+    {
+        for (const cv::Point& c : kDiscs)
+            scene.Draw({c, kRadius});
+        SetModel2(scene);
+    }
+    CEngineScene scene;
+    CAOI2 aoi;
+};
 
 } // namespace
 
 TEST(EllipseModel, EveryDiscBecomesOneEllipse)
 {
-    CEngineScene scene(340, 200);
-    for (const cv::Point& c : kDiscs)
-        scene.Draw({c, kRadius});
-    SetModel2(scene);
-    const std::vector<BYTE> before = PageBytes(scene.page);
-    CAOI2 aoi = scene.WholePage();
-    scene.Run(aoi);
+    sDiscScene s;
+    const std::vector<BYTE> before = tracetest::PixelBytes(s.scene.page);
+    s.scene.Run(s.aoi);
 
-    const std::vector<CEllipsenObj*> ellipses = Ellipses(scene.results);
+    const std::vector<CEllipsenObj*> ellipses = Ellipses(s.scene.results);
     EXPECT_EQ(ellipses.size(), kDiscs.size());
-    EXPECT_EQ(scene.results.GetObjectCount(), static_cast<int>(ellipses.size()));
+    EXPECT_EQ(s.scene.results.GetObjectCount(), static_cast<int>(ellipses.size()));
     for (const cv::Point& c : kDiscs) {
         int found = 0;
         for (const CEllipsenObj* e : ellipses) {
@@ -95,32 +98,18 @@ TEST(EllipseModel, EveryDiscBecomesOneEllipse)
         }
         EXPECT_EQ(found, 1) << "disc at " << c.x << "," << c.y;
     }
-    EXPECT_FALSE(scene.HasDiagnostic("Ellipse objects from contour segments"));
+    EXPECT_FALSE(s.scene.HasDiagnostic("Ellipse objects from contour segments"));
     // The painted ellipses are gone from the page.
-    EXPECT_TRUE(before == PageBytes(scene.page));
+    EXPECT_EQ(tracetest::PixelBytes(s.scene.page), before);
 }
 
 TEST(EllipseModel, PageStaysAsItWasWhenTheDocumentThrows)
 {
-    class CThrowingDocument : public CResultObjectList
-    {
-    public:
-        void AddObject(std::unique_ptr<CBaseObj> object) override
-        {
-            if (GetObjectCount() == 2)
-                throw std::runtime_error("document full");
-            CResultObjectList::AddObject(std::move(object));
-        }
-    };
-    CEngineScene scene(340, 200);
-    for (const cv::Point& c : kDiscs)
-        scene.Draw({c, kRadius});
-    SetModel2(scene);
-    const std::vector<BYTE> before = PageBytes(scene.page);
-    CAOI2 aoi = scene.WholePage();
-    CThrowingDocument document;
-    EXPECT_THROW(scene.engine.Analyse(&scene.page, &aoi, &document, 0), std::runtime_error);
-    EXPECT_TRUE(before == PageBytes(scene.page));
+    sDiscScene s;
+    const std::vector<BYTE> before = tracetest::PixelBytes(s.scene.page);
+    enginetest::CThrowingDocument document;
+    EXPECT_THROW(s.scene.engine.Analyse(&s.scene.page, &s.aoi, &document, 0), std::runtime_error);
+    EXPECT_EQ(tracetest::PixelBytes(s.scene.page), before);
 }
 
 namespace {

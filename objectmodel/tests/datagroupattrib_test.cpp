@@ -38,9 +38,9 @@ TEST(DataAttributes, DefaultItemStoresItsFieldsAndReloads)
     EXPECT_EQ(loaded.m_bShown, 1);
     EXPECT_EQ(loaded.m_Color, 255u);
     EXPECT_EQ(loaded.m_wFlags, 0);
-    // Not stored: they keep what they had.
-    EXPECT_EQ(loaded.m_wStyle1, 5);
-    EXPECT_EQ(loaded.m_wStyle6, 6);
+    // Not stored: back at their defaults.
+    EXPECT_EQ(loaded.m_wStyle1, 1);
+    EXPECT_EQ(loaded.m_wStyle6, 0);
 }
 
 TEST(DataAttributes, OlderItemLayoutsLoad)
