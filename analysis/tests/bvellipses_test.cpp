@@ -110,6 +110,12 @@ TEST(EllipseModel, PageStaysAsItWasWhenTheDocumentThrows)
     enginetest::CThrowingDocument document;
     EXPECT_THROW(s.scene.engine.Analyse(&s.scene.page, &s.aoi, &document, 0), std::runtime_error);
     EXPECT_EQ(tracetest::PixelBytes(s.scene.page), before);
+
+    // An area smaller than the page: nothing is painted beyond it either.
+    CAOI2 inner(CRect(10, 5, 330, 195));
+    s.scene.engine.Analyse(&s.scene.page, &inner, &s.scene.results, 0);
+    EXPECT_EQ(static_cast<int>(Ellipses(s.scene.results).size()), static_cast<int>(kDiscs.size()));
+    EXPECT_EQ(tracetest::PixelBytes(s.scene.page), before);
 }
 
 namespace {
