@@ -24,6 +24,7 @@
 #include "analysis/markmask.h"
 #include "analysis/rundiagnostics.h"
 #include "objectmodel/chain8.h"
+#include "objectmodel/datagroupattrib.h"
 #include "platform/core/arrays.h"
 
 #include <algorithm>
@@ -34,6 +35,9 @@
 class CCurvatureObj;
 class CDIB;
 class CEdgeObj;
+class CEllipsenObj;
+struct CEllipseContext;
+class CKonturSegment;
 class CObjData;
 class CObjDataBase;
 class CRPointArray;
@@ -43,6 +47,7 @@ class CScanRayResult1;
 class CScanRayResult2;
 class CScanRayResult3;
 class ScanRayParams;
+class CSegObj;
 struct sConvexityDefect;
 using CConvexityDefects = CArray<sConvexityDefect, const sConvexityDefect&>;
 class CSkelData;
@@ -134,8 +139,9 @@ public:
     // without one in the page). 1 when a contour was traced (smoothed as
     // the profile asks), 0 when the area is exhausted.
     int FindNextObject(CPoint& position, CAOI* aoi, CSegThres* thresholds);
-    // Holes, nuclei, homogeneity, mean colour and inner radius of a record
-    // of the running analysis, as the profile's feature bits ask.
+    // Holes, nuclei, homogeneity, mean colour, inner radius, curvature
+    // peaks, deepest notch and contour segments of a record of the running
+    // analysis, as the profile's feature bits ask.
     void CalcContourFeatures(CDIB* image, CObjData& record, CAOI* aoi);
 
     // The threads of the object search of a run: 0 (the default) the
@@ -206,26 +212,48 @@ public:
     // into the result's path. 1 when a path was stored.
     int MeasureThinPartLength(CDIB* image, CAOI* aoi, const CRPolygon* polygon, CScanRayResult2* result);
     // The tail point of an object; (0, 0) when there is none, nothing
-    // when the search could not be made.
-    std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi);
+    // when the search could not be made. points receives the ring's peaks.
+    std::optional<POINT> FindTail(const CRPolygon& contour, CDIB* image, CAOI* aoi,
+                                  CArray<POINT, POINT>* points = nullptr);
+    // The contour point of the defect's span nearest to point; (0, 0) for
+    // a defect without a deepest point.
+    static POINT NearestPointInDefect(const CRPolygon& contour, POINT point, const sConvexityDefect& defect);
     // Thinning, skeleton path, nodes and longest path of a skeleton
     // record. False, noted in the run's diagnostics, when the object could
     // not be thinned.
     bool MeasureSkeleton(CSkelData& record, const CRPolygon& contour);
-    // Curvature peaks of the contour and its holes, the deepest convexity
-    // defect and the contour segments (contour features 5 to 7).
+    // Curvature peaks of the contour and its holes (into the mark points),
+    // the deepest convexity defect (two points on its sides into the hole
+    // points) and the contour segments (contour features 5 to 7).
     void FindContourCurvaturePeaks(CObjData& record, const CRPolygon& contour);
     void FindDeepestConvexityDefect(CObjData& record, const CRPolygon& contour);
     void SegmentContour(CObjData& record, const CRPolygon& contour, CAOI* aoi);
     // The ellipse objects of the contour segments of "Model" 2.
     void MeasureSegmentRegions(CDIB* image, CAOI* aoi, std::vector<std::unique_ptr<CObjDataBase>>& segments,
                                IResultDocument* document);
+    // Ellipses through groups of segments; the segments of no kept ellipse
+    // stay in the list. Nothing without a document.
+    void FitSegmentEllipses(CSegObj& segmentation, IResultDocument* document,
+                            std::vector<std::unique_ptr<CKonturSegment>>& segments);
+    // Small ellipses at the inner circles next to the segments left.
+    void FitCircleEllipses(CSegObj& segmentation, IResultDocument* document,
+                           std::vector<std::unique_ptr<CKonturSegment>>& segments);
     // Joins neighbouring records of a run into clusters: gaps up to
     // maxDistance, no member or area limit.
     void ClusterObjects(CResultObjectList& records, int maxDistance);
     // The form thresholds of the chain, in order; the first failing test
     // ends it. 0x10, 0x20 and 0x80000 only for skeletons.
     bool PassesFormThresholds(const CObjData& record, bool skeleton) const;
+
+    // --- measurement channels (bvareachannels.cpp) ---
+    // Rebuilds the channel groups of a measurement series: "AreaChannel",
+    // "AreaAOI", "MeanColor", "Match", "Distribution", "Length",
+    // "Curvature", "Growth" and "Width", with items per area in use.
+    void CreateAreaChannels();
+    // Deletes the groups, empties the run's hole lists and releases the
+    // tracer's storage.
+    void ClearAreaChannels();
+    const std::vector<std::unique_ptr<CDataGroupAttrib>>& GetAreaChannels() const { return m_AreaChannels; }
 
     // --- image operations (bvimageops.cpp) ---
     // They work inside the rectangle of the active area of interest (the
@@ -244,6 +272,13 @@ public:
     // mark colour's green byte + 1 in band mode, else 1 for a mark byte of
     // 0 and 254 for any other. A null area is the active one.
     void MarkThresholdPixels(CDIB* image, CAOI* aoi, const CSegThres& thresholds);
+    // The pixels inside the working area whose colour a threshold step by
+    // offset would drop (dark mode, tightened) or add (bright mode,
+    // loosened) get the bound's colour one up; columns firstExcluded to
+    // lastExcluded stay. The thresholds do not change.
+    void MarkThresholdChange(Device* image, int firstExcluded, int lastExcluded, int offset);
+    // The largest enabled area without a function, else the whole image.
+    const CAOI* GetWorkingAOI() const;
     // Rows top, top + 2, ... are copied onto the row below them.
     void DoubleEvenRows(CDIB* image);
     // Mean red of the active area; the area is then drawn into the image.
@@ -334,9 +369,6 @@ public:
 private:
     class CRunScope;
 
-    // A step not in this build was needed for objects: noted once per
-    // run with their count and what the table shows instead.
-    void ReportUnavailable(const char* step, int objects = 1, const char* effect = "");
     // The pieces of border between neighbouring rays of the edge object.
     static void WalkEdgeRays(const ScanRayParams& rays, CKontur8& tracer, CEdgeObj& edge, int markerFirst,
                              int markerLast);
@@ -404,6 +436,10 @@ private:
     void CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
     void CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
     double MeasureHomogeneity(CDIB& image, CObjData& record, CAOI& area);
+    // Form factor, area and mean colour of an ellipse record.
+    bool PassesEllipseThresholds(const CEllipsenObj& ellipse) const;
+    // Painted out of the page and handed to the document.
+    void KeepEllipse(std::unique_ptr<CEllipsenObj> ellipse, const CEllipseContext& paint, IResultDocument& document);
     void MeasureInnerRadius(CObjData& record, CAOI4& area);
 
     IAnalysisProgress* m_pProgress = nullptr;
@@ -422,4 +458,6 @@ private:
     bool m_bFinishInStripes = false;
     // m_arrHoleChains by the row of their start point.
     CHoleIndex m_HoleIndex;
+    // The measurement channel groups, owned.
+    std::vector<std::unique_ptr<CDataGroupAttrib>> m_AreaChannels;
 };

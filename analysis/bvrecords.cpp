@@ -228,7 +228,8 @@ bool CBV::MeasureSkeletonObject(CSkelData& record)
 void CBV::HandOverSubObjects(CObjData& record, IResultDocument* document)
 {
     const CFormThres& form = m_Profiles.m_FormThres;
-    ReportUnavailable("Sub-objects of the contour-segment model", 1, "the objects are not in the table");
+    // The record's own sub-objects (no step of the run attaches any yet)
+    // are listed with their marker, then its contour segments.
     for (std::unique_ptr<CObjDataBase>& sub : record.TakeSegmentsA()) {
         sub->m_Link = form.CheckValue(sub->GetLength(), featureLength) ? 0 : 1;
         if (document)

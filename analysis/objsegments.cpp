@@ -1,5 +1,7 @@
 #include "analysis/objsegments.h"
 
+#include "analysis/aoi.h"
+#include "analysis/aoiimaging.h"
 #include "analysis/recorditems.h"
 #include "objectmodel/cross.h"
 #include "objectmodel/textlabel.h"
@@ -8,6 +10,7 @@
 #include "objectmodel/xmlarchivenode.h"
 #include "platform/core/dc.h"
 #include "platform/core/exceptions.h"
+#include "outside/pixmere/device.h"
 
 #include <algorithm>
 #include <cmath>
@@ -352,4 +355,29 @@ void CFrequencyData::Serialize(CArchive& ar)
 void CFrequencyData::GetColumnTitles(CStringArray& titles, int)
 {
     SetTitles(titles, {"Index", "Filename", "Frequency"});
+}
+
+void CKonturSegment::FindInnerCircle(const Device& image, const CSegThres& threshold, const CRect& imageRect)
+{
+    // Without a reference point the seed would be a guess near the page's
+    // corner.
+    if (!IsSet(m_ptRef))
+        return;
+    constexpr int kSeedRadius = 4;
+    CPoint base = m_ptRef;
+    double angle = m_dDirectionAngle;
+    if (m_nMaxPos != -1 && m_nMaxPos >= 0 && m_nMaxPos < m_Contour.GetSize()) {
+        base = m_Contour.GetPointAt(m_nMaxPos);
+        angle = m_dPeakDirectionAngle;
+    }
+    m_nInnerRadius = kSeedRadius;
+    m_ptInnerCenter = CPoint(base.x + static_cast<int>(kSeedRadius * std::cos(angle)),
+                             base.y - static_cast<int>(kSeedRadius * std::sin(angle)));
+    // Pixels beyond the page are background.
+    const CRect inside = imageRect & CRect(0, 0, image.GetWidth(), image.GetHeight());
+    if (inside.IsRectEmpty())
+        return;
+    CAOIEllipse circle;
+    circle.SetCenterAndRadii(m_ptInnerCenter.x, m_ptInnerCenter.y, kSeedRadius, kSeedRadius);
+    GrowLargestCircle(circle, m_ptInnerCenter, image, threshold, inside);
 }

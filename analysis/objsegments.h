@@ -11,6 +11,9 @@
 
 #include <utility>
 
+class CSegThres;
+class Device;
+
 // (px, py) turned about (cx, cy) by angle radians in a frame whose y axis
 // points up.
 CPoint RotatePoint(int cx, int cy, int px, int py, double angle);
@@ -45,6 +48,13 @@ public:
     int IsInAngleRange(const CKonturSegment& other) const;
     // Whether the reference points lie closer than distance.
     int IsNear(const CKonturSegment& other, double distance) const;
+    // The largest circle inside the object next to the segment, grown from
+    // a seed 4 pixels from the reference point (or from the peak point)
+    // towards the object; its centre is kept, its radius stays 4. A segment
+    // without a reference point gets no circle. Pixels outside imageRect
+    // are not read.
+    void FindInnerCircle(const Device& image, const CSegThres& threshold, const CRect& imageRect);
+    bool HasInnerCircle() const { return m_nInnerRadius > 0; }
 
     int m_nType = straight;
     CRPolygon m_Contour;
@@ -63,6 +73,12 @@ public:
     CArray<POINT, POINT> m_arrPoints;
     sMinAreaRect m_MinRect;
     CArray<POINT, POINT> m_arrPixels;
+    // Not archived: the segmentation sets them for the ellipse steps.
+    bool m_bWholeContour = false;
+    double m_dDirectionAngle = 0.0;     // reference point towards the segment, radians, y up
+    double m_dPeakDirectionAngle = 0.0; // peak point towards the reference point
+    int m_nInnerRadius = 0;
+    CPoint m_ptInnerCenter{0, 0};
 };
 
 class CCurvatureObj : public CObjDataBase

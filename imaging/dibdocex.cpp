@@ -48,6 +48,7 @@ BEGIN_MESSAGE_MAP(CDIBDocEx, CDIBDoc)
     ON_COMMAND(ID_IMAGE_SEARCH_OBJECTS, OnSearchObjects)
     ON_COMMAND(ID_IMAGE_SEARCH_BLOBS, OnSearchBlobs)
     ON_COMMAND(ID_IMAGE_INVERSE, OnInverse)
+    ON_COMMAND(ID_IMAGE_BRIGHTER, OnBrighter)
     ON_COMMAND(ID_IMAGE_DARKER, OnDarker)
     ON_COMMAND(ID_IMAGE_RUN_WATERSHED, OnRunWatershed)
     ON_COMMAND(ID_IMAGE_REMOVE_MARKED, OnRemoveMarkedPixels)
@@ -62,7 +63,6 @@ BEGIN_MESSAGE_MAP(CDIBDocEx, CDIBDoc)
     ON_COMMAND(ID_IMAGE_SELECTION, OnSelection)
     ON_COMMAND(ID_IMAGE_SMOOTH_CONTOUR, OnSmoothContour)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_SHOW_PARAMETER, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_IMAGE_BRIGHTER, OnUpdateNotAvailable)
     ON_COMMAND(ID_IMAGE_FILTER_SETTINGS, OnFilterSettings)
     ON_UPDATE_COMMAND_UI(ID_IMAGE_CALIBRATE_CAMERA, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
@@ -266,6 +266,13 @@ void CDIBDocEx::OnInverse()
 {
     if (CBV* engine = GetEngine())
         ChangeActivePage([engine](CDIB& page) { engine->InvertImageInAOI(&page); });
+}
+
+void CDIBDocEx::OnBrighter()
+{
+    // Shows which pixels the next threshold step would change.
+    if (CBV* engine = GetEngine())
+        ChangeActivePage([engine](CDIB& page) { engine->MarkThresholdChange(&page, 230, 700, 25); });
 }
 
 void CDIBDocEx::OnDarker()

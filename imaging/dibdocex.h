@@ -136,6 +136,7 @@ protected:
     void OnSearchObjects();
     void OnSearchBlobs();
     void OnInverse();
+    void OnBrighter();
     void OnDarker();
     // The watershed separation lines of touching objects painted into the
     // active page (0xFEFEFE) as one undo step.

@@ -81,15 +81,14 @@ TEST_F(SubAreaRun, StepsNotInThisBuildAreToldForEveryCell)
     scene.Draw({{200, 200}, 30});
     scene.Draw({{450, 150}, 30});
     scene.engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutWatershed;
-    scene.Form().m_Type |= featureTailOrMovement;
-    scene.Form().m_ObjectFilter.m_Filter |= featureTailOrMovement;
+    // The length is that of the smallest rectangle then.
+    scene.Form().m_Type |= featureLength;
 
-    // No tail value: the tail filter removes nothing.
     EXPECT_EQ(scene.engine.AnalyseSubAreas(&scene.page, &area, &scene.results), 3);
     EXPECT_EQ(scene.results.GetObjectCount(), 3);
     EXPECT_EQ(scene.engine.GetRunDiagnostics().GetSize(), 1);
     EXPECT_EQ(scene.DiagnosticObjects("Conglomerate cutting"), -1);
-    EXPECT_EQ(scene.DiagnosticObjects("Tail search"), 3);
+    EXPECT_EQ(scene.DiagnosticObjects("Length along scan rays"), 3);
 }
 
 TEST_F(SubAreaRun, AnAreaWithoutSubAreasIsRefused)

@@ -13,6 +13,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cmath>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 namespace enginetest {
@@ -98,6 +100,18 @@ public:
     CDIB page;
     CBV engine;
     CResultObjectList results;
+};
+
+// A document that takes two records and throws at the third.
+class CThrowingDocument : public CResultObjectList
+{
+public:
+    void AddObject(std::unique_ptr<CBaseObj> object) override
+    {
+        if (GetObjectCount() == 2)
+            throw std::runtime_error("document full");
+        CResultObjectList::AddObject(std::move(object));
+    }
 };
 
 } // namespace enginetest

@@ -236,9 +236,8 @@ TEST_F(MainFrameTest, CountWithAStepNotInThisBuildTellsTheUserOnce)
     CBV& engine = *m_app.GetEngine();
     engine.GetSettings().m_SegThres = CSegThres(RGB(145, 145, 145), RGB(250, 250, 250), CSegThres::modeDark);
     engine.GetSettings().m_ObjectFilter.m_ConCutType = CObjectFilter::conCutWatershed;
-    // The tail search is not in this build; cutting is.
-    engine.GetSettings().m_FormThres.m_Type |= featureTailOrMovement;
-    engine.GetSettings().m_FormThres.m_ObjectFilter.m_Filter |= featureTailOrMovement;
+    // The length along scan rays is not in this build; cutting is.
+    engine.GetSettings().m_FormThres.m_Type |= featureLength;
 
     auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, m_app.OpenDocumentFile(file.c_str()));
     ASSERT_NE(doc, nullptr);
@@ -246,8 +245,8 @@ TEST_F(MainFrameTest, CountWithAStepNotInThisBuildTellsTheUserOnce)
     PumpMessages();
 
     ASSERT_EQ(m_boxes->Texts().size(), 1u);
-    EXPECT_NE(m_boxes->Texts().front().Find("Tail search: 5 objects"), -1) << m_boxes->Texts().front();
-    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), "Not available in this build: Tail search (5 objects)");
+    EXPECT_NE(m_boxes->Texts().front().Find("Length along scan rays: 5 objects"), -1) << m_boxes->Texts().front();
+    EXPECT_EQ(Frame().m_wndStatusBar.GetPaneText(0), "Not available in this build: Length along scan rays (5 objects)");
     ASSERT_NE(doc->GetResultTable(), nullptr);
     EXPECT_EQ(doc->GetResultTable()->GetCount(), 5);
 }

@@ -90,6 +90,19 @@ TEST_F(ImageCommandsTest, UndoReturnsToTheImageBeforeTheFirstOfSeveralCommands)
     EXPECT_EQ(GetGValue(m_doc->GetActiveDIB()->GetPixel(40, 40)), 254);
 }
 
+TEST_F(ImageCommandsTest, BrighterMarksWhatTheNextThresholdStepDropsInOneUndoStep)
+{
+    // Grey 30 passes a dark threshold of 40 but not one tightened by 25.
+    m_engine.GetSettings().m_SegThres = CSegThres(RGB(40, 40, 40), RGB(240, 240, 240), CSegThres::modeDark);
+    Command(*m_doc, ID_IMAGE_BRIGHTER);
+    EXPECT_EQ(m_doc->GetUndoCount(), 1);
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(40, 40), RGB(241, 241, 241));
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(5, 5), m_doc->GetActiveDIB()->GetPixel(6, 5));
+    EXPECT_EQ(m_engine.GetSettings().m_SegThres.GetLower(), RGB(40, 40, 40));
+    m_doc->PopUndo(CDIBDoc::undoPop);
+    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+}
+
 TEST_F(ImageCommandsTest, ErodeAndDilateWorkOnTheObjectsWhateverTheirBrightness)
 {
     // Dark objects shrink when the image is dilated.
@@ -174,12 +187,12 @@ TEST_F(ImageCommandsTest, BlobSearchKeepsTheFilteredPageAndStartsAgainFromTheSou
 TEST_F(ImageCommandsTest, CommandsOfLaterBuildsAreOff)
 {
     for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_ENHANCEMENT, ID_IMAGE_HISTOGRAM,
-                          ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_BRIGHTER, ID_IMAGE_CALIBRATE_CAMERA})
+                          ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_CALIBRATE_CAMERA})
         EXPECT_FALSE(IsEnabled(*m_doc, id)) << id;
     for (const UINT id : {ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS, ID_IMAGE_SOFTEN, ID_IMAGE_AUTO_THRESHOLDS,
                           ID_IMAGE_BINARIZE, ID_IMAGE_RUN_FILTERS, ID_IMAGE_RUN_WATERSHED, ID_IMAGE_MEASURE_AOIS,
                           ID_IMAGE_SEARCH_DEFECTS, ID_IMAGE_SELECTION, ID_IMAGE_SMOOTH_CONTOUR,
-                          ID_IMAGE_FILTER_SETTINGS})
+                          ID_IMAGE_FILTER_SETTINGS, ID_IMAGE_BRIGHTER})
         EXPECT_TRUE(IsEnabled(*m_doc, id)) << id;
 }
 
