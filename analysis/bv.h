@@ -194,12 +194,6 @@ public:
     // Length and shape of a plain object along scan rays. 1 when the
     // record received a scan-ray result.
     int MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record);
-    // The centre on the object's body, its outline sampled along 64 rays
-    // and the longest ray with the diameters; 0 for an empty contour. With
-    // smoothing 1 the second list holds the outline without its thin parts
-    // (each radius the median of its nine neighbours), and the nearer of
-    // the two stays in the first.
-    int PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result, int smoothing) const;
     // The object's path from the result's centre along its body both ways
     // (towards the longest ray and away from it) into the result's sides;
     // 0 when neither side got anywhere or no ray was chosen.

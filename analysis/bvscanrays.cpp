@@ -3,6 +3,7 @@
 // the central object.
 
 #include "analysis/bv.h"
+#include "analysis/objectshape.h"
 
 #include "analysis/aoi.h"
 #include "analysis/edgeobjectrules.h"
@@ -26,8 +27,6 @@
 
 namespace {
 
-constexpr int kOutlineRays = 64;
-
 double Distance(POINT a, POINT b)
 {
     return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
@@ -48,107 +47,7 @@ bool IsSet(const sEdgePos& hit)
     return hit.m_nX != 0 || hit.m_nY != 0;
 }
 
-// The object's filled outline as a mask of its bounding box.
-struct sObjectMask
-{
-    cv::Mat mask;
-    cv::Point origin;
-};
-
-sObjectMask FillOutline(const CRPolygon& contour)
-{
-    sObjectMask result;
-    if (contour.GetSize() == 0)
-        return result;
-    int left = std::numeric_limits<int>::max();
-    int top = left;
-    int right = std::numeric_limits<int>::min();
-    int bottom = right;
-    for (const POINT& p : contour) {
-        left = std::min(left, p.x);
-        top = std::min(top, p.y);
-        right = std::max(right, p.x);
-        bottom = std::max(bottom, p.y);
-    }
-    result.origin = cv::Point(left - 1, top - 1);
-    result.mask = cv::Mat::zeros(bottom - top + 3, right - left + 3, CV_8U);
-    std::vector<cv::Point> points;
-    points.reserve(static_cast<size_t>(contour.GetSize()));
-    for (const POINT& p : contour)
-        points.emplace_back(p.x - result.origin.x, p.y - result.origin.y);
-    cv::fillPoly(result.mask, std::vector<std::vector<cv::Point>>{points}, cv::Scalar(255));
-    cv::polylines(result.mask, std::vector<std::vector<cv::Point>>{points}, true, cv::Scalar(255));
-    return result;
-}
-
 } // namespace
-
-int CBV::PrepareScanRayResult(const CRPolygon& contour, CScanRayResult1& result, int smoothing) const
-{
-    const sObjectMask object = FillOutline(contour);
-    if (object.mask.empty())
-        return 0;
-    // The centre lies on the body: the innermost points, the one nearest
-    // the centroid (a bent worm's centroid may lie off its body).
-    cv::Mat distance;
-    cv::distanceTransform(object.mask, distance, cv::DIST_L2, cv::DIST_MASK_PRECISE);
-    double deepest = 0.0;
-    cv::minMaxLoc(distance, nullptr, &deepest);
-    if (deepest <= 0.0)
-        return 0;
-    const cv::Moments m = cv::moments(object.mask, true);
-    const double gx = m.m00 > 0 ? m.m10 / m.m00 : 0.0;
-    const double gy = m.m00 > 0 ? m.m01 / m.m00 : 0.0;
-    cv::Point centre(0, 0);
-    double nearest = std::numeric_limits<double>::max();
-    for (int y = 0; y < distance.rows; ++y) {
-        const float* row = distance.ptr<float>(y);
-        for (int x = 0; x < distance.cols; ++x) {
-            if (row[x] < 0.8 * deepest)
-                continue;
-            const double d = std::hypot(x - gx, y - gy);
-            if (d < nearest) {
-                nearest = d;
-                centre = cv::Point(x, y);
-            }
-        }
-    }
-    result.m_nCenterX = centre.x + object.origin.x;
-    result.m_nCenterY = centre.y + object.origin.y;
-    // The outline sampled along rays from the centre, walked on the mask.
-    result.m_arrHits1.RemoveAll();
-    result.m_arrHits2.RemoveAll();
-    const double reach = std::hypot(object.mask.cols, object.mask.rows);
-    for (int i = 0; i < kOutlineRays; ++i) {
-        const double angle = 2.0 * std::numbers::pi * i / kOutlineRays;
-        POINT last{result.m_nCenterX, result.m_nCenterY};
-        for (double r = 0.0; r <= reach; r += 0.5) {
-            const int x = centre.x + static_cast<int>(std::lround(r * std::cos(angle)));
-            const int y = centre.y - static_cast<int>(std::lround(r * std::sin(angle)));
-            if (x < 0 || y < 0 || x >= object.mask.cols || y >= object.mask.rows || object.mask.at<uchar>(y, x) == 0)
-                break;
-            last = POINT{x + object.origin.x, y + object.origin.y};
-        }
-        result.m_arrHits1.Add(last);
-    }
-    if (smoothing == 1) {
-        const POINT centrePoint{result.m_nCenterX, result.m_nCenterY};
-        std::vector<double> radii;
-        for (const POINT& p : result.m_arrHits1)
-            radii.push_back(Distance(p, centrePoint));
-        for (int i = 0; i < kOutlineRays; ++i) {
-            std::vector<double> window;
-            for (int k = -4; k <= 4; ++k)
-                window.push_back(radii[static_cast<size_t>((i + k + kOutlineRays) % kOutlineRays)]);
-            std::nth_element(window.begin(), window.begin() + 4, window.end());
-            const double angle = 2.0 * std::numbers::pi * i / kOutlineRays;
-            result.m_arrHits2.Add(POINT{result.m_nCenterX + static_cast<int>(std::lround(window[4] * std::cos(angle))),
-                                        result.m_nCenterY - static_cast<int>(std::lround(window[4] * std::sin(angle)))});
-        }
-    }
-    result.KeepNearerHits();
-    return result.m_nRayIndex >= 0 ? 1 : 0;
-}
 
 int CBV::MeasureScanRays(CDIB* image, CAOI* aoi, CScanRayResult3& result)
 {
@@ -174,7 +73,8 @@ int CBV::MeasureScanRays(CDIB* image, CAOI* aoi, CScanRayResult3& result)
 int CBV::MeasureShapeByScanRays(CDIB* image, CAOI* aoi, CObjData& record)
 {
     auto result = std::make_unique<CScanRayResult3>();
-    if (PrepareScanRayResult(record.m_Polygon, *result, 0) != 1 || MeasureScanRays(image, aoi, *result) != 1)
+    if (CalcObjectShapeFeatures(image, aoi, record.m_Polygon, nullptr, result.get(), 0) != 1 ||
+        MeasureScanRays(image, aoi, *result) != 1)
         return 0;
     record.AddScanResult(std::move(result));
     return 1;

@@ -36,7 +36,7 @@ const sRunNote* CRunDiagnostics::Find(const CString& step) const
 
 CString CRunDiagnostics::FormatMessage() const
 {
-    CString text = "The profile asks for steps that are not available in this build yet:\n";
+    CString text = "Some steps of the count could not be done for every object:\n";
     for (const sRunNote& note : m_notes) {
         text += "\n- " + note.step + ": " + Objects(note.objects);
         if (!note.effect.IsEmpty())
@@ -47,7 +47,7 @@ CString CRunDiagnostics::FormatMessage() const
 
 CString CRunDiagnostics::FormatShort() const
 {
-    CString text = "Not available in this build:";
+    CString text = "Not done for every object:";
     const char* separator = " ";
     for (const sRunNote& note : m_notes) {
         text += separator + note.step + " (" + Objects(note.objects) + ")";

@@ -3,6 +3,7 @@
 
 #include "imaging/dibdocex.h"
 
+#include "analysis/objectshape.h"
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "analysis/bv.h"
@@ -27,7 +28,7 @@ CObject* CDIBDocEx::SearchThinPart()
     m_arrResults.push_back(std::move(result));
     // The result is kept also without an object: the view shows that the
     // search ran and found nothing to draw.
-    if (polygon.GetSize() > 0 && engine->PrepareScanRayResult(polygon, *added, 1) == 1)
+    if (polygon.GetSize() > 0 && CalcObjectShapeFeatures(page, &area, polygon, nullptr, added, 1) == 1)
         engine->MeasureThinPartLength(page, &area, &polygon, added);
     UpdateAllViews(nullptr);
     return added;

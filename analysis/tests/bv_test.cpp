@@ -497,3 +497,19 @@ TEST_F(EngineProfilesTest, ProfilesAndFieldModeGoThroughTheEngine)
     EXPECT_TRUE(reloaded.SelectProfile("Cells"));
     EXPECT_EQ(reloaded.GetSettings().m_FormThres.m_Type, 0x1234u);
 }
+
+TEST(RunNotes, CellsMergePerStepAndTheTextsNameEachStep)
+{
+    CRunDiagnostics first;
+    first.Note("Conglomerate cutting", "cutting stopped", 2);
+    CRunDiagnostics second;
+    second.Note("Skeleton thinning", "not in the table", 1);
+    second.Note("Conglomerate cutting", "cutting stopped", 1);
+    first.Merge(second);
+
+    ASSERT_EQ(first.GetSize(), 2);
+    EXPECT_EQ(first.Find("Conglomerate cutting")->objects, 3);
+    EXPECT_EQ(first.FormatShort(), "Not done for every object: Conglomerate cutting (3 objects), Skeleton thinning "
+                                   "(1 object)");
+    EXPECT_NE(first.FormatMessage().Find("- Skeleton thinning: 1 object - not in the table"), -1);
+}

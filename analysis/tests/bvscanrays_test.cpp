@@ -198,9 +198,9 @@ TEST(EdgeObject, NothingToMeasure)
 
 // A dark disc of radius 40 with a 3-pixel tail of length tail to the right,
 // and a result with its border points on 64 rays.
-struct sTailScene
+struct sThinPartScene
 {
-    explicit sTailScene(int tail) : scene(260, 200)
+    explicit sThinPartScene(int tail) : scene(260, 200)
     {
         cv::circle(scene.page.GetMat(), {100, 100}, 40, Dark(), cv::FILLED, cv::LINE_8);
         if (tail > 0)
@@ -224,7 +224,7 @@ struct sTailScene
 
 TEST(ThinPart, TailLengthAlongItsPath)
 {
-    sTailScene tail(60);
+    sThinPartScene tail(60);
     ASSERT_EQ(tail.scene.engine.MeasureThinPartLength(&tail.scene.page, &tail.area, nullptr, &tail.result), 1);
     EXPECT_NEAR(tail.result.m_Path.m_fValue1, 60.0, 6.0);
     ASSERT_GE(tail.result.m_Path.m_Points.GetSize(), 2);
@@ -237,20 +237,20 @@ TEST(ThinPart, TailLengthAlongItsPath)
 TEST(ThinPart, EdgeCases)
 {
     // No tail: no start, 0 and the path as it was.
-    sTailScene none(0);
+    sThinPartScene none(0);
     none.result.m_Path.m_Points.Add(POINT{1, 1});
     EXPECT_EQ(none.scene.engine.MeasureThinPartLength(&none.scene.page, &none.area, nullptr, &none.result), 0);
     EXPECT_EQ(none.result.m_Path.m_Points.GetSize(), 1);
 
     // An empty second border: midpoints (0, 0), nothing read, 0.
-    sTailScene empty(60);
+    sThinPartScene empty(60);
     empty.result.m_arrHits2.RemoveAll();
     EXPECT_EQ(empty.scene.engine.MeasureThinPartLength(&empty.scene.page, &empty.area, nullptr, &empty.result), 0);
 
     // A start two rays from the stored ray takes the stored ray's border
     // point; three rays away it keeps its own.
     for (const int stored : {2, 3}) {
-        sTailScene near(60);
+        sThinPartScene near(60);
         near.result.m_nRayIndex = stored;
         ASSERT_EQ(near.scene.engine.MeasureThinPartLength(&near.scene.page, &near.area, nullptr, &near.result), 1);
         const POINT first = near.result.m_Path.m_Points[0];
@@ -261,7 +261,7 @@ TEST(ThinPart, EdgeCases)
     }
 
     // No image or result: 0.
-    sTailScene tail(60);
+    sThinPartScene tail(60);
     EXPECT_EQ(tail.scene.engine.MeasureThinPartLength(nullptr, &tail.area, nullptr, &tail.result), 0);
     EXPECT_EQ(tail.scene.engine.MeasureThinPartLength(&tail.scene.page, &tail.area, nullptr, nullptr), 0);
 }
