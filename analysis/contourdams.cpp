@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -34,8 +35,18 @@ bool CContourDams::FillMask(const CRPolygon& contour, const CArray<CRPolygon*, C
     constexpr int kMaxSide = 65535;
     if (size.cx < 1 || size.cy < 1 || size.cx > kMaxSide || size.cy > kMaxSide || !m_Area.SetPolygon(contour))
         return false;
-    if (m_Store.cols < size.cx || m_Store.rows < size.cy)
-        m_Store.create(std::max(m_Store.rows, size.cy), std::max(m_Store.cols, size.cx), CV_8UC1);
+    if (m_Store.cols < size.cx || m_Store.rows < size.cy) {
+        // No memory for the mask: no cut, as when no page can be made.
+        try {
+            m_Store.create(std::max(m_Store.rows, size.cy), std::max(m_Store.cols, size.cx), CV_8UC1);
+        } catch (const std::bad_alloc&) {
+            m_Store.release();
+            return false;
+        } catch (const cv::Exception&) {
+            m_Store.release();
+            return false;
+        }
+    }
     m_Mask = m_Store(cv::Rect(0, 0, size.cx, size.cy));
     m_Mask.setTo(0);
     // The object from the area's corner, its holes from the box's, as

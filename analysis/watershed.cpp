@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 IMPLEMENT_DYNCREATE(CWatershed, CObject)
 
@@ -258,6 +259,7 @@ std::span<const POINT> CWatershed::LevelPixels(int level) const
 
 void CWatershed::MarkSeeds(int deepest)
 {
+    m_bPlain = false;
     for (uint16_t* row : m_Rows)
         for (int x = 0; x < m_Width; ++x) {
             if (row[x] == deepest)
@@ -269,37 +271,44 @@ void CWatershed::MarkSeeds(int deepest)
 
 int CWatershed::GrowLevel(int level)
 {
-    // The pixels this pass floods count in the join code of the pixels
-    // after them but are not yet the flooded neighbour a pixel needs: they
-    // carry a marker of their own until the pass ends.
+    m_bPlain = false;
     m_FloodedNow.clear();
-    for (const POINT& pixel : LevelPixels(level)) {
-        uint16_t& value = m_Rows[static_cast<size_t>(pixel.y)][pixel.x];
-        if (value != level)
-            continue;
-        int code = 0;
-        bool reached = false;
-        for (int k = 0; k < 8; ++k) {
-            const uint16_t around = m_Rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
-            if (around == kFlooded) {
-                code |= kWeight[k];
-                reached = true;
-            } else if (around == kFloodedNow) {
-                code |= kWeight[k];
-            }
-        }
-        if (reached && kJoinTable[static_cast<size_t>(code)] == 1) {
-            value = kFloodedNow;
-            m_FloodedNow.push_back(pixel);
-        }
-    }
+    for (const POINT& pixel : LevelPixels(level))
+        FloodIfJoined(pixel, level);
     for (const POINT& pixel : m_FloodedNow)
         m_Rows[static_cast<size_t>(pixel.y)][pixel.x] = kFlooded;
     return m_FloodedNow.empty() ? 0 : 1;
 }
 
+bool CWatershed::FloodIfJoined(POINT pixel, int level)
+{
+    // The pixels this pass floods count in the join code of the pixels
+    // after them but are not yet the flooded neighbour a pixel needs: they
+    // carry a marker of their own until the pass ends.
+    uint16_t& value = m_Rows[static_cast<size_t>(pixel.y)][pixel.x];
+    if (value != level)
+        return false;
+    int code = 0;
+    bool reached = false;
+    for (int k = 0; k < 8; ++k) {
+        const uint16_t around = m_Rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
+        if (around == kFlooded) {
+            code |= kWeight[k];
+            reached = true;
+        } else if (around == kFloodedNow) {
+            code |= kWeight[k];
+        }
+    }
+    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
+        return false;
+    value = kFloodedNow;
+    m_FloodedNow.push_back(pixel);
+    return true;
+}
+
 int CWatershed::NewBasins(int level)
 {
+    m_bPlain = false;
     BeginPass();
     m_Seeds.clear();
     CLinePoints line;

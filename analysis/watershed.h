@@ -80,6 +80,9 @@ private:
     void Flood(int x, int y);
     void BeginPass();
     bool HasFloodedNeighbour(int x, int y) const;
+    // Floods an inner pixel of the level whose flooded neighbours join it
+    // (a growth pass's test); whether it did.
+    bool FloodIfJoined(POINT pixel, int level);
     int SpreadDistances();
     int ChessboardDistances();
     void IndexLevels(int deepest);
@@ -101,7 +104,8 @@ private:
     std::vector<POINT> m_Queue;
     // The pixels flooded by the current growth pass.
     std::vector<POINT> m_FloodedNow;
-    // The image holds only background and unlabelled object pixels.
+    // The image holds only background and unlabelled object pixels, as
+    // SetMask left it.
     bool m_bPlain = false;
     int m_Width = 0;
     int m_Height = 0;
