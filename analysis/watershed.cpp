@@ -20,6 +20,12 @@ constexpr int kWeight[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 // markers, above every label.
 constexpr uint16_t kFloodedNow = 0xFFFD;
 
+// Floods an inner pixel of the level whose flooded neighbours join it, as
+// a growth pass tests it. The pixels this pass floods count in the join
+// code of the pixels after them but are not yet the flooded neighbour a
+// pixel needs: they carry a marker of their own until the pass ends.
+bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded);
+
 // Entry 244 (upper row, left and lower left flooded) is 1 like its mirror
 // images 233, 151 and 47.
 constexpr std::array<int, 256> kJoinTable = {
@@ -32,6 +38,29 @@ constexpr std::array<int, 256> kJoinTable = {
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
+
+bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded)
+{
+    uint16_t& value = rows[static_cast<size_t>(pixel.y)][pixel.x];
+    if (value != level)
+        return false;
+    int code = 0;
+    bool reached = false;
+    for (int k = 0; k < 8; ++k) {
+        const uint16_t around = rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
+        if (around == CWatershed::kFlooded) {
+            code |= kWeight[k];
+            reached = true;
+        } else if (around == kFloodedNow) {
+            code |= kWeight[k];
+        }
+    }
+    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
+        return false;
+    value = kFloodedNow;
+    flooded.push_back(pixel);
+    return true;
+}
 
 } // namespace
 
@@ -274,36 +303,10 @@ int CWatershed::GrowLevel(int level)
     m_bPlain = false;
     m_FloodedNow.clear();
     for (const POINT& pixel : LevelPixels(level))
-        FloodIfJoined(pixel, level);
+        FloodIfJoined(m_Rows, pixel, level, m_FloodedNow);
     for (const POINT& pixel : m_FloodedNow)
         m_Rows[static_cast<size_t>(pixel.y)][pixel.x] = kFlooded;
     return m_FloodedNow.empty() ? 0 : 1;
-}
-
-bool CWatershed::FloodIfJoined(POINT pixel, int level)
-{
-    // The pixels this pass floods count in the join code of the pixels
-    // after them but are not yet the flooded neighbour a pixel needs: they
-    // carry a marker of their own until the pass ends.
-    uint16_t& value = m_Rows[static_cast<size_t>(pixel.y)][pixel.x];
-    if (value != level)
-        return false;
-    int code = 0;
-    bool reached = false;
-    for (int k = 0; k < 8; ++k) {
-        const uint16_t around = m_Rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
-        if (around == kFlooded) {
-            code |= kWeight[k];
-            reached = true;
-        } else if (around == kFloodedNow) {
-            code |= kWeight[k];
-        }
-    }
-    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
-        return false;
-    value = kFloodedNow;
-    m_FloodedNow.push_back(pixel);
-    return true;
 }
 
 int CWatershed::NewBasins(int level)

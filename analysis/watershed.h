@@ -80,9 +80,6 @@ private:
     void Flood(int x, int y);
     void BeginPass();
     bool HasFloodedNeighbour(int x, int y) const;
-    // Floods an inner pixel of the level whose flooded neighbours join it
-    // (a growth pass's test); whether it did.
-    bool FloodIfJoined(POINT pixel, int level);
     int SpreadDistances();
     int ChessboardDistances();
     void IndexLevels(int deepest);

@@ -177,9 +177,11 @@ TEST(Watershed, LabelsAreTheStepsToTheBackground)
         shed.SetMask(mask);
         shed.LabelDistances();
         for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                if (mask.at<uint8_t>(y, x) == 254)
+            for (int x = 0; x < width; ++x) {
+                if (mask.at<uint8_t>(y, x) == 254) {
                     ASSERT_EQ(shed.GetValue(x, y), steps.at<int>(y, x)) << x << "," << y;
+                }
+            }
     }
 }
 
