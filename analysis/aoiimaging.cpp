@@ -51,16 +51,20 @@ void FillInteriorInto(const CAOI& aoi, Device& target, int dx, int dy, COLORREF 
     }
 }
 
+CSize MaskSize(const CRect& box, int border)
+{
+    // One pixel wider than the box, rounded up to whole 32-bit words.
+    return CSize(((2 * border + box.right - box.left) * 8 + 39) / 32 * 4, 2 * border + box.bottom - box.top + 1);
+}
+
 bool CreateMask(CAOI4& aoi, CDIB* mask, const CRPolygon* polygon, const CArray<CRPolygon*, CRPolygon*>* holes,
                 int border)
 {
     if (mask == nullptr)
         return false;
     const CRect box = polygon ? CRect(polygon->GetBoundingRect()) : aoi.GetRect();
-    // One pixel wider than the box, rounded up to whole 32-bit words.
-    const int width = ((2 * border + box.right - box.left) * 8 + 39) / 32 * 4;
-    const int height = 2 * border + box.bottom - box.top + 1;
-    if (!mask->InitDIB(width, height, 8))
+    const CSize size = MaskSize(box, border);
+    if (!mask->InitDIB(size.cx, size.cy, 8))
         return false;
     if (polygon && !aoi.SetPolygon(*polygon))
         return false;

@@ -31,6 +31,10 @@ void FillInto(const CAOI& aoi, Device& target, int dx, int dy, COLORREF color);
 // every run are left.
 void FillInteriorInto(const CAOI& aoi, Device& target, int dx, int dy, COLORREF color);
 
+// The size of the mask of a box with a margin of border pixels: one pixel
+// wider than the box, rounded up to whole 32-bit words.
+CSize MaskSize(const CRect& box, int border);
+
 // An 8-bit mask of the polygon (or of the area as it is) with a margin of
 // border pixels: the inside 255, the interior of every hole that starts
 // inside 0, the rest 0. The width is rounded up to a multiple of 4. With a

@@ -4,12 +4,12 @@
 #include "analysis/bv.h"
 
 #include "analysis/analysisprogress.h"
-#include "analysis/aoiimaging.h"
+#include "analysis/contourdams.h"
 #include "analysis/cutlines.h"
 #include "analysis/cvcontours.h"
+#include "analysis/defectdepth.h"
 #include "analysis/objdata.h"
 #include "analysis/objectfilter.h"
-#include "analysis/watershed.h"
 #include "objectmodel/linepoints.h"
 #include "outside/pixmere/dib.h"
 
@@ -18,6 +18,7 @@
 #include <deque>
 #include <limits>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -36,35 +37,18 @@ double Distance(POINT a, POINT b)
     return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
 }
 
-// The mask's object pixels as the watershed reads them (255 -> 254).
-cv::Mat WatershedMask(const CDIB& page)
-{
-    cv::Mat mask(page.GetHeight(), page.GetWidth(), CV_8UC1);
-    for (int y = 0; y < mask.rows; ++y) {
-        const BYTE* in = page.GetLPDIBBITSLINE(mask.rows - 1 - y);
-        auto* out = mask.ptr<uint8_t>(y);
-        for (int x = 0; x < mask.cols; ++x)
-            out[x] = in[x] == 0 ? 0 : 254;
-    }
-    return mask;
-}
+// A quick depth this close to a limit is left to OpenCV's own defects.
+constexpr double kDepthMargin = 1e-4;
 
-// The dam pixels of the contour with its holes cut out, in page
-// coordinates. The mask has a margin of one pixel on every side, which
-// the flooding never reaches.
-bool CollectContourDams(const CRPolygon& contour, const CArray<CRPolygon*, CRPolygon*>& holes,
-                        CArray<POINT, POINT>& dams)
+// Whether the quick depth of the deepest defect is known to lie below the
+// limit (true) or at or above it (false); nothing when it is too close to
+// tell or unknown.
+std::optional<bool> QuickBelow(CDefectDepth& quick, const CRPolygon& contour, double limit)
 {
-    CAOI4 area;
-    CDIB page;
-    if (!CreateMask(area, &page, &contour, &holes, 1))
-        return false;
-    CWatershed shed;
-    shed.SetMask(WatershedMask(page));
-    shed.Segment();
-    const CRect box(contour.GetBoundingRect());
-    shed.CollectDamPoints(dams, box.left - 1, box.top - 1);
-    return true;
+    const std::optional<double> deepest = quick.Deepest(contour);
+    if (!deepest || std::abs(*deepest - limit) <= kDepthMargin)
+        return std::nullopt;
+    return *deepest < limit;
 }
 
 // A defect shallower than this is the digitisation of a convex outline.
@@ -72,8 +56,10 @@ constexpr float kConvexDepth = 1.5F;
 
 // The distance to the outside of a convex object rises to one ridge, so
 // its watershed has one basin and no dam: such an object needs no mask.
-bool IsConvex(const CRPolygon& contour)
+bool IsConvex(const CRPolygon& contour, CDefectDepth& quick)
 {
+    if (const std::optional<bool> below = QuickBelow(quick, contour, kConvexDepth))
+        return *below;
     CConvexityDefects defects;
     if (!ConvexityDefects(contour, defects))
         return false;
@@ -82,6 +68,24 @@ bool IsConvex(const CRPolygon& contour)
             return false;
     return true;
 }
+
+// The depth a defect must exceed to be cut at, from the sensitivity; one
+// from a file outside 0..10 counts as its nearest end.
+double DefectCutThreshold(float sensitivity)
+{
+    const int s = std::isnan(sensitivity) ? 0 : static_cast<int>(std::clamp(sensitivity, 0.0F, 10.0F));
+    return s < 2 ? 5.0 : s <= 4 ? 2.5 : s <= 8 ? 1.0 : 0.5;
+}
+
+// What the watershed cutting of a run keeps from one contour to the next.
+struct sWatershedScratch
+{
+    CContourDams dams;
+    CDefectDepth quick;
+};
+
+void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
+                   sWatershedScratch& scratch);
 
 } // namespace
 
@@ -101,10 +105,7 @@ void CBV::FindDefectCut(const CRPolygon& contour, const CConvexityDefects& defec
     cut.RemoveAll();
     if (contour.GetSize() < kMinCutPoints)
         return;
-    // A sensitivity from a file outside 0..10 counts as its nearest end.
-    const float sensitivity = m_Profiles.m_ObjectFilter.m_ConCutThres;
-    const int s = std::isnan(sensitivity) ? 0 : static_cast<int>(std::clamp(sensitivity, 0.0F, 10.0F));
-    double threshold = s < 2 ? 5.0 : s <= 4 ? 2.5 : s <= 8 ? 1.0 : 0.5;
+    double threshold = DefectCutThreshold(m_Profiles.m_ObjectFilter.m_ConCutThres);
     const sConvexityDefect* chosen = nullptr;
     for (const sConvexityDefect& defect : defects) {
         const double opening = Distance(POINT{defect.m_nStartX, defect.m_nStartY}, POINT{defect.m_nEndX, defect.m_nEndY});
@@ -219,49 +220,8 @@ int CBV::FindHoleJoin(const CRPolygon& contour, const CConvexityDefects& defects
 
 void CBV::FindWatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes)
 {
-    cuts.RemoveAll();
-    if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour)))
-        return;
-    CArray<CRPolygon*, CRPolygon*> maskHoles;
-    for (const CRPolygon* hole : holes)
-        if (hole != nullptr && hole->GetSize() > kMinMaskHolePoints)
-            maskHoles.Add(const_cast<CRPolygon*>(hole)); // the mask only reads them
-    CArray<POINT, POINT> dams;
-    if (!CollectContourDams(contour, maskHoles, dams))
-        return;
-
-    // Lines of neighbouring dam pixels, each from a pixel on the contour.
-    std::vector<POINT> left(dams.begin(), dams.end());
-    std::vector<char> taken(left.size(), 0);
-    const auto take = [&](size_t i) {
-        taken[i] = 1;
-        cuts.Add(left[i]);
-        return left[i];
-    };
-    for (;;) {
-        size_t start = left.size();
-        for (size_t i = 0; i < left.size() && start == left.size(); ++i)
-            if (!taken[i] && contour.FindPoint(left[i]) >= 0)
-                start = i;
-        if (start == left.size())
-            break; // the rest never reaches the contour
-        POINT last = take(start);
-        for (bool grown = true; grown;) {
-            grown = false;
-            for (size_t i = 0; i < left.size(); ++i)
-                if (!taken[i] && std::max(std::abs(left[i].x - last.x), std::abs(left[i].y - last.y)) == 1) {
-                    last = take(i);
-                    grown = true;
-                    break;
-                }
-        }
-        if (contour.FindPoint(last) < 0) {
-            const int next = contour.FindNeighbour(last.x, last.y);
-            if (next >= 0)
-                cuts.Add(contour[next]);
-        }
-        cuts.Add(POINT{0, 0});
-    }
+    sWatershedScratch scratch;
+    WatershedCuts(contour, cuts, holes, scratch);
 }
 
 void CBV::SplitObjectsByAOI(const CRPolygon& contour, std::vector<sRunOutline>& holes, std::vector<sRunOutline>& target)
@@ -307,6 +267,54 @@ sRunOutline CutPart(std::unique_ptr<CRPolygon> polygon, int moving)
     return part;
 }
 
+void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
+                   sWatershedScratch& scratch)
+{
+    cuts.RemoveAll();
+    if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour, scratch.quick)))
+        return;
+    CArray<CRPolygon*, CRPolygon*> maskHoles;
+    for (const CRPolygon* hole : holes)
+        if (hole != nullptr && hole->GetSize() > kMinMaskHolePoints)
+            maskHoles.Add(const_cast<CRPolygon*>(hole)); // the mask only reads them
+    CArray<POINT, POINT> dams;
+    if (!scratch.dams.Collect(contour, maskHoles, dams))
+        return;
+
+    // Lines of neighbouring dam pixels, each from a pixel on the contour.
+    std::vector<POINT> left(dams.begin(), dams.end());
+    std::vector<char> taken(left.size(), 0);
+    const auto take = [&](size_t i) {
+        taken[i] = 1;
+        cuts.Add(left[i]);
+        return left[i];
+    };
+    for (;;) {
+        size_t start = left.size();
+        for (size_t i = 0; i < left.size() && start == left.size(); ++i)
+            if (!taken[i] && contour.FindPoint(left[i]) >= 0)
+                start = i;
+        if (start == left.size())
+            break; // the rest never reaches the contour
+        POINT last = take(start);
+        for (bool grown = true; grown;) {
+            grown = false;
+            for (size_t i = 0; i < left.size(); ++i)
+                if (!taken[i] && std::max(std::abs(left[i].x - last.x), std::abs(left[i].y - last.y)) == 1) {
+                    last = take(i);
+                    grown = true;
+                    break;
+                }
+        }
+        if (contour.FindPoint(last) < 0) {
+            const int next = contour.FindNeighbour(last.x, last.y);
+            if (next >= 0)
+                cuts.Add(contour[next]);
+        }
+        cuts.Add(POINT{0, 0});
+    }
+}
+
 
 } // namespace
 
@@ -321,6 +329,8 @@ void CBV::CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutl
 
 void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
 {
+    const double threshold = DefectCutThreshold(m_Profiles.m_ObjectFilter.m_ConCutThres);
+    CDefectDepth quick;
     size_t count = outer.size();
     int stopped = 0;
     for (size_t i = 0; i < outer.size(); ++i) {
@@ -342,9 +352,12 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
             }
             CRPolygon& polygon = *outer[current].polygon;
             CConvexityDefects defects;
-            ConvexityDefects(polygon, defects);
             CRPointArray cut;
-            FindDefectCut(polygon, defects, cut);
+            // Most outlines have no defect deep enough to cut at.
+            if (QuickBelow(quick, polygon, threshold) != std::optional<bool>(true)) {
+                ConvexityDefects(polygon, defects);
+                FindDefectCut(polygon, defects, cut);
+            }
             if (!own.empty() && !cut.IsEmpty()) {
                 CRPointArray join;
                 const int hole = FindHoleJoin(polygon, defects, PolygonsOf(own), join);
@@ -386,6 +399,7 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
 
 void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
 {
+    sWatershedScratch scratch;
     std::vector<sRunOutline> result;
     result.reserve(outer.size());
     for (sRunOutline& outline : outer) {
@@ -393,7 +407,7 @@ void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutlin
         if (holeFlag == 1)
             SplitObjectsByAOI(*outline.polygon, holes, own);
         CRPointArray cuts;
-        FindWatershedCuts(*outline.polygon, cuts, PolygonsOf(own));
+        WatershedCuts(*outline.polygon, cuts, PolygonsOf(own), scratch);
         const int moving = outline.polygon->m_nSpare;
         const size_t first = result.size();
         result.push_back(std::move(outline));
@@ -467,6 +481,7 @@ void CBV::SplitObjectsByWatershed(CDIB* image, CArray<POINT, POINT>& points)
         }
     }
 
+    CContourDams shed;
     for (std::unique_ptr<CObjData>& record : records) {
         const CRPolygon contour(record->m_Chain);
         if (holesOn && record->GetArea() > 10.0) {
@@ -480,9 +495,9 @@ void CBV::SplitObjectsByWatershed(CDIB* image, CArray<POINT, POINT>& points)
             holePolygons.push_back(std::make_unique<CRPolygon>(record->GetHole(h)));
             holeList.Add(holePolygons.back().get());
         }
-        CArray<POINT, POINT> dams;
-        if (CollectContourDams(contour, holeList, dams))
-            points.Append(dams);
+        CArray<POINT, POINT> found;
+        if (shed.Collect(contour, holeList, found))
+            points.Append(found);
         record.reset();
     }
     m_arrHoleChains.clear();

@@ -3,8 +3,9 @@
 #include "objectmodel/linepoints.h"
 #include "outside/pixmere/dib.h"
 
+#include <algorithm>
 #include <cmath>
-#include <deque>
+#include <cstdint>
 
 IMPLEMENT_DYNCREATE(CWatershed, CObject)
 
@@ -14,6 +15,16 @@ namespace {
 constexpr int kDx[8] = {-1, 0, 1, -1, 1, -1, 0, 1};
 constexpr int kDy[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
 constexpr int kWeight[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
+
+// Flooded by the growth pass under way (only while it runs); below the two
+// markers, above every label.
+constexpr uint16_t kFloodedNow = 0xFFFD;
+
+// Floods an inner pixel of the level whose flooded neighbours join it, as
+// a growth pass tests it. The pixels this pass floods count in the join
+// code of the pixels after them but are not yet the flooded neighbour a
+// pixel needs: they carry a marker of their own until the pass ends.
+bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded);
 
 // Entry 244 (upper row, left and lower left flooded) is 1 like its mirror
 // images 233, 151 and 47.
@@ -27,6 +38,29 @@ constexpr std::array<int, 256> kJoinTable = {
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
+
+bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded)
+{
+    uint16_t& value = rows[static_cast<size_t>(pixel.y)][pixel.x];
+    if (value != level)
+        return false;
+    int code = 0;
+    bool reached = false;
+    for (int k = 0; k < 8; ++k) {
+        const uint16_t around = rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
+        if (around == CWatershed::kFlooded) {
+            code |= kWeight[k];
+            reached = true;
+        } else if (around == kFloodedNow) {
+            code |= kWeight[k];
+        }
+    }
+    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
+        return false;
+    value = kFloodedNow;
+    flooded.push_back(pixel);
+    return true;
+}
 
 } // namespace
 
@@ -58,24 +92,41 @@ void CWatershed::SetMask(const cv::Mat& mask)
     m_Order.clear();
     m_LevelStart.clear();
     m_nLevel = 0;
-    if (mask.empty() || mask.type() != CV_8UC1 || !m_Image.InitDIB(mask.cols, mask.rows, 8)) {
+    m_bPlain = false;
+    if (mask.empty() || mask.type() != CV_8UC1 || !FitImage(mask.cols, mask.rows)) {
         m_Image = CDIBExt();
         return;
     }
     m_Width = mask.cols;
     m_Height = mask.rows;
     cv::Mat values = m_Image.GetMat(); // shares the pixels
+    bool plain = true;
     for (int y = 0; y < m_Height; ++y) {
         const auto* in = mask.ptr<uint8_t>(y);
         auto* out = values.ptr<uint16_t>(y);
-        for (int x = 0; x < m_Width; ++x)
+        for (int x = 0; x < m_Width; ++x) {
             out[x] = in[x] == 254 ? kUnlabelled : in[x] == 255 ? kFlooded : in[x];
+            plain = plain && (in[x] == 0 || in[x] == 254);
+        }
         m_Rows.push_back(out);
     }
+    m_bPlain = plain;
+    // Stamps of earlier masks are below every later pass: no reset.
     const size_t pixels = static_cast<size_t>(m_Width) * static_cast<size_t>(m_Height);
-    m_Stamp.assign(pixels, 0);
-    m_Old.assign(pixels, 0);
-    m_nPass = 0;
+    if (m_Stamp.size() < pixels) {
+        m_Stamp.resize(pixels, 0U);
+        m_Old.resize(pixels, 0);
+    }
+}
+
+bool CWatershed::FitImage(int width, int height)
+{
+    // One object after another: the working image only grows, and each
+    // mask uses its upper left part.
+    const cv::Mat current = m_Image.GetMat();
+    if (!current.empty() && current.cols >= width && current.rows >= height)
+        return true;
+    return m_Image.InitDIB(std::max(width, current.cols), std::max(height, current.rows), 8) != FALSE;
 }
 
 int CWatershed::GetValue(int x, int y) const
@@ -87,8 +138,12 @@ int CWatershed::GetValue(int x, int y) const
 
 int CWatershed::OldValue(int x, int y) const
 {
+    // A pass only writes kFlooded: any other value is as it was.
+    const int value = m_Rows[static_cast<size_t>(y)][x];
+    if (value != kFlooded)
+        return value;
     const size_t index = static_cast<size_t>(y) * static_cast<size_t>(m_Width) + static_cast<size_t>(x);
-    return m_Stamp[index] == m_nPass ? m_Old[index] : m_Rows[static_cast<size_t>(y)][x];
+    return m_Stamp[index] == m_nPass ? m_Old[index] : value;
 }
 
 void CWatershed::Flood(int x, int y)
@@ -120,34 +175,30 @@ bool CWatershed::HasFloodedNeighbour(int x, int y) const
     return false;
 }
 
-int CWatershed::NeighbourCode(int x, int y) const
+int CWatershed::LabelDistances()
 {
-    int code = 0;
-    for (int k = 0; k < 8; ++k)
-        if (m_Rows[static_cast<size_t>(y + kDy[k])][x + kDx[k]] == kFlooded)
-            code |= kWeight[k];
-    return code;
+    const int deepest = m_bPlain ? ChessboardDistances() : SpreadDistances();
+    m_bPlain = false;
+    IndexLevels(deepest);
+    return deepest;
 }
 
-int CWatershed::LabelDistances()
+int CWatershed::SpreadDistances()
 {
     // Breadth first from the background: the same layers as one pass per
     // level, in one pass over the pixels.
-    std::deque<int> queue;
+    m_Queue.clear();
     for (int y = 0; y < m_Height; ++y)
         for (int x = 0; x < m_Width; ++x)
             if (m_Rows[static_cast<size_t>(y)][x] == 0)
-                queue.push_back(y * m_Width + x);
+                m_Queue.push_back(POINT{x, y});
     int deepest = 0;
-    while (!queue.empty()) {
-        const int index = queue.front();
-        queue.pop_front();
-        const int x = index % m_Width;
-        const int y = index / m_Width;
-        const int label = m_Rows[static_cast<size_t>(y)][x] + 1;
+    for (size_t next = 0; next < m_Queue.size(); ++next) {
+        const POINT p = m_Queue[next];
+        const int label = m_Rows[static_cast<size_t>(p.y)][p.x] + 1;
         for (int k = 0; k < 8; ++k) {
-            const int nx = x + kDx[k];
-            const int ny = y + kDy[k];
+            const int nx = p.x + kDx[k];
+            const int ny = p.y + kDy[k];
             if (nx < 0 || ny < 0 || nx >= m_Width || ny >= m_Height)
                 continue;
             uint16_t& value = m_Rows[static_cast<size_t>(ny)][nx];
@@ -155,10 +206,51 @@ int CWatershed::LabelDistances()
                 continue;
             value = static_cast<uint16_t>(label);
             deepest = std::max(deepest, label);
-            queue.push_back(ny * m_Width + nx);
+            m_Queue.push_back(POINT{nx, ny});
         }
     }
-    IndexLevels(deepest);
+    return deepest;
+}
+
+int CWatershed::ChessboardDistances()
+{
+    // Nothing but background and object pixels: the layers are the
+    // chessboard distance to the background, which a pass forwards and
+    // one backwards give exactly (each as the row before or after it,
+    // then along the row). Unlabelled is above every distance, so it stays
+    // where no background is, and the background stays 0.
+    const size_t width = static_cast<size_t>(m_Width);
+    const auto step = [](uint16_t value, int nearest) {
+        return static_cast<uint16_t>(std::min(static_cast<int>(value), nearest + 1));
+    };
+    const auto fromRow = [width, &step](uint16_t* row, const uint16_t* next) {
+        if (width == 1) {
+            row[0] = step(row[0], next[0]);
+            return;
+        }
+        row[0] = step(row[0], std::min(next[0], next[1]));
+        for (size_t x = 1; x + 1 < width; ++x)
+            row[x] = step(row[x], std::min({next[x - 1], next[x], next[x + 1]}));
+        row[width - 1] = step(row[width - 1], std::min(next[width - 2], next[width - 1]));
+    };
+    for (size_t y = 0; y < m_Rows.size(); ++y) {
+        uint16_t* row = m_Rows[y];
+        if (y > 0)
+            fromRow(row, m_Rows[y - 1]);
+        for (size_t x = 1; x < width; ++x)
+            row[x] = step(row[x], row[x - 1]);
+    }
+    int deepest = 0;
+    for (size_t y = m_Rows.size(); y-- > 0;) {
+        uint16_t* row = m_Rows[y];
+        if (y + 1 < m_Rows.size())
+            fromRow(row, m_Rows[y + 1]);
+        for (size_t x = width - 1; x-- > 0;)
+            row[x] = step(row[x], row[x + 1]);
+        for (size_t x = 0; x < width; ++x)
+            if (row[x] < kUnlabelled)
+                deepest = std::max(deepest, static_cast<int>(row[x]));
+    }
     return deepest;
 }
 
@@ -175,27 +267,28 @@ void CWatershed::IndexLevels(int deepest)
         }
     for (size_t i = 1; i < m_LevelStart.size(); ++i)
         m_LevelStart[i] += m_LevelStart[i - 1];
-    m_Order.assign(static_cast<size_t>(m_LevelStart.back()), 0);
-    std::vector<int> next(m_LevelStart.begin(), m_LevelStart.end() - 1);
+    m_Order.resize(static_cast<size_t>(m_LevelStart.back()));
+    m_Next.assign(m_LevelStart.begin(), m_LevelStart.end() - 1);
     for (int y = 1; y + 1 < m_Height; ++y)
         for (int x = 1; x + 1 < m_Width; ++x) {
             const int value = m_Rows[static_cast<size_t>(y)][x];
             if (value >= 1 && value <= deepest)
-                m_Order[static_cast<size_t>(next[static_cast<size_t>(value)]++)] = y * m_Width + x;
+                m_Order[static_cast<size_t>(m_Next[static_cast<size_t>(value)]++)] = POINT{x, y};
         }
 }
 
-std::span<const int> CWatershed::LevelPixels(int level) const
+std::span<const POINT> CWatershed::LevelPixels(int level) const
 {
     if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
         return {};
     const auto begin = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
     const auto end = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level) + 1]);
-    return std::span<const int>(m_Order).subspan(begin, end - begin);
+    return std::span<const POINT>(m_Order).subspan(begin, end - begin);
 }
 
 void CWatershed::MarkSeeds(int deepest)
 {
+    m_bPlain = false;
     for (uint16_t* row : m_Rows)
         for (int x = 0; x < m_Width; ++x) {
             if (row[x] == deepest)
@@ -207,29 +300,24 @@ void CWatershed::MarkSeeds(int deepest)
 
 int CWatershed::GrowLevel(int level)
 {
-    BeginPass();
-    int changed = 0;
-    for (const int index : LevelPixels(level)) {
-        const int x = index % m_Width;
-        const int y = index / m_Width;
-        if (OldValue(x, y) != level || !HasFloodedNeighbour(x, y))
-            continue;
-        if (kJoinTable[static_cast<size_t>(NeighbourCode(x, y))] == 1) {
-            Flood(x, y);
-            changed = 1;
-        }
-    }
-    return changed;
+    m_bPlain = false;
+    m_FloodedNow.clear();
+    for (const POINT& pixel : LevelPixels(level))
+        FloodIfJoined(m_Rows, pixel, level, m_FloodedNow);
+    for (const POINT& pixel : m_FloodedNow)
+        m_Rows[static_cast<size_t>(pixel.y)][pixel.x] = kFlooded;
+    return m_FloodedNow.empty() ? 0 : 1;
 }
 
 int CWatershed::NewBasins(int level)
 {
+    m_bPlain = false;
     BeginPass();
     m_Seeds.clear();
     CLinePoints line;
-    for (const int index : LevelPixels(level)) {
-        const int x = index % m_Width;
-        const int y = index / m_Width;
+    for (const POINT& pixel : LevelPixels(level)) {
+        const int x = pixel.x;
+        const int y = pixel.y;
         if (OldValue(x, y) != level || HasFloodedNeighbour(x, y))
             continue;
         // Seeds come in scan order: only those of the last rows are near.

@@ -7,7 +7,8 @@
 // The working image holds 16-bit values, so labels never run into the two
 // markers (objects deeper than 253 levels flood like shallow ones); the
 // markers sit above every label. Pixels on the outer border of the image
-// are never flooded: a mask needs a one-pixel margin.
+// are never flooded: a mask needs a one-pixel margin. One object keeps its
+// storage for the next mask, so a run of many masks allocates once.
 
 #include "outside/pixmere/dibext.h"
 #include "platform/core/arrays.h"
@@ -79,9 +80,11 @@ private:
     void Flood(int x, int y);
     void BeginPass();
     bool HasFloodedNeighbour(int x, int y) const;
-    int NeighbourCode(int x, int y) const;
+    int SpreadDistances();
+    int ChessboardDistances();
     void IndexLevels(int deepest);
-    std::span<const int> LevelPixels(int level) const;
+    std::span<const POINT> LevelPixels(int level) const;
+    bool FitImage(int width, int height);
 
     // Rows of m_Image's values.
     std::vector<uint16_t*> m_Rows;
@@ -89,10 +92,18 @@ private:
     std::vector<unsigned> m_Stamp;
     std::vector<uint16_t> m_Old;
     unsigned m_nPass = 0;
-    // The inner pixels (y * width + x) by label, in scan order.
-    std::vector<int> m_Order;
+    // The inner pixels by label, in scan order.
+    std::vector<POINT> m_Order;
     std::vector<int> m_LevelStart;
+    std::vector<int> m_Next;
     std::vector<POINT> m_Seeds;
+    // The labelling's queue.
+    std::vector<POINT> m_Queue;
+    // The pixels flooded by the current growth pass.
+    std::vector<POINT> m_FloodedNow;
+    // The image holds only background and unlabelled object pixels, as
+    // SetMask left it.
+    bool m_bPlain = false;
     int m_Width = 0;
     int m_Height = 0;
 };

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -120,6 +121,9 @@ TEST(Watershed, FloodingCases)
                          }});
     }
 
+    // One object also floods mask after mask, as the cutting of a run
+    // uses it, with the result of a fresh one.
+    CWatershed reused;
     for (sCase& c : cases) {
         SCOPED_TRACE(c.name);
         CWatershed shed;
@@ -128,6 +132,56 @@ TEST(Watershed, FloodingCases)
         CArray<POINT, POINT> dam;
         shed.CollectDamPoints(dam, 0, 0);
         c.check(shed, dam);
+        reused.SetMask(c.mask);
+        reused.Segment();
+        for (int y = 0; y < c.mask.rows; ++y)
+            for (int x = 0; x < c.mask.cols; ++x)
+                ASSERT_EQ(reused.GetValue(x, y), shed.GetValue(x, y)) << x << "," << y;
+    }
+}
+
+TEST(Watershed, LabelsAreTheStepsToTheBackground)
+{
+    // Seeded masks of discs, plain or with a flooded pixel that the layers
+    // go round; the labels of object pixels are the fewest 8-neighbour
+    // steps over object pixels to a background pixel, found here by
+    // relaxing until nothing changes.
+    cv::RNG rng(104);
+    for (int round = 0; round < 12; ++round) {
+        const int width = rng.uniform(3, 40);
+        const int height = rng.uniform(3, 40);
+        cv::Mat mask(height, width, CV_8UC1, cv::Scalar(0));
+        for (int i = rng.uniform(1, 4); i > 0; --i)
+            cv::circle(mask, {rng.uniform(0, width), rng.uniform(0, height)}, rng.uniform(1, 15), cv::Scalar(254),
+                       cv::FILLED);
+        if (round % 2 == 1)
+            mask.at<uint8_t>(rng.uniform(0, height), rng.uniform(0, width)) = 255;
+        cv::Mat steps(height, width, CV_32SC1, cv::Scalar(CWatershed::kUnlabelled));
+        steps.setTo(0, mask == 0);
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    for (int k = 0; k < 9 && mask.at<uint8_t>(y, x) == 254; ++k) {
+                        const int nx = x + k % 3 - 1;
+                        const int ny = y + k / 3 - 1;
+                        if (nx < 0 || ny < 0 || nx >= width || ny >= height || mask.at<uint8_t>(ny, nx) == 255 ||
+                            steps.at<int>(ny, nx) + 1 >= steps.at<int>(y, x))
+                            continue;
+                        steps.at<int>(y, x) = steps.at<int>(ny, nx) + 1;
+                        changed = true;
+                    }
+        }
+        SCOPED_TRACE(round);
+        CWatershed shed;
+        shed.SetMask(mask);
+        shed.LabelDistances();
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                if (mask.at<uint8_t>(y, x) == 254) {
+                    ASSERT_EQ(shed.GetValue(x, y), steps.at<int>(y, x)) << x << "," << y;
+                }
+            }
     }
 }
 
