@@ -289,28 +289,35 @@ long CSimulatedBox::GetCpuTime(std::uint64_t* pTime)
 
 // ---- the terminals --------------------------------------------------------
 
+namespace {
+
+template <class Map>
+auto* FindIn(Map& map, unsigned short nPort)
+{
+    auto it = map.find(nPort);
+    return it == map.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
 CSimulatedBox::CPort* CSimulatedBox::FindPort(unsigned short nPort)
 {
-    auto it = m_ports.find(nPort);
-    return it == m_ports.end() ? nullptr : &it->second;
+    return FindIn(m_ports, nPort);
 }
 
 const CSimulatedBox::CPort* CSimulatedBox::FindPort(unsigned short nPort) const
 {
-    auto it = m_ports.find(nPort);
-    return it == m_ports.end() ? nullptr : &it->second;
+    return FindIn(m_ports, nPort);
 }
 
 CSimulatedBox::CTerminal* CSimulatedBox::FindTerminal(unsigned short nPort)
 {
-    auto it = m_terminals.find(nPort);
-    return it == m_terminals.end() ? nullptr : &it->second;
+    return FindIn(m_terminals, nPort);
 }
 
 const CSimulatedBox::CTerminal* CSimulatedBox::FindTerminal(unsigned short nPort) const
 {
-    auto it = m_terminals.find(nPort);
-    return it == m_terminals.end() ? nullptr : &it->second;
+    return FindIn(m_terminals, nPort);
 }
 
 bool CSimulatedBox::Fails(const std::vector<unsigned short>& ports, unsigned short nPort) const
