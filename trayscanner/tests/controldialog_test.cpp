@@ -74,6 +74,18 @@ TEST_F(ControlDialogTest, TheArrowsMoveTheCarriageWhileHeldAndAManualChangeDesel
         EXPECT_GT(stopped, 10000u);
         EXPECT_LT(stopped, 40000u);
 
+        // Leaving the arrow while it is held stops the carriage too.
+        CWnd* up = dialog.GetDlgItem(IDC_ARROW_UP);
+        up->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        up->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(3, 3));
+        m_clock.Advance(20);
+        m_box.Tick();
+        EXPECT_TRUE(Box().IsRunning(kCameraPort));
+        up->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-5), 3));
+        EXPECT_FALSE(Box().IsRunning(kCameraPort));
+        EXPECT_FALSE(static_cast<CTrackLookButton*>(up)->IsPressed());
+        Box().SetPosition(kCameraPort, stopped);
+
         // The tick's notice reaches the dialog as a posted message.
         m_clock.Advance(300);
         m_box.Tick();
