@@ -8,7 +8,7 @@
 // table), so that the menus work whichever window is active. The
 // engine's runs show their progress over the status bar's message pane.
 
-#include "app/camboxinterface.h"
+#include "trayscanner/camboxinterface.h"
 #include "app/statusbarprogress.h"
 #include "platform/ui/persistentframe.h"
 

@@ -4,7 +4,7 @@
 // nothing) and kept until the program ends; each call looks its export up
 // anew, so a library without one export still serves the others.
 
-#include "app/camboxinterface.h"
+#include "trayscanner/camboxinterface.h"
 
 #include "platform/core/cstring.h"
 

@@ -236,6 +236,19 @@ void CXMLArchiveNode::SerializeUInt(LPCTSTR name, UINT& value)
     value = static_cast<UINT>(copy);
 }
 
+void CXMLArchiveNode::SerializeBool(LPCTSTR name, bool& value)
+{
+    if (!m_element)
+        return;
+    if (IsStoring()) {
+        AddChildText(name, value ? "true" : "false");
+        return;
+    }
+    CString text;
+    if (GetChildText(name, text))
+        value = text == "true";
+}
+
 void CXMLArchiveNode::SerializePoint(LPCTSTR name, POINT& value)
 {
     if (!m_element)

@@ -51,6 +51,8 @@ public:
     // Stored as its signed 32-bit value.
     void SerializeUInt(LPCTSTR name, UINT& value);
     void SerializePoint(LPCTSTR name, POINT& value);
+    // Stored as "true" or "false"; any other text reads as false.
+    void SerializeBool(LPCTSTR name, bool& value);
 
     // Collections, each in a child element name. Loading replaces the
     // content (a missing element leaves it).

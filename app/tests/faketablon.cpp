@@ -2,7 +2,7 @@
 // knows the box profiles the test gives it. Loaded by name like the real
 // one.
 
-#include "app/camboxinterface.h"
+#include "trayscanner/camboxinterface.h"
 
 #include <set>
 #include <string>

@@ -5,6 +5,7 @@
 #include "platform/ui/listctrl.h"
 #include "platform/ui/rangectrls.h"
 #include "platform/ui/staticedit.h"
+#include "platform/ui/winapp.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -20,6 +21,7 @@ struct TemplateTable
 {
     std::mutex mutex;
     std::map<UINT, std::shared_ptr<const CDialogTemplate>> templates;
+    std::map<std::pair<HINSTANCE, UINT>, std::shared_ptr<const CDialogTemplate>> moduleTemplates;
 };
 
 TemplateTable& templateTable()
@@ -104,10 +106,22 @@ void RegisterDialogTemplate(UINT id, CDialogTemplate dialogTemplate)
     table.templates[id] = std::make_shared<const CDialogTemplate>(std::move(dialogTemplate));
 }
 
-std::shared_ptr<const CDialogTemplate> FindDialogTemplate(UINT id)
+void RegisterDialogTemplate(HINSTANCE module, UINT id, CDialogTemplate dialogTemplate)
 {
     TemplateTable& table = templateTable();
     std::lock_guard lock(table.mutex);
+    table.moduleTemplates[{module, id}] = std::make_shared<const CDialogTemplate>(std::move(dialogTemplate));
+}
+
+std::shared_ptr<const CDialogTemplate> FindDialogTemplate(UINT id)
+{
+    const HINSTANCE module = AfxGetResourceHandle();
+    TemplateTable& table = templateTable();
+    std::lock_guard lock(table.mutex);
+    if (module != nullptr) {
+        if (const auto own = table.moduleTemplates.find({module, id}); own != table.moduleTemplates.end())
+            return own->second;
+    }
     const auto it = table.templates.find(id);
     return it == table.templates.end() ? nullptr : it->second;
 }

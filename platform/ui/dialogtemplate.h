@@ -54,6 +54,10 @@ struct CDialogTemplate
 namespace kestrun {
 
 void RegisterDialogTemplate(UINT id, CDialogTemplate dialogTemplate);
+// A template of a library's own resource module: found first while that
+// module is the resource handle (AfxSetResourceHandle), so a library's
+// ids may repeat the program's.
+void RegisterDialogTemplate(HINSTANCE module, UINT id, CDialogTemplate dialogTemplate);
 // Null when no template is registered under the id.
 std::shared_ptr<const CDialogTemplate> FindDialogTemplate(UINT id);
 
