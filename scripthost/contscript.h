@@ -9,6 +9,7 @@
 
 #include "platform/core/object.h"
 
+#include <cstdint>
 #include <memory>
 
 class CScriptEngine;

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -231,8 +232,13 @@ void CEditDlg::closeEvent(QCloseEvent* event)
     // The parent takes the text and destroys the editor; without a parent
     // the window stays.
     event->ignore();
-    if (m_hParent != nullptr)
+    if (m_hParent != nullptr) {
+        m_bClosing = true;
+        const QPointer<CEditDlg> alive(this);
         SendMessage(m_hParent, wm_EditClose, 0, static_cast<LPARAM>(m_nCookie));
+        if (alive)
+            m_bClosing = false;
+    }
 }
 
 void CEditDlg::OnOpen()

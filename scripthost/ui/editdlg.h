@@ -58,6 +58,9 @@ public:
     const CString& GetFilePath() const { return m_strFilePath; }
     CString GetStatusText() const;
     CMyEdit& GetEditCtrl() { return *m_pEdit; }
+    // Inside the closing notice: the parent may let the editor go, which
+    // must then wait until the notice has returned.
+    bool IsClosing() const { return m_bClosing; }
     void UpdateStatus();
 
 protected:
@@ -76,4 +79,5 @@ private:
     QLineEdit* m_pStatus = nullptr;
     int m_nSelStart = 0;
     int m_nSelEnd = 0;
+    bool m_bClosing = false;
 };
