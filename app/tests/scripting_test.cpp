@@ -207,6 +207,8 @@ TEST_F(ScriptingTest, TwoRunsLeaveOneEngine)
     Frame().SendMessage(WM_COMMAND, ID_MACRO_RUN);
     ASSERT_NE(Frame().m_pScriptEngine, nullptr);
     EXPECT_TRUE(Frame().m_pScriptEngine->IsOpen());
+    // The main window is no item kind: the menu's run adds no item.
+    EXPECT_EQ(Frame().m_pScriptEngine->GetItemCount(), 0);
     EXPECT_TRUE(Frame().m_bScriptLoaded);
     EXPECT_TRUE(Frame().CloseScriptEngine());
     EXPECT_FALSE(Frame().CloseScriptEngine());
