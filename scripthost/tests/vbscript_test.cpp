@@ -220,6 +220,23 @@ TEST(VBScript, DeepNestingIsRefused)
     EXPECT_EQ(fault->m_nNumber, 1050);
 }
 
+// Each of many nested calls evaluates a deep expression before it calls
+// again: the run stops with "Out of stack space" instead of overflowing.
+TEST(VBScript, DeepExpressionsInDeepCallsStop)
+{
+    std::string body = "F(n - 1)";
+    for (int i = 0; i < 480; ++i)
+        body += " + 1";
+    const std::string source =
+        "Function F(n)\n If n > 0 Then F = " + body + " Else F = 0\nEnd Function\nx = F(140)";
+    CVbsInterpreter interpreter;
+    const auto fault = interpreter.Execute(source, 1);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->m_nNumber, 28);
+    // A shallow run afterwards starts from an empty stack again.
+    EXPECT_FALSE(interpreter.Execute("x = F(2)", 1).has_value());
+}
+
 TEST(VBScript, HugeArrayIsOutOfMemory)
 {
     CVbsInterpreter interpreter;

@@ -62,6 +62,23 @@ CVbsFault Translate(std::exception_ptr error)
 
 } // namespace
 
+class CVbsInterpreter::CStackUnit
+{
+public:
+    explicit CStackUnit(CVbsInterpreter& self) : m_self(self)
+    {
+        if (m_self.m_nStackUnits >= kMaxStackUnits)
+            Raise(err::kOutOfStack);
+        ++m_self.m_nStackUnits;
+    }
+    ~CStackUnit() { --m_self.m_nStackUnits; }
+    CStackUnit(const CStackUnit&) = delete;
+    CStackUnit& operator=(const CStackUnit&) = delete;
+
+private:
+    CVbsInterpreter& m_self;
+};
+
 CVbsInterpreter::CVbsInterpreter() = default;
 CVbsInterpreter::~CVbsInterpreter() = default;
 
@@ -96,6 +113,7 @@ std::optional<CVbsFault> CVbsInterpreter::Guard(const CUnit& unit, CPos fallback
     m_unit = savedUnit;
     m_frame = nullptr;
     m_nDepth = 0;
+    m_nStackUnits = 0;
     return result;
 }
 
@@ -172,6 +190,7 @@ bool CVbsInterpreter::Explicit() const
 
 CVbsInterpreter::EFlow CVbsInterpreter::RunBlock(const Block& block)
 {
+    const CStackUnit unit(*this);
     for (const auto& stmt : block) {
         try {
             const EFlow flow = RunStatement(*stmt);
@@ -507,6 +526,7 @@ bool CVbsInterpreter::IsConstant(const std::string& key) const
 
 COleVariant CVbsInterpreter::Eval(const CExpr& expr)
 {
+    const CStackUnit unit(*this);
     switch (expr.m_kind) {
     case EExpr::Literal:
         return expr.m_value;

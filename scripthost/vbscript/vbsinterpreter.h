@@ -36,6 +36,9 @@ public:
 
     // Calls nested deeper than this raise "Out of stack space".
     static constexpr int kMaxCallDepth = 150;
+    // Nested blocks, calls and operations of one run together: a deep
+    // expression inside each of many nested calls must not exhaust the stack.
+    static constexpr int kMaxStackUnits = 3000;
 
 private:
     struct CFrame;
@@ -95,7 +98,10 @@ private:
     CFrame* m_frame = nullptr;
     const CUnit* m_unit = nullptr;
     int m_nDepth = 0;
+    int m_nStackUnits = 0;
     bool m_bGlobalResumeNext = false;
+
+    class CStackUnit;
 
     // The Err object.
     long m_nErrNumber = 0;
