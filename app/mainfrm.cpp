@@ -7,6 +7,7 @@
 #include "analysis/bv.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/resources.h"
+#include "scripthost/scriptengine.h"
 
 IMPLEMENT_DYNAMIC(CMainFrame, CMDIFrameWnd)
 
@@ -113,6 +114,7 @@ BOOL CMainFrame::CreateStatusBar()
 
 void CMainFrame::OnClose()
 {
+    CloseScriptEngine();
     CKestrunApp* app = KestrunApp();
     if (app != nullptr && app->GetTablon().IsInterfaceSet())
         app->SetTrayvoInterface(nullptr);

@@ -10,11 +10,14 @@
 
 #include "trayscanner/camboxinterface.h"
 #include "app/statusbarprogress.h"
+#include "scripthost/contscript.h"
 #include "platform/ui/persistentframe.h"
 
 #include "platform/ui/coloredstatusbarctrl.h"
 #include "platform/ui/comboboxtoolbar.h"
 #include "platform/ui/mdi.h"
+
+class CScriptEngine;
 
 class CMainFrame : public CMDIFrameWnd
 {
@@ -39,6 +42,17 @@ public:
     CToolBar m_wndDBToolBar;
     CString m_strNewImage;
 
+    // Scripts: the user's script "kestrun", the code a document's run
+    // loads from its code file (a container of its own, so that the
+    // user's script stays), and at most one engine.
+    CContScript m_script;
+    CContScript m_docScript;
+    std::unique_ptr<CScriptEngine> m_pScriptEngine;
+    BOOL m_bScriptLoaded = FALSE;
+
+    BOOL OpenScriptEngine();
+    BOOL CloseScriptEngine();
+
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
@@ -54,6 +68,9 @@ protected:
     void OnUpdateExtendedView(CCmdUI* pCmdUI);
     void OnSelChangeVideoSource();
     void OnSelChangeCombo2() {}
+    void OnMacroEdit();
+    void OnMacroRun();
+    void OnUpdateMacroRun(CCmdUI* pCmdUI);
     // Commands whose windows are not part of this program yet.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -85,4 +102,6 @@ private:
     CCmdTarget* ImageDocumentTarget();
     CCmdTarget* ImageViewTarget();
     CCmdTarget* ExportTarget();
+    // The container whose cookie a notice carries; null for none.
+    CContScript* ScriptOfCookie(LPARAM cookie);
 };

@@ -18,10 +18,11 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_EXTENDED_VIEW, OnUpdateExtendedView)
     ON_CBN_SELCHANGE(IDC_VIDEO_SOURCE, OnSelChangeVideoSource)
     ON_CBN_SELCHANGE(IDC_TOOLBAR_COMBO2, OnSelChangeCombo2)
-    // The script editor and its run, TWAIN, the automatic image input and
-    // the help are not part of this program yet.
-    ON_UPDATE_COMMAND_UI(ID_MACRO_EDIT, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_MACRO_RUN, OnUpdateNotAvailable)
+    ON_COMMAND(ID_MACRO_EDIT, OnMacroEdit)
+    ON_COMMAND(ID_MACRO_RUN, OnMacroRun)
+    ON_UPDATE_COMMAND_UI(ID_MACRO_RUN, OnUpdateMacroRun)
+    // TWAIN, the automatic image input and the help are not part of this
+    // program yet.
     ON_UPDATE_COMMAND_UI(ID_TWAIN_SELECT_SOURCE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_TWAIN_ACQUIRE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_AUTO_IMAGE_INPUT, OnUpdateNotAvailable)

@@ -54,24 +54,9 @@ LRESULT CMainFrame::OnGrabwellToApp(WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainFrame::OnDeleteDocument(WPARAM wParam, LPARAM lParam)
 {
-    // No script engine holds documents in this program yet.
+    // The engine may hold the document that goes.
+    CloseScriptEngine();
     SendMessageToDescendants(kestrun::AppMessages().deleteDocument, wParam, lParam, TRUE, FALSE);
-    return 0;
-}
-
-LRESULT CMainFrame::OnRunMacro(WPARAM, LPARAM)
-{
-    // Documents ask for their scripts; there is no script engine yet.
-    return 0;
-}
-
-LRESULT CMainFrame::OnScriptError(WPARAM, LPARAM)
-{
-    return 0;
-}
-
-LRESULT CMainFrame::OnEditClose(WPARAM, LPARAM)
-{
     return 0;
 }
 

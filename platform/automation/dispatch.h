@@ -17,9 +17,6 @@ inline constexpr WORD DISPATCH_METHOD = 0x1;
 inline constexpr WORD DISPATCH_PROPERTYGET = 0x2;
 inline constexpr WORD DISPATCH_PROPERTYPUT = 0x4;
 
-// An argument or a result taken as it comes, of any kind.
-inline constexpr VARTYPE VT_VARIANT = 12;
-
 inline constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003);
 inline constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006);
 inline constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009);

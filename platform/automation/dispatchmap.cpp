@@ -57,6 +57,8 @@ std::vector<COleVariant> CDispatchMap::ConvertArguments(const CDispatchMember& m
 {
     std::vector<COleVariant> converted(args.begin(), args.end());
     for (size_t i = 0; i < member.m_params.size(); ++i) {
+        // A variant argument reaches the member as given, by reference
+        // too, so that it may change the caller's variable.
         if (member.m_params[i] == VT_VARIANT)
             continue;
         try {
@@ -109,7 +111,7 @@ COleVariant CDispatchMap::Invoke(CDispatchable& object, DISPID dispid, WORD kind
     std::vector<COleVariant> converted = ConvertArguments(*member, args);
     try {
         if (write) {
-            COleVariant value = converted.back();
+            COleVariant value = converted.back().Deref();
             converted.pop_back();
             if (member->m_vtResult != VT_VARIANT) {
                 try {

@@ -1,5 +1,6 @@
 #include "platform/core/variant.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -38,6 +39,10 @@ const char* typeName(VARTYPE vt)
         return "a boolean";
     case VT_UI1:
         return "a byte";
+    case VT_DISPATCH:
+        return "an object";
+    case VT_ARRAY | VT_VARIANT:
+        return "an array";
     default:
         return "an unknown type";
     }
@@ -273,6 +278,12 @@ COleVariant fromText(const COleVariant& source, VARTYPE to)
 
 COleVariant converted(const COleVariant& source, VARTYPE to)
 {
+    // Objects and arrays convert to nothing but themselves.
+    if (source.vt == VT_DISPATCH || source.vt == (VT_ARRAY | VT_VARIANT)) {
+        if (source.vt != to)
+            throwMismatch(source, to);
+        return source;
+    }
     switch (to) {
     case VT_EMPTY:
         return COleVariant();
@@ -370,8 +381,160 @@ void COleVariant::Clear() { *this = COleVariant(); }
 
 void COleVariant::ChangeType(VARTYPE type)
 {
+    if (vt == (VT_BYREF | VT_VARIANT)) {
+        *this = converted(Deref(), type);
+        return;
+    }
     if (type != vt)
         *this = converted(*this, type);
+}
+
+COleVariant COleVariant::Dispatch(std::shared_ptr<kestrun::CDispatchable> object)
+{
+    COleVariant v;
+    v.vt = VT_DISPATCH;
+    v.pdispVal = std::move(object);
+    return v;
+}
+
+COleVariant COleVariant::Array(CVariantArray elements)
+{
+    COleVariant v;
+    v.vt = VT_ARRAY | VT_VARIANT;
+    v.parray.m_p = std::make_unique<CVariantArray>(std::move(elements));
+    return v;
+}
+
+COleVariant COleVariant::ByRef(COleVariant& variable)
+{
+    COleVariant v;
+    v.vt = VT_BYREF | VT_VARIANT;
+    // A reference to a reference refers to the variable itself.
+    v.pvarVal = &variable.Deref();
+    return v;
+}
+
+const COleVariant& COleVariant::Deref() const
+{
+    return vt == (VT_BYREF | VT_VARIANT) && pvarVal != nullptr ? *pvarVal : *this;
+}
+
+COleVariant& COleVariant::Deref()
+{
+    return vt == (VT_BYREF | VT_VARIANT) && pvarVal != nullptr ? *pvarVal : *this;
+}
+
+CVariantArray& COleVariant::GetArray()
+{
+    COleVariant& v = Deref();
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray.m_p)
+        AfxThrowInvalidArgException();
+    return *v.parray.m_p;
+}
+
+const CVariantArray& COleVariant::GetArray() const
+{
+    const COleVariant& v = Deref();
+    if (v.vt != (VT_ARRAY | VT_VARIANT) || !v.parray.m_p)
+        AfxThrowInvalidArgException();
+    return *v.parray.m_p;
+}
+
+CArrayHolder::CArrayHolder(const CArrayHolder& other)
+    : m_p(other.m_p ? std::make_unique<CVariantArray>(*other.m_p) : nullptr)
+{
+}
+
+CArrayHolder& CArrayHolder::operator=(const CArrayHolder& other)
+{
+    if (this != &other)
+        m_p = other.m_p ? std::make_unique<CVariantArray>(*other.m_p) : nullptr;
+    return *this;
+}
+
+CArrayHolder::~CArrayHolder() = default;
+
+// ---- CVariantArray --------------------------------------------------------------------------
+
+size_t CVariantArray::CheckedCount(const std::vector<CBound>& bounds)
+{
+    size_t total = bounds.empty() ? 0 : 1;
+    for (const CBound& bound : bounds) {
+        if (bound.m_nCount < 0 ||
+            static_cast<long long>(bound.m_lLower) + bound.m_nCount - 1 > std::numeric_limits<LONG>::max())
+            AfxThrowInvalidArgException();
+        if (bound.m_nCount != 0 && total > kMaxElements / static_cast<size_t>(bound.m_nCount))
+            AfxThrowMemoryException();
+        total *= static_cast<size_t>(bound.m_nCount);
+    }
+    if (total > kMaxElements)
+        AfxThrowMemoryException();
+    return total;
+}
+
+CVariantArray::CVariantArray(std::vector<CBound> bounds) : m_bounds(std::move(bounds))
+{
+    m_elements.resize(CheckedCount(m_bounds));
+}
+
+LONG CVariantArray::GetLBound(int dim) const
+{
+    if (dim < 1 || dim > GetDims())
+        throw COleException(DISP_E_BADINDEX, "The array has no such dimension.");
+    return m_bounds[static_cast<size_t>(dim - 1)].m_lLower;
+}
+
+LONG CVariantArray::GetUBound(int dim) const
+{
+    const LONG lower = GetLBound(dim);
+    return static_cast<LONG>(static_cast<long long>(lower) + m_bounds[static_cast<size_t>(dim - 1)].m_nCount - 1);
+}
+
+size_t CVariantArray::Offset(std::span<const LONG> indices) const
+{
+    if (indices.size() != m_bounds.size() || m_bounds.empty())
+        throw COleException(DISP_E_BADINDEX, "Wrong number of indices.");
+    size_t offset = 0;
+    size_t stride = 1;
+    for (size_t i = 0; i < indices.size(); ++i) {
+        const long long rel = static_cast<long long>(indices[i]) - m_bounds[i].m_lLower;
+        if (rel < 0 || rel >= m_bounds[i].m_nCount)
+            throw COleException(DISP_E_BADINDEX, "The index lies outside the array.");
+        offset += static_cast<size_t>(rel) * stride;
+        stride *= static_cast<size_t>(m_bounds[i].m_nCount);
+    }
+    return offset;
+}
+
+COleVariant& CVariantArray::At(std::span<const LONG> indices)
+{
+    return m_elements[Offset(indices)];
+}
+
+const COleVariant& CVariantArray::At(std::span<const LONG> indices) const
+{
+    return m_elements[Offset(indices)];
+}
+
+void CVariantArray::Redim(std::vector<CBound> bounds, bool preserve)
+{
+    const size_t total = CheckedCount(bounds);
+    if (!preserve || m_bounds.empty()) {
+        m_elements.assign(total, COleVariant());
+        m_bounds = std::move(bounds);
+        return;
+    }
+    if (bounds.size() != m_bounds.size())
+        throw COleException(DISP_E_BADINDEX, "Only the last dimension can change its size.");
+    for (size_t i = 0; i + 1 < bounds.size(); ++i) {
+        if (bounds[i].m_lLower != m_bounds[i].m_lLower || bounds[i].m_nCount != m_bounds[i].m_nCount)
+            throw COleException(DISP_E_BADINDEX, "Only the last dimension can change its size.");
+    }
+    // The last dimension runs slowest: the kept elements are a prefix.
+    const size_t keep = std::min(total, m_elements.size());
+    m_elements.resize(keep);
+    m_elements.resize(total);
+    m_bounds = std::move(bounds);
 }
 
 bool operator==(const COleVariant& a, const COleVariant& b)
@@ -395,6 +558,18 @@ bool operator==(const COleVariant& a, const COleVariant& b)
         return a.boolVal == b.boolVal;
     case VT_BSTR:
         return a.bstrVal == b.bstrVal;
+    case VT_DISPATCH:
+        return a.pdispVal == b.pdispVal;
+    case VT_BYREF | VT_VARIANT:
+        return a.pvarVal == b.pvarVal;
+    case VT_ARRAY | VT_VARIANT:
+        return a.parray.m_p && b.parray.m_p && a.parray.m_p->GetBounds().size() == b.parray.m_p->GetBounds().size() &&
+               std::equal(a.parray.m_p->GetBounds().begin(), a.parray.m_p->GetBounds().end(),
+                          b.parray.m_p->GetBounds().begin(),
+                          [](const auto& x, const auto& y) {
+                              return x.m_lLower == y.m_lLower && x.m_nCount == y.m_nCount;
+                          }) &&
+               a.parray.m_p->Elements() == b.parray.m_p->Elements();
     default:
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "platform/automation/dispatchable.h"
 #include "platform/automation/dispatchmap.h"
+#include "platform/automation/objectregistry.h"
 
 #include <gtest/gtest.h>
 
@@ -191,6 +192,59 @@ TEST(DispatchMapTest, TheTableRefusesMembersItCannotCall)
     EXPECT_THROW(map.Add(emptyArgument), CInvalidArgException);
     EXPECT_EQ(map.Add(member("Value", DISPATCH_PROPERTYGET | DISPATCH_PROPERTYPUT, true, true)), 2);
     EXPECT_EQ(map.GetCount(), 2);
+}
+
+} // namespace
+
+namespace {
+
+// A member declared with a variant argument receives the caller's
+// variable and may change it: the database form redimensions the array a
+// script hands it.
+class CResizer : public kestrun::CDispatchable
+{
+public:
+    const kestrun::CDispatchMap& GetDispatchMap() const override
+    {
+        static const kestrun::CDispatchMap map =
+            kestrun::CDispatchMapBuilder<CResizer>("Resizer", "{00000000-0000-0000-0000-000000000002}")
+                .Method("Grow", VT_I2, {VT_VARIANT},
+                        [](CResizer&, std::span<const COleVariant> args) {
+                            CVariantArray& array = const_cast<COleVariant&>(args[0]).GetArray();
+                            array.Redim({{array.GetLBound(1), 16}}, true);
+                            return short(16);
+                        })
+                .Method("Half", VT_I4, {VT_I4},
+                        [](CResizer&, std::span<const COleVariant> args) { return args[0].lVal / 2; })
+                .Build();
+        return map;
+    }
+};
+
+TEST(DispatchByRef, AMemberMayRedimensionTheCallersArray)
+{
+    CResizer resizer;
+    COleVariant array = COleVariant::Array(CVariantArray({{1, 10}}));
+    const COleVariant args[] = {COleVariant::ByRef(array)};
+    EXPECT_EQ(resizer.Invoke("Grow", DISPATCH_METHOD, args), COleVariant(short(16)));
+    EXPECT_EQ(array.GetArray().GetLBound(1), 1);
+    EXPECT_EQ(array.GetArray().GetUBound(1), 16);
+
+    COleVariant number("8");
+    const COleVariant typed[] = {COleVariant::ByRef(number)};
+    EXPECT_EQ(resizer.Invoke("Half", DISPATCH_METHOD, typed), COleVariant(LONG(4)));
+    EXPECT_EQ(number, COleVariant("8")); // converted for the call, not in place
+}
+
+TEST(ObjectRegistry, CreatesByProgramIdWithoutRegardToCase)
+{
+    kestrun::RegisterObjectFactory("Test.Resizer", [] { return std::make_shared<CResizer>(); });
+    EXPECT_NE(kestrun::CreateDispatchObject("test.RESIZER"), nullptr);
+    kestrun::UnregisterObjectFactory("Test.Resizer");
+    EXPECT_EQ(kestrun::CreateDispatchObject("Test.Resizer"), nullptr);
+    EXPECT_EQ(kestrun::CreateDispatchObject("Excel.Application"), nullptr);
+    EXPECT_THROW(kestrun::RegisterObjectFactory("", [] { return std::make_shared<CResizer>(); }),
+                 CInvalidArgException);
 }
 
 } // namespace
