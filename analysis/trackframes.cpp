@@ -176,6 +176,13 @@ void CTrack::SerializeFrames(CArchive& ar, int layout)
         LoadFrames(ar, layout);
         return;
     }
+    // An empty track still writes its first record, count 0, so that what
+    // is stored loads again.
+    if (m_nCount == 0) {
+        const CRecordBytes bytes = Encode(C3DTrackElement2009{});
+        ar.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+        return;
+    }
     for (int i = 0; i < m_nCount; ++i) {
         C3DTrackElement2009 element = m_arrElements[static_cast<size_t>(i)];
         // The first record tells the reader how many follow.

@@ -182,6 +182,21 @@ TEST(TrackFrames, StoredFramesLoadAgain)
     }
 }
 
+TEST(TrackFrames, AnEmptyTrackStoresOneRecordAndLoadsEmpty)
+{
+    CTrack empty;
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        empty.SerializeFrames(ar, CTrack::layout2009);
+        ar.Close();
+    }
+    EXPECT_EQ(file.Data().size(), 32u);
+    CTrack again;
+    LoadTrackFrames(again, file.Data(), CTrack::layout2009);
+    EXPECT_EQ(again.GetCount(), 0);
+}
+
 TEST(TrackFrames, DamagedArchivesAreRefusedAndTheTrackStays)
 {
     const auto archiveOf = [](DWORD claimed, int records, int size = 32) {

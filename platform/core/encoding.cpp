@@ -7,7 +7,10 @@
 namespace kestrun {
 namespace {
 
-// Unicode code points of the bytes 0x80..0x9F; 0 where Windows-1252 has none.
+// Unicode code points of the bytes 0x80..0x9F; 0 where Windows-1252 has
+// none: those five bytes stand for the control characters of the same
+// number, as Windows reads them, so that a stored name comes back byte for
+// byte.
 constexpr std::array<char32_t, 32> kHigh = {
     0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
     0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
@@ -34,7 +37,7 @@ void appendUtf8(std::string& out, char32_t cp)
 
 char toCp1252(char32_t cp)
 {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF) || (cp >= 0x80 && cp < 0xA0 && kHigh[cp - 0x80] == 0))
         return static_cast<char>(cp);
     const auto it = std::find(kHigh.begin(), kHigh.end(), cp);
     if (cp != 0 && it != kHigh.end())
@@ -115,7 +118,7 @@ std::string Cp1252ToUtf8(std::string_view cp1252)
         if (c < 0x80)
             out += ch;
         else if (c < 0xA0)
-            appendUtf8(out, kHigh[c - 0x80] ? kHigh[c - 0x80] : 0xFFFD);
+            appendUtf8(out, kHigh[c - 0x80] ? kHigh[c - 0x80] : c);
         else
             appendUtf8(out, c);
     }

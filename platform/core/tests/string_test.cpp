@@ -158,6 +158,9 @@ TEST(EncodingTest, Cp1252RoundTripAndReplacement)
     }
     // Bytes that are no UTF-8 pass through as they are.
     EXPECT_EQ(kestrun::Utf8ToCp1252("\xB5"), "\xB5");
-    EXPECT_EQ(kestrun::Cp1252ToUtf8("\x81"), "\xEF\xBF\xBD");
+    // The five bytes Windows-1252 leaves undefined come back as they were.
+    for (const char* undefined : {"\x81", "\x8D", "\x8F", "\x90", "\x9D"})
+        EXPECT_EQ(kestrun::Utf8ToCp1252(kestrun::Cp1252ToUtf8(undefined)), undefined);
+    EXPECT_EQ(kestrun::Cp1252ToUtf8("\x81"), "\xC2\x81");
     EXPECT_EQ(kestrun::Utf16ToUtf8(u"µ€\U0001F600"), "µ€\U0001F600");
 }
