@@ -24,7 +24,8 @@ constexpr uint16_t kFloodedNow = 0xFFFD;
 // a growth pass tests it. The pixels this pass floods count in the join
 // code of the pixels after them but are not yet the flooded neighbour a
 // pixel needs: they carry a marker of their own until the pass ends.
-bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded);
+bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
+                   uint32_t index);
 
 // Entry 244 (upper row, left and lower left flooded) is 1 like its mirror
 // images 233, 151 and 47.
@@ -39,26 +40,24 @@ constexpr std::array<int, 256> kJoinTable = {
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
 
-bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded)
+bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
+                   uint32_t index)
 {
-    uint16_t& value = rows[static_cast<size_t>(pixel.y)][pixel.x];
-    if (value != level)
-        return false;
     int code = 0;
     bool reached = false;
     for (int k = 0; k < 8; ++k) {
-        const uint16_t around = rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
-        if (around == CWatershed::kFlooded) {
+        const uint16_t next = value[around[static_cast<size_t>(k)]];
+        if (next == CWatershed::kFlooded) {
             code |= kWeight[k];
             reached = true;
-        } else if (around == kFloodedNow) {
+        } else if (next == kFloodedNow) {
             code |= kWeight[k];
         }
     }
     if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
         return false;
-    value = kFloodedNow;
-    flooded.push_back(pixel);
+    *value = kFloodedNow;
+    flooded.push_back(index);
     return true;
 }
 
@@ -87,10 +86,13 @@ void CWatershed::SetImage(const Device& source)
 void CWatershed::SetMask(const cv::Mat& mask)
 {
     m_Rows.clear();
+    m_Base = nullptr;
+    m_Stride = 0;
     m_Width = 0;
     m_Height = 0;
     m_Order.clear();
     m_LevelStart.clear();
+    m_Next.clear();
     m_nLevel = 0;
     m_bPlain = false;
     if (mask.empty() || mask.type() != CV_8UC1 || !FitImage(mask.cols, mask.rows)) {
@@ -111,6 +113,11 @@ void CWatershed::SetMask(const cv::Mat& mask)
         m_Rows.push_back(out);
     }
     m_bPlain = plain;
+    m_Base = values.ptr<uint16_t>(0);
+    m_Stride = values.step1();
+    const auto stride = static_cast<std::ptrdiff_t>(m_Stride);
+    for (size_t k = 0; k < 8; ++k)
+        m_Around[k] = kDy[k] * stride + kDx[k];
     // Stamps of earlier masks are below every later pass: no reset.
     const size_t pixels = static_cast<size_t>(m_Width) * static_cast<size_t>(m_Height);
     if (m_Stamp.size() < pixels) {
@@ -259,31 +266,36 @@ void CWatershed::IndexLevels(int deepest)
     // The inner pixels of each label in scan order: the flooding visits
     // only the pixels of its level.
     m_LevelStart.assign(static_cast<size_t>(deepest) + 2, 0);
-    for (int y = 1; y + 1 < m_Height; ++y)
+    for (int y = 1; y + 1 < m_Height; ++y) {
+        const uint16_t* row = m_Rows[static_cast<size_t>(y)];
         for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = m_Rows[static_cast<size_t>(y)][x];
+            const int value = row[x];
             if (value >= 1 && value <= deepest)
                 ++m_LevelStart[static_cast<size_t>(value) + 1];
         }
+    }
     for (size_t i = 1; i < m_LevelStart.size(); ++i)
         m_LevelStart[i] += m_LevelStart[i - 1];
     m_Order.resize(static_cast<size_t>(m_LevelStart.back()));
     m_Next.assign(m_LevelStart.begin(), m_LevelStart.end() - 1);
-    for (int y = 1; y + 1 < m_Height; ++y)
+    for (int y = 1; y + 1 < m_Height; ++y) {
+        const uint16_t* row = m_Rows[static_cast<size_t>(y)];
+        const auto rowStart = static_cast<uint32_t>(static_cast<size_t>(y) * m_Stride);
         for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = m_Rows[static_cast<size_t>(y)][x];
+            const int value = row[x];
             if (value >= 1 && value <= deepest)
-                m_Order[static_cast<size_t>(m_Next[static_cast<size_t>(value)]++)] = POINT{x, y};
+                m_Order[static_cast<size_t>(m_Next[static_cast<size_t>(value)]++)] = rowStart + static_cast<uint32_t>(x);
         }
+    }
 }
 
-std::span<const POINT> CWatershed::LevelPixels(int level) const
+std::span<const uint32_t> CWatershed::LevelPixels(int level) const
 {
     if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
         return {};
     const auto begin = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
-    const auto end = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level) + 1]);
-    return std::span<const POINT>(m_Order).subspan(begin, end - begin);
+    const auto end = static_cast<size_t>(m_Next[static_cast<size_t>(level)]);
+    return std::span<const uint32_t>(m_Order).subspan(begin, end - begin);
 }
 
 void CWatershed::MarkSeeds(int deepest)
@@ -302,10 +314,22 @@ int CWatershed::GrowLevel(int level)
 {
     m_bPlain = false;
     m_FloodedNow.clear();
-    for (const POINT& pixel : LevelPixels(level))
-        FloodIfJoined(m_Rows, pixel, level, m_FloodedNow);
-    for (const POINT& pixel : m_FloodedNow)
-        m_Rows[static_cast<size_t>(pixel.y)][pixel.x] = kFlooded;
+    if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
+        return 0;
+    // Flooded pixels never return to their level: the pass keeps only
+    // those still to flood, in their order.
+    int& end = m_Next[static_cast<size_t>(level)];
+    auto keep = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
+    for (auto i = keep; i < static_cast<size_t>(end); ++i) {
+        const uint32_t index = m_Order[i];
+        uint16_t* value = m_Base + index;
+        if (*value != level || FloodIfJoined(value, m_Around, m_FloodedNow, index))
+            continue;
+        m_Order[keep++] = index;
+    }
+    end = static_cast<int>(keep);
+    for (const uint32_t index : m_FloodedNow)
+        m_Base[index] = kFlooded;
     return m_FloodedNow.empty() ? 0 : 1;
 }
 
@@ -315,9 +339,9 @@ int CWatershed::NewBasins(int level)
     BeginPass();
     m_Seeds.clear();
     CLinePoints line;
-    for (const POINT& pixel : LevelPixels(level)) {
-        const int x = pixel.x;
-        const int y = pixel.y;
+    for (const uint32_t index : LevelPixels(level)) {
+        const int x = static_cast<int>(index % m_Stride);
+        const int y = static_cast<int>(index / m_Stride);
         if (OldValue(x, y) != level || HasFloodedNeighbour(x, y))
             continue;
         // Seeds come in scan order: only those of the last rows are near.
