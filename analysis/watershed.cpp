@@ -219,6 +219,25 @@ int CWatershed::SpreadDistances()
     return deepest;
 }
 
+namespace {
+
+// The nearest of the three pixels above or below, one step further, where
+// that is nearer than the pixel's own value (plain loops: they vectorise).
+void TakeFromRow(uint16_t* __restrict row, const uint16_t* __restrict next, size_t width)
+{
+    const auto step = [](uint16_t nearest) { return static_cast<uint16_t>(nearest + 1); };
+    if (width == 1) {
+        row[0] = std::min(row[0], step(next[0]));
+        return;
+    }
+    row[0] = std::min(row[0], step(std::min(next[0], next[1])));
+    for (size_t x = 1; x + 1 < width; ++x)
+        row[x] = std::min(row[x], step(std::min(std::min(next[x - 1], next[x]), next[x + 1])));
+    row[width - 1] = std::min(row[width - 1], step(std::min(next[width - 2], next[width - 1])));
+}
+
+} // namespace
+
 int CWatershed::ChessboardDistances()
 {
     // Nothing but background and object pixels: the layers are the
@@ -226,37 +245,30 @@ int CWatershed::ChessboardDistances()
     // one backwards give exactly (each as the row before or after it,
     // then along the row). Unlabelled is above every distance, so it stays
     // where no background is, and the background stays 0.
-    const size_t width = static_cast<size_t>(m_Width);
-    const auto step = [](uint16_t value, int nearest) {
-        return static_cast<uint16_t>(std::min(static_cast<int>(value), nearest + 1));
-    };
-    const auto fromRow = [width, &step](uint16_t* row, const uint16_t* next) {
-        if (width == 1) {
-            row[0] = step(row[0], next[0]);
-            return;
-        }
-        row[0] = step(row[0], std::min(next[0], next[1]));
-        for (size_t x = 1; x + 1 < width; ++x)
-            row[x] = step(row[x], std::min({next[x - 1], next[x], next[x + 1]}));
-        row[width - 1] = step(row[width - 1], std::min(next[width - 2], next[width - 1]));
-    };
+    const auto width = static_cast<size_t>(m_Width);
     for (size_t y = 0; y < m_Rows.size(); ++y) {
         uint16_t* row = m_Rows[y];
         if (y > 0)
-            fromRow(row, m_Rows[y - 1]);
-        for (size_t x = 1; x < width; ++x)
-            row[x] = step(row[x], row[x - 1]);
+            TakeFromRow(row, m_Rows[y - 1], width);
+        // Along the row with the last value in hand, not read back.
+        uint16_t last = row[0];
+        for (size_t x = 1; x < width; ++x) {
+            last = std::min(row[x], static_cast<uint16_t>(last + 1));
+            row[x] = last;
+        }
     }
-    int deepest = 0;
+    uint16_t deepest = 0;
     for (size_t y = m_Rows.size(); y-- > 0;) {
         uint16_t* row = m_Rows[y];
         if (y + 1 < m_Rows.size())
-            fromRow(row, m_Rows[y + 1]);
-        for (size_t x = width - 1; x-- > 0;)
-            row[x] = step(row[x], row[x + 1]);
+            TakeFromRow(row, m_Rows[y + 1], width);
+        uint16_t last = row[width - 1];
+        for (size_t x = width - 1; x-- > 0;) {
+            last = std::min(row[x], static_cast<uint16_t>(last + 1));
+            row[x] = last;
+        }
         for (size_t x = 0; x < width; ++x)
-            if (row[x] < kUnlabelled)
-                deepest = std::max(deepest, static_cast<int>(row[x]));
+            deepest = std::max(deepest, row[x] < kUnlabelled ? row[x] : uint16_t{0});
     }
     return deepest;
 }
