@@ -102,14 +102,18 @@ void CWatershed::SetMask(const cv::Mat& mask)
     m_Width = mask.cols;
     m_Height = mask.rows;
     cv::Mat values = m_Image.GetMat(); // shares the pixels
+    // Branch-free, so that the loop vectorises.
     bool plain = true;
     for (int y = 0; y < m_Height; ++y) {
         const auto* in = mask.ptr<uint8_t>(y);
         auto* out = values.ptr<uint16_t>(y);
+        unsigned other = 0;
         for (int x = 0; x < m_Width; ++x) {
-            out[x] = in[x] == 254 ? kUnlabelled : in[x] == 255 ? kFlooded : in[x];
-            plain = plain && (in[x] == 0 || in[x] == 254);
+            const unsigned v = in[x];
+            out[x] = static_cast<uint16_t>(v >= 254 ? v + (kUnlabelled - 254) : v);
+            other |= static_cast<unsigned>(v != 0 && v != 254);
         }
+        plain = plain && other == 0;
         m_Rows.push_back(out);
     }
     m_bPlain = plain;
