@@ -280,27 +280,29 @@ int CWatershed::ChessboardDistances()
 void CWatershed::IndexLevels(int deepest)
 {
     // The inner pixels of each label in scan order: the flooding visits
-    // only the pixels of its level.
+    // only the pixels of its level. Other pixels count in slot 0 and are
+    // written to one spare place after the list: no branch per pixel.
+    const auto slot = [deepest](int value) { return value >= 1 && value <= deepest ? value : 0; };
     m_LevelStart.assign(static_cast<size_t>(deepest) + 2, 0);
     for (int y = 1; y + 1 < m_Height; ++y) {
         const uint16_t* row = m_Rows[static_cast<size_t>(y)];
-        for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = row[x];
-            if (value >= 1 && value <= deepest)
-                ++m_LevelStart[static_cast<size_t>(value) + 1];
-        }
+        for (int x = 1; x + 1 < m_Width; ++x)
+            ++m_LevelStart[static_cast<size_t>(slot(row[x])) + 1];
     }
+    m_LevelStart[1] = 0;
     for (size_t i = 1; i < m_LevelStart.size(); ++i)
         m_LevelStart[i] += m_LevelStart[i - 1];
-    m_Order.resize(static_cast<size_t>(m_LevelStart.back()));
+    const auto total = static_cast<size_t>(m_LevelStart.back());
+    m_Order.resize(total + 1);
     m_Next.assign(m_LevelStart.begin(), m_LevelStart.end() - 1);
+    m_Next[0] = static_cast<int>(total);
     for (int y = 1; y + 1 < m_Height; ++y) {
         const uint16_t* row = m_Rows[static_cast<size_t>(y)];
         const auto rowStart = static_cast<uint32_t>(static_cast<size_t>(y) * m_Stride);
         for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = row[x];
-            if (value >= 1 && value <= deepest)
-                m_Order[static_cast<size_t>(m_Next[static_cast<size_t>(value)]++)] = rowStart + static_cast<uint32_t>(x);
+            const auto level = static_cast<size_t>(slot(row[x]));
+            m_Order[static_cast<size_t>(m_Next[level])] = rowStart + static_cast<uint32_t>(x);
+            m_Next[level] += level != 0 ? 1 : 0;
         }
     }
 }
