@@ -43,18 +43,16 @@ constexpr std::array<int, 256> kJoinTable = {
 bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
                    uint32_t index)
 {
+    // Without branches: which neighbours are flooded is no pattern.
     int code = 0;
-    bool reached = false;
-    for (int k = 0; k < 8; ++k) {
-        const uint16_t next = value[around[static_cast<size_t>(k)]];
-        if (next == CWatershed::kFlooded) {
-            code |= kWeight[k];
-            reached = true;
-        } else if (next == kFloodedNow) {
-            code |= kWeight[k];
-        }
+    int reached = 0;
+    for (size_t k = 0; k < 8; ++k) {
+        const uint16_t next = value[around[k]];
+        const int flooded = next == CWatershed::kFlooded ? 1 : 0;
+        code |= (flooded | (next == kFloodedNow ? 1 : 0)) * kWeight[k];
+        reached |= flooded;
     }
-    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
+    if (reached == 0 || kJoinTable[static_cast<size_t>(code)] != 1)
         return false;
     *value = kFloodedNow;
     flooded.push_back(index);
