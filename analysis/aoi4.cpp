@@ -85,16 +85,25 @@ bool CAOI4::SetPolygon(const CRPolygon& polygon)
 {
     if (polygon.IsEmpty())
         return false;
-    CRPolygon outline(polygon);
-    RecalcBox(outline);
-    const CRect box = outline.GetBoundingRect();
-    m_nLeft = box.left;
-    m_nTop = box.top;
-    m_nWidth = box.right - box.left + 1;
-    m_nHeight = box.bottom - box.top + 1;
-    outline.Offset(-box.left, -box.top);
-    RecalcBox(outline);
-    m_Polygon.CopyFrom(outline);
+    // One copy, moved to the box's corner in place: the engine sets a
+    // polygon per object it cuts.
+    m_Polygon.CopyFrom(polygon);
+    POINT low = m_Polygon[0];
+    POINT high = low;
+    for (const POINT& p : m_Polygon) {
+        low.x = std::min(low.x, p.x);
+        low.y = std::min(low.y, p.y);
+        high.x = std::max(high.x, p.x);
+        high.y = std::max(high.y, p.y);
+    }
+    m_nLeft = low.x;
+    m_nTop = low.y;
+    m_nWidth = high.x - low.x + 1;
+    m_nHeight = high.y - low.y + 1;
+    for (POINT& p : m_Polygon) {
+        p.x -= low.x;
+        p.y -= low.y;
+    }
     return BuildScanForm();
 }
 
@@ -106,6 +115,11 @@ bool CAOI4::BuildScanForm()
         return false;
     // The scan form wants an 8-connected contour running clockwise on
     // screen; outlines drawn by hand are vertex lists of either sense.
+    RecalcBox(m_Polygon);
+    if (IsPixelContour(m_Polygon) && SignedArea(m_Polygon) >= 0) {
+        m_ScanPolygon.SetFromPolygon(m_Polygon);
+        return !m_ScanPolygon.IsEmpty();
+    }
     CRPolygon contour;
     if (IsPixelContour(m_Polygon))
         contour.CopyFrom(m_Polygon);

@@ -24,7 +24,8 @@ constexpr uint16_t kFloodedNow = 0xFFFD;
 // a growth pass tests it. The pixels this pass floods count in the join
 // code of the pixels after them but are not yet the flooded neighbour a
 // pixel needs: they carry a marker of their own until the pass ends.
-bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded);
+bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
+                   uint32_t index);
 
 // Entry 244 (upper row, left and lower left flooded) is 1 like its mirror
 // images 233, 151 and 47.
@@ -39,26 +40,22 @@ constexpr std::array<int, 256> kJoinTable = {
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
 
-bool FloodIfJoined(const std::vector<uint16_t*>& rows, POINT pixel, int level, std::vector<POINT>& flooded)
+bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
+                   uint32_t index)
 {
-    uint16_t& value = rows[static_cast<size_t>(pixel.y)][pixel.x];
-    if (value != level)
-        return false;
+    // Without branches: which neighbours are flooded is no pattern.
     int code = 0;
-    bool reached = false;
-    for (int k = 0; k < 8; ++k) {
-        const uint16_t around = rows[static_cast<size_t>(pixel.y + kDy[k])][pixel.x + kDx[k]];
-        if (around == CWatershed::kFlooded) {
-            code |= kWeight[k];
-            reached = true;
-        } else if (around == kFloodedNow) {
-            code |= kWeight[k];
-        }
+    int reached = 0;
+    for (size_t k = 0; k < 8; ++k) {
+        const uint16_t next = value[around[k]];
+        const int flooded = next == CWatershed::kFlooded ? 1 : 0;
+        code |= (flooded | (next == kFloodedNow ? 1 : 0)) * kWeight[k];
+        reached |= flooded;
     }
-    if (!reached || kJoinTable[static_cast<size_t>(code)] != 1)
+    if (reached == 0 || kJoinTable[static_cast<size_t>(code)] != 1)
         return false;
-    value = kFloodedNow;
-    flooded.push_back(pixel);
+    *value = kFloodedNow;
+    flooded.push_back(index);
     return true;
 }
 
@@ -87,10 +84,13 @@ void CWatershed::SetImage(const Device& source)
 void CWatershed::SetMask(const cv::Mat& mask)
 {
     m_Rows.clear();
+    m_Base = nullptr;
+    m_Stride = 0;
     m_Width = 0;
     m_Height = 0;
     m_Order.clear();
     m_LevelStart.clear();
+    m_Next.clear();
     m_nLevel = 0;
     m_bPlain = false;
     if (mask.empty() || mask.type() != CV_8UC1 || !FitImage(mask.cols, mask.rows)) {
@@ -100,17 +100,26 @@ void CWatershed::SetMask(const cv::Mat& mask)
     m_Width = mask.cols;
     m_Height = mask.rows;
     cv::Mat values = m_Image.GetMat(); // shares the pixels
+    // Branch-free, so that the loop vectorises.
     bool plain = true;
     for (int y = 0; y < m_Height; ++y) {
         const auto* in = mask.ptr<uint8_t>(y);
         auto* out = values.ptr<uint16_t>(y);
+        unsigned other = 0;
         for (int x = 0; x < m_Width; ++x) {
-            out[x] = in[x] == 254 ? kUnlabelled : in[x] == 255 ? kFlooded : in[x];
-            plain = plain && (in[x] == 0 || in[x] == 254);
+            const unsigned v = in[x];
+            out[x] = static_cast<uint16_t>(v >= 254 ? v + (kUnlabelled - 254) : v);
+            other |= static_cast<unsigned>(v != 0 && v != 254);
         }
+        plain = plain && other == 0;
         m_Rows.push_back(out);
     }
     m_bPlain = plain;
+    m_Base = values.ptr<uint16_t>(0);
+    m_Stride = values.step1();
+    const auto stride = static_cast<std::ptrdiff_t>(m_Stride);
+    for (size_t k = 0; k < 8; ++k)
+        m_Around[k] = kDy[k] * stride + kDx[k];
     // Stamps of earlier masks are below every later pass: no reset.
     const size_t pixels = static_cast<size_t>(m_Width) * static_cast<size_t>(m_Height);
     if (m_Stamp.size() < pixels) {
@@ -212,6 +221,25 @@ int CWatershed::SpreadDistances()
     return deepest;
 }
 
+namespace {
+
+// The nearest of the three pixels above or below, one step further, where
+// that is nearer than the pixel's own value (plain loops: they vectorise).
+void TakeFromRow(uint16_t* __restrict row, const uint16_t* __restrict next, size_t width)
+{
+    const auto step = [](uint16_t nearest) { return static_cast<uint16_t>(nearest + 1); };
+    if (width == 1) {
+        row[0] = std::min(row[0], step(next[0]));
+        return;
+    }
+    row[0] = std::min(row[0], step(std::min(next[0], next[1])));
+    for (size_t x = 1; x + 1 < width; ++x)
+        row[x] = std::min(row[x], step(std::min(std::min(next[x - 1], next[x]), next[x + 1])));
+    row[width - 1] = std::min(row[width - 1], step(std::min(next[width - 2], next[width - 1])));
+}
+
+} // namespace
+
 int CWatershed::ChessboardDistances()
 {
     // Nothing but background and object pixels: the layers are the
@@ -219,37 +247,30 @@ int CWatershed::ChessboardDistances()
     // one backwards give exactly (each as the row before or after it,
     // then along the row). Unlabelled is above every distance, so it stays
     // where no background is, and the background stays 0.
-    const size_t width = static_cast<size_t>(m_Width);
-    const auto step = [](uint16_t value, int nearest) {
-        return static_cast<uint16_t>(std::min(static_cast<int>(value), nearest + 1));
-    };
-    const auto fromRow = [width, &step](uint16_t* row, const uint16_t* next) {
-        if (width == 1) {
-            row[0] = step(row[0], next[0]);
-            return;
-        }
-        row[0] = step(row[0], std::min(next[0], next[1]));
-        for (size_t x = 1; x + 1 < width; ++x)
-            row[x] = step(row[x], std::min({next[x - 1], next[x], next[x + 1]}));
-        row[width - 1] = step(row[width - 1], std::min(next[width - 2], next[width - 1]));
-    };
+    const auto width = static_cast<size_t>(m_Width);
     for (size_t y = 0; y < m_Rows.size(); ++y) {
         uint16_t* row = m_Rows[y];
         if (y > 0)
-            fromRow(row, m_Rows[y - 1]);
-        for (size_t x = 1; x < width; ++x)
-            row[x] = step(row[x], row[x - 1]);
+            TakeFromRow(row, m_Rows[y - 1], width);
+        // Along the row with the last value in hand, not read back.
+        uint16_t last = row[0];
+        for (size_t x = 1; x < width; ++x) {
+            last = std::min(row[x], static_cast<uint16_t>(last + 1));
+            row[x] = last;
+        }
     }
-    int deepest = 0;
+    uint16_t deepest = 0;
     for (size_t y = m_Rows.size(); y-- > 0;) {
         uint16_t* row = m_Rows[y];
         if (y + 1 < m_Rows.size())
-            fromRow(row, m_Rows[y + 1]);
-        for (size_t x = width - 1; x-- > 0;)
-            row[x] = step(row[x], row[x + 1]);
+            TakeFromRow(row, m_Rows[y + 1], width);
+        uint16_t last = row[width - 1];
+        for (size_t x = width - 1; x-- > 0;) {
+            last = std::min(row[x], static_cast<uint16_t>(last + 1));
+            row[x] = last;
+        }
         for (size_t x = 0; x < width; ++x)
-            if (row[x] < kUnlabelled)
-                deepest = std::max(deepest, static_cast<int>(row[x]));
+            deepest = std::max(deepest, row[x] < kUnlabelled ? row[x] : uint16_t{0});
     }
     return deepest;
 }
@@ -257,33 +278,40 @@ int CWatershed::ChessboardDistances()
 void CWatershed::IndexLevels(int deepest)
 {
     // The inner pixels of each label in scan order: the flooding visits
-    // only the pixels of its level.
+    // only the pixels of its level. Other pixels count in slot 0 and are
+    // written to one spare place after the list: no branch per pixel.
+    const auto slot = [deepest](int value) { return value >= 1 && value <= deepest ? value : 0; };
     m_LevelStart.assign(static_cast<size_t>(deepest) + 2, 0);
-    for (int y = 1; y + 1 < m_Height; ++y)
-        for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = m_Rows[static_cast<size_t>(y)][x];
-            if (value >= 1 && value <= deepest)
-                ++m_LevelStart[static_cast<size_t>(value) + 1];
-        }
+    for (int y = 1; y + 1 < m_Height; ++y) {
+        const uint16_t* row = m_Rows[static_cast<size_t>(y)];
+        for (int x = 1; x + 1 < m_Width; ++x)
+            ++m_LevelStart[static_cast<size_t>(slot(row[x])) + 1];
+    }
+    m_LevelStart[1] = 0;
     for (size_t i = 1; i < m_LevelStart.size(); ++i)
         m_LevelStart[i] += m_LevelStart[i - 1];
-    m_Order.resize(static_cast<size_t>(m_LevelStart.back()));
+    const auto total = static_cast<size_t>(m_LevelStart.back());
+    m_Order.resize(total + 1);
     m_Next.assign(m_LevelStart.begin(), m_LevelStart.end() - 1);
-    for (int y = 1; y + 1 < m_Height; ++y)
+    m_Next[0] = static_cast<int>(total);
+    for (int y = 1; y + 1 < m_Height; ++y) {
+        const uint16_t* row = m_Rows[static_cast<size_t>(y)];
+        const auto rowStart = static_cast<uint32_t>(static_cast<size_t>(y) * m_Stride);
         for (int x = 1; x + 1 < m_Width; ++x) {
-            const int value = m_Rows[static_cast<size_t>(y)][x];
-            if (value >= 1 && value <= deepest)
-                m_Order[static_cast<size_t>(m_Next[static_cast<size_t>(value)]++)] = POINT{x, y};
+            const auto level = static_cast<size_t>(slot(row[x]));
+            m_Order[static_cast<size_t>(m_Next[level])] = rowStart + static_cast<uint32_t>(x);
+            m_Next[level] += level != 0 ? 1 : 0;
         }
+    }
 }
 
-std::span<const POINT> CWatershed::LevelPixels(int level) const
+std::span<const uint32_t> CWatershed::LevelPixels(int level) const
 {
     if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
         return {};
     const auto begin = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
-    const auto end = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level) + 1]);
-    return std::span<const POINT>(m_Order).subspan(begin, end - begin);
+    const auto end = static_cast<size_t>(m_Next[static_cast<size_t>(level)]);
+    return std::span<const uint32_t>(m_Order).subspan(begin, end - begin);
 }
 
 void CWatershed::MarkSeeds(int deepest)
@@ -302,10 +330,22 @@ int CWatershed::GrowLevel(int level)
 {
     m_bPlain = false;
     m_FloodedNow.clear();
-    for (const POINT& pixel : LevelPixels(level))
-        FloodIfJoined(m_Rows, pixel, level, m_FloodedNow);
-    for (const POINT& pixel : m_FloodedNow)
-        m_Rows[static_cast<size_t>(pixel.y)][pixel.x] = kFlooded;
+    if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
+        return 0;
+    // Flooded pixels never return to their level: the pass keeps only
+    // those still to flood, in their order.
+    int& end = m_Next[static_cast<size_t>(level)];
+    auto keep = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
+    for (auto i = keep; i < static_cast<size_t>(end); ++i) {
+        const uint32_t index = m_Order[i];
+        uint16_t* value = m_Base + index;
+        if (*value != level || FloodIfJoined(value, m_Around, m_FloodedNow, index))
+            continue;
+        m_Order[keep++] = index;
+    }
+    end = static_cast<int>(keep);
+    for (const uint32_t index : m_FloodedNow)
+        m_Base[index] = kFlooded;
     return m_FloodedNow.empty() ? 0 : 1;
 }
 
@@ -315,9 +355,9 @@ int CWatershed::NewBasins(int level)
     BeginPass();
     m_Seeds.clear();
     CLinePoints line;
-    for (const POINT& pixel : LevelPixels(level)) {
-        const int x = pixel.x;
-        const int y = pixel.y;
+    for (const uint32_t index : LevelPixels(level)) {
+        const int x = static_cast<int>(index % m_Stride);
+        const int y = static_cast<int>(index / m_Stride);
         if (OldValue(x, y) != level || HasFloodedNeighbour(x, y))
             continue;
         // Seeds come in scan order: only those of the last rows are near.

@@ -15,6 +15,7 @@
 #include "platform/core/object.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -83,24 +84,30 @@ private:
     int SpreadDistances();
     int ChessboardDistances();
     void IndexLevels(int deepest);
-    std::span<const POINT> LevelPixels(int level) const;
+    // The pixels of the level not yet flooded by its growth passes.
+    std::span<const uint32_t> LevelPixels(int level) const;
     bool FitImage(int width, int height);
 
-    // Rows of m_Image's values.
+    // Rows of m_Image's values; the same values as one block, a pixel by
+    // its index y * m_Stride + x.
     std::vector<uint16_t*> m_Rows;
+    uint16_t* m_Base = nullptr;
+    size_t m_Stride = 0;
+    std::array<std::ptrdiff_t, 8> m_Around{};
     // Pixels written by the current pass and their values before it.
     std::vector<unsigned> m_Stamp;
     std::vector<uint16_t> m_Old;
     unsigned m_nPass = 0;
-    // The inner pixels by label, in scan order.
-    std::vector<POINT> m_Order;
+    // The inner pixels by label, in scan order, as indices; a growth pass
+    // drops those it floods, so the live part of a level ends at m_Next.
+    std::vector<uint32_t> m_Order;
     std::vector<int> m_LevelStart;
     std::vector<int> m_Next;
     std::vector<POINT> m_Seeds;
     // The labelling's queue.
     std::vector<POINT> m_Queue;
     // The pixels flooded by the current growth pass.
-    std::vector<POINT> m_FloodedNow;
+    std::vector<uint32_t> m_FloodedNow;
     // The image holds only background and unlabelled object pixels, as
     // SetMask left it.
     bool m_bPlain = false;
