@@ -242,6 +242,34 @@ TEST_F(CurveDrawTest, ReadingsAndTheRangeTheDataNeeds)
     EXPECT_TRUE(std::isnan(m_chart.GetCurveMean(m_curve)));
 }
 
+TEST(ColourBandTest, EveryWholeValueColoursItsColumns)
+{
+    CChart chart;
+    chart.GetXAxis().SetRange(0.0, 255.0);
+    chart.GetLeftAxis().SetRange(0.0, 1.0);
+    CRecordingDC dc;
+    ASSERT_TRUE(chart.Layout(&dc, CRect(0, 0, 600, 200)));
+    const auto fillAt = [&dc](int x) {
+        COLORREF colour = CLR_INVALID;
+        for (const CDCRecord& r : dc.Records())
+            if (r.op == "FillSolidRect" && r.points[0].x <= x && x < r.points[1].x && r.brush.lbColor != RGB(255, 255, 255))
+                colour = r.brush.lbColor; // the last fill wins
+        return colour;
+    };
+    const CAxis& x = chart.GetXAxis();
+    const int at100 = x.PointAt(x.ValueToPixel(100.0)).x;
+    chart.DrawColourBand(&dc, nullptr);
+    EXPECT_EQ(fillAt(at100), RGB(0, 100, 0));
+    EXPECT_EQ(fillAt(x.PointAt(x.ValueToPixel(255.0)).x), RGB(0, 255, 0));
+
+    CDataArray palette(CDataArray::typeLong);
+    for (int i = 0; i < 256; ++i)
+        palette.AddInt(static_cast<int>(RGB(i, 0, 255 - i)));
+    dc.Clear();
+    chart.DrawColourBand(&dc, &palette);
+    EXPECT_EQ(fillAt(at100), RGB(100, 0, 155));
+}
+
 // ---- the ".cht" file ----
 
 fs::path Scratch(const char* name)
