@@ -270,6 +270,41 @@ TEST(ColourBandTest, EveryWholeValueColoursItsColumns)
     EXPECT_EQ(fillAt(at100), RGB(100, 0, 155));
 }
 
+TEST(TickLabelTest, LabelsFromASeriesOrATextList)
+{
+    CChart chart;
+    CAxis& x = chart.GetXAxis();
+    x.SetRange(0.0, 4.0);
+    chart.GetLeftAxis().SetRange(0.0, 1.0);
+    x.m_bAutoStep = 0;
+    x.m_nDivisions = 3; // a step of 1
+    CStringArray texts;
+    for (const char* text : {"Mon", "Tue", "Wed"})
+        texts.Add(text);
+    x.m_pLabelTexts = &texts;
+    CRecordingDC dc;
+    ASSERT_TRUE(chart.Layout(&dc, CRect(0, 0, 400, 200)));
+    ASSERT_EQ(x.MajorTicks().size(), 5u);
+    const auto labels = [&dc, &chart]() {
+        dc.Clear();
+        chart.DrawAxes(&dc);
+        std::vector<CString> texts;
+        for (const CDCRecord& r : dc.Records())
+            if (r.op == "TextOut" && r.points[0].y > chart.GetPlotRect().bottom)
+                texts.push_back(r.text);
+        return texts;
+    };
+    // Past the list the ticks have no label.
+    EXPECT_EQ(labels(), (std::vector<CString>{"Mon", "Tue", "Wed"}));
+
+    CDataArray series;
+    series.SetX0(10.0);
+    series.SetDX(2.0);
+    x.m_pLabelTexts = nullptr;
+    x.m_pLabelSeries = &series;
+    EXPECT_EQ(labels(), (std::vector<CString>{"10", "12", "14", "16", "18"}));
+}
+
 // ---- the ".cht" file ----
 
 fs::path Scratch(const char* name)
