@@ -37,31 +37,34 @@ int PenStyleOfLine(DWORD line)
 }
 
 // One pixel column's values of a run: where it entered, its extremes and
-// where it left, so a spike among a million values still shows.
+// where it left, so a spike among a million values still shows. Kept as
+// values; only these four are mapped to pixels.
 struct CColumn
 {
     int x = INT_MIN;
-    int first = 0;
-    int low = 0;
-    int high = 0;
-    int last = 0;
+    double first = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+    double last = 0.0;
 
-    void Start(int column, int y)
+    void Start(int column, double v)
     {
         x = column;
-        first = low = high = last = y;
+        first = low = high = last = v;
     }
-    void Add(int y)
+    void Add(double v)
     {
-        low = std::min(low, y);
-        high = std::max(high, y);
-        last = y;
+        low = std::min(low, v);
+        high = std::max(high, v);
+        last = v;
     }
-    void AppendTo(std::vector<CPoint>& points) const
+    void AppendTo(std::vector<CPoint>& points, const CAxis& axis) const
     {
-        for (const int y : {first, low, high, last})
-            if (points.empty() || points.back() != CPoint(x, y))
-                points.emplace_back(x, y);
+        for (const double v : {first, low, high, last}) {
+            const CPoint p(x, axis.PointAt(axis.ValueToPixel(v)).y);
+            if (points.empty() || points.back() != p)
+                points.push_back(p);
+        }
     }
 };
 
@@ -166,10 +169,14 @@ void CCurveChart::ClearCurves()
     m_data.m_Curves.clear();
 }
 
+double CCurveChart::XPerRateUnit() const
+{
+    return m_data.m_nXKind == CAxis::labelTime ? kestrun::kSecondsPerDay : 1.0;
+}
+
 std::vector<double> CCurveChart::ShownValues(int curve) const
 {
-    const double xPerUnit = m_data.m_nXKind == CAxis::labelTime ? kestrun::kSecondsPerDay : 1.0;
-    return kestrun::EvaluateGrowth(GetMethod(), Curve(curve).m_Values, xPerUnit);
+    return kestrun::EvaluateGrowth(GetMethod(), Curve(curve).m_Values, XPerRateUnit());
 }
 
 int CCurveChart::GetPointCount(int curve, bool bDrawable) const
@@ -187,7 +194,7 @@ float CCurveChart::GetValue(int curve, int point, bool bShown) const
         AfxThrowInvalidArgException();
     if (!bShown)
         return static_cast<float>(series.CDataArray::GetAt(point));
-    return static_cast<float>(ShownValues(curve)[static_cast<size_t>(point)]);
+    return static_cast<float>(kestrun::EvaluateGrowthAt(GetMethod(), series, XPerRateUnit(), point));
 }
 
 BOOL CCurveChart::GetNeededRange(double& dMin, double& dMax) const
@@ -305,12 +312,14 @@ void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vecto
     CColumn column;
     const auto endColumn = [&]() {
         if (column.x != INT_MIN)
-            column.AppendTo(run);
+            column.AppendTo(run, m_LeftAxis);
         column.x = INT_MIN;
     };
-    const CDataFilter& series = curve.m_Values;
+    // x = i * dx + x0, as the series has it, without a call per value.
+    const double x0 = curve.m_Values.GetX0();
+    const double dx = curve.m_Values.GetDX();
     for (size_t i = 0; i < values.size(); ++i) {
-        const double x = series.GetXAt(static_cast<int>(i));
+        const double x = static_cast<double>(i) * dx + x0;
         const double v = values[i];
         if (!std::isfinite(v) || (log && v <= 0.0) || x < xLow || x > xHigh) {
             endColumn();
@@ -318,12 +327,12 @@ void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vecto
             continue;
         }
         const int px = m_XAxis.PointAt(m_XAxis.ValueToPixel(x)).x;
-        const int py = m_LeftAxis.PointAt(m_LeftAxis.ValueToPixel(std::clamp(v, yLow, yHigh))).y;
+        const double clamped = std::clamp(v, yLow, yHigh);
         if (px == column.x) {
-            column.Add(py);
+            column.Add(clamped);
         } else {
             endColumn();
-            column.Start(px, py);
+            column.Start(px, clamped);
         }
     }
     endColumn();

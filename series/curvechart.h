@@ -136,6 +136,8 @@ public:
 private:
     // The value; no number or infinity is an invalid argument.
     static double Finite(double v);
+    // x units of a rate's time unit: a day on a time axis.
+    double XPerRateUnit() const;
     CChartCurve& Curve(int curve);
     const CChartCurve& Curve(int curve) const;
     // Axes from the settings.

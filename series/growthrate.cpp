@@ -26,37 +26,31 @@ double LogOrGap(double y)
 
 } // namespace
 
+double EvaluateGrowthAt(int method, const CDataArray& values, double xPerUnit, int i)
+{
+    if (method < 0 || method >= growthMethodCount || !(xPerUnit > 0.0) || i < 0 || i >= values.GetUsedCount())
+        AfxThrowInvalidArgException();
+    const double y = values.GetAt(i);
+    if (method == growthValues)
+        return y;
+    if (i == 0)
+        return kGap;
+    const auto t = [&](int k) { return values.GetXAt(k) / xPerUnit; };
+    switch (method) {
+    case growthRGR: return Rate(LogOrGap(y) - LogOrGap(values.GetAt(0)), t(i) - t(0));
+    case growthGradient: return Rate(y - values.GetAt(i - 1), t(i) - t(i - 1));
+    default: return Rate(y - values.GetAt(0), t(i) - t(0));
+    }
+}
+
 std::vector<double> EvaluateGrowth(int method, const CDataArray& values, double xPerUnit)
 {
     if (method < 0 || method >= growthMethodCount || !(xPerUnit > 0.0))
         AfxThrowInvalidArgException();
     const int n = values.GetUsedCount();
-    std::vector<double> out(static_cast<size_t>(n), kGap);
-    if (n == 0)
-        return out;
-    const auto t = [&](int i) { return values.GetXAt(i) / xPerUnit; };
-    const double y0 = values.GetAt(0);
-    const double t0 = t(0);
-    const double ln0 = LogOrGap(y0);
-    if (method == growthValues)
-        out[0] = y0;
-    for (int i = 1; i < n; ++i) {
-        const double y = values.GetAt(i);
-        switch (method) {
-        case growthValues:
-            out[i] = y;
-            break;
-        case growthRGR:
-            out[i] = Rate(LogOrGap(y) - ln0, t(i) - t0);
-            break;
-        case growthGradient:
-            out[i] = Rate(y - values.GetAt(i - 1), t(i) - t(i - 1));
-            break;
-        default:
-            out[i] = Rate(y - y0, t(i) - t0);
-            break;
-        }
-    }
+    std::vector<double> out(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        out[static_cast<size_t>(i)] = EvaluateGrowthAt(method, values, xPerUnit, i);
     return out;
 }
 

@@ -27,5 +27,8 @@ constexpr double kSecondsPerDay = 86400.0;
 // The evaluated values written to the series (read through its filter);
 // t_i = x_i / xPerUnit. An unknown method raises CInvalidArgException.
 std::vector<double> EvaluateGrowth(int method, const CDataArray& values, double xPerUnit);
+// The same for value i alone; an index outside the values written is an
+// invalid argument.
+double EvaluateGrowthAt(int method, const CDataArray& values, double xPerUnit, int i);
 
 } // namespace kestrun

@@ -222,6 +222,12 @@ TEST_F(CurveDrawTest, ReadingsAndTheRangeTheDataNeeds)
     ASSERT_TRUE(m_chart.GetNeededRange(low, high));
     EXPECT_EQ(low, -1.0);
     EXPECT_EQ(high, 7.0);
+    // Values as shown go through the growth method, one point at a time.
+    m_chart.SetMethod(kestrun::growthLinear);
+    EXPECT_FLOAT_EQ(m_chart.GetValue(m_curve, 3, true), 4.0f / 30.0f);
+    EXPECT_TRUE(std::isnan(m_chart.GetValue(m_curve, 0, true)));
+    EXPECT_EQ(m_chart.GetValue(m_curve, 3, false), 7.0f);
+    m_chart.SetMethod(kestrun::growthValues);
 
     // All equal: a unit span, never a range of 0.
     const float same[] = {4.0f, 4.0f};
