@@ -269,10 +269,25 @@ void CDataGroupAttrib::LoadOldRangeAndItems(CArchive& ar, bool countFirstThenArr
         return;
     }
     ItemList items;
-    for (WORD i = 0; i < count; ++i) {
-        auto item = std::make_unique<CDataItemAttrib>();
-        item->Serialize(ar);
-        items.push_back(std::move(item));
+    if (countFirstThenArray) {
+        // One whole item record; each further item is that item under a
+        // name and colour of its own, each pair after a word.
+        auto first = std::make_unique<CDataItemAttrib>();
+        first->Serialize(ar);
+        items.push_back(std::move(first));
+        for (WORD i = 1; i < count; ++i) {
+            auto item = std::make_unique<CDataItemAttrib>(*items.front());
+            ReadWord(ar);
+            ar >> item->m_strName;
+            item->m_Color = static_cast<COLORREF>(ReadInt(ar));
+            items.push_back(std::move(item));
+        }
+    } else {
+        for (WORD i = 0; i < count; ++i) {
+            auto item = std::make_unique<CDataItemAttrib>();
+            item->Serialize(ar);
+            items.push_back(std::move(item));
+        }
     }
     m_Items = std::move(items);
 }

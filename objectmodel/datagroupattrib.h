@@ -103,7 +103,10 @@ private:
     void LoadItems(CArchive& ar);
     // Names and kinds of schemas 2 and 3.
     void LoadOldAxes(CArchive& ar);
-    // The layouts of schemas 3 and older from the y range on.
+    // The layouts of schemas 3 and older from the y range on: schema 2
+    // has n item records; schema 3 and the layout without class record
+    // the items as a list when n is 0, else one item record followed by
+    // the names and colours of the others.
     void LoadOldRangeAndItems(CArchive& ar, bool countFirstThenArray);
     void CopyNamedFields(const CDataGroupAttrib& other);
 

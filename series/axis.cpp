@@ -1,5 +1,7 @@
 #include "series/axis.h"
 
+#include "objectmodel/dataarray.h"
+#include "platform/core/arrays.h"
 #include "platform/core/dc.h"
 #include "platform/core/gdi.h"
 
@@ -483,6 +485,20 @@ void CAxis::Draw(CDC* pDC) const
     DrawTitle(pDC);
 }
 
+CString CAxis::TickLabel(int index, double value, int nPrecision) const
+{
+    if (m_pLabelSeries != nullptr) {
+        switch (m_dwStyle & kBinaryMask) {
+        case 0x10000: value = m_pLabelSeries->ReservedReading1(index); break;
+        case 0x20000: value = m_pLabelSeries->ReservedReading2(index); break;
+        default: value = m_pLabelSeries->GetXAt(index); break;
+        }
+    } else if (m_pLabelTexts != nullptr) {
+        return index < m_pLabelTexts->GetSize() ? m_pLabelTexts->GetAt(index) : CString();
+    }
+    return FormatLabel(value, nPrecision);
+}
+
 void CAxis::DrawTicks(CDC* pDC) const
 {
     // Ticks point away from the plot unless placed inside it.
@@ -502,14 +518,18 @@ void CAxis::DrawTicks(CDC* pDC) const
     const bool skipOverlaps = (m_dwStyle & kEndMask) == kEndTick;
     bool haveLabel = false;
     int lastLabel = 0;
+    int index = -1;
     for (double v : MajorTicks()) {
+        ++index;
         const int offset = ValueToPixel(v);
         const CPoint at = PointAt(offset);
         pDC->MoveTo(at);
         CLine::Draw(pDC, CPoint(at.x + dx * m_nMajorTick, at.y + dy * m_nMajorTick));
         if (!m_bShowLabels)
             continue;
-        const CString text = FormatLabel(v, precision);
+        const CString text = TickLabel(index, v, precision);
+        if (text.IsEmpty())
+            continue;
         const CSize extent = pDC->GetTextExtent(text);
         if (skipOverlaps && haveLabel && std::abs(offset - lastLabel) < (IsVertical() ? extent.cy : extent.cx))
             continue;

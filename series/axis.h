@@ -22,6 +22,8 @@
 #include <vector>
 
 class CDC;
+class CDataArray;
+class CStringArray;
 
 class CLine : public CObject
 {
@@ -162,6 +164,11 @@ public:
     void Draw(CDC* pDC) const override;
     void DrawGrid(CDC* pDC, const CLine& major, const CLine& minor) const override;
 
+    // The label of the major tick of that index and value: from the
+    // label series or texts when one is given, else FormatLabel. Empty
+    // for an index past the texts.
+    CString TickLabel(int index, double value, int nPrecision) const;
+
     // The values of the major ticks inside the range, in order.
     std::vector<double> MajorTicks() const;
     // The values of the minor ticks strictly inside the range.
@@ -184,6 +191,11 @@ public:
     // Offset of the first major tick below the minimum (see Layout).
     double m_dFirstTick = 0.0;
     double m_dStartOffset = 0.0;
+    // Labels taken from elsewhere (kept alive by the caller): the series'
+    // x at the tick's index, or its reserved reading 1 or 2 with the
+    // binary style 0x10000 or 0x20000; else the text of the tick's index.
+    const CDataArray* m_pLabelSeries = nullptr;
+    const CStringArray* m_pLabelTexts = nullptr;
 
 private:
     void DrawTicks(CDC* pDC) const;

@@ -1,9 +1,11 @@
 #include "series/chart.h"
 
+#include "objectmodel/dataarray.h"
 #include "platform/core/dc.h"
 #include "platform/core/resources.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -200,4 +202,33 @@ void CChart::DrawFrameAndGrid(CDC* pDC)
     const CLine minor(m_nGridStyle, 1, m_crGrid);
     m_XAxis.DrawGrid(pDC, major, minor);
     m_LeftAxis.DrawGrid(pDC, major, minor);
+}
+
+void CChart::DrawColourBand(CDC* pDC, const CDataArray* pPalette)
+{
+    Draw(pDC);
+    if (m_rectPlot.IsRectEmpty())
+        return;
+    // More whole values than this cannot have columns of their own.
+    constexpr double kMaxValues = 1 << 20;
+    const double low = std::ceil(std::min(m_XAxis.m_dMin, m_XAxis.m_dMax));
+    const double high = std::floor(std::max(m_XAxis.m_dMin, m_XAxis.m_dMax));
+    if (!(high - low < kMaxValues))
+        return;
+    const bool palette = pPalette != nullptr && pPalette->GetSize() > 0;
+    const int top = m_rectPlot.top + 1;
+    const int bottom = m_rectPlot.bottom - 1;
+    // The first value takes its own column; each next one the columns
+    // after the previous value's up to its own.
+    int next = m_XAxis.PointAt(m_XAxis.ValueToPixel(low)).x;
+    for (double v = low; v <= high; v += 1.0) {
+        const int x = m_XAxis.PointAt(m_XAxis.ValueToPixel(v)).x;
+        if (x < next)
+            continue;
+        const COLORREF colour = palette ? static_cast<COLORREF>(kestrun::SeriesTruncate(pPalette->GetAt(static_cast<int>(v))))
+                                        : RGB(0, std::clamp(static_cast<int>(v), 0, 255), 0);
+        const CRect columns(next, top, x + 1, bottom);
+        pDC->FillSolidRect(&columns, colour);
+        next = x + 1;
+    }
 }

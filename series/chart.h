@@ -10,6 +10,8 @@
 
 #include "platform/core/gdi.h"
 
+class CDataArray;
+
 class CChart : public CObject
 {
 public:
@@ -34,6 +36,11 @@ public:
     virtual BOOL Layout(CDC* pDC, const CRect& rect);
     // Axes, frame, background and grid lines of the laid-out chart.
     virtual void Draw(CDC* pDC);
+    // As Draw, then the plot filled with a colour band: every whole value
+    // v of the x range colours the columns from the previous value up to
+    // its own with the palette's value at v (a colour word), or without a
+    // palette with the green level v.
+    virtual void DrawColourBand(CDC* pDC, const CDataArray* pPalette);
 
     // The plot at a given rectangle of the chart rectangle: lays the axes
     // out along it and draws its frame, background and grid. FALSE, and

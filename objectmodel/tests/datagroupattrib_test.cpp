@@ -1,6 +1,7 @@
 // The display attributes of a chart: item and group records, their stored
 // forms and the older layouts they read.
 
+#include "objectmodel/chartheader.h"
 #include "objectmodel/datagroupattrib.h"
 
 #include "seriesbytes.h"
@@ -175,4 +176,163 @@ TEST(DataAttributes, DamagedGroupLeavesTheGroupAsItWas)
     EXPECT_THROW(LoadFrom(group, bytes), CArchiveException);
     EXPECT_EQ(group.m_strYName, "Width");
     EXPECT_EQ(group.GetItemCount(), 0);
+}
+
+// ---- every reading layout of the group, as hand-built bytes ----
+
+namespace {
+
+struct sGroupLayout
+{
+    const char* what;
+    std::vector<BYTE> bytes;
+    const char* xName;
+    int xKind;
+    const char* yName;
+    int yKind;
+    double yMin;
+    double yMax;
+    std::vector<std::pair<const char*, COLORREF>> items;
+};
+
+// A schema-3 item record: name, colour, group 1, channel 2, shown, styles.
+void PutItemRecord(CSeriesBytes& bytes, std::string_view name, COLORREF colour)
+{
+    bytes.NewClass("CDataItemAttrib", 3);
+    PutString(bytes, name);
+    bytes.Put(static_cast<std::int32_t>(colour)).Word(1).Word(2).Word(1).Word(0).Word(0).Word(1).Word(0).Word(0);
+}
+
+std::vector<sGroupLayout> GroupLayouts()
+{
+    std::vector<sGroupLayout> layouts;
+    {
+        CSeriesBytes b; // schema 4: ranges as floats, an empty item list
+        b.NewClass("CDataGroupAttrib", 4);
+        PutString(b, "Time");
+        b.Put(std::int32_t{2});
+        PutString(b, "Area");
+        b.Put(std::int32_t{1}).Put(0.5f).Put(8.0f);
+        PutString(b, "Bin");
+        b.Put(std::int32_t{0}).Put(0.0f).Put(1.0f);
+        PutString(b, "Binary");
+        b.Put(std::int32_t{0}).Word(0);
+        layouts.push_back({"schema 4", b.Bytes(), "Time", 2, "Area", 1, 0.5, 8.0, {}});
+    }
+    {
+        CSeriesBytes b; // schema 3, n = 0: the items as a list
+        b.NewClass("CDataGroupAttrib", 3);
+        PutString(b, "Zeit");
+        b.Put(std::int32_t{1024});
+        PutString(b, "Mean");
+        b.Put(std::int32_t{3}).Word(0xBEEF).Put(1.0f).Put(2.0f).Word(0).Word(0);
+        layouts.push_back({"schema 3, n = 0", b.Bytes(), "Zeit", 2, "Mean", 3, 1.0, 2.0, {}});
+    }
+    {
+        CSeriesBytes b; // schema 3, n = 2: one record, then a word, name and colour
+        b.NewClass("CDataGroupAttrib", 3);
+        PutString(b, "Zeit");
+        b.Put(std::int32_t{1024});
+        PutString(b, "Mean");
+        b.Put(std::int32_t{0}).Word(0).Put(0.0f).Put(255.0f).Word(2);
+        PutItemRecord(b, "Red", 0x0000FF);
+        b.Word(0);
+        PutString(b, "Green");
+        b.Put(std::int32_t{0x00FF00});
+        layouts.push_back(
+            {"schema 3, n = 2", b.Bytes(), "Zeit", 2, "Mean", 0, 0.0, 255.0, {{"Red", 0x0000FF}, {"Green", 0x00FF00}}});
+    }
+    {
+        CSeriesBytes b; // schema 2: n item records
+        b.NewClass("CDataGroupAttrib", 2);
+        PutString(b, "T");
+        b.Put(std::int32_t{1024});
+        PutString(b, "A");
+        b.Put(std::int32_t{512}).Put(-1.0f).Put(1.0f).Word(2);
+        PutItemRecord(b, "One", 1);
+        b.Word(0x8002); // the item class again, by its index
+        PutString(b, "Two");
+        b.Put(std::int32_t{2}).Word(1).Word(2).Word(1).Word(0).Word(0).Word(1).Word(0).Word(0);
+        layouts.push_back({"schema 2", b.Bytes(), "T", 2, "A", 0, -1.0, 1.0, {{"One", 1}, {"Two", 2}}});
+    }
+    {
+        CSeriesBytes b; // no class record: "Time", the y name, as schema 3 from the range on
+        PutString(b, "Growth");
+        b.Put(4.0f).Put(6.0f).Word(1);
+        PutItemRecord(b, "Only", 9);
+        layouts.push_back({"no class record", b.Bytes(), "Time", 2, "Growth", 0, 4.0, 6.0, {{"Only", 9}}});
+    }
+    {
+        CSeriesBytes b; // an unknown schema: the items alone, defaults elsewhere
+        b.NewClass("CDataGroupAttrib", 9);
+        b.Word(0);
+        layouts.push_back({"schema 9", b.Bytes(), "Undefined", 2, "Undefined", 0, 0.0, 10.0, {}});
+    }
+    return layouts;
+}
+
+} // namespace
+
+TEST(DataAttributes, EveryGroupLayoutLoads)
+{
+    for (const sGroupLayout& layout : GroupLayouts()) {
+        SCOPED_TRACE(layout.what);
+        CDataGroupAttrib group("x", 7, "y", 7, 3.0f, 4.0f);
+        group.AddItemAttrib(CDataItemAttrib("Before", 1, 0, 0, 1, 0));
+        ASSERT_NO_THROW(LoadFrom(group, layout.bytes));
+        EXPECT_EQ(group.m_strXName, layout.xName);
+        EXPECT_EQ(group.m_nXKind, layout.xKind);
+        EXPECT_EQ(group.m_strYName, layout.yName);
+        EXPECT_EQ(group.m_nYKind, layout.yKind);
+        EXPECT_DOUBLE_EQ(group.m_dYMin, layout.yMin);
+        EXPECT_DOUBLE_EQ(group.m_dYMax, layout.yMax);
+        ASSERT_EQ(group.GetItemCount(), static_cast<int>(layout.items.size()));
+        for (int i = 0; i < group.GetItemCount(); ++i) {
+            EXPECT_EQ(group.GetItem(i).m_strName, layout.items[i].first) << i;
+            EXPECT_EQ(group.GetItem(i).m_Color, layout.items[i].second) << i;
+            EXPECT_EQ(group.GetItem(i).m_nChannel, 2) << i;
+        }
+    }
+}
+
+TEST(DataAttributes, AGroupFailingPartWayStaysAsItWas)
+{
+    // Every layout cut short: the group keeps its fields and items (the
+    // items read before the failure are freed, as the sanitizer checks).
+    for (const sGroupLayout& layout : GroupLayouts()) {
+        for (size_t cut = 1; cut < layout.bytes.size(); cut += 3) {
+            SCOPED_TRACE(layout.what);
+            const std::vector<BYTE> part(layout.bytes.begin(), layout.bytes.end() - static_cast<std::ptrdiff_t>(cut));
+            CDataGroupAttrib group("x", 7, "y", 7, 3.0f, 4.0f);
+            group.AddItemAttrib(CDataItemAttrib("Before", 1, 0, 0, 1, 0));
+            EXPECT_THROW(LoadFrom(group, part), CException) << cut;
+            EXPECT_EQ(group.m_strYName, "y");
+            ASSERT_EQ(group.GetItemCount(), 1);
+            EXPECT_EQ(group.GetItem(0).m_strName, "Before");
+        }
+    }
+}
+
+TEST(ChartHeader, StoresTheDateAndReadsItForSchemaOneOnly)
+{
+    CChartHeader header;
+    EXPECT_GT(header.m_dtDate, 46000.0); // created now, after 2025
+    header.m_dtDate = 46000.5;
+    CSeriesBytes expected;
+    expected.NewClass("CChartHeader", 1);
+    expected.Put(std::int32_t{0}).Put(46000.5);
+    EXPECT_EQ(StoreBytes(header), expected.Bytes());
+
+    CChartHeader loaded;
+    LoadFrom(loaded, expected.Bytes());
+    EXPECT_EQ(loaded.m_nSchema, 1);
+    EXPECT_EQ(loaded.m_dtDate, 46000.5);
+
+    CSeriesBytes other;
+    other.NewClass("CChartHeader", 2);
+    CChartHeader later;
+    later.m_dtDate = 1.0;
+    LoadFrom(later, other.Bytes());
+    EXPECT_EQ(later.m_nSchema, 2);
+    EXPECT_EQ(later.m_dtDate, 1.0);
 }
