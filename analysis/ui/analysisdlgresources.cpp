@@ -286,12 +286,24 @@ void registerThresholdDialog()
         PushButton("Automatic", IDC_THRES_AUTOMATIC, 203, 143, 60, 14),
         LText("Offset:", IDC_STATIC, 203, 162, 25, 8),
         EditText(IDC_THRES_OFFSET, 230, 160, 33, 12),
+        PushButton("Expert", IDC_THRES_EXPERT, 203, 177, 60, 14),
         LText("Ready", IDC_THRES_STATUS, 7, 181, 190, 8, SS_SUNKEN),
         okButton(203, 7),
         cancelButton(203, 24),
     };
     items.insert(items.end(), rest.begin(), rest.end());
     RegisterDialogTemplate(IDD_THRESHOLDS, {"Thresholds", CRect(0, 0, 270, 196), std::move(items)});
+    RegisterDialogTemplate(IDD_THRES_EXPERT, {"Threshold Expert Settings", CRect(0, 0, 200, 80),
+                                              {
+                                                  LText("Mark Col.:", IDC_STATIC, 7, 9, 40, 8),
+                                                  LText("", IDC_THRES_MARK_VALUE, 50, 9, 25, 8),
+                                                  PushButton("Mark", IDC_THRES_MARK, 80, 7, 50, 14),
+                                                  PushButton("Load", IDC_THRES_LOAD, 7, 30, 50, 14),
+                                                  PushButton("Save", IDC_THRES_SAVE, 62, 30, 50, 14),
+                                                  CheckBox("Auto Threshold On", IDC_THRES_AUTO_ON, 7, 55, 100, 10),
+                                                  okButton(143, 7),
+                                                  cancelButton(143, 24),
+                                              }});
 }
 
 } // namespace

@@ -24,6 +24,7 @@ enum : UINT
     IDD_FORM_NUCLEUS = 432,
     IDD_FORM_MODEL = 433,
     IDD_THRESHOLDS = 422,
+    IDD_THRES_EXPERT = 475,
     IDD_FILTER_SETTINGS = 463,
 };
 
@@ -141,6 +142,13 @@ enum : UINT
     IDC_THRES_AUTOMATIC = 2982,
     IDC_THRES_OFFSET = 2999,
     IDC_THRES_STATUS = 2723,
+    IDC_THRES_EXPERT = 3000,
+    // threshold expert settings
+    IDC_THRES_MARK_VALUE = 2720,
+    IDC_THRES_MARK = 2927,
+    IDC_THRES_LOAD = 2673,
+    IDC_THRES_SAVE = 2674,
+    IDC_THRES_AUTO_ON = 2402,
 };
 
 // Registers the layouts of every dialog above once.

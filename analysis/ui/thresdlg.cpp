@@ -1,6 +1,7 @@
 #include "analysis/ui/thresdlg.h"
 
 #include "analysis/ui/analysisdlgresources.h"
+#include "analysis/ui/thresextdlg.h"
 #include "analysis/ui/thresowner.h"
 
 #include "outside/grabwell/fgboard.h"
@@ -98,6 +99,7 @@ BEGIN_MESSAGE_MAP(CThresDlg, CDialog)
     ON_BN_CLICKED(IDC_THRES_TIGHTEN, OnTighten)
     ON_BN_CLICKED(IDC_THRES_LOOSEN, OnLoosen)
     ON_BN_CLICKED(IDC_THRES_AUTOMATIC, OnAutomatic)
+    ON_BN_CLICKED(IDC_THRES_EXPERT, OnExpert)
 END_MESSAGE_MAP()
 
 CThresDlg::CThresDlg(CThresOwner* pOwner)
@@ -328,6 +330,23 @@ void CThresDlg::OnAutomatic()
     m_SegThres.SetUpper(join(upper));
     LimitsChanged();
     EnableControls();
+}
+
+void CThresDlg::OnExpert()
+{
+    CThresExtDlg expert(this);
+    expert.m_SegThres = m_SegThres;
+    expert.m_strFilePath = m_strFilePath;
+    expert.m_bFlag = m_bExpert;
+    if (expert.DoModal() != IDOK)
+        return;
+    m_SegThres = expert.m_SegThres;
+    m_bExpert = expert.m_bFlag;
+    CheckRadioButton(IDC_THRES_DARK, IDC_THRES_DARK_BRIGHT,
+                     static_cast<int>(kModeButtons[std::clamp<int>(m_SegThres.m_Mode, 0, 3)]));
+    UpdateData(FALSE);
+    EnableControls();
+    LimitsChanged();
 }
 
 void CThresDlg::OnPreview()

@@ -38,6 +38,8 @@ public:
     void LearnFromColor(COLORREF color);
 
     CSegThres m_SegThres;
+    CString m_strFilePath; // for the expert dialog's files
+    int m_bExpert = 0;     // the application's "Auto Threshold On"
     int m_nResult = 2; // 1 after OK, 2 after Cancel
     int m_nLearn = learnNone;
     int m_bPreview = 0;
@@ -59,6 +61,7 @@ protected:
     void OnTighten();
     void OnLoosen();
     void OnAutomatic();
+    void OnExpert();
 
     DECLARE_MESSAGE_MAP()
 

@@ -9,6 +9,7 @@
 #include "analysis/aoi.h"
 #include "analysis/ui/analysisdlgresources.h"
 #include "analysis/ui/thresdlg.h"
+#include "analysis/ui/thresextdlg.h"
 #include "analysis/ui/thresowner.h"
 
 #include "outside/pixmere/dib.h"
@@ -18,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -27,6 +30,7 @@
 namespace {
 
 using namespace kestrun::analysisui;
+using kestrun::testing::OnNextDialog;
 using kestrun::testing::Press;
 using kestrun::testing::TextOf;
 using kestrun::testing::Type;
@@ -370,6 +374,64 @@ TEST_F(ThresDlgTest, OKReportsOneAndCancelTwoAndTheDialogDropsThePreview)
     Press(*cancelled, IDCANCEL);
     EXPECT_EQ(cancelled->m_nResult, 2);
     EXPECT_EQ(Reports(), (std::vector<Report>{{2, 422}}));
+}
+
+TEST_F(ThresDlgTest, TheExpertSavesLoadsAndRefusesADamagedFileKeepingTheThreshold)
+{
+    const std::filesystem::path folder = std::filesystem::path(::testing::TempDir()) / "thresexpert";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const CString saved = (folder / "saved.ini").string().c_str();
+    const CString damaged = (folder / "damaged.ini").string().c_str();
+    // Lower above upper in red, and an unknown mode.
+    std::ofstream(damaged.GetString()) << "[Threshold]\nRedLower=250\nRedUpper=10\nMode=9\n";
+    kestrun::testing::CFileAnswers files;
+
+    auto dialog = Open(CSegThres(RGB(30, 40, 50), RGB(130, 140, 150), CSegThres::modeBand));
+    const COLORREF mark = dialog->m_SegThres.m_MarkColor;
+    CString markShown;
+    OnNextDialog([&](CDialog& d) {
+        Press(d, IDC_THRES_MARK);
+        markShown = TextOf(d, IDC_THRES_MARK_VALUE);
+        files.m_answer = saved;
+        Press(d, IDC_THRES_SAVE);
+        files.m_answer = damaged;
+        Press(d, IDC_THRES_LOAD);
+        d.CheckDlgButton(IDC_THRES_AUTO_ON, BST_CHECKED);
+        Press(d, IDOK);
+    });
+    Press(*dialog, IDC_THRES_EXPERT);
+    const COLORREF inverted = 0xFFFFFF - mark;
+    EXPECT_EQ(dialog->m_SegThres.m_MarkColor, inverted);
+    EXPECT_EQ(markShown, CString(std::to_string(GetGValue(inverted)).c_str()));
+    EXPECT_EQ(m_boxes->Texts().size(), 1u); // the damaged file, named
+    EXPECT_NE(m_boxes->Texts().front().Find("damaged.ini holds no usable threshold"), -1);
+    EXPECT_EQ(dialog->m_SegThres.GetLower(), RGB(30, 40, 50));
+    EXPECT_EQ(dialog->m_SegThres.m_Mode, CSegThres::modeBand);
+    EXPECT_EQ(dialog->m_bExpert, 1);
+
+    // The saved file comes back into another dialog, sliders and all.
+    auto other = Open(CSegThres());
+    OnNextDialog([&](CDialog& d) {
+        files.m_answer = saved;
+        Press(d, IDC_THRES_LOAD);
+        Press(d, IDOK);
+    });
+    Press(*other, IDC_THRES_EXPERT);
+    EXPECT_EQ(other->m_SegThres.GetLower(), RGB(30, 40, 50));
+    EXPECT_EQ(other->m_SegThres.GetUpper(), RGB(130, 140, 150));
+    EXPECT_EQ(other->m_SegThres.m_Mode, CSegThres::modeBand);
+    EXPECT_EQ(SliderPos(*other, IDC_THRES_UPPER_BLUE), 150);
+    EXPECT_EQ(other->IsDlgButtonChecked(IDC_THRES_MIDDLE), static_cast<UINT>(BST_CHECKED));
+
+    // Cancel leaves the threshold as it was.
+    OnNextDialog([&](CDialog& d) {
+        Press(d, IDC_THRES_MARK);
+        Press(d, IDCANCEL);
+    });
+    const COLORREF before = other->m_SegThres.m_MarkColor;
+    Press(*other, IDC_THRES_EXPERT);
+    EXPECT_EQ(other->m_SegThres.m_MarkColor, before);
 }
 
 } // namespace
