@@ -254,6 +254,58 @@ void registerFormPages()
                             }});
 }
 
+void registerThresholdDialog()
+{
+    const char* rows[] = {"Red", "Green", "Blue"};
+    const UINT lower[] = {IDC_THRES_LOWER_RED, IDC_THRES_LOWER_GREEN, IDC_THRES_LOWER_BLUE};
+    const UINT upper[] = {IDC_THRES_UPPER_RED, IDC_THRES_UPPER_GREEN, IDC_THRES_UPPER_BLUE};
+    std::vector<CDialogItem> items{
+        GroupBox("Low Level", IDC_STATIC, 7, 7, 190, 62),
+        GroupBox("High Level", IDC_STATIC, 7, 72, 190, 62),
+    };
+    for (int i = 0; i < 3; ++i) {
+        items.push_back(LText(rows[i], IDC_STATIC, 12, 21 + 16 * i, 25, 8));
+        items.push_back(slider(lower[i], 40, 18 + 16 * i, 125));
+        items.push_back(LText("", lower[i] - 1, 170, 21 + 16 * i, 22, 8));
+        items.push_back(LText(rows[i], IDC_STATIC, 12, 86 + 16 * i, 25, 8));
+        items.push_back(slider(upper[i], 40, 83 + 16 * i, 125));
+        items.push_back(LText("", upper[i] + 1, 170, 86 + 16 * i, 22, 8));
+    }
+    const std::vector<CDialogItem> rest{
+        GroupBox("Object Appearance", IDC_STATIC, 7, 137, 190, 38),
+        RadioButton("Dark", IDC_THRES_DARK, 12, 149, 40, 10, WS_GROUP),
+        RadioButton("Bright", IDC_THRES_BRIGHT, 55, 149, 40, 10),
+        RadioButton("Middle", IDC_THRES_MIDDLE, 100, 149, 40, 10),
+        RadioButton("Dark/Bright", IDC_THRES_DARK_BRIGHT, 12, 161, 60, 10),
+        PushButton("Default", IDC_DEFAULT, 203, 41, 60, 14),
+        PushButton("Preview", IDC_THRES_PREVIEW, 203, 58, 60, 14),
+        PushButton("Learn Object", IDC_THRES_LEARN_OBJECT, 203, 92, 60, 14),
+        PushButton("Learn Back", IDC_THRES_LEARN_BACK, 203, 109, 60, 14),
+        PushButton("-><-", IDC_THRES_TIGHTEN, 203, 126, 28, 14),
+        PushButton("<- ->", IDC_THRES_LOOSEN, 235, 126, 28, 14),
+        PushButton("Automatic", IDC_THRES_AUTOMATIC, 203, 143, 60, 14),
+        LText("Offset:", IDC_STATIC, 203, 162, 25, 8),
+        EditText(IDC_THRES_OFFSET, 230, 160, 33, 12),
+        PushButton("Expert", IDC_THRES_EXPERT, 203, 177, 60, 14),
+        LText("Ready", IDC_THRES_STATUS, 7, 181, 190, 8, SS_SUNKEN),
+        okButton(203, 7),
+        cancelButton(203, 24),
+    };
+    items.insert(items.end(), rest.begin(), rest.end());
+    RegisterDialogTemplate(IDD_THRESHOLDS, {"Thresholds", CRect(0, 0, 270, 196), std::move(items)});
+    RegisterDialogTemplate(IDD_THRES_EXPERT, {"Threshold Expert Settings", CRect(0, 0, 200, 80),
+                                              {
+                                                  LText("Mark Col.:", IDC_STATIC, 7, 9, 40, 8),
+                                                  LText("", IDC_THRES_MARK_VALUE, 50, 9, 25, 8),
+                                                  PushButton("Mark", IDC_THRES_MARK, 80, 7, 50, 14),
+                                                  PushButton("Load", IDC_THRES_LOAD, 7, 30, 50, 14),
+                                                  PushButton("Save", IDC_THRES_SAVE, 62, 30, 50, 14),
+                                                  CheckBox("Auto Threshold On", IDC_THRES_AUTO_ON, 7, 55, 100, 10),
+                                                  okButton(143, 7),
+                                                  cancelButton(143, 24),
+                                              }});
+}
+
 } // namespace
 
 void RegisterAnalysisDialogs()
@@ -266,6 +318,7 @@ void RegisterAnalysisDialogs()
         registerSettingsDialogs();
         registerLimitDialogs();
         registerFormPages();
+        registerThresholdDialog();
     });
 }
 

@@ -23,6 +23,8 @@ enum : UINT
     IDD_FORM_OBJECT = 431,
     IDD_FORM_NUCLEUS = 432,
     IDD_FORM_MODEL = 433,
+    IDD_THRESHOLDS = 422,
+    IDD_THRES_EXPERT = 475,
     IDD_FILTER_SETTINGS = 463,
 };
 
@@ -120,6 +122,33 @@ enum : UINT
     IDC_MODEL_EDGE = 2712,
     IDC_MODEL_SKELETON = 2713,
     IDC_MODEL_SEGMENT = 2714,
+    // thresholds: lower red, green, blue, then upper; each slider's value
+    // shows in the label one below it
+    IDC_THRES_LOWER_RED = 2612,
+    IDC_THRES_LOWER_GREEN = 2614,
+    IDC_THRES_LOWER_BLUE = 2616,
+    IDC_THRES_UPPER_RED = 2617,
+    IDC_THRES_UPPER_GREEN = 2619,
+    IDC_THRES_UPPER_BLUE = 2621,
+    IDC_THRES_DARK = 2724, // mode 0
+    IDC_THRES_BRIGHT = 2725,
+    IDC_THRES_MIDDLE = 2727,
+    IDC_THRES_DARK_BRIGHT = 2728,
+    IDC_THRES_PREVIEW = 2623,
+    IDC_THRES_LEARN_OBJECT = 2625,
+    IDC_THRES_LEARN_BACK = 2903,
+    IDC_THRES_TIGHTEN = 2900,
+    IDC_THRES_LOOSEN = 2901,
+    IDC_THRES_AUTOMATIC = 2982,
+    IDC_THRES_OFFSET = 2999,
+    IDC_THRES_STATUS = 2723,
+    IDC_THRES_EXPERT = 3000,
+    // threshold expert settings
+    IDC_THRES_MARK_VALUE = 2720,
+    IDC_THRES_MARK = 2927,
+    IDC_THRES_LOAD = 2673,
+    IDC_THRES_SAVE = 2674,
+    IDC_THRES_AUTO_ON = 2402,
 };
 
 // Registers the layouts of every dialog above once.

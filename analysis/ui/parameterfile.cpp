@@ -18,10 +18,12 @@ constexpr const char* kFilter = "Parameter Files (*.ini) |*.ini||";
 
 } // namespace
 
-CString AskParameterFile(bool open, LPCTSTR title, CWnd* parent)
+CString AskParameterFile(bool open, LPCTSTR title, CWnd* parent, LPCTSTR folder)
 {
     CFileDialog dialog(open ? TRUE : FALSE, "ini", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kFilter, parent);
     dialog.m_ofn.lpstrTitle = title;
+    if (folder != nullptr && folder[0] != '\0')
+        dialog.m_ofn.lpstrInitialDir = folder;
     if (dialog.DoModal() != IDOK)
         return {};
     return dialog.GetPathName();

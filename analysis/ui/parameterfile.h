@@ -12,8 +12,9 @@ class CWnd;
 namespace kestrun::analysisui {
 
 // The file the user chose in a file dialog for "*.ini" files with that
-// title; empty when the dialog was cancelled.
-CString AskParameterFile(bool open, LPCTSTR title, CWnd* parent);
+// title, opening in the folder when one is given; empty when the dialog
+// was cancelled.
+CString AskParameterFile(bool open, LPCTSTR title, CWnd* parent, LPCTSTR folder = nullptr);
 
 // Whether the file can be read and holds the section; otherwise one
 // message naming the file.

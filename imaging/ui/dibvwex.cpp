@@ -9,6 +9,8 @@
 
 #include "analysis/aoidoc.h"
 #include "analysis/ui/formsheet.h"
+#include "analysis/ui/thresdlg.h"
+#include "analysis/ui/thresowner.h"
 #include "objectmodel/baseobj.h"
 #include "outside/grabwell/fgboard.h"
 #include "series/objdatadoc.h"
@@ -36,7 +38,7 @@ namespace {
 
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
-    ID_TOOL_THRESHOLDS,     ID_TOOL_CLASS_DEFINITION,
+    ID_TOOL_CLASS_DEFINITION,
     ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
     ID_TOOL_COUNT_MANUALLY, ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
     ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,
@@ -84,6 +86,7 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_UPDATE_COMMAND_UI(ID_EDIT_UNDO, OnUpdateEditUndo)
     ON_COMMAND(ID_TOOL_FORM_PARAMETER, OnToolFormParameter)
     ON_COMMAND(ID_TOOL_CALIBRATION, OnToolCalibration)
+    ON_COMMAND(ID_TOOL_THRESHOLDS, OnToolThresholds)
     ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
     ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)

@@ -8,9 +8,9 @@
 // ("GridSelected") and picks an object by a click, telling the table
 // ("HIT_OBJECT").
 //
-// The form-parameter sheet and the calibration line are its tool windows
-// here. The area-of-interest tools, the zoom command and the other tool
-// windows (thresholds, classes, matching, focus, raster, integration,
+// The form-parameter sheet, the threshold dialog and the calibration line
+// are its tool windows here. The area-of-interest tools, the zoom command
+// and the other tool windows (classes, matching, focus, raster, integration,
 // perspective, manual count, edge and line tools) are not part of this
 // build: their commands are disabled.
 
@@ -21,6 +21,8 @@
 class CFormSheet;
 class CObjData;
 class CScanDlg;
+class CThresDlg;
+class CThresOwner;
 class CTextLabel;
 
 class CDIBVwEx : public CDIBView
@@ -113,6 +115,13 @@ protected:
     void OnToolFormParameter();
     // A line drawn over a scale of known length calibrates the profile.
     void OnToolCalibration();
+    // The modeless threshold dialog on a copy of the profile's colour
+    // threshold; one at a time (dibvwexthres.cpp).
+    void OnToolThresholds();
+    // A colour picked in drawing mode 8 goes to the threshold dialog.
+    void LearnThresholdAt(CPoint ptImage);
+    // 422 closed: after OK the profile takes the dialog's threshold over.
+    void ThresholdsClosed(WPARAM wParam);
     // WM_USER+5 of a closing tool window: lParam its template, wParam 1
     // when it closed with OK.
     LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
@@ -121,6 +130,11 @@ protected:
 public:
     // The open form-parameter sheet, null when none is.
     std::unique_ptr<CFormSheet> m_pFormSheet;
+    // What the threshold dialog reaches of this view; declared first so
+    // that it outlives the dialog.
+    std::unique_ptr<CThresOwner> m_pThresOwner;
+    // The open threshold dialog, null when none is.
+    std::unique_ptr<CThresDlg> m_pThresDlg;
 
 protected:
 

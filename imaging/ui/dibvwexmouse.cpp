@@ -50,6 +50,8 @@ void CDIBVwEx::OnMouseMove(UINT nFlags, CPoint point)
         }
         SetStatusText(text);
     }
+    if (doc->m_nDrawMode == kDrawPickColour && (nFlags & MK_LBUTTON))
+        LearnThresholdAt(image);
     if (doc->m_nDrawMode == kDrawCollecting && (nFlags & MK_LBUTTON)) {
         if (m_arrToolPoints.empty())
             m_arrToolPoints.push_back(image);
@@ -115,6 +117,8 @@ void CDIBVwEx::OnLButtonUp(UINT nFlags, CPoint point)
             m_arrToolPoints.push_back(image);
         m_arrToolPoints.push_back(image);
         doc->m_nDrawMode = kDrawNone;
+    } else if (doc && doc->m_nDrawMode == kDrawPickColour) {
+        LearnThresholdAt(ClientToImage(point));
     }
     CDIBView::OnLButtonUp(nFlags, point);
 }

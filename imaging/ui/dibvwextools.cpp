@@ -8,6 +8,7 @@
 
 #include "analysis/bv.h"
 #include "analysis/ui/formsheet.h"
+#include "analysis/ui/thresdlg.h"
 #include "outside/pixmere/dib.h"
 
 #include "platform/core/messages.h"
@@ -38,6 +39,8 @@ void CDIBVwEx::OnToolFormParameter()
 LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
 {
     CancelTool();
+    if (lParam == CThresDlg::kReportId)
+        ThresholdsClosed(wParam);
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -59,6 +62,10 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
 
 void CDIBVwEx::CloseToolWindows()
 {
+    if (m_pThresDlg) {
+        m_pThresDlg->ForgetOwnerWindow();
+        m_pThresDlg.reset();
+    }
     if (m_pFormSheet) {
         m_pFormSheet->ForgetOwner();
         m_pFormSheet.reset();

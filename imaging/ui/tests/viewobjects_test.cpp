@@ -74,16 +74,6 @@ protected:
         m_view->SendMessage(WM_LBUTTONUP, flags, MAKELPARAM(window.x, window.y));
     }
 
-    void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id, 0); }
-
-    bool IsEnabled(UINT id)
-    {
-        CCmdUI ui;
-        ui.m_nID = id;
-        ui.DoUpdate(m_view, FALSE);
-        return ui.m_bEnabled != FALSE;
-    }
-
     CObjDataDoc* m_table = nullptr;
 };
 

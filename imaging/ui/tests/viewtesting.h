@@ -97,6 +97,15 @@ protected:
     static QImage Shot(CDIBVwEx* view);
     // The view's frame takes the size; the view follows.
     static void SetFrameSize(CDIBVwEx* view, CSize size);
+    // A menu command to the view, and whether the view enables it.
+    void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id, 0); }
+    bool IsEnabled(UINT id)
+    {
+        CCmdUI ui;
+        ui.m_nID = id;
+        ui.DoUpdate(m_view, FALSE);
+        return ui.m_bEnabled != FALSE;
+    }
 
     ScopedMessageBoxes m_boxes;
     CFakeAppServices m_services;

@@ -38,16 +38,6 @@ void AnswerDialog(std::function<void(CDialog&)> steps, int tries = 2000)
 class ViewToolsTest : public CImageViewTest
 {
 protected:
-    void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id, 0); }
-
-    bool IsEnabled(UINT id)
-    {
-        CCmdUI ui;
-        ui.m_nID = id;
-        ui.DoUpdate(m_view, FALSE);
-        return ui.m_bEnabled != FALSE;
-    }
-
     CFormSheet& OpenSheet()
     {
         Command(ID_TOOL_FORM_PARAMETER);

@@ -1,0 +1,125 @@
+// CDIBVwEx: the threshold dialog - opened on a copy of the profile's colour
+// threshold, fed with the colours picked over the image, and taken over
+// after OK.
+
+#include "imaging/ui/dibvwex.h"
+
+#include "imaging/dibdoc.h"
+
+#include "analysis/aoidoc.h"
+#include "analysis/bv.h"
+#include "analysis/ui/thresdlg.h"
+#include "analysis/ui/thresowner.h"
+#include "outside/pixmere/dib.h"
+
+#include "platform/core/messages.h"
+#include "platform/ui/appservices.h"
+#include "platform/ui/winapp.h"
+
+namespace {
+
+// What the threshold dialog reaches of the view and its document.
+class CViewThresOwner : public CThresOwner
+{
+public:
+    explicit CViewThresOwner(CDIBVwEx& view) : m_view(view) {}
+
+    CWnd* GetOwnerWnd() override { return &m_view; }
+    // Colour picking lasts while the dialog learns; the drawing mode it
+    // replaced (a bound table's, say) comes back after it.
+    void SetTrackerStyle(int nStyle) override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        if (doc == nullptr)
+            return;
+        const bool picking = doc->m_nDrawMode == CDIBView::kDrawPickColour;
+        if (nStyle == 1 && !picking) {
+            m_nModeBefore = doc->m_nDrawMode;
+            doc->m_nDrawMode = CDIBView::kDrawPickColour;
+        } else if (nStyle != 1 && picking) {
+            doc->m_nDrawMode = m_nModeBefore;
+        }
+    }
+    CDIB* GetActivePage() override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        return doc != nullptr ? doc->GetActiveDIB() : nullptr;
+    }
+    CDIB* EnsurePreviewPage() override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        return doc != nullptr ? doc->EnsurePreviewImage() : nullptr;
+    }
+    void DeletePreviewPage() override
+    {
+        if (CDIBDoc* doc = m_view.GetDocument())
+            doc->DeleteOwnedObject();
+    }
+    CAOI* GetActiveAOI() override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        CAOIDoc* areas = doc != nullptr ? doc->GetDataDoc() : nullptr;
+        return areas != nullptr ? areas->GetActiveAOI(true) : nullptr;
+    }
+    void RedrawView() override
+    {
+        if (m_view.GetSafeHwnd() != nullptr)
+            m_view.Invalidate(FALSE);
+    }
+
+private:
+    CDIBVwEx& m_view;
+    int m_nModeBefore = CDIBView::kDrawNone;
+};
+
+} // namespace
+
+void CDIBVwEx::OnToolThresholds()
+{
+    CDIBDoc* doc = GetDocument();
+    CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
+    if (engine == nullptr)
+        return;
+    if (m_pThresDlg) {
+        m_pThresDlg->BringWindowToTop();
+        return;
+    }
+    if (IsVideoWithoutDisplay())
+        doc->Grab(TRUE);
+    if (!m_pThresOwner)
+        m_pThresOwner = std::make_unique<CViewThresOwner>(*this);
+    auto dialog = std::make_unique<CThresDlg>(m_pThresOwner.get());
+    dialog->m_SegThres = engine->GetSettings().m_SegThres;
+    if (!dialog->Create(this))
+        return;
+    m_pThresDlg = std::move(dialog);
+}
+
+void CDIBVwEx::LearnThresholdAt(CPoint ptImage)
+{
+    CDIBDoc* doc = GetDocument();
+    CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
+    if (!m_pThresDlg || page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
+        ptImage.y >= page->GetHeight())
+        return;
+    m_pThresDlg->LearnFromColor(page->GetPixel(ptImage.x, ptImage.y));
+}
+
+void CDIBVwEx::ThresholdsClosed(WPARAM wParam)
+{
+    if (!m_pThresDlg)
+        return;
+    CDIBDoc* doc = GetDocument();
+    CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
+    if (wParam == 1 && engine != nullptr) {
+        CSegThres& profile = engine->GetSettings().m_SegThres;
+        if (m_pThresDlg->m_SegThres != profile) {
+            if (CAppServices* services = kestrun::AppServices())
+                services->SetSettingsChanged();
+        }
+        profile = m_pThresDlg->m_SegThres;
+        if (CWnd* main = AfxGetMainWnd())
+            main->SendMessageToDescendants(RegisterWindowMessage("PARAMETER_CHANGED"), 0, 0);
+    }
+    m_pThresDlg.reset();
+}
