@@ -1,6 +1,7 @@
 #include "database/odbcdsn.h"
 
 #include "platform/core/profile.h"
+#include "platform/database/odbcinstaller.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +20,16 @@ CString UserOdbcIniPath()
         return {};
     }
     return CString((std::filesystem::path(home) / ".odbc.ini").c_str());
+}
+
+bool IsDataSourceListed(const CString& dsn)
+{
+    for (const CString& ini : {UserOdbcIniPath(), CString("/etc/odbc.ini")}) {
+        if (!ini.IsEmpty() && !GetPrivateProfileString(dsn, "Driver", "", ini).IsEmpty()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 namespace {
@@ -40,15 +51,15 @@ BOOL RegisterAccessDsn(const CString& dsn, const CString& directory, const CStri
         return FALSE;
     }
     if (add == FALSE) {
-        return WritePrivateProfileString(dsn, nullptr, nullptr, ini);
+        return kestrun::odbc::RemoveUserDataSource(dsn.GetString()) ? TRUE : FALSE;
     }
     const CString database((std::filesystem::path(directory.GetString()) / fileName.GetString()).c_str());
     if (!FitsIni(database) || !FitsIni(description)) {
         return FALSE;
     }
-    return kestrun::WritePrivateProfileValues(dsn,
-                                              {{"Driver", kGrowthDbDriver},
-                                               {"Description", description},
-                                               {"Database", database}},
-                                              ini);
+    return kestrun::odbc::WriteUserDataSource(dsn.GetString(), kGrowthDbDriver,
+                                              {{"Description", description.GetString()},
+                                               {"Database", database.GetString()}})
+               ? TRUE
+               : FALSE;
 }
