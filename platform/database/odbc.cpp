@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 namespace kestrun::odbc {
 
@@ -185,33 +186,23 @@ void CStatement::Run(const std::string& sql, const std::vector<CValue>& params)
         case EKind::Short:
         case EKind::Bool:
             p.shortValue = static_cast<SQLSMALLINT>(v.integer);
-            cType = SQL_C_SSHORT;
-            sqlType = SQL_SMALLINT;
-            data = &p.shortValue;
+            std::tie(cType, sqlType, data) = std::tuple(SQL_C_SSHORT, SQL_SMALLINT, &p.shortValue);
             break;
         case EKind::Long:
             p.longValue = static_cast<SQLINTEGER>(v.integer);
-            cType = SQL_C_SLONG;
-            sqlType = SQL_INTEGER;
-            data = &p.longValue;
+            std::tie(cType, sqlType, data) = std::tuple(SQL_C_SLONG, SQL_INTEGER, &p.longValue);
             break;
         case EKind::Byte:
             p.byteValue = static_cast<unsigned char>(v.integer);
-            cType = SQL_C_UTINYINT;
-            sqlType = SQL_SMALLINT;
-            data = &p.byteValue;
+            std::tie(cType, sqlType, data) = std::tuple(SQL_C_UTINYINT, SQL_SMALLINT, &p.byteValue);
             break;
         case EKind::Float:
             p.floatValue = static_cast<float>(v.real);
-            cType = SQL_C_FLOAT;
-            sqlType = SQL_REAL;
-            data = &p.floatValue;
+            std::tie(cType, sqlType, data) = std::tuple(SQL_C_FLOAT, SQL_REAL, &p.floatValue);
             break;
         case EKind::Double:
             p.doubleValue = v.real;
-            cType = SQL_C_DOUBLE;
-            sqlType = SQL_DOUBLE;
-            data = &p.doubleValue;
+            std::tie(cType, sqlType, data) = std::tuple(SQL_C_DOUBLE, SQL_DOUBLE, &p.doubleValue);
             break;
         case EKind::Date:
             p.stamp = FromDate(v.real);
