@@ -76,6 +76,15 @@ bool Like(const std::string& text, const std::string& pattern)
     return p == pattern.size();
 }
 
+// Column names come from the database and are written into statements:
+// only plain names are.
+bool IsPlainName(const CString& name)
+{
+    const std::string s = name.GetString();
+    return !s.empty() && std::isdigit(static_cast<unsigned char>(s[0])) == 0 &&
+           std::all_of(s.begin(), s.end(), IsIdentChar);
+}
+
 bool IsReal(VARTYPE vt)
 {
     return vt == VT_R4 || vt == VT_R8;
@@ -457,7 +466,8 @@ void CAdoRecordset::PutCollect(const CString& name, const COleVariant& value)
 void CAdoRecordset::RequireUpdatable() const
 {
     RequireOpen();
-    if (m_lockType == adLockReadOnly || !m_connection || m_table.IsEmpty() || KeyIndex() < 0) {
+    if (m_lockType == adLockReadOnly || !m_connection || m_table.IsEmpty() || KeyIndex() < 0 ||
+        !std::all_of(m_columns.begin(), m_columns.end(), [](const CAdoColumn& c) { return IsPlainName(c.name); })) {
         throw _com_error(ADO_E_ILLEGALOPERATION, "The recordset cannot be updated");
     }
 }

@@ -50,6 +50,13 @@ protected:
     _ConnectionPtr m_conn;
 };
 
+bool HasRows(const _ConnectionPtr& conn)
+{
+    _RecordsetPtr rs = CAdoRecordset::Create();
+    rs->Open("SELECT * FROM Messungen", conn);
+    return rs->GetRecordCount() > 0;
+}
+
 HRESULT ErrorOf(const std::function<void()>& call)
 {
     try {
@@ -248,6 +255,16 @@ TEST_F(RecordsetTest, ReadOnlyAndUnkeyedRecordsetsRefuseChanges)
 
     _RecordsetPtr noKey = OpenAll(m_conn, "SELECT Anzahl FROM Messungen");
     EXPECT_EQ(ErrorOf([&] { noKey->AddNew(); }), ADO_E_ILLEGALOPERATION);
+
+    // A column name from the file is never written into a statement unless
+    // it is a plain name.
+    m_conn->Execute("CREATE TABLE Odd (ID INTEGER PRIMARY KEY, \"x = 1; DROP TABLE Messungen; --\" TEXT)");
+    m_conn->Execute("INSERT INTO Odd (ID) VALUES (1)");
+    _RecordsetPtr odd = OpenAll(m_conn, "SELECT * FROM Odd");
+    EXPECT_EQ(odd->GetCollect("ID").lVal, 1);
+    EXPECT_EQ(ErrorOf([&] { odd->Delete(); }), ADO_E_ILLEGALOPERATION);
+    EXPECT_EQ(ErrorOf([&] { odd->AddNew(); }), ADO_E_ILLEGALOPERATION);
+    EXPECT_TRUE(HasRows(m_conn));
 }
 
 TEST_F(RecordsetTest, DatesRoundTrip)
