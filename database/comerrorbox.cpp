@@ -1,0 +1,15 @@
+#include "database/comerrorbox.h"
+
+#include "platform/core/messagebox.h"
+
+CString ComErrorText(const _com_error& e)
+{
+    return FormatString("Error\nCode = %08lx\nCode meaning = %s\nSource = %s\nDescription = %s\n",
+                        static_cast<unsigned long>(static_cast<std::uint32_t>(e.Error())),
+                        e.ErrorMessage().GetString(), e.Source().GetString(), e.Description().GetString());
+}
+
+void DumpComError(const _com_error& e)
+{
+    AfxMessageBox(ComErrorText(e));
+}

@@ -1,0 +1,8 @@
+#pragma once
+// The error box of the database forms: code, its meaning, source and
+// description of a failed database call.
+#include "platform/database/comerror.h"
+
+// The text the box shows.
+CString ComErrorText(const _com_error& e);
+void DumpComError(const _com_error& e);

@@ -1,0 +1,66 @@
+#include "database/odbcdsn.h"
+#include "platform/core/profile.h"
+#include "platform/core/tests/scratch_folder.h"
+#include "platform/database/ado.h"
+#include "platform/database/database.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// Points the driver manager's user ini at a scratch file for one test.
+class OdbcDsnTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_ini = m_folder / "odbc.ini";
+        ::setenv("ODBCINI", m_ini.c_str(), 1);
+    }
+    void TearDown() override { ::unsetenv("ODBCINI"); }
+
+    CScratchFolder m_folder;
+    std::string m_ini;
+};
+
+TEST_F(OdbcDsnTest, RegisteredSourceOpensTheFile)
+{
+    EXPECT_EQ(UserOdbcIniPath(), CString(m_ini.c_str()));
+    const std::string dir = m_folder / "data";
+    std::filesystem::create_directories(dir);
+    ASSERT_TRUE(RegisterAccessDsn("KESTRUN_TEST", dir.c_str(), "Halvorn.db", "Halvorn Database", TRUE));
+    EXPECT_EQ(GetPrivateProfileString("KESTRUN_TEST", "Driver", "", m_ini.c_str()), CString("SQLite3"));
+    EXPECT_EQ(GetPrivateProfileString("KESTRUN_TEST", "Database", "", m_ini.c_str()),
+              CString((dir + "/Halvorn.db").c_str()));
+
+    CDatabase probe;
+    EXPECT_TRUE(probe.OpenEx("ODBC;DSN=KESTRUN_TEST;"));
+    _ConnectionPtr conn = CAdoConnection::Create();
+    conn->Open("DSN=KESTRUN_TEST;UID=;PWD=");
+    conn->Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY)");
+    EXPECT_TRUE(std::filesystem::exists(dir + "/Halvorn.db"));
+
+    ASSERT_TRUE(RegisterAccessDsn("KESTRUN_TEST", "", "", "", FALSE));
+    EXPECT_TRUE(GetPrivateProfileString("KESTRUN_TEST", "Driver", "", m_ini.c_str()).IsEmpty());
+}
+
+TEST_F(OdbcDsnTest, NamesThatWouldBreakTheIniAreRefused)
+{
+    const CString dir = (m_folder / "data").c_str();
+    EXPECT_FALSE(RegisterAccessDsn("", dir, "a.db", "d", TRUE));
+    EXPECT_FALSE(RegisterAccessDsn("A]B", dir, "a.db", "d", TRUE));
+    EXPECT_FALSE(RegisterAccessDsn("A", dir, "a\n[B]\nDriver=x.db", "d", TRUE));
+    EXPECT_FALSE(RegisterAccessDsn("A", dir, "a.db", "line\nbreak", TRUE));
+    EXPECT_FALSE(std::filesystem::exists(m_ini));
+}
+
+TEST_F(OdbcDsnTest, UnwritableIniFails)
+{
+    // A folder where the file should be: the write cannot succeed.
+    std::filesystem::create_directories(m_ini);
+    EXPECT_FALSE(RegisterAccessDsn("KESTRUN_TEST", m_folder.Path().c_str(), "a.db", "d", TRUE));
+}
+
+} // namespace

@@ -1,0 +1,81 @@
+#include "platform/database/odbcvariant.h"
+
+using namespace kestrun;
+
+CAdoConnection::CAdoConnection() : m_impl(std::make_unique<CImpl>()) {}
+
+CAdoConnection::~CAdoConnection() = default;
+
+_ConnectionPtr CAdoConnection::Create()
+{
+    return _ConnectionPtr(new CAdoConnection());
+}
+
+CAdoConnection::CImpl& CAdoConnection::Impl()
+{
+    if (!m_impl->connection.IsConnected()) {
+        throw _com_error(ADO_E_ILLEGALOPERATION, "The connection is closed");
+    }
+    return *m_impl;
+}
+
+HRESULT CAdoConnection::Open(const CString& connect, const CString& user, const CString& password, long /*options*/)
+{
+    if (m_impl->connection.IsConnected()) {
+        throw _com_error(ADO_E_ILLEGALOPERATION, "The connection is already open");
+    }
+    CString text = connect;
+    if (!user.IsEmpty()) {
+        text.AppendFormat(";UID=%s", user.GetString());
+    }
+    if (!password.IsEmpty()) {
+        text.AppendFormat(";PWD=%s", password.GetString());
+    }
+    odbc::Guard([&] { m_impl->connection.Connect(text.GetString()); });
+    const CString dbms(m_impl->connection.DbmsName().c_str());
+    m_dialect = EDbDialect::Other;
+    if (dbms.CompareNoCase("SQLite") == 0) {
+        m_dialect = EDbDialect::SQLite;
+    } else if (dbms.CompareNoCase("PostgreSQL") == 0) {
+        m_dialect = EDbDialect::PostgreSQL;
+    }
+    return 0;
+}
+
+void CAdoConnection::Close()
+{
+    m_impl->connection.Disconnect();
+}
+
+long CAdoConnection::GetState() const
+{
+    return m_impl->connection.IsConnected() ? adStateOpen : adStateClosed;
+}
+
+long CAdoConnection::Execute(const CString& sql, const std::vector<COleVariant>& params)
+{
+    CImpl& impl = Impl();
+    return odbc::Guard([&] {
+        odbc::CStatement stmt(impl.connection);
+        stmt.Run(sql.GetString(), odbc::ToValues(params));
+        return stmt.RowCount();
+    });
+}
+
+_RecordsetPtr CAdoConnection::OpenSchema(long schema)
+{
+    if (schema != adSchemaTables) {
+        throw _com_error(ADO_E_ILLEGALOPERATION, "Only the table schema can be read");
+    }
+    CImpl& impl = Impl();
+    std::vector<std::vector<COleVariant>> names = odbc::Guard([&] {
+        odbc::CStatement stmt(impl.connection);
+        stmt.Tables();
+        std::vector<std::vector<COleVariant>> rows;
+        while (stmt.NextRow()) {
+            rows.push_back({odbc::ToVariant(stmt.Value(2, odbc::EKind::Text))});
+        }
+        return rows;
+    });
+    return CAdoRecordset::FromRows({CAdoColumn{"TABLE_NAME", VT_BSTR}}, std::move(names));
+}
