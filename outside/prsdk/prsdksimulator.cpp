@@ -89,6 +89,23 @@ bool Accepts(const CSimProperty& property, std::uint16_t v)
     return true;
 }
 
+// Hands bytes to a caller's buffer: too small, it learns the size needed.
+std::uint32_t CopyOut(const std::vector<std::uint8_t>& bytes, std::uint32_t* pBufferSize, void* pOut)
+{
+    if (!pBufferSize)
+        return kErrInvalidParameter;
+    const auto size = static_cast<std::uint32_t>(bytes.size());
+    if (*pBufferSize < size) {
+        *pBufferSize = size;
+        return kErrBufferTooSmall;
+    }
+    if (!pOut)
+        return kErrInvalidParameter;
+    std::memcpy(pOut, bytes.data(), size);
+    *pBufferSize = size;
+    return 0;
+}
+
 CSimProperty Plain(std::uint16_t nType, std::uint16_t v, bool bSettable = true)
 {
     CSimProperty p;
@@ -424,25 +441,14 @@ std::uint32_t CPrsdkSimulator::GetDeviceList(std::uint32_t* pBufferSize, void* p
         return e;
     if (!m_bStarted)
         return kErrNotStarted;
-    if (!pBufferSize)
-        return kErrInvalidParameter;
-    const auto needed = static_cast<std::uint32_t>(4 + m_cameras.size() * kPrDeviceEntrySize);
-    if (*pBufferSize < needed) {
-        *pBufferSize = needed;
-        return kErrBufferTooSmall;
-    }
-    if (!pList)
-        return kErrInvalidParameter;
-    auto* out = static_cast<std::uint8_t*>(pList);
-    std::memset(out, 0, needed);
-    PutU32(out, static_cast<std::uint32_t>(m_cameras.size()));
+    std::vector<std::uint8_t> list(4 + m_cameras.size() * kPrDeviceEntrySize, 0);
+    PutU32(list.data(), static_cast<std::uint32_t>(m_cameras.size()));
     for (std::size_t i = 0; i < m_cameras.size(); ++i) {
-        std::uint8_t* entry = out + 4 + i * kPrDeviceEntrySize;
+        std::uint8_t* entry = list.data() + 4 + i * kPrDeviceEntrySize;
         PutU32(entry, static_cast<std::uint32_t>(i));
         PutName(entry + kPrDeviceNameOffset, m_cameras[i], 32);
     }
-    *pBufferSize = needed;
-    return 0;
+    return CopyOut(list, pBufferSize, pList);
 }
 
 std::uint32_t CPrsdkSimulator::CreateCameraObject(const void* pEntry, std::uintptr_t* phCamera)
@@ -546,20 +552,10 @@ std::uint32_t CPrsdkSimulator::GetDeviceInfo(std::uintptr_t hCamera, std::uint32
         return e;
     if (const auto e = CheckConnected(hCamera))
         return e;
-    if (!pBufferSize)
-        return kErrInvalidParameter;
-    if (*pBufferSize < kDeviceInfoSize) {
-        *pBufferSize = kDeviceInfoSize;
-        return kErrBufferTooSmall;
-    }
-    if (!pInfo)
-        return kErrInvalidParameter;
-    auto* out = static_cast<std::uint8_t*>(pInfo);
-    std::memset(out, 0, kDeviceInfoSize);
-    PutU16(out, 100);
-    PutName(out + 64, m_cameras[FindObject(hCamera)->nDevice], 32);
-    *pBufferSize = kDeviceInfoSize;
-    return 0;
+    std::vector<std::uint8_t> info(kDeviceInfoSize, 0);
+    PutU16(info.data(), 100);
+    PutName(info.data() + 64, m_cameras[FindObject(hCamera)->nDevice], 32);
+    return CopyOut(info, pBufferSize, pInfo);
 }
 
 std::uint32_t CPrsdkSimulator::ReleaseControl(std::uintptr_t hCamera, bool bTake)
@@ -690,19 +686,7 @@ std::uint32_t CPrsdkSimulator::GetPropDesc(std::uintptr_t hCamera, std::uint16_t
     const auto it = m_properties.find(nCode);
     if (it == m_properties.end())
         return kErrNotSupported;
-    if (!pBufferSize)
-        return kErrInvalidParameter;
-    const std::vector<std::uint8_t> desc = Descriptor(nCode, it->second);
-    const auto size = static_cast<std::uint32_t>(desc.size());
-    if (*pBufferSize < size) {
-        *pBufferSize = size;
-        return kErrBufferTooSmall;
-    }
-    if (!pDesc)
-        return kErrInvalidParameter;
-    std::memcpy(pDesc, desc.data(), size);
-    *pBufferSize = size;
-    return 0;
+    return CopyOut(Descriptor(nCode, it->second), pBufferSize, pDesc);
 }
 
 std::uint32_t CPrsdkSimulator::GetPropValue(std::uintptr_t hCamera, std::uint16_t nCode, std::uint32_t* pBufferSize,
@@ -716,20 +700,9 @@ std::uint32_t CPrsdkSimulator::GetPropValue(std::uintptr_t hCamera, std::uint16_
     const auto it = m_properties.find(nCode);
     if (it == m_properties.end())
         return kErrNotSupported;
-    if (!pBufferSize)
-        return kErrInvalidParameter;
-    const std::uint32_t size = TypeSize(it->second);
-    if (*pBufferSize < size) {
-        *pBufferSize = size;
-        return kErrBufferTooSmall;
-    }
-    if (!pValue)
-        return kErrInvalidParameter;
     std::vector<std::uint8_t> bytes;
     PutValue(bytes, it->second, it->second.nValue);
-    std::memcpy(pValue, bytes.data(), size);
-    *pBufferSize = size;
-    return 0;
+    return CopyOut(bytes, pBufferSize, pValue);
 }
 
 std::uint32_t CPrsdkSimulator::SetPropValue(std::uintptr_t hCamera, std::uint16_t nCode, std::uint32_t nSize,
