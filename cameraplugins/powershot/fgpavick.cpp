@@ -110,9 +110,10 @@ void CFGPavick::ReportCdErrorCode(std::uint32_t nCode)
 
 int CFGPavick::Init(HWND hHostWnd)
 {
+    // A second Init would otherwise lose the connected camera's handle.
+    ReleaseCamera();
     m_hHostWnd = hHostWnd;
     PavickApp().SetHostWindow(hHostWnd);
-    m_hCamera = 0;
     if (const std::uint32_t e = PR_StartSDK()) {
         ReportErrorCode(e);
         return 0;

@@ -136,6 +136,16 @@ TEST_F(PavickInitTest, EachFailingStepReportsItsCodeAndLeavesNothingConnected)
     }
 }
 
+TEST_F(PavickInitTest, SecondInitReleasesTheFirstCameraBeforeConnectingAgain)
+{
+    ASSERT_EQ(InitExport(), 1);
+    ASSERT_EQ(InitExport(), 1);
+    EXPECT_EQ(PrsdkSimulator().CameraObjects(), 1);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    m_exit();
+    EXPECT_EQ(PrsdkSimulator().CameraObjects(), 0);
+}
+
 TEST_F(PavickInitTest, OlderSdkCodeWithZeroLowBitsIsNoError)
 {
     PrsdkSimulator().AddFault({"CDStartSDK", 0x00070000});
