@@ -8,6 +8,8 @@
 
 #include "platform/core/types.h"
 
+#include <opencv2/core/mat.hpp>
+
 class CWnd;
 class CDIB;
 
@@ -38,6 +40,17 @@ inline constexpr WPARAM kGrabberReport = 25;
 inline constexpr WPARAM kFormatChangedLive = 5;
 inline constexpr WPARAM kFormatChangedStopped = 6;
 
+// Where a plug-in's live frames go: the board copies each into its display
+// page under the buffer lock and posts "MSG_GRABBER" 23 to the view. Called
+// on the camera SDK's thread, so it never touches a window itself. The board
+// changes the sink only while live frames are stopped.
+class CPluginFrameSink
+{
+public:
+    virtual ~CPluginFrameSink() = default;
+    virtual void OnLiveFrame(const cv::Mat& frame) = 0;
+};
+
 // The exports, by the names the board looks them up under.
 inline constexpr char kExportInit[] = "_Init@4";
 inline constexpr char kExportExit[] = "_Exit@0";
@@ -53,6 +66,7 @@ inline constexpr char kExportGetFGVersion[] = "_GetFGVersion@0";
 inline constexpr char kExportSetImageDir[] = "_SetImageDir@4";
 inline constexpr char kExportGetParameterString[] = "GetParameterString";
 inline constexpr char kExportSetParameterString[] = "SetParameterString";
+inline constexpr char kExportSetFrameSink[] = "SetFrameSink";
 
 using PFN_Init = int (*)(CWnd* pHostWnd);
 using PFN_Exit = void (*)();
@@ -69,5 +83,6 @@ using PFN_SetImageDir = void (*)(const char* lpszFolder);
 // Never null; valid until the next call.
 using PFN_GetParameterString = const char* (*)(int nId);
 using PFN_SetParameterString = void (*)(int nId, const char* lpszValue);
+using PFN_SetFrameSink = void (*)(CPluginFrameSink* pSink);
 
 } // namespace kestrun::camplugin

@@ -6,6 +6,9 @@
 #include "outside/prsdk/prsdk.h"
 
 #include "platform/core/encoding.h"
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include "platform/core/messages.h"
 
 #include <algorithm>
@@ -205,6 +208,46 @@ void CFGPavick::ReleaseCamera()
         m_hCamera = 0;
     }
     m_bConnected = false;
+}
+
+void CFGPavick::SetViewFinder(int bOn)
+{
+    if (bOn) {
+        if (m_bViewFinder)
+            return;
+        if (const std::uint32_t e =
+                PR_RC_StartViewFinder(m_hCamera, reinterpret_cast<prContext>(this), &CFGPavick::OnViewFinderFrame)) {
+            ReportErrorCode(e);
+            return;
+        }
+        m_bViewFinder = true;
+        return;
+    }
+    if (m_hCamera != 0)
+        PR_RC_TermViewFinder(m_hCamera);
+    m_bViewFinder = false;
+}
+
+std::uint32_t CFGPavick::OnViewFinderFrame(std::uintptr_t /*hCamera*/, std::uintptr_t context, std::uint32_t nSize,
+                                           const void* pData)
+{
+    if (context != 0 && pData != nullptr)
+        reinterpret_cast<CFGPavick*>(context)->HandleFrame(static_cast<const std::uint8_t*>(pData), nSize);
+    return 0;
+}
+
+void CFGPavick::HandleFrame(const std::uint8_t* pData, std::uint32_t nSize)
+{
+    const cv::Mat bytes(1, static_cast<int>(nSize), CV_8U, const_cast<std::uint8_t*>(pData));
+    cv::Mat frame = cv::imdecode(bytes, cv::IMREAD_COLOR);
+    if (frame.empty()) {
+        ++m_nBadFrames;
+        return;
+    }
+    if (m_settings.m_bZoomLive)
+        cv::resize(frame, frame, {}, 2.0, 2.0, cv::INTER_LINEAR);
+    if (kestrun::camplugin::CPluginFrameSink* sink = m_pFrameSink)
+        sink->OnLiveFrame(frame);
 }
 
 std::uint32_t CFGPavick::OnCameraEvent(std::uintptr_t /*hCamera*/, std::uintptr_t context, void* pEventData)

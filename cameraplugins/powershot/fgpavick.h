@@ -18,6 +18,10 @@
 
 inline constexpr std::size_t kPavickDeviceEntrySize = 1108;
 
+namespace kestrun::camplugin {
+class CPluginFrameSink;
+}
+
 class CFGPavick
 {
 public:
@@ -36,6 +40,17 @@ public:
     void ReportErrorCode(std::uint32_t nCode);
     // The older SDK's codes: only the low 16 bits tell an error.
     void ReportCdErrorCode(std::uint32_t nCode);
+
+    // Live frames: on starts the viewfinder unless it runs; off stops it.
+    void SetViewFinder(int bOn);
+    bool IsViewFinderRunning() const { return m_bViewFinder; }
+    void SetFrameSink(kestrun::camplugin::CPluginFrameSink* pSink) { m_pFrameSink = pSink; }
+    // Frames that did not decode and were dropped.
+    int BadFrames() const { return m_nBadFrames; }
+    // The SDK's frame call-back, on the SDK's thread: decodes the frame,
+    // doubles it for the enlarged live image, and hands it to the sink.
+    static std::uint32_t OnViewFinderFrame(std::uintptr_t hCamera, std::uintptr_t context, std::uint32_t nSize,
+                                           const void* pData);
 
     // The SDK's event call-back, on the SDK's thread: it only stops the
     // viewfinder, keeps object ids and posts.
@@ -61,6 +76,7 @@ private:
     bool FetchDeviceList(std::vector<std::uint8_t>& list);
     bool ConnectFirstDevice();
     void HandleEvent(std::uint16_t nCode, std::uint32_t nParameter);
+    void HandleFrame(const std::uint8_t* pData, std::uint32_t nSize);
 
     HWND m_hHostWnd = nullptr;
     UINT m_nMsgShutDown = 0;
@@ -76,6 +92,8 @@ private:
     std::atomic<std::uint32_t> m_nReleasedObject = 0;
     std::atomic<std::uint32_t> m_nSecondObject = 0;
     std::atomic<std::uint32_t> m_nEventFlags = 0;
+    std::atomic<kestrun::camplugin::CPluginFrameSink*> m_pFrameSink = nullptr;
+    std::atomic<int> m_nBadFrames = 0;
     CCameraSettings m_settings;
 };
 

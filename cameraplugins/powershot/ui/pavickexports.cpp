@@ -1,6 +1,7 @@
 // The plug-in's exports, as the frame-grabber board looks them up by name.
 // No error leaves an export: it is reported through the plug-in's report.
 
+#include "cameraplugins/fgplugin.h"
 #include "cameraplugins/powershot/fgpavick.h"
 #include "cameraplugins/powershot/pavickapp.h"
 
@@ -45,6 +46,19 @@ PAVICK_EXPORT void Exit()
         FGPavick().Exit();
         return 0;
     });
+}
+
+PAVICK_EXPORT void ContFrGr()
+{
+    Guard(0, [] {
+        FGPavick().SetViewFinder(1);
+        return 0;
+    });
+}
+
+PAVICK_EXPORT void SetFrameSink(kestrun::camplugin::CPluginFrameSink* pSink)
+{
+    FGPavick().SetFrameSink(pSink);
 }
 
 PAVICK_EXPORT void* GetPixelAddr(int, int)
