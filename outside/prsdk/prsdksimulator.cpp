@@ -257,7 +257,7 @@ int CPrsdkSimulator::DeliverFrames(int n)
     const int start = m_nFramesSent;
     m_nFramesAsked += n;
     m_changed.notify_all();
-    m_changed.wait(lock, [&] { return m_nFramesSent - start >= n || !m_bViewRunning; });
+    m_changed.wait(lock, [&] { return m_nFramesSent - start >= n || !m_bViewLoopActive; });
     m_nFramesAsked = 0;
     return m_nFramesSent - start;
 }
@@ -642,6 +642,7 @@ std::uint32_t CPrsdkSimulator::StartViewFinder(std::uintptr_t hCamera, std::uint
         return kErrInvalidParameter;
     JoinViewFinder(lock);
     m_bViewRunning = true;
+    m_bViewLoopActive = true;
     m_bViewStop = false;
     m_nFramesAsked = 0;
     m_viewThread = std::thread([this, hCamera, context, pCallBack] { ViewFinderLoop(hCamera, context, pCallBack); });
@@ -859,6 +860,7 @@ void CPrsdkSimulator::ViewFinderLoop(std::uintptr_t hCamera, std::uintptr_t cont
     }
     std::lock_guard lock(m_mutex);
     m_bViewRunning = false;
+    m_bViewLoopActive = false;
     m_changed.notify_all();
 }
 

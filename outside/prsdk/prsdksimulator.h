@@ -212,6 +212,9 @@ private:
 
     std::thread m_viewThread;
     bool m_bViewRunning = false;
+    // The viewfinder thread is inside its loop (a frame being handed over
+    // counts as sent only once its call-back returned).
+    bool m_bViewLoopActive = false;
     bool m_bViewStop = false;
     bool m_bManualFrames = false;
     int m_nFramesAsked = 0;
