@@ -1,8 +1,6 @@
 #include "analysis/bvprofilelist.h"
 
 #include "objectmodel/toolfunctions.h"
-#include "objectmodel/xmlarchive.h"
-#include "objectmodel/xmlarchivenode.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/paths.h"
@@ -59,75 +57,37 @@ void CBVProfileList::Read()
 {
     CString currentName = m_strCurrentProfileName;
     CBVSettings current(*this);
-    CNameMap names(m_ProfileNames);
-    CArrayObjectsXML<CBVSettings> profiles;
-    profiles.Append(m_SettingsArray);
-
-    CXMLArchive xml(m_strFilePath, CArchive::load);
-    if (xml.GetChildNode(m_strRootName) == nullptr)
-        AfxThrowArchiveException(CArchiveException::badIndex, m_strFilePath);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeString("CurrentProfileName", currentName);
-    current.Serialize(xml);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeMap("ProfileNames", names);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeObject("SettingsArray", profiles);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
-    kestrun::CheckPlainFileNames(m_strFilePath, currentName, names);
+    CNamedProfiles<CBVSettings> stored(m_stored.GetNames().GetHashTableSize());
+    stored.ReadFile(m_strFilePath, m_strRootName, currentName, current);
+    kestrun::CheckPlainFileNames(m_strFilePath, currentName, stored.GetNames());
 
     m_strCurrentProfileName = currentName;
     AssignAll(current);
-    m_ProfileNames = names;
-    m_SettingsArray.RemoveAll();
-    m_SettingsArray.Append(profiles);
+    m_stored.TakeOver(stored);
 }
 
 void CBVProfileList::Write()
 {
-    CXMLArchive xml(m_strFilePath, CArchive::store);
-    xml.GetChildNode(m_strRootName);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeString("CurrentProfileName", m_strCurrentProfileName);
-    CBVSettings::Serialize(xml);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeMap("ProfileNames", m_ProfileNames);
-    if (CXMLArchiveNode* node = xml.GetCurrentNode())
-        node->SerializeObject("SettingsArray", m_SettingsArray);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
-}
-
-bool CBVProfileList::FindStored(const CString& name, int& index) const
-{
-    return m_ProfileNames.Lookup(name, index) && index >= 0 && index < GetProfileCount();
+    m_stored.WriteFile(m_strFilePath, m_strRootName, m_strCurrentProfileName, *this);
 }
 
 bool CBVProfileList::Select(const CString& name)
 {
-    int index = -1;
-    if (!FindStored(name, index))
+    const CBVSettings* stored = m_stored.Lookup(name);
+    if (stored == nullptr)
         return false;
-    CBVSettings::operator=(m_SettingsArray[index]);
+    CBVSettings::operator=(*stored);
     m_strCurrentProfileName = name;
     return true;
 }
 
 void CBVProfileList::Store(const CString& name)
 {
-    int index = -1;
-    if (FindStored(name, index)) {
-        m_SettingsArray[index] = *this;
-    } else {
-        index = static_cast<int>(m_SettingsArray.Add(*this));
-        m_ProfileNames[name] = index;
-    }
+    m_stored.Store(name, *this);
     m_strCurrentProfileName = name;
 }
 
 const CBVSettings* CBVProfileList::GetProfile(const CString& name) const
 {
-    int index = -1;
-    return FindStored(name, index) ? &m_SettingsArray[index] : nullptr;
+    return m_stored.Lookup(name);
 }

@@ -17,13 +17,12 @@
 // edited by hand) counts as not stored.
 
 #include "analysis/bvsettings.h"
-#include "objectmodel/arrayobjectsxml.h"
-#include "platform/core/maps.h"
+#include "objectmodel/namedprofiles.h"
 
 class CBVProfileList : public CBVSettings
 {
 public:
-    using CNameMap = CMap<CString, LPCTSTR, int, int>;
+    using CNameMap = CNamedProfiles<CBVSettings>::CNameMap;
 
     CBVProfileList() = default;
     CBVProfileList(const CBVProfileList&) = delete;
@@ -55,21 +54,19 @@ public:
     const CString& GetCurrentProfileName() const { return m_strCurrentProfileName; }
     const CString& GetFilePath() const { return m_strFilePath; }
     const CString& GetRootName() const { return m_strRootName; }
-    int GetProfileCount() const { return static_cast<int>(m_SettingsArray.GetSize()); }
+    int GetProfileCount() const { return m_stored.GetCount(); }
     // The stored profile of name; null when it is not stored.
     const CBVSettings* GetProfile(const CString& name) const;
-    const CNameMap& GetProfileNames() const { return m_ProfileNames; }
+    const CNameMap& GetProfileNames() const { return m_stored.GetNames(); }
 
 private:
-    // The index of a stored name; false when the name is not stored.
-    bool FindStored(const CString& name, int& index) const;
     void Read();
     void Write();
 
     CString m_strRootName;
     CString m_strFilePath;
     CString m_strCurrentProfileName;
-    CNameMap m_ProfileNames{10};
-    CArrayObjectsXML<CBVSettings> m_SettingsArray;
+    // The map's default bucket count keeps the names' stored order.
+    CNamedProfiles<CBVSettings> m_stored{17};
     bool m_bReadFailed = false;
 };

@@ -1,39 +1,28 @@
 #include "app/profilelist.h"
 
 #include "objectmodel/toolfunctions.h"
-#include "objectmodel/xmlarchive.h"
-#include "objectmodel/xmlarchivenode.h"
-#include "platform/core/exceptions.h"
 #include "platform/core/paths.h"
 
 namespace {
 
-constexpr UINT kNameBuckets = 10;
-
 // Every name of a profiles file becomes, or names, a file in the data root.
 void CheckNames(const CString& fileName, const CString& currentName, const CProfileSettings& current,
-                const CProfileList::CNameMap& names, const CArrayObjectsXML<CProfileSettings>& profiles)
+                const CNamedProfiles<CProfileSettings>& stored)
 {
-    kestrun::CheckPlainFileNames(fileName, currentName, names);
+    kestrun::CheckPlainFileNames(fileName, currentName, stored.GetNames());
     if (const CString* unsafe = current.FindUnsafeName())
         kestrun::CheckPlainFileName(fileName, *unsafe);
-    for (const CProfileSettings& profile : profiles) {
-        if (const CString* unsafe = profile.FindUnsafeName())
+    for (int i = 0; i < stored.GetCount(); ++i) {
+        if (const CString* unsafe = stored.GetAt(i).FindUnsafeName())
             kestrun::CheckPlainFileName(fileName, *unsafe);
     }
 }
 
 } // namespace
 
-CProfileList::CProfileList()
-{
-    m_mapNames.InitHashTable(kNameBuckets);
-}
+CProfileList::CProfileList() = default;
 
-CProfileList::~CProfileList()
-{
-    Clear();
-}
+CProfileList::~CProfileList() = default;
 
 bool CProfileList::Find(const CString& strName)
 {
@@ -47,64 +36,24 @@ bool CProfileList::Find(const CString& strName)
 
 const CProfileSettings* CProfileList::Lookup(const CString& strName) const
 {
-    int index = -1;
-    if (!m_mapNames.Lookup(strName, index) || index < 0 || index >= GetCount())
-        return nullptr;
-    return &m_arrProfiles[index];
+    return m_stored.Lookup(strName);
 }
 
 void CProfileList::Store(const CString& strName)
 {
-    int index = -1;
-    const CProfileSettings& current = *this;
-    if (m_mapNames.Lookup(strName, index) && index >= 0 && index < GetCount()) {
-        m_arrProfiles[index] = current;
-    } else {
-        CProfileSettings copy(current);
-        m_mapNames[strName] = static_cast<int>(m_arrProfiles.Add(copy));
-    }
+    m_stored.Store(strName, *this);
     m_strCurrentName = strName;
 }
 
 void CProfileList::Remove(const CString& strName)
 {
-    int removed = -1;
-    if (!m_mapNames.Lookup(strName, removed))
-        return;
-    m_mapNames.RemoveKey(strName);
-    if (removed >= 0 && removed < GetCount()) {
-        m_arrProfiles.RemoveAt(removed);
-        // Indices stay dense: every one above the removed entry moves down.
-        for (POSITION pos = m_mapNames.GetStartPosition(); pos != nullptr;) {
-            CString name;
-            int index = 0;
-            m_mapNames.GetNextAssoc(pos, name, index);
-            if (index > removed)
-                m_mapNames[name] = index - 1;
-        }
-    }
-    if (m_strCurrentName == strName)
+    if (m_stored.Remove(strName) && m_strCurrentName == strName)
         m_strCurrentName.Empty();
 }
 
 void CProfileList::Clear()
 {
-    m_arrProfiles.RemoveAll();
-    m_mapNames.RemoveAll();
-}
-
-CStringArray CProfileList::GetNamesByIndex() const
-{
-    CStringArray names;
-    names.SetSize(GetCount());
-    for (POSITION pos = m_mapNames.GetStartPosition(); pos != nullptr;) {
-        CString name;
-        int index = 0;
-        m_mapNames.GetNextAssoc(pos, name, index);
-        if (index >= 0 && index < GetCount())
-            names[index] = name;
-    }
-    return names;
+    m_stored.Clear();
 }
 
 void CProfileList::SetLocation(const CString& dataRoot)
@@ -130,35 +79,16 @@ void CProfileList::Read()
 {
     CString currentName = m_strCurrentName;
     CProfileSettings current(*this);
-    CNameMap names(m_mapNames);
-    CArrayObjectsXML<CProfileSettings> profiles;
-
-    CXMLArchive xml(m_strFileName, CArchive::load);
-    if (xml.GetChildNode(m_strRootName) == nullptr)
-        AfxThrowArchiveException(CArchiveException::badIndex, m_strFileName);
-    xml.GetCurrentNode()->SerializeString("CurrentProfileName", currentName);
-    current.Serialize(xml);
-    xml.GetCurrentNode()->SerializeMap("ProfileNames", names);
-    xml.GetCurrentNode()->SerializeObject("SettingsArray", profiles);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
-    CheckNames(m_strFileName, currentName, current, names, profiles);
+    CNamedProfiles<CProfileSettings> stored(m_stored.GetNames().GetHashTableSize());
+    stored.ReadFile(m_strFileName, m_strRootName, currentName, current);
+    CheckNames(m_strFileName, currentName, current, stored);
 
     m_strCurrentName = currentName;
     CopyNames(current);
-    m_mapNames = names;
-    m_arrProfiles.RemoveAll();
-    m_arrProfiles.Append(profiles);
+    m_stored.TakeOver(stored);
 }
 
 void CProfileList::Write()
 {
-    CXMLArchive xml(m_strFileName, CArchive::store);
-    xml.GetChildNode(m_strRootName);
-    xml.GetCurrentNode()->SerializeString("CurrentProfileName", m_strCurrentName);
-    CProfileSettings::Serialize(xml);
-    xml.GetCurrentNode()->SerializeMap("ProfileNames", m_mapNames);
-    xml.GetCurrentNode()->SerializeObject("SettingsArray", m_arrProfiles);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
+    m_stored.WriteFile(m_strFileName, m_strRootName, m_strCurrentName, *this);
 }

@@ -14,13 +14,12 @@
 
 #include "app/profilesettings.h"
 
-#include "objectmodel/arrayobjectsxml.h"
-#include "platform/core/maps.h"
+#include "objectmodel/namedprofiles.h"
 
 class CProfileList : public CProfileSettings
 {
 public:
-    using CNameMap = CMap<CString, LPCTSTR, int, int>;
+    using CNameMap = CNamedProfiles<CProfileSettings>::CNameMap;
 
     CProfileList();
     CProfileList(const CProfileList&) = delete;
@@ -50,11 +49,11 @@ public:
     // leaves the old file.
     bool SerializeFile(bool bLoad);
 
-    int GetCount() const { return static_cast<int>(m_arrProfiles.GetSize()); }
-    const CProfileSettings& GetAt(int nIndex) const { return m_arrProfiles[nIndex]; }
-    const CNameMap& GetNames() const { return m_mapNames; }
+    int GetCount() const { return m_stored.GetCount(); }
+    const CProfileSettings& GetAt(int nIndex) const { return m_stored.GetAt(nIndex); }
+    const CNameMap& GetNames() const { return m_stored.GetNames(); }
     // The stored names in index order.
-    CStringArray GetNamesByIndex() const;
+    CStringArray GetNamesByIndex() const { return m_stored.GetNamesByIndex(); }
 
     CString m_strRootName;
     CString m_strFileName;
@@ -64,6 +63,5 @@ private:
     void Read();
     void Write();
 
-    CNameMap m_mapNames;
-    CArrayObjectsXML<CProfileSettings> m_arrProfiles;
+    CNamedProfiles<CProfileSettings> m_stored{10};
 };

@@ -1,7 +1,5 @@
 #include "trayscanner/boxprofiles.h"
 
-#include "objectmodel/xmlarchive.h"
-#include "objectmodel/xmlarchivenode.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 
@@ -54,45 +52,18 @@ void CBoxProfiles::Read()
 {
     CString currentName;
     CBoxSettings current(*this);
-    CNameMap names;
-    CArrayObjectsXML<CBoxSettings> profiles;
-
-    CXMLArchive xml(m_strFilePath, CArchive::load);
-    if (xml.GetChildNode(m_strRootName) == nullptr)
-        AfxThrowArchiveException(CArchiveException::badIndex, m_strFilePath);
-    xml.GetCurrentNode()->SerializeString("CurrentProfileName", currentName);
-    current.Serialize(xml);
-    xml.GetCurrentNode()->SerializeMap("ProfileNames", names);
-    xml.GetCurrentNode()->SerializeObject("SettingsArray", profiles);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
-    CheckIndices(m_strFilePath, names, static_cast<int>(profiles.GetSize()));
+    CNamedProfiles<CBoxSettings> stored(m_stored.GetNames().GetHashTableSize());
+    stored.ReadFile(m_strFilePath, m_strRootName, currentName, current);
+    CheckIndices(m_strFilePath, stored.GetNames(), stored.GetCount());
 
     m_strCurrentName = currentName;
     Current() = current;
-    m_mapNames = names;
-    m_arrSettings.RemoveAll();
-    m_arrSettings.Append(profiles);
+    m_stored.TakeOver(stored);
 }
 
 void CBoxProfiles::Write()
 {
-    CXMLArchive xml(m_strFilePath, CArchive::store);
-    xml.GetChildNode(m_strRootName);
-    xml.GetCurrentNode()->SerializeString("CurrentProfileName", m_strCurrentName);
-    CBoxSettings::Serialize(xml);
-    xml.GetCurrentNode()->SerializeMap("ProfileNames", m_mapNames);
-    xml.GetCurrentNode()->SerializeObject("SettingsArray", m_arrSettings);
-    xml.GetCurrentNode()->EndNode();
-    xml.Close();
-}
-
-int CBoxProfiles::IndexOf(const CString& strName) const
-{
-    int index = -1;
-    if (!m_mapNames.Lookup(strName, index) || index < 0 || index >= GetProfileCount())
-        return -1;
-    return index;
+    m_stored.WriteFile(m_strFilePath, m_strRootName, m_strCurrentName, Current());
 }
 
 bool CBoxProfiles::HasProfile(const CString& strName) const
@@ -102,41 +73,23 @@ bool CBoxProfiles::HasProfile(const CString& strName) const
 
 bool CBoxProfiles::SelectProfile(const CString& strName)
 {
-    const int index = IndexOf(strName);
-    if (index < 0)
+    const CBoxSettings* stored = m_stored.Lookup(strName);
+    if (stored == nullptr)
         return false;
-    Current() = m_arrSettings[index];
+    Current() = *stored;
     m_strCurrentName = strName;
     return true;
 }
 
 void CBoxProfiles::StoreProfile(const CString& strName)
 {
-    const int index = IndexOf(strName);
-    if (index >= 0) {
-        m_arrSettings[index] = Current();
-    } else {
-        CBoxSettings copy(Current());
-        m_mapNames[strName] = static_cast<int>(m_arrSettings.Add(copy));
-    }
+    m_stored.Store(strName, Current());
     m_strCurrentName = strName;
 }
 
 void CBoxProfiles::RemoveProfile(const CString& strName)
 {
-    const int removed = IndexOf(strName);
-    if (removed < 0)
-        return;
-    m_mapNames.RemoveKey(strName);
-    m_arrSettings.RemoveAt(removed);
-    for (POSITION pos = m_mapNames.GetStartPosition(); pos != nullptr;) {
-        CString name;
-        int index = 0;
-        m_mapNames.GetNextAssoc(pos, name, index);
-        if (index > removed)
-            m_mapNames[name] = index - 1;
-    }
-    if (m_strCurrentName == strName)
+    if (m_stored.Remove(strName) && m_strCurrentName == strName)
         m_strCurrentName.Empty();
 }
 
@@ -144,6 +97,6 @@ CString CBoxProfiles::GetNextName(POSITION& pos) const
 {
     CString name;
     int index = 0;
-    m_mapNames.GetNextAssoc(pos, name, index);
+    m_stored.GetNames().GetNextAssoc(pos, name, index);
     return name;
 }

@@ -7,14 +7,13 @@
 // A file that cannot be read whole changes nothing; saving writes a
 // temporary file and renames it over the old one.
 
-#include "objectmodel/arrayobjectsxml.h"
-#include "platform/core/maps.h"
+#include "objectmodel/namedprofiles.h"
 #include "trayscanner/boxsettings.h"
 
 class CBoxProfiles : public CBoxSettings
 {
 public:
-    using CNameMap = CMap<CString, LPCTSTR, int, int>;
+    using CNameMap = CNamedProfiles<CBoxSettings>::CNameMap;
 
     CBoxProfiles();
     ~CBoxProfiles() override = default;
@@ -33,12 +32,12 @@ public:
     bool HasProfile(const CString& strName) const;
 
     // The names in the map's order.
-    POSITION GetStartPosition() const { return m_mapNames.GetStartPosition(); }
+    POSITION GetStartPosition() const { return m_stored.GetNames().GetStartPosition(); }
     CString GetNextName(POSITION& pos) const;
-    int GetProfileCount() const { return static_cast<int>(m_arrSettings.GetSize()); }
+    int GetProfileCount() const { return m_stored.GetCount(); }
     // The stored index of a name; -1 when not stored.
-    int IndexOf(const CString& strName) const;
-    const CBoxSettings& GetStored(int nIndex) const { return m_arrSettings[nIndex]; }
+    int IndexOf(const CString& strName) const { return m_stored.IndexOf(strName); }
+    const CBoxSettings& GetStored(int nIndex) const { return m_stored.GetAt(nIndex); }
 
     CBoxSettings& Current() { return *this; }
     const CBoxSettings& Current() const { return *this; }
@@ -51,6 +50,6 @@ private:
     void Read();
     void Write();
 
-    CNameMap m_mapNames;
-    CArrayObjectsXML<CBoxSettings> m_arrSettings;
+    // The map's default bucket count keeps the names' stored order.
+    CNamedProfiles<CBoxSettings> m_stored{17};
 };

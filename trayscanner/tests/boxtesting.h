@@ -3,11 +3,14 @@
 // one millisecond with every input update, message boxes recorded, and a
 // window that records what is posted to it.
 
+#include "objectmodel/toolfunctions.h"
 #include "outside/tcatio/simulatedbox.h"
 #include "platform/core/testing/scripted_message_boxes.h"
 #include "platform/ui/wnd.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <vector>
 
@@ -56,6 +59,8 @@ protected:
     {
         tcatio::SimulatedBox().Reset();
         tcatio::SimulatedBox().SetClock(&m_clock, 1);
+        // Each test starts without the profile file an earlier one saved.
+        std::filesystem::remove(std::filesystem::path(GetDataRootPath().GetString()) / "trayvo.xml");
     }
     ~CSimulatorFixture() override { tcatio::SimulatedBox().Reset(); }
 
