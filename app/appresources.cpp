@@ -108,6 +108,31 @@ void RegisterDialogs()
                                                   DefPushButton("OK", IDOK, 75, 41, 50, 14),
                                                   PushButton("Cancel", IDCANCEL, 129, 41, 50, 14),
                                               }});
+    RegisterDialogTemplate(IDD_CHANGE_USER, {"User Level",
+                                             {0, 0, 186, 70},
+                                             {
+                                                 LText("User:", IDC_STATIC, 7, 9, 50, 8),
+                                                 ComboBox(IDC_USER_LEVEL, 60, 7, 119, 60),
+                                                 LText("Password:", IDC_STATIC, 7, 29, 50, 8),
+                                                 EditText(IDC_PASSWORD, 60, 27, 119, 14, ES_AUTOHSCROLL | ES_PASSWORD),
+                                                 DefPushButton("OK", IDOK, 75, 49, 50, 14),
+                                                 PushButton("Cancel", IDCANCEL, 129, 49, 50, 14),
+                                             }});
+    RegisterDialogTemplate(IDD_CHANGE_PASSWORD,
+                           {"Change Password",
+                            {0, 0, 200, 106},
+                            {
+                                LText("User:", IDC_STATIC, 7, 9, 70, 8),
+                                EditText(IDC_LEVEL_NAME, 80, 7, 113, 14, ES_AUTOHSCROLL | ES_READONLY),
+                                LText("Old Password:", IDC_STATIC, 7, 27, 70, 8),
+                                EditText(IDC_OLD_PASSWORD, 80, 25, 113, 14, ES_AUTOHSCROLL | ES_PASSWORD),
+                                LText("New Password:", IDC_STATIC, 7, 45, 70, 8),
+                                EditText(IDC_PASSWORD, 80, 43, 113, 14, ES_AUTOHSCROLL | ES_PASSWORD),
+                                LText("Confirm Password:", IDC_STATIC, 7, 63, 70, 8),
+                                EditText(IDC_CONFIRM_PASSWORD, 80, 61, 113, 14, ES_AUTOHSCROLL | ES_PASSWORD),
+                                DefPushButton("OK", IDOK, 89, 85, 50, 14),
+                                PushButton("Cancel", IDCANCEL, 143, 85, 50, 14),
+                            }});
 }
 
 } // namespace

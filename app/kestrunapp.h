@@ -155,6 +155,8 @@ protected:
     void OnCurvature();
     void OnConvexConcave();
     void OnConglomerateCutting();
+    void OnUserLevel();
+    void OnChangePassword();
     // Commands whose dialogs or devices are not part of this program.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -1,5 +1,8 @@
 #include "app/kestrunapp.h"
 
+#include "app/changepassworddlg.h"
+#include "app/changeuserdlg.h"
+#include "app/registeredmessages.h"
 #include "app/resource.h"
 
 #include "imaging/dibdoc.h"
@@ -35,17 +38,17 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_CURVATURE, OnCurvature)
     ON_COMMAND(ID_CONVEX_CONCAVE, OnConvexConcave)
     ON_COMMAND(ID_CONGLOMERATE_CUTTING, OnConglomerateCutting)
+    ON_COMMAND(ID_USER_LEVEL, OnUserLevel)
+    ON_COMMAND(ID_CHANGE_PASSWORD, OnChangePassword)
     // The About box, the board's options dialog and sequence recording, the
-    // hardware, lid-scanner and system dialogs and the user levels are not
-    // part of this program yet.
+    // hardware, lid-scanner and system dialogs are not part of this program
+    // yet.
     ON_UPDATE_COMMAND_UI(ID_APP_ABOUT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_HARDWARE_SELECT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_SYSTEM_OPTIONS, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_USER_LEVEL, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_CHANGE_PASSWORD, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
 
 void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
@@ -68,6 +71,25 @@ void CKestrunApp::OnConvexConcave()
 void CKestrunApp::OnConglomerateCutting()
 {
     m_BV.GetSettings().m_ObjectFilter.EditConglomerateCut();
+}
+
+// ---- user levels ---------------------------------------------------------------------------
+
+void CKestrunApp::OnUserLevel()
+{
+    CChangeUserDlg dialog(m_pMainWnd);
+    if (dialog.DoModal() == IDOK)
+        m_nUserLevel = dialog.m_nLevel;
+    // Told also after Cancel: the windows read the level again either way.
+    if (m_pMainWnd != nullptr)
+        m_pMainWnd->SendMessageToDescendants(kestrun::AppMessages().userLevelChanged, 0, 0, TRUE, FALSE);
+}
+
+void CKestrunApp::OnChangePassword()
+{
+    CChangePasswordDlg dialog(m_pMainWnd);
+    dialog.m_nLevel = m_nUserLevel;
+    dialog.DoModal();
 }
 
 void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)

@@ -24,6 +24,14 @@ inline constexpr UINT IDR_TEXTTYPE = 45;
 inline constexpr UINT IDD_SAVE_PROFILE = 469;
 inline constexpr UINT IDC_PROFILE_NAME = 2959;
 
+inline constexpr UINT IDD_CHANGE_USER = 217;
+inline constexpr UINT IDD_CHANGE_PASSWORD = 219;
+inline constexpr UINT IDC_USER_LEVEL = 2228;
+inline constexpr UINT IDC_PASSWORD = 2229; // the new password in the password dialog
+inline constexpr UINT IDC_LEVEL_NAME = 2075;
+inline constexpr UINT IDC_CONFIRM_PASSWORD = 2076;
+inline constexpr UINT IDC_OLD_PASSWORD = 2077;
+
 // ---- strings -------------------------------------------------------------------------
 inline constexpr UINT IDS_COMBO_FONT = 33;
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;

@@ -6,6 +6,8 @@
 
 #include "app/resource.h"
 
+#include "dialogtesting.h"
+
 #include "analysis/bv.h"
 #include "analysis/ui/analysisdlgresources.h"
 #include "analysis/ui/formsheet.h"
@@ -16,8 +18,6 @@
 #include "platform/ui/button.h"
 #include "platform/ui/widgetbridge.h"
 
-#include <QApplication>
-#include <QTimer>
 #include <opencv2/imgcodecs.hpp>
 
 #include <functional>
@@ -29,16 +29,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kestrun::analysisui;
 
-// Steps on the modal dialog a command opens, once it shows.
-void OnDialog(std::function<void(CDialog&)> steps)
-{
-    QTimer::singleShot(0, [steps = std::move(steps)] {
-        auto* dialog = WindowOf<CDialog>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        steps(*dialog);
-    });
-}
-
 CString captionOf(const CWnd& wnd)
 {
     CString caption;
@@ -46,21 +36,9 @@ CString captionOf(const CWnd& wnd)
     return caption;
 }
 
-class AnalysisParametersTest : public CAppTest
+class AnalysisParametersTest : public CStartedAppTest<CKestrunApp>
 {
 protected:
-    void SetUp() override
-    {
-        CAppTest::SetUp();
-        Start(m_app);
-    }
-    void TearDown() override
-    {
-        Stop(m_app);
-        CAppTest::TearDown();
-    }
-
-    CMainFrame& Frame() { return MainFrame(m_app); }
     CObjectFilter& Filter() { return m_app.GetEngine()->GetSettings().m_ObjectFilter; }
 
     // A dialog of the command shows its caption; the steps end it.
@@ -69,15 +47,13 @@ protected:
         SCOPED_TRACE(caption);
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
         CString shown;
-        OnDialog([&shown, steps = std::move(steps)](CDialog& d) {
+        OnNextDialog([&shown, steps = std::move(steps)](CDialog& d) {
             shown = captionOf(d);
             steps(d);
         });
         Frame().SendMessage(WM_COMMAND, id);
         EXPECT_EQ(shown, caption);
     }
-
-    CKestrunApp m_app;
 };
 
 TEST_F(AnalysisParametersTest, TheAnalysisMenuEditsTheObjectFilterOfTheProfile)

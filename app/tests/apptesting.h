@@ -48,6 +48,42 @@ private:
 
 // The main window of a running application.
 CMainFrame& MainFrame(CKestrunApp& app);
+
+// A test with an application started before it and stopped after it.
+template <class TApp>
+class CStartedAppTest : public CAppTest
+{
+protected:
+    void SetUp() override
+    {
+        CAppTest::SetUp();
+        Start(m_app);
+    }
+    void TearDown() override
+    {
+        Stop(m_app);
+        CAppTest::TearDown();
+    }
+    CMainFrame& Frame() { return MainFrame(m_app); }
+
+    TApp m_app;
+};
+
+// A window below the main window that counts a registered message.
+class CProbeWnd : public CWnd
+{
+public:
+    CProbeWnd(CWnd& parent, UINT message)
+    {
+        AddMessageHandler(message, [this](WPARAM, LPARAM) {
+            ++m_nReceived;
+            return LRESULT(0);
+        });
+        Create(nullptr, "probe", WS_CHILD, CRect(0, 0, 10, 10), &parent, 4711);
+    }
+    int m_nReceived = 0;
+};
+
 // The state an update handler leaves for a command of the main window.
 struct CCommandState
 {

@@ -85,24 +85,7 @@ public:
     std::vector<std::pair<WPARAM, LPARAM>> m_received;
 };
 
-class MainFrameTest : public CAppTest
-{
-protected:
-    void SetUp() override
-    {
-        CAppTest::SetUp();
-        Start(m_app);
-    }
-    void TearDown() override
-    {
-        Stop(m_app);
-        CAppTest::TearDown();
-    }
-
-    CMainFrame& Frame() { return MainFrame(m_app); }
-
-    CKestrunApp m_app;
-};
+using MainFrameTest = CStartedAppTest<CKestrunApp>;
 
 TEST_F(MainFrameTest, ComesUpWithMenusToolBarsVideoSourcesAndStatusBar)
 {
@@ -159,7 +142,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
     const UINT disabled[] = {
         ID_APP_ABOUT, ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
         ID_RECORD_SEQUENCE, ID_HARDWARE_SELECT,
-        ID_UW_SCANNER, ID_SYSTEM_OPTIONS, ID_USER_LEVEL, ID_CHANGE_PASSWORD, ID_MACRO_RUN,
+        ID_UW_SCANNER, ID_SYSTEM_OPTIONS, ID_MACRO_RUN,
         ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_AUTO_IMAGE_INPUT, ID_EXTENDED_VIEW, ID_HELP_INDEX,
         ID_HELP_USING, ID_CONTEXT_HELP, ID_IMPORT,
         // Routed to windows that are not open.
@@ -171,7 +154,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
     for (UINT id : disabled)
         EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
     for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
-                    ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING})
+                    ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_USER_LEVEL, ID_CHANGE_PASSWORD})
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
 
     // A disabled menu command is not carried out.

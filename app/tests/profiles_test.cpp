@@ -84,21 +84,6 @@ private:
     static CString FileName(const CString& path) { return path.Mid(path.ReverseFind('/') + 1); }
 };
 
-// A window below the main window that counts a registered message.
-class CProbeWnd : public CWnd
-{
-public:
-    explicit CProbeWnd(CWnd& parent, UINT message)
-    {
-        AddMessageHandler(message, [this](WPARAM, LPARAM) {
-            ++m_nReceived;
-            return LRESULT(0);
-        });
-        Create(nullptr, "probe", WS_CHILD, CRect(0, 0, 10, 10), &parent, 4711);
-    }
-    int m_nReceived = 0;
-};
-
 class ProfilesTest : public CAppTest
 {
 protected:

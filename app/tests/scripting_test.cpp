@@ -57,21 +57,9 @@ IMPLEMENT_DYNCREATE(CScriptImageView, CView)
 
 namespace {
 
-class ScriptingTest : public CAppTest
+class ScriptingTest : public CStartedAppTest<CKestrunApp>
 {
 protected:
-    void SetUp() override
-    {
-        CAppTest::SetUp();
-        Start(m_app);
-    }
-    void TearDown() override
-    {
-        Stop(m_app);
-        CAppTest::TearDown();
-    }
-    CMainFrame& Frame() { return MainFrame(m_app); }
-
     static CEditDlg* OpenEditor()
     {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -93,8 +81,6 @@ protected:
         std::filesystem::create_directories(folder);
         std::ofstream(folder / "export.txt", std::ios::binary) << code;
     }
-
-    CKestrunApp m_app;
 };
 
 TEST_F(ScriptingTest, EditCloseAndRunTheUsersScript)

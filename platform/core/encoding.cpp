@@ -107,6 +107,22 @@ std::string Utf8ToCp1252(std::string_view utf8)
     return out;
 }
 
+bool FitsCp1252(std::string_view utf8)
+{
+    for (size_t i = 0; i < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const size_t length = decodeUtf8(utf8, i, cp);
+        if (length == 0 || toCp1252(cp) == '?')
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 std::string Cp1252ToUtf8(std::string_view cp1252)
 {
     if (IsAscii(cp1252))

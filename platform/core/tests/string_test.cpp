@@ -152,10 +152,14 @@ TEST(EncodingTest, Cp1252RoundTripAndReplacement)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(kestrun::Utf8ToCp1252(c.utf8), c.cp1252) << c.utf8;
-        if (std::string(c.cp1252).find('?') == std::string::npos) {
+        const bool fits = std::string(c.cp1252).find('?') == std::string::npos;
+        EXPECT_EQ(kestrun::FitsCp1252(c.utf8), fits) << c.utf8;
+        if (fits) {
             EXPECT_EQ(kestrun::Cp1252ToUtf8(c.cp1252), c.utf8);
         }
     }
+    EXPECT_TRUE(kestrun::FitsCp1252("what?"));
+    EXPECT_FALSE(kestrun::FitsCp1252("\xB5")) << "not UTF-8";
     // Bytes that are no UTF-8 pass through as they are.
     EXPECT_EQ(kestrun::Utf8ToCp1252("\xB5"), "\xB5");
     // The five bytes Windows-1252 leaves undefined come back as they were.
