@@ -32,8 +32,33 @@ CMainFrame::CMainFrame() : m_camBox(nullptr)
 
 CMainFrame::~CMainFrame() = default;
 
+void CMainFrame::StartSplash()
+{
+    CString version;
+    version.Format("%d.%d.%d.%d", KESTRUN_VERSION_MAJOR, KESTRUN_VERSION_MINOR, KESTRUN_VERSION_PATCH,
+                   KESTRUN_VERSION_TWEAK);
+    const CAppServices* services = kestrun::AppServices();
+    const int mode = services ? services->GetMode() : 0;
+
+    m_pSplash = std::make_unique<CSplashThreadDemo>();
+    m_pSplash->AddTitleLine("A TarvexAV Product");
+    m_pSplash->SetBitmap("SPLASH");
+    m_pSplash->SetFont(1, 36, FW_BOLD, true, 4, "Courier New");
+    m_pSplash->SetTextPosition(1, 22, 80);
+    m_pSplash->SetTextPosition(2, 120, 148);
+    m_pSplash->SetFont(2, 20, FW_BOLD, false, 0, "MS Sans Serif");
+    m_pSplash->SetTextPosition(3, 195, 148);
+    m_pSplash->SetFont(3, 20, FW_BOLD, false, 0, "MS Sans Serif");
+    m_pSplash->AddBodyLine(version.Left(4));
+    m_pSplash->SetCloseTime(mode == 1 ? 500 : 3500);
+    m_pSplash->SetOwner(this);
+    // Start-up goes on whether or not the splash could show.
+    m_pSplash->CreateThread();
+}
+
 int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
+    StartSplash();
     if (CMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
         return -1;
     if (!CreateToolBar() || !CreateDatabaseToolBar() || !CreateStatusBar())

@@ -9,6 +9,7 @@
 // engine's runs show their progress over the status bar's message pane.
 
 #include "trayscanner/camboxinterface.h"
+#include "app/splash.h"
 #include "app/statusbarprogress.h"
 #include "scripthost/contscript.h"
 #include "platform/ui/persistentframe.h"
@@ -53,6 +54,9 @@ public:
     BOOL OpenScriptEngine();
     BOOL CloseScriptEngine();
 
+    // Shows itself while the window is created and ends by itself.
+    std::unique_ptr<CSplashThreadDemo> m_pSplash;
+
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct) override;
     void OnClose() override;
@@ -89,6 +93,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void StartSplash();
     BOOL CreateToolBar();
     BOOL CreateVideoSourceCombo();
     void FillVideoSourceCombo();
