@@ -333,6 +333,17 @@ void CSegThres::WriteProfile(LPCTSTR section, LPCTSTR iniFile) const
     WritePrivateProfileString(section, "AutoOffset", FormatString("%ld", static_cast<long>(m_AutoOffset)), iniFile);
 }
 
+bool CSegThres::IsSound() const
+{
+    if (m_Mode > modeOutside || m_AutoOffset < -50 || m_AutoOffset > 50)
+        return false;
+    for (int shift = 0; shift < 24; shift += 8) {
+        if (((m_Lower >> shift) & 0xFF) > ((m_Upper >> shift) & 0xFF))
+            return false;
+    }
+    return true;
+}
+
 void CSegThres::ReadProfile(LPCTSTR section, LPCTSTR iniFile)
 {
     // Parameter files of the old layout carry a marker per threshold; one

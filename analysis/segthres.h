@@ -91,6 +91,9 @@ public:
     // Ini form under the caller's section.
     void WriteProfile(LPCTSTR section, LPCTSTR iniFile) const;
     void ReadProfile(LPCTSTR section, LPCTSTR iniFile);
+    // A known mode, the offset within -50..50 and every lower limit at or
+    // below its upper one: what a read file must give to be taken.
+    bool IsSound() const;
 
     COLORREF GetLower() const { return m_Lower; }
     COLORREF GetUpper() const { return m_Upper; }

@@ -108,6 +108,40 @@ void RegisterDialogs()
                                                   DefPushButton("OK", IDOK, 75, 41, 50, 14),
                                                   PushButton("Cancel", IDCANCEL, 129, 41, 50, 14),
                                               }});
+    RegisterDialogTemplate(IDD_ABOUTBOX, {"About Kestrun",
+                                          {0, 0, 200, 70},
+                                          {
+                                              LText("Kestrun", IDC_ABOUT_NAME, 12, 10, 176, 10),
+                                              LText("", IDC_ABOUT_VERSION, 12, 24, 176, 8),
+                                              LText("Image analysis for the laboratory", IDC_STATIC, 12, 36, 176, 8),
+                                              DefPushButton("OK", IDOK, 143, 50, 50, 14),
+                                          }});
+    RegisterDialogTemplate(IDD_SYSTEM_SETTINGS,
+                           {"System Settings",
+                            {0, 0, 260, 150},
+                            {
+                                LText("Images:", IDC_STATIC, 7, 9, 40, 8),
+                                EditText(IDC_IMAGE_FOLDER, 50, 7, 180, 14),
+                                PushButton("...", IDC_BROWSE_IMAGES, 234, 7, 19, 14),
+                                LText("Data:", IDC_STATIC, 7, 29, 40, 8),
+                                EditText(IDC_DATA_FOLDER, 50, 27, 180, 14),
+                                PushButton("...", IDC_BROWSE_DATA, 234, 27, 19, 14),
+                                PushButton("&Load parameters...", IDC_LOAD_PARAMETERS, 7, 49, 90, 14),
+                                GroupBox("Profiles", IDC_STATIC, 7, 70, 246, 50),
+                                ComboBox(IDC_PROFILE_COMBO, 14, 84, 120, 100),
+                                PushButton("&Save", IDC_PROFILE_SAVE, 142, 83, 50, 14),
+                                PushButton("&Delete", IDC_PROFILE_DELETE, 196, 83, 50, 14),
+                                DefPushButton("OK", IDOK, 203, 129, 50, 14),
+                            }});
+    RegisterDialogTemplate(IDD_HARDWARE_SELECT,
+                           {"Hardware Select",
+                            {0, 0, 160, 80},
+                            {
+                                RadioButton("DCI14 Card", IDC_HARDWARE_TYPE, 14, 10, 120, 10, WS_GROUP),
+                                RadioButton("Adlink Card", IDC_HARDWARE_TYPE + 1, 14, 24, 120, 10),
+                                RadioButton("UDAS USB Device", IDC_HARDWARE_TYPE + 2, 14, 38, 120, 10),
+                                DefPushButton("OK", IDOK, 103, 59, 50, 14),
+                            }});
     RegisterDialogTemplate(IDD_CHANGE_USER, {"User Level",
                                              {0, 0, 186, 70},
                                              {

@@ -61,6 +61,11 @@ public:
     // The frame grabber's current profile becomes the current profile's.
     void ReadCurrentGrabberProfile();
     CProfileList& GetProfiles() { return m_profiles; }
+    // Reads the engine's threshold, form parameters, calibration and object
+    // filter from the sections of a parameter file that holds them, then
+    // the classes and areas of the files beside it (same name, ".classes"
+    // and ".AOI"). A file without any of the sections changes nothing.
+    BOOL LoadParameterFile(const CString& strPath);
 
     // ---- the scanning box -------------------------------------------------------------
     void SetTrayvoInterface(CCamBoxInterface* pInterface);
@@ -157,6 +162,9 @@ protected:
     void OnConglomerateCutting();
     void OnUserLevel();
     void OnChangePassword();
+    void OnSystemOptions();
+    void OnHardwareSelect();
+    void OnAppAbout();
     // Commands whose dialogs or devices are not part of this program.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -1,16 +1,22 @@
 #include "app/kestrunapp.h"
 
+#include "app/aboutdlg.h"
 #include "app/changepassworddlg.h"
 #include "app/changeuserdlg.h"
 #include "app/registeredmessages.h"
+#include "app/hardwaredlg.h"
 #include "app/resource.h"
+#include "app/systempathdlg.h"
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/ui/dibview.h"
 #include "outside/grabwell/fgboard.h"
+#include "objectmodel/toolfunctions.h"
+#include "platform/core/folders.h"
 #include "platform/core/library.h"
 #include "platform/core/messagebox.h"
+#include "platform/core/paths.h"
 #include "platform/ui/clipboard.h"
 #include "platform/ui/doctemplate.h"
 #include "platform/ui/document.h"
@@ -40,15 +46,14 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_CONGLOMERATE_CUTTING, OnConglomerateCutting)
     ON_COMMAND(ID_USER_LEVEL, OnUserLevel)
     ON_COMMAND(ID_CHANGE_PASSWORD, OnChangePassword)
-    // The About box, the board's options dialog and sequence recording, the
-    // hardware, lid-scanner and system dialogs are not part of this program
-    // yet.
-    ON_UPDATE_COMMAND_UI(ID_APP_ABOUT, OnUpdateNotAvailable)
+    ON_COMMAND(ID_SYSTEM_OPTIONS, OnSystemOptions)
+    ON_COMMAND(ID_HARDWARE_SELECT, OnHardwareSelect)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    // The board's options dialog and sequence recording and the lid-scanner
+    // dialog are not part of this program yet.
     ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_HARDWARE_SELECT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_SYSTEM_OPTIONS, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
 
 void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
@@ -71,6 +76,48 @@ void CKestrunApp::OnConvexConcave()
 void CKestrunApp::OnConglomerateCutting()
 {
     m_BV.GetSettings().m_ObjectFilter.EditConglomerateCut();
+}
+
+// ---- system dialogs ------------------------------------------------------------------------
+
+void CKestrunApp::OnSystemOptions()
+{
+    CSystemPath dialog(*this, m_pMainWnd);
+    dialog.m_strImageDir = m_strImageDir;
+    dialog.m_strDataDir = m_strDataDir;
+    if (dialog.DoModal() != IDOK)
+        return;
+    // A folder that cannot be made keeps the old setting: later saves
+    // would fail in it.
+    const auto take = [](const CString& folder, CString& setting) {
+        if (!folder.IsEmpty() && !kestrun::CreateFolderTree(kestrun::NativePath(folder))) {
+            AfxMessageBox(FormatString("The folder %s cannot be created; the folder setting is unchanged.",
+                                       folder.GetString()),
+                          MB_ICONEXCLAMATION);
+            return;
+        }
+        setting = folder.IsEmpty() ? folder : AddTrailingBackslash(folder);
+    };
+    take(dialog.m_strImageDir, m_strImageDir);
+    take(dialog.m_strDataDir, m_strDataDir);
+    WriteProfileString("PathName", "Images", m_strImageDir);
+    WriteProfileString("PathName", "Data", m_strDataDir);
+}
+
+void CKestrunApp::OnHardwareSelect()
+{
+    CHardwareDlg dialog(m_pMainWnd);
+    dialog.m_nType = m_nADType;
+    if (dialog.DoModal() != IDOK)
+        return;
+    m_nADType = dialog.m_nType;
+    WriteProfileInt("Hardware", "AD-Type", m_nADType);
+}
+
+void CKestrunApp::OnAppAbout()
+{
+    CAboutDlg dialog(m_pMainWnd);
+    dialog.DoModal();
 }
 
 // ---- user levels ---------------------------------------------------------------------------

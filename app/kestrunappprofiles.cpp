@@ -5,6 +5,7 @@
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/paths.h"
+#include "platform/core/profile.h"
 
 #include <initializer_list>
 
@@ -251,6 +252,53 @@ void CKestrunApp::StoreAnalysisProfile(const CString& strName)
 {
     m_BV.StoreProfile(strName);
     m_BV.SaveSettingsProfiles();
+}
+
+BOOL CKestrunApp::LoadParameterFile(const CString& strPath)
+{
+    const auto holds = [&strPath](const char* section) {
+        char keys[8];
+        return GetPrivateProfileString(section, nullptr, "", keys, sizeof keys, strPath) != 0;
+    };
+    const bool readable = GetFileAttributes(strPath) != INVALID_FILE_ATTRIBUTES;
+    if (!readable || !(holds("Threshold") || holds("Formparameter") || holds("Calibration") || holds("ObjectFilter"))) {
+        AfxMessageBox(FormatString("%s holds no analysis parameters; nothing was loaded.", strPath.GetString()),
+                      MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    CBVSettings& settings = m_BV.GetSettings();
+    if (holds("Threshold")) {
+        CSegThres threshold = settings.m_SegThres;
+        threshold.ReadProfile("Threshold", strPath);
+        if (threshold.IsSound())
+            settings.m_SegThres = threshold;
+        else
+            AfxMessageBox(FormatString("%s holds no usable threshold; the threshold is unchanged.",
+                                       strPath.GetString()),
+                          MB_ICONEXCLAMATION);
+    }
+    if (holds("Formparameter"))
+        settings.m_FormThres.LoadIni("Formparameter", strPath);
+    if (holds("Calibration"))
+        settings.m_Calibration.ReadCalibrationIni("Calibration", strPath);
+    if (holds("ObjectFilter"))
+        settings.m_ObjectFilter.LoadIni("ObjectFilter", strPath);
+
+    const int dot = strPath.ReverseFind('.');
+    const int slash = strPath.ReverseFind('/');
+    const CString base = dot > slash ? strPath.Left(dot) : strPath;
+    BOOL loaded = TRUE;
+    for (const auto& [extension, load] : {std::pair{".classes", &CKestrunApp::LoadClasses},
+                                          std::pair{".AOI", &CKestrunApp::LoadAOIs}}) {
+        const CString file = base + extension;
+        if (GetFileAttributes(file) == INVALID_FILE_ATTRIBUTES)
+            continue;
+        if (!(this->*load)(file)) {
+            AfxMessageBox(FormatString("%s could not be loaded.", file.GetString()), MB_ICONEXCLAMATION);
+            loaded = FALSE;
+        }
+    }
+    return loaded;
 }
 
 BOOL CKestrunApp::LoadClasses(const CString& strPath)

@@ -1,5 +1,6 @@
 #include "app/mainfrm.h"
 
+#include "app/aboutdlg.h"
 #include "app/kestrunapp.h"
 #include "app/registeredmessages.h"
 #include "app/resource.h"
@@ -34,9 +35,7 @@ CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::StartSplash()
 {
-    CString version;
-    version.Format("%d.%d.%d.%d", KESTRUN_VERSION_MAJOR, KESTRUN_VERSION_MINOR, KESTRUN_VERSION_PATCH,
-                   KESTRUN_VERSION_TWEAK);
+    const CString version = CAboutDlg::VersionText();
     const CAppServices* services = kestrun::AppServices();
     const int mode = services ? services->GetMode() : 0;
 

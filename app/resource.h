@@ -32,6 +32,23 @@ inline constexpr UINT IDC_LEVEL_NAME = 2075;
 inline constexpr UINT IDC_CONFIRM_PASSWORD = 2076;
 inline constexpr UINT IDC_OLD_PASSWORD = 2077;
 
+inline constexpr UINT IDD_ABOUTBOX = 200;
+inline constexpr UINT IDC_ABOUT_NAME = 1000;
+inline constexpr UINT IDC_ABOUT_VERSION = 1001;
+
+inline constexpr UINT IDD_SYSTEM_SETTINGS = 208;
+inline constexpr UINT IDC_IMAGE_FOLDER = 2143;
+inline constexpr UINT IDC_DATA_FOLDER = 2145;
+inline constexpr UINT IDC_BROWSE_IMAGES = 2234;
+inline constexpr UINT IDC_BROWSE_DATA = 2235;
+inline constexpr UINT IDC_PROFILE_COMBO = 2341;
+inline constexpr UINT IDC_PROFILE_SAVE = 2342;
+inline constexpr UINT IDC_PROFILE_DELETE = 2344;
+inline constexpr UINT IDC_LOAD_PARAMETERS = 2675;
+
+inline constexpr UINT IDD_HARDWARE_SELECT = 216;
+inline constexpr UINT IDC_HARDWARE_TYPE = 2224; // the first of three radio buttons
+
 // ---- strings -------------------------------------------------------------------------
 inline constexpr UINT IDS_COMBO_FONT = 33;
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;

@@ -12,18 +12,6 @@ namespace {
 
 constexpr const char* kSection = "Threshold";
 
-// What a parameter file may hold: a known mode, an offset the dialog
-// takes, each lower limit at or below its upper one.
-bool isSound(const CSegThres& thres)
-{
-    if (thres.m_Mode > CSegThres::modeOutside || thres.m_AutoOffset < -50 || thres.m_AutoOffset > 50)
-        return false;
-    for (int shift = 0; shift < 24; shift += 8)
-        if (((thres.GetLower() >> shift) & 0xFF) > ((thres.GetUpper() >> shift) & 0xFF))
-            return false;
-    return true;
-}
-
 } // namespace
 
 BEGIN_MESSAGE_MAP(CThresExtDlg, CDialog)
@@ -70,7 +58,7 @@ void CThresExtDlg::OnLoad()
         return;
     CSegThres loaded = m_SegThres;
     loaded.ReadProfile(kSection, path);
-    if (!isSound(loaded)) {
+    if (!loaded.IsSound()) {
         AfxMessageBox(FormatString("%s holds no usable threshold; the threshold is unchanged.",
                                    static_cast<const char*>(path)),
                       MB_ICONEXCLAMATION);
