@@ -133,6 +133,14 @@ void RegisterDialogs()
                                 PushButton("&Delete", IDC_PROFILE_DELETE, 196, 83, 50, 14),
                                 DefPushButton("OK", IDOK, 203, 129, 50, 14),
                             }});
+    // The two choices are picture buttons the dialog makes itself.
+    RegisterDialogTemplate(IDD_SELECT_METHOD, {"Select Method",
+                                               {0, 0, 150, 90},
+                                               {
+                                                   CText("AD Measurement", IDC_STATIC, 7, 52, 64, 8),
+                                                   CText("Video Measurement", IDC_STATIC, 79, 52, 64, 8),
+                                                   PushButton("Cancel", IDCANCEL, 50, 69, 50, 14),
+                                               }});
     RegisterDialogTemplate(IDD_HARDWARE_SELECT,
                            {"Hardware Select",
                             {0, 0, 160, 80},

@@ -46,6 +46,10 @@ inline constexpr UINT IDC_PROFILE_SAVE = 2342;
 inline constexpr UINT IDC_PROFILE_DELETE = 2344;
 inline constexpr UINT IDC_LOAD_PARAMETERS = 2675;
 
+inline constexpr UINT IDD_SELECT_METHOD = 201;
+inline constexpr UINT IDC_MEASURE_AD = 2048;
+inline constexpr UINT IDC_MEASURE_BV = 2049;
+
 inline constexpr UINT IDD_HARDWARE_SELECT = 216;
 inline constexpr UINT IDC_HARDWARE_TYPE = 2224; // the first of three radio buttons
 

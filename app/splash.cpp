@@ -8,49 +8,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
-// The product's picture: a dark blue field brightening to the right, with
-// a light band under the title and a thin frame.
-CSplashPicture MakeProductPicture()
-{
-    CSplashPicture picture;
-    picture.nWidth = 420;
-    picture.nHeight = 200;
-    picture.bits.resize(static_cast<size_t>(picture.Stride()) * picture.nHeight);
-    for (int y = 0; y < picture.nHeight; ++y) {
-        for (int x = 0; x < picture.nWidth; ++x) {
-            const double across = static_cast<double>(x) / (picture.nWidth - 1);
-            const bool frame = x < 2 || y < 2 || x >= picture.nWidth - 2 || y >= picture.nHeight - 2;
-            const bool band = y >= 96 && y < 100;
-            std::uint8_t* pixel = &picture.bits[static_cast<size_t>(y) * picture.Stride() + 3 * x];
-            if (frame) {
-                pixel[0] = 90, pixel[1] = 60, pixel[2] = 30;
-            } else if (band) {
-                pixel[0] = 230, pixel[1] = 220, pixel[2] = 200;
-            } else {
-                pixel[0] = static_cast<std::uint8_t>(200 + 55 * across);
-                pixel[1] = static_cast<std::uint8_t>(170 + 60 * across);
-                pixel[2] = static_cast<std::uint8_t>(140 + 70 * across);
-            }
-        }
-    }
-    return picture;
-}
-
-} // namespace
-
 void CreateGroupFont(CFont& font, const CSplashTextGroup& text, int nPixelsPerInch)
 {
     const int height = static_cast<int>(std::lround(text.dPoints * nPixelsPerInch / 72.0));
     font.CreateFont(-height, 0, 0, 0, text.nWeight, text.bItalic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, text.nPitchAndFamily, text.strFace);
-}
-
-const CSplashPicture* FindSplashPicture(const CString& strName)
-{
-    static const CSplashPicture product = MakeProductPicture();
-    return strName == "SPLASH" ? &product : nullptr;
 }
 
 // ---- the window ---------------------------------------------------------------------------
@@ -77,7 +39,7 @@ int CSplashScreen::OnCreate(LPCREATESTRUCT lpCreateStruct)
 void CSplashScreen::OnPaint()
 {
     CPaintDC dc(this);
-    if (const CSplashPicture* picture = m_thread.Picture()) {
+    if (const CProgramPicture* picture = m_thread.Picture()) {
         dc.StretchDIBits(CRect(0, 0, picture->nWidth, picture->nHeight), picture->nWidth, picture->nHeight,
                          picture->bits.data(), picture->Stride(), 24);
     }
@@ -176,7 +138,7 @@ BOOL CSplashThread::CreateThread()
 BOOL CSplashThread::InitInstance()
 {
     m_nStartTick = Now();
-    m_pPicture = FindSplashPicture(m_strBitmap);
+    m_pPicture = FindProgramPicture(m_strBitmap);
     if (m_pPicture == nullptr)
         return FALSE;
     if (!m_wndSplash.CreateEx(WS_EX_TOPMOST, nullptr, "", WS_POPUP | WS_VISIBLE,
@@ -205,7 +167,7 @@ BOOL CSplashThreadDemo::InitInstance()
 {
     CSplashTextGroup& title = GroupData(kTitle);
     m_nEndX = title.ptStart.x;
-    if (const CSplashPicture* picture = FindSplashPicture(BitmapName()))
+    if (const CProgramPicture* picture = FindProgramPicture(BitmapName()))
         title.ptStart.x = picture->nWidth;
     if (!CSplashThread::InitInstance())
         return FALSE;

@@ -5,6 +5,8 @@
 // thread's event loop: start-up lets it paint between its steps and never
 // waits for it. The window ends itself (timer 999, or the demo's end).
 
+#include "app/programpictures.h"
+
 #include "platform/core/gdi.h"
 #include "platform/ui/wnd.h"
 
@@ -12,17 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <vector>
-
-// A picture drawn by us, known by name; rows top down, blue-green-red.
-struct CSplashPicture
-{
-    int nWidth = 0;
-    int nHeight = 0;
-    std::vector<std::uint8_t> bits;
-    int Stride() const { return nWidth * 3; }
-};
-// The picture of a name; null for a name that has none.
-const CSplashPicture* FindSplashPicture(const CString& strName);
 
 struct CSplashTextGroup
 {
@@ -88,7 +79,7 @@ public:
     CSplashScreen& Window() { return m_wndSplash; }
     const CSplashTextGroup& Group(EGroup group) const { return m_groups[group]; }
     const CString& VersionCaption() const { return m_strVersionCaption; }
-    const CSplashPicture* Picture() const { return m_pPicture; }
+    const CProgramPicture* Picture() const { return m_pPicture; }
 
 protected:
     virtual BOOL InitInstance();
@@ -104,7 +95,7 @@ private:
 
     CSplashScreen m_wndSplash;
     CString m_strBitmap;
-    const CSplashPicture* m_pPicture = nullptr;
+    const CProgramPicture* m_pPicture = nullptr;
 
 protected:
     UINT m_nCloseTime = 3500;

@@ -4,6 +4,7 @@
 #include "app/tests/apptesting.h"
 
 #include "app/resource.h"
+#include "app/selectdlg.h"
 #include "app/systempathdlg.h"
 
 #include "analysis/bv.h"
@@ -195,6 +196,48 @@ TEST_F(SystemDialogsTest, AboutShowsTheNameAndVersion)
     });
     Command(ID_APP_ABOUT);
     EXPECT_TRUE(shown);
+}
+
+} // namespace
+
+} // namespace kestrun::testing
+
+namespace kestrun::testing {
+
+namespace {
+
+TEST(SelectTest, ThePictureButtonsAnswerTheirKindAndCancelNone)
+{
+    const struct
+    {
+        UINT button; // 0: Cancel
+        INT_PTR result;
+        int choice;
+    } cases[] = {{IDC_MEASURE_AD, IDOK, 2}, {IDC_MEASURE_BV, IDOK, 1}, {0, IDCANCEL, 0}};
+    for (const auto& c : cases) {
+        CSelect dialog;
+        OnNextDialog([&c](CDialog& shown) {
+            CString text;
+            shown.GetDlgItem(IDC_MEASURE_AD)->GetWindowText(text);
+            EXPECT_EQ(text, "") << "a picture, no text";
+            if (c.button != 0)
+                Press(shown, c.button);
+            else
+                Press(shown, IDCANCEL);
+        });
+        EXPECT_EQ(dialog.DoModal(), c.result);
+        EXPECT_EQ(dialog.m_nChoice, c.choice);
+    }
+
+    // A picture that cannot be made leaves the button its text.
+    CSelect dialog;
+    dialog.m_strPictureBV = "MISSING";
+    OnNextDialog([](CDialog& shown) {
+        EXPECT_EQ(TextOf(shown, IDC_MEASURE_BV), "Video Measurement");
+        Press(shown, IDC_MEASURE_BV);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_nChoice, 1);
 }
 
 } // namespace
