@@ -159,10 +159,13 @@ void CDBForm::DatabaseFailed(const _com_error& e)
 {
     DumpComError(e);
     try {
-        if (IsOpen() && m_pMessungen->GetRecordCount() > 0 && (m_pMessungen->GetEOF() || m_pMessungen->GetBOF())) {
-            m_pMessungen->CancelUpdate();
+        if (!IsOpen())
+            return;
+        // The change that failed is dropped, so that the next move does not
+        // try it again.
+        m_pMessungen->CancelUpdate();
+        if (m_pMessungen->GetRecordCount() > 0 && (m_pMessungen->GetEOF() || m_pMessungen->GetBOF()))
             m_pMessungen->MoveFirst();
-        }
     } catch (const _com_error&) {
         // The record stays as it is; the error was shown.
     }
