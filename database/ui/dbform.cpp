@@ -144,6 +144,11 @@ bool CDBForm::HasRecords() const
     return IsOpen() && m_pMessungen->GetRecordCount() > 0;
 }
 
+bool CDBForm::HasCurrentRecord() const
+{
+    return HasRecords() && !m_pMessungen->GetEOF() && !m_pMessungen->GetBOF();
+}
+
 void CDBForm::AddGlobalString(const CString& title)
 {
     CBaseObjII::SharedTitles.Add(title);
@@ -306,8 +311,7 @@ void CDBForm::ReadRecord()
     } else {
         m_strPosition = "0/0";
     }
-    const bool current = HasRecords() && !m_pMessungen->GetEOF() && !m_pMessungen->GetBOF();
-    if (current) {
+    if (HasCurrentRecord()) {
         const _RecordsetPtr& rs = m_pMessungen;
         m_nRecVessel = GetFieldInt(rs, "GlasNr");
         m_strDateTime = GetFieldString(rs, "DatumZeit");
@@ -463,30 +467,30 @@ void CDBForm::ShowCurrent()
     OnLoadImage();
 }
 
-void CDBForm::OnRecordFirst()
+void CDBForm::MoveAndShow(const std::function<void(CAdoRecordset&)>& move)
 {
     try {
         if (HasRecords())
-            m_pMessungen->MoveFirst();
+            move(*m_pMessungen);
     } catch (const _com_error& e) {
         DatabaseFailed(e);
     }
     ShowCurrent();
 }
 
+void CDBForm::OnRecordFirst()
+{
+    MoveAndShow([](CAdoRecordset& rs) { rs.MoveFirst(); });
+}
+
 void CDBForm::OnRecordPrev()
 {
-    try {
-        if (HasRecords()) {
-            if (!m_pMessungen->GetBOF())
-                m_pMessungen->MovePrevious();
-            if (m_pMessungen->GetBOF())
-                m_pMessungen->MoveFirst();
-        }
-    } catch (const _com_error& e) {
-        DatabaseFailed(e);
-    }
-    ShowCurrent();
+    MoveAndShow([](CAdoRecordset& rs) {
+        if (!rs.GetBOF())
+            rs.MovePrevious();
+        if (rs.GetBOF())
+            rs.MoveFirst();
+    });
 }
 
 void CDBForm::OnRecordNext()
@@ -495,26 +499,17 @@ void CDBForm::OnRecordNext()
         DetachImageView();
         return;
     }
-    try {
-        if (!m_pMessungen->GetEOF())
-            m_pMessungen->MoveNext();
-        if (m_pMessungen->GetEOF())
-            m_pMessungen->MoveLast();
-    } catch (const _com_error& e) {
-        DatabaseFailed(e);
-    }
-    ShowCurrent();
+    MoveAndShow([](CAdoRecordset& rs) {
+        if (!rs.GetEOF())
+            rs.MoveNext();
+        if (rs.GetEOF())
+            rs.MoveLast();
+    });
 }
 
 void CDBForm::OnRecordLast()
 {
-    try {
-        if (HasRecords())
-            m_pMessungen->MoveLast();
-    } catch (const _com_error& e) {
-        DatabaseFailed(e);
-    }
-    ShowCurrent();
+    MoveAndShow([](CAdoRecordset& rs) { rs.MoveLast(); });
 }
 
 void CDBForm::OnUpdateRecordOpen(CCmdUI* pCmdUI)
@@ -570,7 +565,7 @@ void CDBForm::OnLoadImage()
 {
     CString path;
     try {
-        if (!HasRecords() || m_pMessungen->GetEOF() || m_pMessungen->GetBOF())
+        if (!HasCurrentRecord())
             return;
         path = RecordImagePath();
     } catch (const _com_error& e) {
@@ -599,7 +594,7 @@ void CDBForm::OnSaveImage()
 {
     CString path;
     try {
-        if (!HasRecords() || m_pMessungen->GetEOF() || m_pMessungen->GetBOF())
+        if (!HasCurrentRecord())
             return;
         path = RecordImagePath();
     } catch (const _com_error& e) {

@@ -7,6 +7,7 @@
 #include "database/ui/bvformview.h"
 #include "platform/database/ado.h"
 
+#include <functional>
 #include <vector>
 
 class CDBDocADO;
@@ -113,6 +114,8 @@ protected:
 private:
     bool IsOpen() const;
     bool HasRecords() const;
+    // Records, and the cursor on one of them.
+    bool HasCurrentRecord() const;
     // Reads the current record into the shown members and the result rows.
     void ReadRecord();
     void BuildResultRows(const double area[5], const int percent[4]);
@@ -122,6 +125,8 @@ private:
     CString RecordImagePath();
     // The record moved to and shown.
     void ShowCurrent();
+    // The move runs when there are records; a failure is shown.
+    void MoveAndShow(const std::function<void(CAdoRecordset&)>& move);
     // A failed database call: the error box, then the form shows a record
     // that exists.
     void DatabaseFailed(const _com_error& e);

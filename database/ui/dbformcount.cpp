@@ -126,7 +126,7 @@ LRESULT CDBForm::OnDataChanged(WPARAM wParam, LPARAM lParam)
         return 0;
     }
     try {
-        if (!HasRecords() || m_pMessungen->GetEOF() || m_pMessungen->GetBOF())
+        if (!HasCurrentRecord())
             return 0;
         const _RecordsetPtr& rs = m_pMessungen;
         if (lParam == 0) {
@@ -174,7 +174,7 @@ void CDBForm::MeasureArea()
         return;
     }
     try {
-        if (!HasRecords() || m_pMessungen->GetEOF() || m_pMessungen->GetBOF()) {
+        if (!HasCurrentRecord()) {
             AfxMessageBox(kNoDataset);
             return;
         }

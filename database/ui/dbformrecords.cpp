@@ -121,7 +121,7 @@ void CDBForm::OnNewRecord()
 void CDBForm::OnDeleteRecord()
 {
     try {
-        if (!HasRecords() || m_pMessungen->GetEOF() || m_pMessungen->GetBOF())
+        if (!HasCurrentRecord())
             return;
         m_pMessungen->Delete();
     } catch (const _com_error& e) {
