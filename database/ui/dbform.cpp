@@ -548,7 +548,15 @@ void CDBForm::OnSeriesDialog()
 
 CString CDBForm::RecordImagePath()
 {
-    const CString name = GetFieldString(m_pMessungen, "Bildname");
+    CString name;
+    try {
+        if (!HasCurrentRecord())
+            return CString();
+        name = GetFieldString(m_pMessungen, "Bildname");
+    } catch (const _com_error& e) {
+        DatabaseFailed(e);
+        return CString();
+    }
     if (name.IsEmpty())
         return CString();
     // A name from the record is a plain file name inside the series folder.
@@ -561,30 +569,29 @@ CString CDBForm::RecordImagePath()
     return m_strSeriesFolder + name;
 }
 
+namespace {
+
+bool IsFile(const CString& path)
+{
+    const DWORD attributes = GetFileAttributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+} // namespace
+
 void CDBForm::OnLoadImage()
 {
-    CString path;
-    try {
-        if (!HasCurrentRecord())
-            return;
-        path = RecordImagePath();
-    } catch (const _com_error& e) {
-        DatabaseFailed(e);
-        return;
-    }
+    const CString path = RecordImagePath();
     if (path.IsEmpty())
         return;
-    const DWORD attributes = GetFileAttributes(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!IsFile(path)) {
         // Older versions kept the images beside the series folders.
         const CString name = path.Mid(m_strSeriesFolder.GetLength());
         CString parent = m_strSeriesFolder.Left(m_strSeriesFolder.GetLength() - 1);
         const int cut = parent.ReverseFind('/') >= 0 ? parent.ReverseFind('/') : parent.ReverseFind('\\');
         parent = cut >= 0 ? parent.Left(cut + 1) : CString();
         const CString old = parent + name;
-        const DWORD oldAttributes = GetFileAttributes(old);
-        if (oldAttributes == INVALID_FILE_ATTRIBUTES || (oldAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-            !MoveFile(old, path))
+        if (!IsFile(old) || !MoveFile(old, path))
             return;
     }
     OpenImageFile(path);
@@ -592,15 +599,7 @@ void CDBForm::OnLoadImage()
 
 void CDBForm::OnSaveImage()
 {
-    CString path;
-    try {
-        if (!HasCurrentRecord())
-            return;
-        path = RecordImagePath();
-    } catch (const _com_error& e) {
-        DatabaseFailed(e);
-        return;
-    }
+    const CString path = RecordImagePath();
     // An existing file is never overwritten.
     if (path.IsEmpty() || m_pImageDoc == nullptr || GetFileAttributes(path) != INVALID_FILE_ATTRIBUTES)
         return;

@@ -120,8 +120,9 @@ private:
     void ReadRecord();
     void BuildResultRows(const double area[5], const int percent[4]);
     void ExchangeCorrectionFactors(bool store);
-    // The series folder joined with the record's image name; empty when the
-    // name is no plain file name (said once in a message box).
+    // The series folder joined with the current record's image name; empty
+    // without a record or name, and for a name that is no plain file name
+    // (said in a message box).
     CString RecordImagePath();
     // The record moved to and shown.
     void ShowCurrent();
