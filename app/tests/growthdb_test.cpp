@@ -263,6 +263,59 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
     Stop(app);
 }
 
+TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
+{
+    const long series = PrepareDatabase();
+    {
+        _ConnectionPtr conn = CAdoConnection::Create();
+        conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        conn->Execute("UPDATE Messreihen SET V_ReiheID = 4");
+        conn->Execute("INSERT INTO Verduennungsstufen (V_ReiheID, GlasNr, Reihenfolge) VALUES (4, 11, 1), (4, 12, 2)");
+    }
+    CKestrunApp app;
+    Start(app);
+    CMainFrame& frame = MainFrame(app);
+    frame.SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
+    auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
+    ASSERT_NE(form, nullptr);
+    form->m_nFormMode = 1;
+
+    // The 90 ml factor, typed with a comma, is stored in its row.
+    OnNextDialog([](CDialog& d) {
+        Type(d, IDC_FACTOR60 + 3, "1,25");
+        Press(d, IDOK);
+    });
+    form->EditCorrectionFactors();
+    EXPECT_FLOAT_EQ(form->GetBandFactor(90), 1.25F);
+    _ConnectionPtr conn = CAdoConnection::Create();
+    conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+    _RecordsetPtr factor = CAdoRecordset::Create();
+    factor->Open("SELECT Faktor FROM Korrekturfaktoren WHERE Fuellstand = 90", conn);
+    EXPECT_DOUBLE_EQ(GetFieldDouble(factor, "Faktor"), 1.25);
+
+    // The second vessel, 90 ml and day 7 from the dialog; the form
+    // proposes the next vessel.
+    form->m_nVessel = 1;
+    form->m_nFillLevel = 3;
+    OnNextDialog([](CDialog& d) {
+        Type(d, IDC_TESTDAY, "7");
+        Press(d, IDOK);
+    });
+    frame.SendMessage(WM_COMMAND, ID_DB_NEW_RECORD);
+    const _RecordsetPtr records = form->GetMeasurements();
+    ASSERT_EQ(records->GetRecordCount(), 1);
+    EXPECT_EQ(GetFieldInt(records, "MessreihenID"), series);
+    EXPECT_EQ(GetFieldInt(records, "GlasNr"), 12);
+    EXPECT_EQ(GetFieldInt(records, "Fuellstand"), 90);
+    EXPECT_EQ(GetFieldInt(records, "Messtag"), 7);
+    EXPECT_DOUBLE_EQ(GetFieldDouble(records, "Korrekturfaktor"), 1.25);
+    EXPECT_EQ(form->m_nVessel, 2);
+    EXPECT_EQ(form->m_nMeasurementDay, 7);
+    EXPECT_EQ(form->m_nFillLevel, 3);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    Stop(app);
+}
+
 TEST_F(GrowthDatabaseTest, EmptySeriesShowsNoPositionAndDisablesCounting)
 {
     PrepareDatabase();
