@@ -134,4 +134,29 @@ TEST_F(CheckBackgroundTest, ThresholdDecidesWhetherTheOperatorIsAsked)
     }
 }
 
+// The form's own image document: made on first need, gone after a failure.
+TEST(BVFormView, ImagesComeAndAFailureLeavesNoDocument)
+{
+    ScopedMessageBoxes boxes;
+    CProbeForm form;
+    CDIBDocEx* made = form.AcquireImage(nullptr);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made, form.GetImageDocument());
+    EXPECT_EQ(form.GetImageDocument()->GetPageCount(), 0);
+    auto page = std::make_unique<CDIB>();
+    ASSERT_TRUE(page->InitDIB(30, 20, 24));
+    CDIBDocEx* doc = form.AcquireImage(std::move(page));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetPageCount(), 1);
+    EXPECT_EQ(doc->GetActiveDIB()->GetWidth(), 30);
+
+    // A page without pixels is a failed import.
+    EXPECT_EQ(form.AcquireImage(std::make_unique<CDIB>()), nullptr);
+    EXPECT_EQ(form.GetImageDocument(), nullptr);
+
+    EXPECT_EQ(form.OpenImageFile("/no/such/folder/plate.jpg"), nullptr);
+    EXPECT_EQ(form.GetImageDocument(), nullptr);
+    EXPECT_EQ(boxes->Texts().size(), 1U);
+}
+
 } // namespace
