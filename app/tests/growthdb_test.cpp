@@ -271,6 +271,9 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
         conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
         conn->Execute("UPDATE Messreihen SET V_ReiheID = 4");
         conn->Execute("INSERT INTO Verduennungsstufen (V_ReiheID, GlasNr, Reihenfolge) VALUES (4, 11, 1), (4, 12, 2)");
+        // Ordered by vessel, the new record comes before this one.
+        conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr, Bildname) VALUES (?, 20, 'twenty.jpg')",
+                      {COleVariant(series)});
     }
     CKestrunApp app;
     Start(app);
@@ -279,6 +282,7 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
     auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
     ASSERT_NE(form, nullptr);
     form->m_nFormMode = 1;
+    form->OnUpdate(nullptr, 0, nullptr);
 
     // The 90 ml factor, typed with a comma, is stored in its row.
     OnNextDialog([](CDialog& d) {
@@ -303,15 +307,20 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
     });
     frame.SendMessage(WM_COMMAND, ID_DB_NEW_RECORD);
     const _RecordsetPtr records = form->GetMeasurements();
-    ASSERT_EQ(records->GetRecordCount(), 1);
+    ASSERT_EQ(records->GetRecordCount(), 2);
+    EXPECT_EQ(records->GetAbsolutePosition(), 1);
     EXPECT_EQ(GetFieldInt(records, "MessreihenID"), series);
     EXPECT_EQ(GetFieldInt(records, "GlasNr"), 12);
+    EXPECT_EQ(GetFieldString(records, "Bildname"), FormatString("%d.jpg", GetFieldInt(records, "ID")));
     EXPECT_EQ(GetFieldInt(records, "Fuellstand"), 90);
     EXPECT_EQ(GetFieldInt(records, "Messtag"), 7);
     EXPECT_DOUBLE_EQ(GetFieldDouble(records, "Korrekturfaktor"), 1.25);
     EXPECT_EQ(form->m_nVessel, 2);
     EXPECT_EQ(form->m_nMeasurementDay, 7);
     EXPECT_EQ(form->m_nFillLevel, 3);
+    _RecordsetPtr other = CAdoRecordset::Create();
+    other->Open("SELECT Bildname FROM Messungen WHERE GlasNr = 20", conn);
+    EXPECT_EQ(GetFieldString(other, "Bildname"), CString("twenty.jpg"));
     EXPECT_TRUE(m_boxes->Texts().empty());
     Stop(app);
 }

@@ -3,6 +3,7 @@
 #include "analysis/objdatabase.h"
 #include "analysis/skeldata.h"
 #include "objectmodel/normstat.h"
+#include "series/datadoc.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,4 +73,24 @@ CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown)
         results.deviation = variance > 0.0 ? TruncateTo2Decimals(std::sqrt(variance)) : 0.0;
     }
     return results;
+}
+
+std::vector<const CBaseObj*> ShownRecords(const CDataDoc& table)
+{
+    std::vector<const CBaseObj*> shown;
+    const int n = table.CountUnselected();
+    shown.reserve(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        shown.push_back(table.GetUnselectedAt(i));
+    return shown;
+}
+
+double ShownAreaSum(const CDataDoc& table)
+{
+    double total = 0.0;
+    for (const CBaseObj* record : ShownRecords(table)) {
+        if (const auto* measured = dynamic_cast<const CObjDataBase*>(record))
+            total += measured->GetArea();
+    }
+    return total;
 }

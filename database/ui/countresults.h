@@ -5,6 +5,7 @@
 #include <vector>
 
 class CBaseObj;
+class CDataDoc;
 
 struct CCountResults
 {
@@ -27,3 +28,8 @@ double TruncateTo2Decimals(double value);
 
 // Mean, deviation and median truncated to two decimals.
 CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown);
+
+// The records the table shows, in table order.
+std::vector<const CBaseObj*> ShownRecords(const CDataDoc& table);
+// The sum of the areas of the shown records.
+double ShownAreaSum(const CDataDoc& table);

@@ -3,7 +3,6 @@
 #include "database/ui/dbform.h"
 
 #include "analysis/bv.h"
-#include "analysis/objdatabase.h"
 #include "database/dbfields.h"
 #include "imaging/dibdocex.h"
 #include "imaging/imagecommands.h"
@@ -26,17 +25,6 @@ CString ActiveProfileName()
 {
     CAppServices* services = kestrun::AppServices();
     return services ? services->GetCurrentProfileName() : CString();
-}
-
-// Shown records in table order.
-std::vector<const CBaseObj*> ShownRecords(const CDataDoc& doc)
-{
-    std::vector<const CBaseObj*> shown;
-    const int n = doc.CountUnselected();
-    shown.reserve(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        shown.push_back(doc.GetUnselectedAt(i));
-    return shown;
 }
 
 } // namespace
@@ -184,14 +172,9 @@ void CDBForm::MeasureArea()
             return;
         m_pImageDoc->GrabIfNotLive();
         m_pImageDoc->OnCmdMsg(ID_IMAGE_SEARCH_BLOBS, CN_COMMAND, nullptr, nullptr);
-        double total = 0.0;
-        if (auto* table = m_pImageDoc ? dynamic_cast<CDataDoc*>(m_pImageDoc->GetResultDoc()) : nullptr) {
-            // Records the table hides are no part of the area.
-            for (const CBaseObj* record : ShownRecords(*table)) {
-                if (const auto* measured = dynamic_cast<const CObjDataBase*>(record))
-                    total += measured->GetArea();
-            }
-        }
+        // Records the table hides are no part of the area.
+        auto* table = m_pImageDoc ? dynamic_cast<CDataDoc*>(m_pImageDoc->GetResultDoc()) : nullptr;
+        const double total = table ? ShownAreaSum(*table) : 0.0;
         m_pMessungen->PutCollect("Flaeche_Total", COleVariant(total));
         const CString profile = ActiveProfileName();
         if (!profile.IsEmpty())

@@ -3,6 +3,7 @@
 
 #include "analysis/objdatabase.h"
 #include "analysis/skeldata.h"
+#include "series/datadoc.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,20 @@ TEST(CountResults, SkeletonsAreMeasuredByLength)
     const CCountResults r = ComputeCountResults({&skeleton, &object});
     EXPECT_EQ(r.kind, 5);
     EXPECT_DOUBLE_EQ(r.sum, 42.0 * CBaseObj::SystemCalibration.m_dFactor + 10.0);
+}
+
+TEST(CountResults, HiddenRecordsAreNoPartOfTheArea)
+{
+    CDataDoc table;
+    table.m_bAutoDelete = FALSE;
+    for (double area : {1.5, 20.0, 0.25})
+        table.AddObject(new CMeasured(4, area, 0));
+    EXPECT_DOUBLE_EQ(ShownAreaSum(table), 21.75);
+    table.SelectObject(1);
+    EXPECT_DOUBLE_EQ(ShownAreaSum(table), 1.75);
+    const CCountResults r = ComputeCountResults(ShownRecords(table));
+    EXPECT_EQ(r.count, 2);
+    EXPECT_DOUBLE_EQ(r.total, 1.75);
 }
 
 TEST(CountResults, TruncationGoesTowardZero)
