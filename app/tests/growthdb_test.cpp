@@ -41,12 +41,25 @@ protected:
 
     CString DatabasePath() const { return DataRoot() + "data/Halvorn.db"; }
 
+    _ConnectionPtr Connect() const
+    {
+        _ConnectionPtr conn = CAdoConnection::Create();
+        conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        return conn;
+    }
+
+    // Measurement > Open Database; the form, or null.
+    static CDBForm* OpenDatabase(CKestrunApp& app)
+    {
+        MainFrame(app).SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
+        return dynamic_cast<CDBForm*>(app.GetFormView());
+    }
+
     // A new database with one series, where the program looks first.
     long PrepareDatabase() const
     {
         std::filesystem::create_directories(std::filesystem::path(DatabasePath().GetString()).parent_path());
-        _ConnectionPtr conn = CAdoConnection::Create();
-        conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        _ConnectionPtr conn = Connect();
         PrepareGrowthSchema(conn);
         conn->Execute("INSERT INTO Messreihen (Bezeichnung, Probe) VALUES ('Lemna week 12', 'Pond A')");
         _RecordsetPtr rs = CAdoRecordset::Create();
@@ -104,8 +117,7 @@ TEST_F(GrowthDatabaseTest, NewRecordLoadCountWritesTheRecordAndTellsTheBox)
     TeachEngine(*app.GetEngine());
     CMainFrame& frame = MainFrame(app);
 
-    frame.SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
-    auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
+    CDBForm* form = OpenDatabase(app);
     ASSERT_NE(form, nullptr) << (m_boxes->Texts().empty() ? "" : m_boxes->Texts()[0].GetString());
     EXPECT_EQ(form->m_strSeriesName, CString("Lemna week 12"));
     EXPECT_TRUE(frame.m_wndDBToolBar.IsWindowVisible());
@@ -131,8 +143,7 @@ TEST_F(GrowthDatabaseTest, NewRecordLoadCountWritesTheRecordAndTellsTheBox)
     const std::string boxBefore = BoxLog();
     Press(*form, IDC_COUNT);
 
-    _ConnectionPtr conn = CAdoConnection::Create();
-    conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+    _ConnectionPtr conn = Connect();
     _RecordsetPtr stored = CAdoRecordset::Create();
     stored->Open(FormatString("SELECT * FROM Messungen WHERE ID = %d", id), conn);
     ASSERT_EQ(stored->GetRecordCount(), 1);
@@ -160,8 +171,7 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
 {
     const long series = PrepareDatabase();
     {
-        _ConnectionPtr conn = CAdoConnection::Create();
-        conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        _ConnectionPtr conn = Connect();
         // Ordered by date: the record of the parent folder's image, the
         // one with a name that leaves the folder, the last one empty.
         conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr, DatumZeit, Bildname, Anzahl, Prozent_Normal, "
@@ -178,8 +188,7 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
     std::filesystem::create_directories(images.GetString());
     cv::imwrite((images + "old.jpg").GetString(), cv::Mat(40, 60, CV_8UC3, cv::Scalar::all(200)));
     CMainFrame& frame = MainFrame(app);
-    frame.SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
-    auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
+    CDBForm* form = OpenDatabase(app);
     ASSERT_NE(form, nullptr);
     const _RecordsetPtr records = form->GetMeasurements();
 
@@ -226,8 +235,7 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
     // Another workstation changed the record: the count is refused with the
     // error box, its value stays, and the form moves on without a new error.
     {
-        _ConnectionPtr other = CAdoConnection::Create();
-        other->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        _ConnectionPtr other = Connect();
         other->Execute("UPDATE Messungen SET Anzahl_Manuell = 5 WHERE ID = ?",
                        {COleVariant(static_cast<LONG>(GetFieldInt(records, "ID")))});
         form->SendMessage(dataChanged, 18, 0);
@@ -267,8 +275,7 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
 {
     const long series = PrepareDatabase();
     {
-        _ConnectionPtr conn = CAdoConnection::Create();
-        conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+        _ConnectionPtr conn = Connect();
         conn->Execute("UPDATE Messreihen SET V_ReiheID = 4");
         conn->Execute("INSERT INTO Verduennungsstufen (V_ReiheID, GlasNr, Reihenfolge) VALUES (4, 11, 1), (4, 12, 2)");
         // Ordered by vessel, the new record comes before this one.
@@ -278,8 +285,7 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
     CKestrunApp app;
     Start(app);
     CMainFrame& frame = MainFrame(app);
-    frame.SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
-    auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
+    CDBForm* form = OpenDatabase(app);
     ASSERT_NE(form, nullptr);
     form->m_nFormMode = 1;
     form->OnUpdate(nullptr, 0, nullptr);
@@ -291,8 +297,7 @@ TEST_F(GrowthDatabaseTest, FormModeOneTakesItsFactorsAndTheNewRecordsDialog)
     });
     form->EditCorrectionFactors();
     EXPECT_FLOAT_EQ(form->GetBandFactor(90), 1.25F);
-    _ConnectionPtr conn = CAdoConnection::Create();
-    conn->Open("DRIVER=SQLite3;Database=" + DatabasePath());
+    _ConnectionPtr conn = Connect();
     _RecordsetPtr factor = CAdoRecordset::Create();
     factor->Open("SELECT Faktor FROM Korrekturfaktoren WHERE Fuellstand = 90", conn);
     EXPECT_DOUBLE_EQ(GetFieldDouble(factor, "Faktor"), 1.25);
@@ -331,8 +336,7 @@ TEST_F(GrowthDatabaseTest, EmptySeriesShowsNoPositionAndDisablesCounting)
     CKestrunApp app;
     Start(app);
     CMainFrame& frame = MainFrame(app);
-    frame.SendMessage(WM_COMMAND, ID_OPEN_DATABASE);
-    auto* form = dynamic_cast<CDBForm*>(app.GetFormView());
+    CDBForm* form = OpenDatabase(app);
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(form->m_strPosition, CString("0/0"));
     for (UINT id : {IDC_COUNT, IDC_LOGO})
