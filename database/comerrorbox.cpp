@@ -13,3 +13,13 @@ void DumpComError(const _com_error& e)
 {
     AfxMessageBox(ComErrorText(e));
 }
+
+CString DumpAdoErrors(const _ConnectionPtr& conn)
+{
+    CString text;
+    if (!conn)
+        return text;
+    for (const CAdoError& error : conn->GetErrors())
+        text.AppendFormat("Error number: %x\t%s\n", static_cast<unsigned>(error.number), error.description.GetString());
+    return text;
+}

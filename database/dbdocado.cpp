@@ -9,6 +9,8 @@
 #include "platform/database/database.h"
 #include "platform/ui/appservices.h"
 #include "platform/ui/commondialogs.h"
+#include "platform/ui/frame.h"
+#include "platform/ui/winapp.h"
 
 #include <filesystem>
 #include <system_error>
@@ -67,8 +69,23 @@ BOOL CDBDocADO::RegisterSource()
     return TRUE;
 }
 
+namespace {
+
+// The main window's second tool bar: the record navigation.
+constexpr UINT kDatabaseToolBarId = 0xE905;
+
+void ShowDatabaseToolBar()
+{
+    auto* main = dynamic_cast<CFrameWnd*>(AfxGetMainWnd());
+    if (CControlBar* bar = main ? main->GetControlBar(kDatabaseToolBarId) : nullptr)
+        main->ShowControlBar(bar, TRUE, FALSE);
+}
+
+} // namespace
+
 BOOL CDBDocADO::OnNewDocument()
 {
+    ShowDatabaseToolBar();
     bool registered = false;
     try {
         if (!IsDataSourceListed(kGrowthDsn)) {

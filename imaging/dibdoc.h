@@ -164,6 +164,7 @@ public:
     BOOL m_bDoubleGrabbing = FALSE; // two-channel grabs on boards of type 2
     int m_nAOIMatchMethod = 0;
     double m_dAOIMatchThreshold = 0.7;
+    int m_nCheckBackground = 0;  // 1: the database forms compare the background before a count
     BOOL m_bFreshImage = FALSE; // reset after every new image
     // Geometric results of the last line, square and edge filters.
     CArray<CPoint, CPoint> m_arrPoints1;

@@ -33,6 +33,13 @@ using FieldsPtr = std::shared_ptr<CAdoFields>;
 // between them (the new key after an insert) follow it.
 enum class EDbDialect { SQLite, PostgreSQL, Other };
 
+// One message of the provider about a failed call.
+struct CAdoError
+{
+    HRESULT number = 0;
+    CString description;
+};
+
 class CAdoConnection : public std::enable_shared_from_this<CAdoConnection>
 {
 public:
@@ -52,6 +59,9 @@ public:
     long Execute(const CString& sql, const std::vector<COleVariant>& params = {});
     // adSchemaTables: one row per table, field "TABLE_NAME".
     _RecordsetPtr OpenSchema(long schema);
+    // The provider's messages of the last call that failed on this
+    // connection; empty before any failure.
+    std::vector<CAdoError> GetErrors() const;
 
     struct CImpl;
     CImpl& Impl();

@@ -31,7 +31,7 @@ HRESULT CAdoConnection::Open(const CString& connect, const CString& user, const 
     if (!password.IsEmpty()) {
         text.AppendFormat(";PWD=%s", password.GetString());
     }
-    odbc::Guard([&] { m_impl->connection.Connect(text.GetString()); });
+    odbc::GuardOn(*m_impl, [&] { m_impl->connection.Connect(text.GetString()); });
     const CString dbms(m_impl->connection.DbmsName().c_str());
     m_dialect = EDbDialect::Other;
     if (dbms.CompareNoCase("SQLite") == 0) {
@@ -55,7 +55,7 @@ long CAdoConnection::GetState() const
 long CAdoConnection::Execute(const CString& sql, const std::vector<COleVariant>& params)
 {
     CImpl& impl = Impl();
-    return odbc::Guard([&] {
+    return odbc::GuardOn(impl, [&] {
         odbc::CStatement stmt(impl.connection);
         stmt.Run(sql.GetString(), odbc::ToValues(params));
         return stmt.RowCount();
@@ -68,7 +68,7 @@ _RecordsetPtr CAdoConnection::OpenSchema(long schema)
         throw _com_error(ADO_E_ILLEGALOPERATION, "Only the table schema can be read");
     }
     CImpl& impl = Impl();
-    std::vector<std::vector<COleVariant>> names = odbc::Guard([&] {
+    std::vector<std::vector<COleVariant>> names = odbc::GuardOn(impl, [&] {
         odbc::CStatement stmt(impl.connection);
         stmt.Tables();
         std::vector<std::vector<COleVariant>> rows;
@@ -78,4 +78,9 @@ _RecordsetPtr CAdoConnection::OpenSchema(long schema)
         return rows;
     });
     return CAdoRecordset::FromRows({CAdoColumn{"TABLE_NAME", VT_BSTR}}, std::move(names));
+}
+
+std::vector<CAdoError> CAdoConnection::GetErrors() const
+{
+    return m_impl->errors;
 }

@@ -28,4 +28,32 @@ auto Guard(F&& call) -> decltype(call())
 struct CAdoConnection::CImpl
 {
     kestrun::odbc::CConnection connection;
+    // The provider's messages of the last failed call.
+    std::vector<CAdoError> errors;
 };
+
+namespace kestrun::odbc {
+
+// Guard on a connection: its error list holds the messages of this call's
+// failure, one per line of the driver's report.
+template <typename F>
+auto GuardOn(CAdoConnection::CImpl& impl, F&& call) -> decltype(call())
+{
+    try {
+        return Guard(std::forward<F>(call));
+    } catch (const _com_error& e) {
+        impl.errors.clear();
+        CString text = e.Description();
+        for (int start = 0; start <= text.GetLength();) {
+            int end = text.Find('\n', start);
+            if (end < 0)
+                end = text.GetLength();
+            if (end > start)
+                impl.errors.push_back(CAdoError{e.Error(), text.Mid(start, end - start)});
+            start = end + 1;
+        }
+        throw;
+    }
+}
+
+} // namespace kestrun::odbc

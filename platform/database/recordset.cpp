@@ -243,7 +243,7 @@ void CAdoRecordset::Fetch()
     odbc::CConnection& connection = m_connection->Impl().connection;
     std::vector<CAdoColumn> columns;
     std::vector<CRow> rows;
-    odbc::Guard([&] {
+    odbc::GuardOn(m_connection->Impl(), [&] {
         odbc::CStatement stmt(connection);
         stmt.Run(m_source.GetString(), {});
         std::vector<odbc::CColumnInfo> info = stmt.Columns();
@@ -559,7 +559,7 @@ void CAdoRecordset::Insert(CRow& row)
     case EDbDialect::Other: throw _com_error(ADO_E_FAIL, "The new key cannot be read from this database");
     }
     odbc::CConnection& connection = m_connection->Impl().connection;
-    const COleVariant key = odbc::Guard([&] {
+    const COleVariant key = odbc::GuardOn(m_connection->Impl(), [&] {
         odbc::CStatement stmt(connection);
         stmt.Run(lastKey, {});
         return stmt.NextRow() ? odbc::ToVariant(stmt.Value(0, odbc::EKind::Long)) : COleVariant::Null();
@@ -580,7 +580,7 @@ void CAdoRecordset::ReadRowByKey(CRow& row, const COleVariant& key)
     const CString sql = FormatString("SELECT %s FROM %s WHERE %s = ?", names.GetString(), m_table.GetString(),
                                      m_columns[static_cast<size_t>(KeyIndex())].name.GetString());
     odbc::CConnection& connection = m_connection->Impl().connection;
-    const bool found = odbc::Guard([&] {
+    const bool found = odbc::GuardOn(m_connection->Impl(), [&] {
         odbc::CStatement stmt(connection);
         stmt.Run(sql.GetString(), {odbc::ToValue(key)});
         if (!stmt.NextRow()) {
