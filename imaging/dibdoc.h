@@ -14,6 +14,7 @@
 // The image commands (CDIBDocEx) build on this class; the engine and the
 // template holder come from the application through CAppServices.
 
+#include "analysis/points.h"
 #include "objectmodel/rubberpolygon.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/arrays.h"
@@ -158,6 +159,7 @@ public:
     // ---- state the views and tools share ---------------------------------------------
     BOOL m_bAppend = FALSE;     // opening and grabbing add a page
     int m_nDrawMode = 0;        // overlay mode word of the views
+    CPoints m_Points;           // the figure the mouse tools collect
     BOOL m_bSilent = FALSE;     // save errors go to the status bar
     CDocument* m_pProfileChart = nullptr; // intensity profile chart, not owned
     int m_nFilterIndex = 1;     // last filter of the load dialog

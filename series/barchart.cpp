@@ -85,6 +85,8 @@ std::vector<int> CBarChart::GetBarCounts(int set) const
 
 BOOL CBarChart::DrawTo(CDC* pDC, const CRect& rect)
 {
+    if (!m_Labelled.empty())
+        return DrawLabelledTo(pDC, rect);
     double low = 0.0;
     double high = 1.0;
     GetBarRange(low, high);

@@ -8,6 +8,7 @@
 #include "series/chart.h"
 
 #include <span>
+#include <utility>
 #include <vector>
 
 class CBarChart : public CChart
@@ -41,7 +42,16 @@ public:
     // FALSE when the rectangle leaves no plot.
     BOOL DrawTo(CDC* pDC, const CRect& rect);
 
+    // One bar per entry, its height the count (a negative count as 0), its
+    // label centred under it; drawn instead of the value sets while set.
+    using CLabelledCount = std::pair<int, CString>;
+    void SetLabelledCounts(std::vector<CLabelledCount> bars) { m_Labelled = std::move(bars); }
+    const std::vector<CLabelledCount>& GetLabelledCounts() const { return m_Labelled; }
+
 private:
+    // barchartlabels.cpp
+    BOOL DrawLabelledTo(CDC* pDC, const CRect& rect);
+
     struct CValueSet
     {
         std::vector<double> values;
@@ -54,4 +64,5 @@ private:
     CString m_strTitle;
     int m_nBars = kDefaultBars;
     std::vector<CValueSet> m_Sets;
+    std::vector<CLabelledCount> m_Labelled;
 };

@@ -8,6 +8,8 @@
 #include "imaging/dibdoc.h"
 
 #include "analysis/aoidoc.h"
+#include "analysis/ui/aoidlg.h"
+#include "analysis/ui/aoiowner.h"
 #include "analysis/ui/formsheet.h"
 #include "analysis/ui/thresdlg.h"
 #include "analysis/ui/thresowner.h"
@@ -89,6 +91,7 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_COMMAND(ID_TOOL_THRESHOLDS, OnToolThresholds)
     ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
+    RegisterAOICommands();
     ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)
     ON_COMMAND(ID_TOOL_SCAN_CONTINUOUS, OnToolScanContinuous)
     for (const UINT id : kLaterCommands)
@@ -349,6 +352,11 @@ void CDIBVwEx::OnViewFont()
 
 void CDIBVwEx::OnEditCopy()
 {
+    // With the area dialog open, copy and paste work on its ellipse.
+    if (m_pAOIDlg) {
+        m_pAOIDlg->BackupActiveEllipse();
+        return;
+    }
     // With objects shown, the picture as the view shows it.
     if (GetResultDoc() != nullptr)
         CopyView();
@@ -386,12 +394,20 @@ BOOL CDIBVwEx::CopyView()
 
 void CDIBVwEx::OnEditPaste()
 {
+    if (m_pAOIDlg) {
+        m_pAOIDlg->AddStoredEllipseCopy();
+        Invalidate(FALSE);
+        return;
+    }
     PastePage();
 }
 
 void CDIBVwEx::OnUpdateEditPaste(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(kestrun::ClipboardHasImage());
+    if (m_pAOIDlg)
+        pCmdUI->Enable(m_pAOIDlg->HasStoredEllipse());
+    else
+        pCmdUI->Enable(kestrun::ClipboardHasImage());
 }
 
 void CDIBVwEx::OnEditUndo()

@@ -18,6 +18,8 @@
 
 #include <memory>
 
+class CAOIDlg;
+class CAOIOwner;
 class CFormSheet;
 class CObjData;
 class CScanDlg;
@@ -127,7 +129,34 @@ protected:
     LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
     void CloseToolWindows();
 
+    // ---- areas of interest (dibvwexaoi.cpp) ----------------------------------------------
+    void RegisterAOICommands();
+    // "&Delete": the active area goes.
+    void OnAOIDelete();
+    // "&Modify": the modeless area dialog; one at a time.
+    void OnAOIModify();
+    // "L&ist": the modal list of the areas with their statistics.
+    void OnAOIList();
+    // "L&oad" and "&Save" of an area file; a damaged file keeps the areas.
+    void OnAOILoad();
+    void OnAOISave();
+    void OnUpdateAOIPresent(CCmdUI* pCmdUI);
+    void OnUpdateAOIAlways(CCmdUI* pCmdUI);
+    // With "Add on" in the area dialog a click places a copy of the active
+    // area; true when it did.
+    bool PlaceAOICopyAt(CPoint ptImage);
+    void RefreshAOIDialog();
+
 public:
+    // Keys go to the area dialog too; Delete removes the active area.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // What the area dialogs reach of this view; declared first so that it
+    // outlives them.
+    std::unique_ptr<CAOIOwner> m_pAOIOwner;
+    // The open area dialog, null when none is.
+    std::unique_ptr<CAOIDlg> m_pAOIDlg;
+
     // The open form-parameter sheet, null when none is.
     std::unique_ptr<CFormSheet> m_pFormSheet;
     // What the threshold dialog reaches of this view; declared first so

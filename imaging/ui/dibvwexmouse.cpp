@@ -82,6 +82,10 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
     }
 
     switch (doc->m_nDrawMode) {
+    case kDrawNone:
+        if (!PlaceAOICopyAt(image))
+            RefreshAOIDialog();
+        break;
     case kDrawCollecting: {
         CRect client;
         GetClientRect(&client);

@@ -7,6 +7,7 @@
 #include "imaging/dibdoc.h"
 
 #include "analysis/bv.h"
+#include "analysis/ui/aoidlg.h"
 #include "analysis/ui/formsheet.h"
 #include "analysis/ui/thresdlg.h"
 #include "outside/pixmere/dib.h"
@@ -41,6 +42,8 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
     CancelTool();
     if (lParam == CThresDlg::kReportId)
         ThresholdsClosed(wParam);
+    if (lParam == CAOIDlg::kReportId)
+        m_pAOIDlg.reset();
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -62,6 +65,10 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
 
 void CDIBVwEx::CloseToolWindows()
 {
+    if (m_pAOIDlg) {
+        m_pAOIDlg->ForgetOwnerWindow();
+        m_pAOIDlg.reset();
+    }
     if (m_pThresDlg) {
         m_pThresDlg->ForgetOwnerWindow();
         m_pThresDlg.reset();
