@@ -25,21 +25,6 @@ protected:
         EXPECT_NE(m_view->m_pThresDlg, nullptr);
         return *m_view->m_pThresDlg;
     }
-
-    static void Press(CWnd& dialog, UINT id)
-    {
-        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        kestrun::PumpMessages();
-    }
-
-    void ClickAt(CPoint image)
-    {
-        if (m_view->m_bShrinkToFit)
-            Command(ID_VIEW_DIRECT);
-        const CPoint at = m_view->ImageToClient(image);
-        m_view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        m_view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-    }
 };
 
 TEST_F(ViewThresTest, OKTakesTheThresholdOverAndMarksTheSettingsOnlyWhenItDiffers)
