@@ -41,7 +41,6 @@ constexpr std::array<FeatureName, 8> kFeatures{{
 constexpr const char* kColumns[] = {"Index", "Name", "Min", "Max", "Avg", "Dev"};
 constexpr int kDefaultWidths[] = {40, 100, 50, 50, 50, 50};
 constexpr const char* kSection = "InfoLearnClass";
-constexpr UINT kEditorId = 2511;
 
 CString twoDecimals(double value)
 {
@@ -397,7 +396,8 @@ void CInfoLearnClass::OnFeatureDoubleClick(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CInfoLearnClass::OnEditorDone()
 {
-    if (!m_pEditor)
+    // Destroying the editor may tell of its focus once more.
+    if (!m_pEditor || m_nEditRow < 0)
         return;
     CString text;
     m_pEditor->GetWindowText(text);

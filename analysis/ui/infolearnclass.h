@@ -62,6 +62,8 @@ public:
     CListCtrl& GetFeatureList() { return m_List; }
 
     static constexpr const char* kPrompt = "Click over the object to learn!";
+    // The editor put over a Min or Max cell.
+    static constexpr UINT kEditorId = 2511;
 
 protected:
     BOOL OnInitDialog() override;

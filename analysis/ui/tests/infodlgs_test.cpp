@@ -241,6 +241,24 @@ TEST_F(LearnClassTest, MinAndMaxCellsTakeNumbersAndRefuseEverythingElse)
     EXPECT_EQ(dialog->GetFeatureList().GetItemText(0, CInfoLearnClass::colMin), "5.00");
     EXPECT_EQ(dialog->GetFeatureList().GetItemText(0, CInfoLearnClass::colMax), "30.50");
     EXPECT_FALSE(dialog->EditCell(1, CInfoLearnClass::colMin, "1")); // no such row
+
+    // In place: a double click puts an editor over the cell, leaving it takes the value.
+    const std::pair<const char*, double> edits[] = {{"33", 33.0}, {"x", 33.0}};
+    for (const auto& [text, max] : edits) {
+        NMITEMACTIVATE click{};
+        click.hdr.hwndFrom = dialog->GetFeatureList().GetSafeHwnd();
+        click.hdr.idFrom = IDC_CLASS_FEATURES;
+        click.hdr.code = NM_DBLCLK;
+        click.iItem = 0;
+        click.iSubItem = CInfoLearnClass::colMax;
+        dialog->SendMessage(WM_NOTIFY, IDC_CLASS_FEATURES, reinterpret_cast<LPARAM>(&click));
+        CWnd* editor = dialog->GetDlgItem(CInfoLearnClass::kEditorId);
+        ASSERT_NE(editor, nullptr) << text;
+        editor->SetWindowText(text);
+        dialog->SendMessage(WM_COMMAND, MAKEWPARAM(CInfoLearnClass::kEditorId, EN_KILLFOCUS),
+                            reinterpret_cast<LPARAM>(editor->GetSafeHwnd()));
+        EXPECT_DOUBLE_EQ(m_classes[0].GetFeatureStat(0, CVectorNormal::statMax), max) << text;
+    }
 }
 
 TEST_F(LearnClassTest, AClickedObjectAndAClickedColourAreLearnedIntoTheCurrentClass)
