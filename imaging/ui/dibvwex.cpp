@@ -211,9 +211,11 @@ void CDIBVwEx::CancelTool()
 
 void CDIBVwEx::OnDestroy()
 {
-    CDIBView::OnDestroy();
+    // The tool windows go first: the threshold dialog's worker stops
+    // before the board's display is taken from the view.
     CancelTool();
     CloseToolWindows();
+    CDIBView::OnDestroy();
 }
 
 BOOL CDIBVwEx::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
