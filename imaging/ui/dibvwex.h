@@ -139,6 +139,8 @@ protected:
     // The modeless threshold dialog on a copy of the profile's colour
     // threshold; one at a time (dibvwexthres.cpp).
     void OnToolThresholds();
+    // The active page's colour at an image pixel; false outside the page.
+    bool ColourAt(CPoint ptImage, COLORREF& colour);
     // A colour picked in drawing mode 8 goes to the threshold dialog.
     void LearnThresholdAt(CPoint ptImage);
     // The threshold dialog's worker has a frame: taken on this thread.

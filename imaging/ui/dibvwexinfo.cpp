@@ -53,12 +53,9 @@ void CDIBVwEx::OnToolCountManually()
 
 void CDIBVwEx::LearnClassColourAt(CPoint ptImage)
 {
-    CDIBDoc* doc = GetDocument();
-    CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
-    if (!m_pLearnClassDlg || page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
-        ptImage.y >= page->GetHeight())
-        return;
-    m_pLearnClassDlg->LearnColor(page->GetPixel(ptImage.x, ptImage.y));
+    COLORREF colour = 0;
+    if (m_pLearnClassDlg && ColourAt(ptImage, colour))
+        m_pLearnClassDlg->LearnColor(colour);
 }
 
 void CDIBVwEx::EditContourAt(CPoint ptImage)

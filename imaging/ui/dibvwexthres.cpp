@@ -119,14 +119,23 @@ void CDIBVwEx::OnToolThresholds()
     m_pThresDlg = std::move(dialog);
 }
 
-void CDIBVwEx::LearnThresholdAt(CPoint ptImage)
+bool CDIBVwEx::ColourAt(CPoint ptImage, COLORREF& colour)
 {
     CDIBDoc* doc = GetDocument();
-    CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
-    if (!m_pThresDlg || page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
+    const CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
+    if (page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
         ptImage.y >= page->GetHeight())
+        return false;
+    colour = page->GetPixel(ptImage.x, ptImage.y);
+    return true;
+}
+
+void CDIBVwEx::LearnThresholdAt(CPoint ptImage)
+{
+    COLORREF colour = 0;
+    if (!m_pThresDlg || !ColourAt(ptImage, colour))
         return;
-    m_pThresDlg->LearnFromColor(page->GetPixel(ptImage.x, ptImage.y));
+    m_pThresDlg->LearnFromColor(colour);
     // The picked pixel shows red on the screen until the next repaint.
     if (GetClientWidget() != nullptr) {
         CClientDC dc(this);
