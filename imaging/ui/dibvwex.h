@@ -8,11 +8,11 @@
 // ("GridSelected") and picks an object by a click, telling the table
 // ("HIT_OBJECT").
 //
-// The form-parameter sheet, the threshold dialog and the calibration line
-// are its tool windows here. The area-of-interest tools, the zoom command
-// and the other tool windows (classes, matching, focus, raster, integration,
-// perspective, manual count, edge and line tools) are not part of this
-// build: their commands are disabled.
+// The form-parameter sheet, the threshold dialog, the calibration line,
+// the class window and the manual counter are its tool windows here. The
+// area-of-interest tools, the zoom command and the other tool windows
+// (matching, focus, raster, integration, perspective, edge and line tools)
+// are not part of this build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
 
