@@ -11,6 +11,7 @@
 #include "analysis/aoiraster.h"
 #include "analysis/bv.h"
 #include "analysis/cvfilters.h"
+#include "analysis/ui/infodlgs.h"
 #include "objectmodel/toolfunctions.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"

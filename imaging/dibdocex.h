@@ -21,6 +21,7 @@
 
 class CAOI;
 class CClasses;
+class CInfoDlg;
 class CCmdUI;
 class CObjDataBase;
 class CResultTable;
@@ -194,6 +195,9 @@ private:
     void ShowRunDiagnostics(const CRunDiagnostics& notes);
     // An empty table shows no rows to say so: the status bar does.
     void ReportNothingFound(const CResultTable& table);
+    // "Running filter operation ..." for kFilterInfoTime milliseconds.
+    void ShowFilterInfo();
+    static constexpr UINT kFilterInfoTime = 100;
 
     // The page before and after the last blob search, to start a repeated
     // search from the unfiltered page.
@@ -206,4 +210,8 @@ private:
     bool m_bNotesInStatusBar = false;
     // Width-measurement results of the width tool; owned.
     std::vector<std::unique_ptr<CObject>> m_arrResults;
+
+public:
+    // The information window of the last filter run; it closes itself.
+    std::unique_ptr<CInfoDlg> m_pInfoDlg;
 };

@@ -8,8 +8,10 @@
 #include "analysis/cvfilters.h"
 #include "analysis/pageaccess.h"
 #include "analysis/subareabinarize.h"
+#include "analysis/ui/infodlgs.h"
 #include "platform/core/messagebox.h"
 #include "platform/ui/view.h"
+#include "platform/ui/winapp.h"
 
 #include <algorithm>
 #include <span>
@@ -84,7 +86,7 @@ BOOL CDIBDocEx::RunImageFilter()
         view->Invalidate(TRUE);
         view->UpdateWindow();
     } else {
-        SetStatusText("Running filter operation ...");
+        ShowFilterInfo();
     }
     return TRUE;
 }
@@ -152,4 +154,12 @@ void CDIBDocEx::FilterContrastMarks(CDIB& page)
             }
         }
     }
+}
+
+void CDIBDocEx::ShowFilterInfo()
+{
+    // One window at a time: a new run replaces the one still showing.
+    m_pInfoDlg = std::make_unique<CInfoDlg>("Running filter operation ...", kFilterInfoTime, AfxGetMainWnd());
+    if (!m_pInfoDlg->Create())
+        m_pInfoDlg.reset();
 }

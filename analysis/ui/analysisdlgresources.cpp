@@ -1,4 +1,5 @@
 #include "analysis/ui/analysisdlgresources.h"
+#include "analysis/ui/infodlgresources.h"
 
 #include "platform/core/messagebox.h"
 #include "platform/ui/dialogtemplate.h"
@@ -279,6 +280,7 @@ void registerThresholdDialog()
         RadioButton("Dark/Bright", IDC_THRES_DARK_BRIGHT, 12, 161, 60, 10),
         PushButton("Default", IDC_DEFAULT, 203, 41, 60, 14),
         PushButton("Preview", IDC_THRES_PREVIEW, 203, 58, 60, 14),
+        PushButton("Pseudo Live", IDC_THRES_PSEUDO_LIVE, 203, 75, 60, 14),
         PushButton("Learn Object", IDC_THRES_LEARN_OBJECT, 203, 92, 60, 14),
         PushButton("Learn Back", IDC_THRES_LEARN_BACK, 203, 109, 60, 14),
         PushButton("-><-", IDC_THRES_TIGHTEN, 203, 126, 28, 14),
@@ -319,6 +321,7 @@ void RegisterAnalysisDialogs()
         registerLimitDialogs();
         registerFormPages();
         registerThresholdDialog();
+        RegisterInfoDialogs();
     });
 }
 

@@ -10,8 +10,12 @@
 #include "platform/ui/ddx.h"
 #include "platform/ui/rangectrls.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
+#include <utility>
 
 using namespace kestrun::analysisui;
 
@@ -94,6 +98,7 @@ BEGIN_MESSAGE_MAP(CThresDlg, CDialog)
     ON_BN_CLICKED(IDC_THRES_DARK_BRIGHT, OnMode)
     ON_BN_CLICKED(IDC_DEFAULT, OnDefault)
     ON_BN_CLICKED(IDC_THRES_PREVIEW, OnPreview)
+    ON_BN_CLICKED(IDC_THRES_PSEUDO_LIVE, OnPseudoLive)
     ON_BN_CLICKED(IDC_THRES_LEARN_OBJECT, OnLearnObject)
     ON_BN_CLICKED(IDC_THRES_LEARN_BACK, OnLearnBack)
     ON_BN_CLICKED(IDC_THRES_TIGHTEN, OnTighten)
@@ -110,7 +115,15 @@ CThresDlg::CThresDlg(CThresOwner* pOwner)
 
 CThresDlg::~CThresDlg()
 {
+    // The worker goes before anything it reads.
+    StopWorker();
     DestroyHandleNow();
+}
+
+UINT CThresDlg::LiveFrameMessage()
+{
+    static const UINT message = RegisterWindowMessage("THRES_LIVE_FRAME");
+    return message;
 }
 
 BOOL CThresDlg::Create(CWnd* pParentWnd)
@@ -369,10 +382,14 @@ void CThresDlg::RefreshPreview()
 {
     if (m_nLearn == learnNone)
         SetStatus(m_bPreview != 0 ? "Preview on - Push Preview again to leave" : "Ready");
-    if (m_bPreview != 0)
+    PublishThresholds();
+    if (m_bPreview != 0) {
         FillPreview();
-    else if (m_pOwner != nullptr)
-        m_pOwner->DeletePreviewPage();
+    } else {
+        StopWorker();
+        if (m_pOwner != nullptr)
+            m_pOwner->DeletePreviewPage();
+    }
     EnableControls();
     if (m_pOwner != nullptr)
         m_pOwner->RedrawView();
@@ -393,14 +410,151 @@ void CThresDlg::FillPreview()
     }
     if (preview == nullptr)
         return;
-    const bool grey = page->GetBpp() == 8;
-    for (int y = 0; y < page->GetHeight(); ++y) {
-        for (int x = 0; x < page->GetWidth(); ++x) {
-            const BOOL object = grey ? m_SegThres.IsObjectGrey(page->GetPixelIndex(x, y))
-                                     : m_SegThres.IsObjectColor(page->GetPixelColor(x, y));
-            preview->SetPixelIndex(x, y, object ? 0 : 255);
+    // The worker's grabs write the board's page, which may be this one.
+    FGBoard* board = IsWorkerRunning() ? GetFG() : nullptr;
+    const bool locked = board != nullptr && board->LockBuffer(INFINITE);
+    FillPreviewOf(*page, m_SegThres, *preview);
+    if (locked)
+        board->UnlockBuffer();
+}
+
+void CThresDlg::FillPreviewOf(const CDIB& page, const CSegThres& thres, CDIB& preview)
+{
+    const bool grey = page.GetBpp() == 8;
+    for (int y = 0; y < page.GetHeight(); ++y) {
+        for (int x = 0; x < page.GetWidth(); ++x) {
+            const BOOL object = grey ? thres.IsObjectGrey(page.GetPixelIndex(x, y))
+                                     : thres.IsObjectColor(page.GetPixelColor(x, y));
+            preview.SetPixelIndex(x, y, object ? 0 : 255);
         }
     }
+}
+
+// ---- "Pseudo Live" ---------------------------------------------------------------------------
+
+void CThresDlg::OnPseudoLive()
+{
+    if (m_pOwner == nullptr || !m_pOwner->IsVideo() || m_bPreview == 0)
+        return;
+    if (IsWorkerRunning()) {
+        StopWorker();
+        return;
+    }
+    // A first frame on this thread: a board that delivers none reports it
+    // here, and no worker starts.
+    if (!m_pOwner->GrabFrame())
+        return;
+    if (FGBoard* board = GetFG())
+        board->SetParameter(kestrun::fgparam::kClearOverlay, 0);
+    StartWorker();
+}
+
+void CThresDlg::StartWorker()
+{
+    if (IsWorkerRunning())
+        return;
+    PublishThresholds();
+    m_bWorker = 1;
+    // The worker gets the window it posts to now: the dialog may forget
+    // it while the worker runs.
+    m_worker = std::thread([this, owner = m_hOwner] { WorkerLoop(owner); });
+}
+
+void CThresDlg::StopWorker()
+{
+    if (!m_worker.joinable())
+        return;
+    {
+        std::lock_guard lock(m_liveMutex);
+        m_bWorker = 0;
+    }
+    m_liveWake.notify_all();
+    // The worker waits on nothing of this thread, so a plain join ends.
+    m_worker.join();
+    {
+        std::lock_guard lock(m_liveMutex);
+        m_pLiveFrame.reset();
+        m_pLivePreview.reset();
+        m_bLivePosted = false;
+    }
+    if (FGBoard* board = GetFG())
+        board->SetParameter(kestrun::fgparam::kClearOverlay, 1);
+}
+
+void CThresDlg::PublishThresholds()
+{
+    std::lock_guard lock(m_liveMutex);
+    m_liveThres = m_SegThres;
+    ++m_nLiveGeneration;
+}
+
+void CThresDlg::WorkerLoop(HWND owner)
+{
+    // Lowest priority: the user-interface thread comes first.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+    FGBoard* board = GetFG();
+    while (m_bWorker != 0 && m_bPreview != 0 && board != nullptr) {
+        if (board->GrabFrame(0) == 0.0)
+            break;
+        auto frame = std::make_unique<CDIB>();
+        if (board->LockBuffer(INFINITE)) {
+            if (const CDIB* buffer = board->GetDIB())
+                *frame = *buffer;
+            board->UnlockBuffer();
+        }
+        if (frame->GetWidth() == 0 || frame->GetHeight() == 0)
+            break;
+        CSegThres thres;
+        unsigned generation = 0;
+        {
+            std::lock_guard lock(m_liveMutex);
+            thres = m_liveThres;
+            generation = m_nLiveGeneration;
+        }
+        auto preview = std::make_unique<CDIB>();
+        if (!preview->InitDIB(frame->GetWidth(), frame->GetHeight(), 8))
+            break;
+        FillPreviewOf(*frame, thres, *preview);
+
+        std::unique_lock lock(m_liveMutex);
+        m_pLiveFrame = std::move(frame);
+        m_pLivePreview = std::move(preview);
+        m_nPreviewGeneration = generation;
+        m_bLivePosted = true;
+        if (owner == nullptr || !::PostMessage(owner, LiveFrameMessage(), 0, 0))
+            break;
+        // One frame at a time: the next after the dialog took this one.
+        m_liveWake.wait(lock, [this] { return !m_bLivePosted || m_bWorker == 0; });
+    }
+}
+
+void CThresDlg::TakeLiveFrame()
+{
+    std::unique_ptr<CDIB> frame;
+    std::unique_ptr<CDIB> preview;
+    bool current = false;
+    {
+        std::lock_guard lock(m_liveMutex);
+        if (!m_bLivePosted)
+            return;
+        frame = std::move(m_pLiveFrame);
+        preview = std::move(m_pLivePreview);
+        current = m_nPreviewGeneration == m_nLiveGeneration;
+        m_bLivePosted = false;
+    }
+    m_liveWake.notify_all();
+    if (m_pOwner == nullptr || !frame || m_bPreview == 0)
+        return;
+    m_pOwner->TakeLiveFrame(*frame);
+    CDIB* target = m_pOwner->EnsurePreviewPage();
+    if (target != nullptr && current && preview && target->GetWidth() == preview->GetWidth() &&
+        target->GetHeight() == preview->GetHeight()) {
+        *target = *preview;
+    } else {
+        // Limits moved since the worker made it, or the page changed size.
+        FillPreview();
+    }
+    m_pOwner->RedrawView();
 }
 
 void CThresDlg::ShowLimits()
@@ -418,6 +572,7 @@ void CThresDlg::ShowLimits()
 void CThresDlg::EnableControls()
 {
     const bool perChannel = m_SegThres.m_bPerChannel != 0;
+    GetDlgItem(IDC_THRES_PSEUDO_LIVE)->EnableWindow(m_pOwner != nullptr && m_pOwner->IsVideo() && m_bPreview != 0);
     for (int i = 0; i < 3; ++i) {
         const bool channelOn = perChannel || i == 1;
         GetDlgItem(static_cast<int>(kLowerSliders[i]))->EnableWindow(channelOn && m_SegThres.m_Mode != CSegThres::modeBright);
@@ -450,7 +605,9 @@ void CThresDlg::Close(int nResult)
 
 void CThresDlg::OnDestroy()
 {
-    // The view must not hand clicks to a dialog that is gone, nor show its preview.
+    // The worker stops before the preview page goes. The view must not hand
+    // clicks to a dialog that is gone, nor show its preview.
+    StopWorker();
     if (m_pOwner != nullptr) {
         if (m_nLearn != learnNone)
             m_pOwner->SetTrackerStyle(0);

@@ -29,4 +29,10 @@ public:
     virtual CAOI* GetActiveAOI() = 0;
     // Repaints the view without erasing.
     virtual void RedrawView() = 0;
+    // The document shows live video (the only kind "Pseudo Live" works on).
+    virtual bool IsVideo() = 0;
+    // Grabs one frame into the document; false when none came.
+    virtual bool GrabFrame() = 0;
+    // A frame the preview worker grabbed becomes the active page.
+    virtual void TakeLiveFrame(CDIB& frame) = 0;
 };

@@ -8,6 +8,8 @@
 #include "analysis/aoiraster.h"
 #include "analysis/filterparams.h"
 #include "analysis/ui/analysisdlgresources.h"
+#include "analysis/ui/infodlgresources.h"
+#include "analysis/ui/infodlgs.h"
 #include "analysis/objdata.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
@@ -148,7 +150,15 @@ TEST_F(ImageCommandsTest, FilterStepsRunInOrderAndMissingOnesAreToldOnce)
     // The threshold mask of the smoothed page went to the preview.
     EXPECT_EQ(preview->GetMat().at<BYTE>(40, 40), 0);
     EXPECT_EQ(preview->GetMat().at<BYTE>(5, 5), 255);
-    EXPECT_EQ(m_main->m_wndStatusBar.GetPaneText(0), "Running filter operation ...");
+    // The information window says so and closes itself when its timer fires.
+    ASSERT_NE(m_doc->m_pInfoDlg, nullptr);
+    EXPECT_EQ(m_doc->m_pInfoDlg->GetText(), "Running filter operation ...");
+    CString shown;
+    m_doc->m_pInfoDlg->GetDlgItemText(kestrun::analysisui::IDC_INFO_TEXT, shown);
+    EXPECT_EQ(shown, "Running filter operation ...");
+    ASSERT_NE(m_doc->m_pInfoDlg->GetTimer(), 0U);
+    m_doc->m_pInfoDlg->SendMessage(WM_TIMER, CInfoDlg::kTimerId, 0);
+    EXPECT_EQ(m_doc->m_pInfoDlg->GetSafeHwnd(), nullptr);
 }
 
 TEST_F(ImageCommandsTest, TheGreenChannelStepReplacesThePageByItsGreenExcess)

@@ -10,6 +10,8 @@
 #include "analysis/aoidoc.h"
 #include "analysis/bv.h"
 #include "analysis/objdata.h"
+#include "analysis/ui/infodlgs.h"
+#include "analysis/ui/infolearnclass.h"
 #include "outside/grabwell/fgboard.h"
 #include "series/objdatadoc.h"
 
@@ -543,6 +545,14 @@ void CDIBView::OnDestroy()
 
 void CDIBView::CancelTool()
 {
+    if (m_pLearnThresDlg) {
+        m_pLearnThresDlg->ForgetOwnerWindow();
+        m_pLearnThresDlg.reset();
+    }
+    if (m_pLearnClassDlg) {
+        m_pLearnClassDlg->ForgetOwnerWindow();
+        m_pLearnClassDlg.reset();
+    }
     CDIBDoc* doc = GetDocument();
     if (doc == nullptr)
         return;

@@ -17,6 +17,7 @@
 #include "platform/ui/persistentframe.h"
 #include "platform/ui/scrollview.h"
 
+#include <memory>
 #include <vector>
 
 class CAOI;
@@ -25,6 +26,8 @@ class CDIB;
 class CDIBDoc;
 class CObjDataDoc;
 class FGBoard;
+class CInfoLearnClass;
+class CInfoLearnThres;
 
 class CDIBView : public CScrollView
 {
@@ -61,9 +64,15 @@ public:
 
     // An area's rectangle in window pixels (CDIBVwEx); nothing here.
     virtual void GetAOIRectDevice(CAOI* pAOI, RECT& rect);
-    // Ends the running tool: a threshold learning (64) ends as finished
-    // (128), any other drawing mode becomes 0.
+    // Ends the running tool: the "Add Object" and class windows close, a
+    // threshold learning (64) ends as finished (128), any other drawing
+    // mode becomes 0.
     virtual void CancelTool();
+
+    // The "Add Object" window of a table of ellipses, while it is open.
+    std::unique_ptr<CInfoLearnThres> m_pLearnThresDlg;
+    // The class-definition window, while it is open (CDIBVwEx opens it).
+    std::unique_ptr<CInfoLearnClass> m_pLearnClassDlg;
 
     // ---- coordinates ------------------------------------------------------------------
     // Through a context prepared like the view.

@@ -6,11 +6,14 @@
 
 #include "imaging/dibdoc.h"
 
+#include "analysis/ui/infodlgs.h"
 #include "objectmodel/linepoints.h"
 #include "objectmodel/rpointarray.h"
 #include "series/objdatadoc.h"
 
 #include "platform/ui/cmdtarget.h"
+
+#include <memory>
 
 bool CDIBView::IsEllipseTable() const
 {
@@ -33,8 +36,22 @@ bool CDIBView::CurrentObjectExcluded(bool bExcluded) const
 void CDIBView::OnObjectAdd()
 {
     CObjDataDoc* results = GetResultDoc();
-    if (results == nullptr || IsEllipseTable())
+    if (results == nullptr)
         return;
+    if (IsEllipseTable()) {
+        // Contours are corrected by clicks while the prompt is open.
+        if (m_pLearnThresDlg) {
+            MessageBeep(MB_ICONASTERISK);
+            return;
+        }
+        auto dialog = std::make_unique<CInfoLearnThres>(this);
+        if (!dialog->Create())
+            return;
+        m_pLearnThresDlg = std::move(dialog);
+        if (CDIBDoc* doc = GetDocument())
+            doc->m_nDrawMode = kDrawLearnThresholds;
+        return;
+    }
     CRect rect;
     if (results->IncludeCurrentObject(rect))
         Invalidate(FALSE);
@@ -42,7 +59,7 @@ void CDIBView::OnObjectAdd()
 
 void CDIBView::OnUpdateObjectAdd(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(!IsEllipseTable() && CurrentObjectExcluded(true));
+    pCmdUI->Enable(IsEllipseTable() || CurrentObjectExcluded(true));
 }
 
 void CDIBView::OnObjectDelete()

@@ -11,6 +11,8 @@
 #include "analysis/ui/aoidlg.h"
 #include "analysis/ui/aoiowner.h"
 #include "analysis/ui/formsheet.h"
+#include "analysis/ui/infodlgs.h"
+#include "analysis/ui/infolearnclass.h"
 #include "analysis/ui/thresdlg.h"
 #include "analysis/ui/thresowner.h"
 #include "objectmodel/baseobj.h"
@@ -40,9 +42,8 @@ namespace {
 
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
-    ID_TOOL_CLASS_DEFINITION,
     ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
-    ID_TOOL_COUNT_MANUALLY, ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
+    ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
     ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,
 };
 
@@ -89,6 +90,9 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_COMMAND(ID_TOOL_FORM_PARAMETER, OnToolFormParameter)
     ON_COMMAND(ID_TOOL_CALIBRATION, OnToolCalibration)
     ON_COMMAND(ID_TOOL_THRESHOLDS, OnToolThresholds)
+    ON_REGISTERED_MESSAGE(CThresDlg::LiveFrameMessage(), OnThresLiveFrame)
+    ON_COMMAND(ID_TOOL_CLASS_DEFINITION, OnToolClassDefinition)
+    ON_COMMAND(ID_TOOL_COUNT_MANUALLY, OnToolCountManually)
     ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
     RegisterAOICommands();
@@ -202,6 +206,7 @@ void CDIBVwEx::GetAOIRectDevice(CAOI* pAOI, RECT& rect)
 
 void CDIBVwEx::CancelTool()
 {
+    CloseInfoWindows();
     CDIBView::CancelTool();
 }
 
@@ -209,9 +214,11 @@ void CDIBVwEx::CancelTool()
 
 void CDIBVwEx::OnDestroy()
 {
-    CDIBView::OnDestroy();
+    // The tool windows go first: the threshold dialog's worker stops
+    // before the board's display is taken from the view.
     CancelTool();
     CloseToolWindows();
+    CDIBView::OnDestroy();
 }
 
 BOOL CDIBVwEx::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)

@@ -8,11 +8,11 @@
 // ("GridSelected") and picks an object by a click, telling the table
 // ("HIT_OBJECT").
 //
-// The form-parameter sheet, the threshold dialog and the calibration line
-// are its tool windows here. The area-of-interest tools, the zoom command
-// and the other tool windows (classes, matching, focus, raster, integration,
-// perspective, manual count, edge and line tools) are not part of this
-// build: their commands are disabled.
+// The form-parameter sheet, the threshold dialog, the calibration line,
+// the class window and the manual counter are its tool windows here. The
+// area-of-interest tools, the zoom command and the other tool windows
+// (matching, focus, raster, integration, perspective, edge and line tools)
+// are not part of this build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
 
@@ -20,7 +20,9 @@
 
 class CAOIDlg;
 class CAOIOwner;
+class CBaseObj;
 class CFormSheet;
+class CInfoManualCount;
 class CObjData;
 class CScanDlg;
 class CThresDlg;
@@ -111,6 +113,25 @@ protected:
     // "Sca&n Continuous": opens the scanning control.
     void OnToolScanContinuous();
 
+    // ---- class definition and manual counting (dibvwexinfo.cpp) ---------------------------
+    // "C&lass Definition": the class window on the engine's classes,
+    // drawing mode 4.
+    void OnToolClassDefinition();
+    // "&Count Manually": drawing mode 256 and the counter.
+    void OnToolCountManually();
+    // A click in drawing mode 4 without a result table: its colour.
+    void LearnClassColourAt(CPoint ptImage);
+    // A click in drawing mode 64: the contour of the object there is edited.
+    void EditContourAt(CPoint ptImage);
+    // A click in drawing mode 256: counted and all crosses drawn at once.
+    void CountAt(CPoint ptImage);
+    void DrawManualCount(CDC* pDC);
+    // A picked object goes to the open class window, assigned to its
+    // current class when it is a measured object or an ellipse.
+    void TellClassWindow(CBaseObj& record);
+    // The counter goes with the tool.
+    void CloseInfoWindows();
+
     // ---- tool windows (dibvwextools.cpp) -------------------------------------------------
     // The modeless form-parameter sheet on a copy of the profile's form
     // thresholds; one at a time.
@@ -120,8 +141,12 @@ protected:
     // The modeless threshold dialog on a copy of the profile's colour
     // threshold; one at a time (dibvwexthres.cpp).
     void OnToolThresholds();
+    // The active page's colour at an image pixel; false outside the page.
+    bool ColourAt(CPoint ptImage, COLORREF& colour);
     // A colour picked in drawing mode 8 goes to the threshold dialog.
     void LearnThresholdAt(CPoint ptImage);
+    // The threshold dialog's worker has a frame: taken on this thread.
+    LRESULT OnThresLiveFrame(WPARAM wParam, LPARAM lParam);
     // 422 closed: after OK the profile takes the dialog's threshold over.
     void ThresholdsClosed(WPARAM wParam);
     // WM_USER+5 of a closing tool window: lParam its template, wParam 1
@@ -164,6 +189,8 @@ public:
     std::unique_ptr<CThresOwner> m_pThresOwner;
     // The open threshold dialog, null when none is.
     std::unique_ptr<CThresDlg> m_pThresDlg;
+    // The manual counter, null when none is open.
+    std::unique_ptr<CInfoManualCount> m_pManualCountDlg;
 
 protected:
 

@@ -73,6 +73,7 @@ void CDIBVwEx::OnDraw(CDC* pDC)
     DrawObjects(pDC, label);
     DrawResults(pDC);
     DrawMarks(pDC);
+    DrawManualCount(pDC);
 }
 
 void CDIBVwEx::DrawRulers(CDC* pDC)

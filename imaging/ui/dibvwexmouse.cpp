@@ -10,6 +10,7 @@
 
 #include "analysis/aoidoc.h"
 #include "analysis/objdata.h"
+#include "analysis/ui/infolearnclass.h"
 #include "series/objdatadoc.h"
 
 #include "platform/ui/menu.h"
@@ -52,6 +53,8 @@ void CDIBVwEx::OnMouseMove(UINT nFlags, CPoint point)
     }
     if (doc->m_nDrawMode == kDrawPickColour && (nFlags & MK_LBUTTON))
         LearnThresholdAt(image);
+    if (doc->m_nDrawMode == kDrawClassDefinition && (nFlags & MK_LBUTTON) && m_pLearnClassDlg && !GetResultDoc())
+        m_pLearnClassDlg->OnImageChanged();
     if (doc->m_nDrawMode == kDrawCollecting && (nFlags & MK_LBUTTON)) {
         if (m_arrToolPoints.empty())
             m_arrToolPoints.push_back(image);
@@ -98,8 +101,19 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
         break;
     }
     case kDrawClassDefinition:
+        if (GetResultDoc() != nullptr)
+            SelectObjectAt(nFlags, image);
+        else
+            LearnClassColourAt(image);
+        break;
     case kDrawFinished:
         SelectObjectAt(nFlags, image);
+        break;
+    case kDrawLearnThresholds:
+        EditContourAt(image);
+        break;
+    case kDrawManualCount:
+        CountAt(image);
         break;
     default:
         break;
@@ -162,6 +176,7 @@ void CDIBVwEx::SelectObjectAt(UINT nFlags, CPoint ptImage)
     CBaseObj* record = results->GetAt(index);
     if (record->m_ID == kKindObject)
         results->SetSelectedObject(ptImage, index);
+    TellClassWindow(*record);
     // The table's windows select the object's row.
     const std::vector<CView*> tables = results->Views();
     for (CView* table : tables)

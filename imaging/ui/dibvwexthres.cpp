@@ -5,6 +5,7 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/dibdoc.h"
+#include "imaging/framebufferlock.h"
 
 #include "analysis/aoidoc.h"
 #include "analysis/bv.h"
@@ -14,6 +15,7 @@
 
 #include "platform/core/messages.h"
 #include "platform/ui/appservices.h"
+#include "platform/ui/windowdc.h"
 #include "platform/ui/winapp.h"
 
 namespace {
@@ -66,6 +68,26 @@ public:
         if (m_view.GetSafeHwnd() != nullptr)
             m_view.Invalidate(FALSE);
     }
+    bool IsVideo() override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        return doc != nullptr && doc->IsVideo();
+    }
+    bool GrabFrame() override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        return doc != nullptr && doc->Grab(TRUE);
+    }
+    void TakeLiveFrame(CDIB& frame) override
+    {
+        CDIBDoc* doc = m_view.GetDocument();
+        CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
+        if (page == nullptr)
+            return;
+        // The board may be writing into this page.
+        const CFrameBufferLock lock(doc->IsVideo() ? GetFG() : nullptr, page);
+        *page = frame;
+    }
 
 private:
     CDIBVwEx& m_view;
@@ -90,19 +112,43 @@ void CDIBVwEx::OnToolThresholds()
         m_pThresOwner = std::make_unique<CViewThresOwner>(*this);
     auto dialog = std::make_unique<CThresDlg>(m_pThresOwner.get());
     dialog->m_SegThres = engine->GetSettings().m_SegThres;
+    if (CAppServices* services = kestrun::AppServices())
+        dialog->m_bExpert = services->GetAutoThreshold();
     if (!dialog->Create(this))
         return;
     m_pThresDlg = std::move(dialog);
 }
 
-void CDIBVwEx::LearnThresholdAt(CPoint ptImage)
+bool CDIBVwEx::ColourAt(CPoint ptImage, COLORREF& colour)
 {
     CDIBDoc* doc = GetDocument();
-    CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
-    if (!m_pThresDlg || page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
+    const CDIB* page = doc != nullptr ? doc->GetActiveDIB() : nullptr;
+    if (page == nullptr || ptImage.x < 0 || ptImage.y < 0 || ptImage.x >= page->GetWidth() ||
         ptImage.y >= page->GetHeight())
+        return false;
+    colour = page->GetPixel(ptImage.x, ptImage.y);
+    return true;
+}
+
+void CDIBVwEx::LearnThresholdAt(CPoint ptImage)
+{
+    COLORREF colour = 0;
+    if (!m_pThresDlg || !ColourAt(ptImage, colour))
         return;
-    m_pThresDlg->LearnFromColor(page->GetPixel(ptImage.x, ptImage.y));
+    m_pThresDlg->LearnFromColor(colour);
+    // The picked pixel shows red on the screen until the next repaint.
+    if (GetClientWidget() != nullptr) {
+        CClientDC dc(this);
+        OnPrepareDC(&dc);
+        dc.SetPixel(ptImage.x, ptImage.y, RGB(255, 0, 0));
+    }
+}
+
+LRESULT CDIBVwEx::OnThresLiveFrame(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    if (m_pThresDlg)
+        m_pThresDlg->TakeLiveFrame();
+    return 0;
 }
 
 void CDIBVwEx::ThresholdsClosed(WPARAM wParam)
@@ -118,6 +164,8 @@ void CDIBVwEx::ThresholdsClosed(WPARAM wParam)
                 services->SetSettingsChanged();
         }
         profile = m_pThresDlg->m_SegThres;
+        if (CAppServices* services = kestrun::AppServices())
+            services->SetAutoThreshold(m_pThresDlg->m_bExpert);
         if (CWnd* main = AfxGetMainWnd())
             main->SendMessageToDescendants(RegisterWindowMessage("PARAMETER_CHANGED"), 0, 0);
     }

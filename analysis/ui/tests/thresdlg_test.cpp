@@ -2,7 +2,10 @@
 // sliders keep each lower limit at or below its upper one, learning moves
 // the limits by mode and learn state, "Automatic" finds the valley of a
 // bimodal page, the preview page is black where the threshold accepts,
-// and closing reports (result, 422) to the owner.
+// and closing reports (result, 422) to the owner. "Pseudo Live" grabs from
+// the simulated camera on a worker and hands its frames to the owner's
+// window; it is started and stopped many times while limits move and the
+// dialog closes, and leaves no worker and the overlay clearing on.
 
 #include "dialogtesting.h"
 
@@ -12,6 +15,7 @@
 #include "analysis/ui/thresextdlg.h"
 #include "analysis/ui/thresowner.h"
 
+#include "outside/grabwell/fgboard.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/messages.h"
 #include "platform/core/testing/scripted_message_boxes.h"
@@ -19,11 +23,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -44,10 +51,13 @@ public:
     {
         if (message == CThresDlg::kCloseReport)
             m_reports.emplace_back(wParam, lParam);
+        if (message == CThresDlg::LiveFrameMessage() && m_pLive != nullptr)
+            m_pLive->TakeLiveFrame();
         return CWnd::WindowProc(message, wParam, lParam);
     }
 
     std::vector<Report> m_reports;
+    CThresDlg* m_pLive = nullptr; // the dialog live frames go to
 };
 
 // The view's side: one page, its preview page and the active area.
@@ -68,6 +78,21 @@ public:
     void DeletePreviewPage() override { m_preview.reset(); }
     CAOI* GetActiveAOI() override { return m_area.get(); }
     void RedrawView() override { ++m_nRedraws; }
+    bool IsVideo() override { return m_bVideo; }
+    bool GrabFrame() override
+    {
+        FGBoard* board = GetFG();
+        if (board == nullptr || board->GrabFrame(0) == 0.0 || !board->LockBuffer(INFINITE))
+            return false;
+        m_page = std::make_unique<CDIB>(*board->GetDIB());
+        board->UnlockBuffer();
+        return true;
+    }
+    void TakeLiveFrame(CDIB& frame) override
+    {
+        *m_page = frame;
+        ++m_nLiveFrames;
+    }
 
     CReportedWnd m_wnd;
     std::unique_ptr<CDIB> m_page;
@@ -75,6 +100,8 @@ public:
     std::unique_ptr<CAOI> m_area;
     int m_nTrackerStyle = 0;
     int m_nRedraws = 0;
+    bool m_bVideo = false;
+    int m_nLiveFrames = 0;
 };
 
 class ThresDlgTest : public ::testing::Test
@@ -432,6 +459,157 @@ TEST_F(ThresDlgTest, TheExpertSavesLoadsAndRefusesADamagedFileKeepingTheThreshol
     const COLORREF before = other->m_SegThres.m_MarkColor;
     Press(*other, IDC_THRES_EXPERT);
     EXPECT_EQ(other->m_SegThres.m_MarkColor, before);
+}
+
+} // namespace
+
+namespace {
+
+namespace p = kestrun::fgparam;
+
+class ThresDlgLiveTest : public ThresDlgTest
+{
+protected:
+    void SetUp() override
+    {
+        ThresDlgTest::SetUp();
+        m_board = GetFG();
+        ASSERT_NE(m_board, nullptr);
+        m_board->StopLive();
+        m_board->DisconnectDisplay();
+        ASSERT_TRUE(m_board->SetVideoSource(0));
+        ASSERT_TRUE(m_board->SetParameter(p::kSimulatedType, 1));
+        ASSERT_TRUE(m_board->SetParameter(p::kLiveWidth, 64));
+        ASSERT_TRUE(m_board->SetParameter(p::kLiveHeight, 48));
+        m_owner.m_bVideo = true;
+        ASSERT_TRUE(m_owner.GrabFrame());
+    }
+
+    void TearDown() override { m_board->DisconnectDisplay(); }
+
+    // A band from black to the median of the frame's brightest channel:
+    // about half the pixels accepted.
+    std::unique_ptr<CThresDlg> OpenLive()
+    {
+        std::vector<int> brightest;
+        const CDIB& page = *m_owner.m_page;
+        for (int y = 0; y < page.GetHeight(); ++y) {
+            for (int x = 0; x < page.GetWidth(); ++x) {
+                const COLORREF c = page.GetPixelColor(x, y);
+                brightest.push_back(std::max({GetRValue(c), GetGValue(c), GetBValue(c)}));
+            }
+        }
+        std::nth_element(brightest.begin(), brightest.begin() + brightest.size() / 2, brightest.end());
+        const int m = brightest[brightest.size() / 2];
+        auto dialog = Open(CSegThres(RGB(0, 0, 0), RGB(m, m, m), CSegThres::modeBand));
+        m_owner.m_wnd.m_pLive = dialog.get();
+        return dialog;
+    }
+
+    // Handles messages until the owner took n more live frames.
+    bool WaitForFrames(int n)
+    {
+        const int until = m_owner.m_nLiveFrames + n;
+        // The worker runs at the lowest priority: a busy machine may keep it waiting.
+        for (int i = 0; i < 120000 && m_owner.m_nLiveFrames < until; ++i) {
+            kestrun::PumpMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return m_owner.m_nLiveFrames >= until;
+    }
+
+    FGBoard* m_board = nullptr;
+};
+
+TEST_F(ThresDlgLiveTest, LiveFramesGetAPreviewBlackWhereTheThresholdAccepts)
+{
+    auto dialog = OpenLive();
+    EXPECT_FALSE(dialog->GetDlgItem(IDC_THRES_PSEUDO_LIVE)->IsWindowEnabled());
+    Press(*dialog, IDC_THRES_PREVIEW);
+    EXPECT_TRUE(dialog->GetDlgItem(IDC_THRES_PSEUDO_LIVE)->IsWindowEnabled());
+    Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+    EXPECT_TRUE(dialog->IsWorkerRunning());
+    EXPECT_EQ(m_board->GetParameter(p::kClearOverlay), 0);
+    ASSERT_TRUE(WaitForFrames(2));
+
+    const CDIB& page = *m_owner.m_page;
+    ASSERT_NE(m_owner.m_preview, nullptr);
+    ASSERT_EQ(m_owner.m_preview->GetWidth(), page.GetWidth());
+    int accepted = 0;
+    for (int y = 0; y < page.GetHeight(); ++y) {
+        for (int x = 0; x < page.GetWidth(); ++x) {
+            const bool object = dialog->m_SegThres.IsObjectColor(page.GetPixelColor(x, y)) != 0;
+            accepted += object ? 1 : 0;
+            ASSERT_EQ(m_owner.m_preview->GetPixelIndex(x, y), object ? 0 : 255) << x << "," << y;
+        }
+    }
+    EXPECT_GT(accepted, 0);
+    EXPECT_LT(accepted, page.GetWidth() * page.GetHeight());
+
+    Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+    EXPECT_FALSE(dialog->IsWorkerRunning());
+    EXPECT_EQ(m_board->GetParameter(p::kClearOverlay), 1);
+}
+
+TEST_F(ThresDlgLiveTest, OnADocumentWithoutLiveVideoPseudoLiveDoesNothing)
+{
+    m_owner.m_bVideo = false;
+    auto dialog = OpenLive();
+    Press(*dialog, IDC_THRES_PREVIEW);
+    EXPECT_FALSE(dialog->GetDlgItem(IDC_THRES_PSEUDO_LIVE)->IsWindowEnabled());
+    Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+    EXPECT_FALSE(dialog->IsWorkerRunning());
+    EXPECT_EQ(m_board->GetParameter(p::kClearOverlay), 1);
+}
+
+// The worker is stopped by its button, by leaving the preview, by OK or
+// Cancel and by the owner dropping the dialog, each while limits move.
+TEST_F(ThresDlgLiveTest, StartingAndStoppingManyTimesLeavesNoWorker)
+{
+    enum class Stop { button, preview, ok, cancel, drop };
+    const Stop stops[] = {Stop::button, Stop::preview, Stop::ok, Stop::cancel, Stop::drop};
+    for (int round = 0; round < 4; ++round) {
+        for (const Stop stop : stops) {
+            auto dialog = OpenLive();
+            Press(*dialog, IDC_THRES_PREVIEW);
+            for (int i = 0; i < 3; ++i) {
+                Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+                ASSERT_TRUE(dialog->IsWorkerRunning());
+                Scroll(*dialog, IDC_THRES_UPPER_GREEN, SB_PAGERIGHT);
+                Scroll(*dialog, IDC_THRES_LOWER_RED, SB_LINELEFT);
+                Press(*dialog, IDC_THRES_TIGHTEN);
+                kestrun::PumpMessages();
+                if (i < 2)
+                    Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+                EXPECT_EQ(dialog->IsWorkerRunning(), i == 2);
+            }
+            switch (stop) {
+            case Stop::button:
+                Press(*dialog, IDC_THRES_PSEUDO_LIVE);
+                break;
+            case Stop::preview:
+                Press(*dialog, IDC_THRES_PREVIEW);
+                EXPECT_EQ(m_owner.m_preview, nullptr);
+                break;
+            case Stop::ok:
+                Press(*dialog, IDOK);
+                break;
+            case Stop::cancel:
+                Press(*dialog, IDCANCEL);
+                break;
+            case Stop::drop:
+                dialog->ForgetOwnerWindow();
+                m_owner.m_wnd.m_pLive = nullptr;
+                dialog.reset();
+                break;
+            }
+            EXPECT_TRUE(dialog == nullptr || !dialog->IsWorkerRunning());
+            EXPECT_EQ(m_board->GetParameter(p::kClearOverlay), 1);
+            m_owner.m_wnd.m_pLive = nullptr;
+            dialog.reset();
+            kestrun::PumpMessages(); // a frame posted late finds no dialog
+        }
+    }
 }
 
 } // namespace

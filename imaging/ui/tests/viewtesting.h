@@ -5,6 +5,7 @@
 // a seed, counted by the engine into the table.
 
 #include "imaging/ui/dibvwex.h"
+#include "imaging/ui/dibviewcommands.h"
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
@@ -14,6 +15,7 @@
 #include "objectmodel/calibration.h"
 #include "series/objdatadoc.h"
 
+#include "platform/core/messages.h"
 #include "platform/core/recording_dc.h"
 #include "platform/core/testing/scripted_message_boxes.h"
 #include "platform/ui/controlbar.h"
@@ -97,6 +99,21 @@ protected:
     static QImage Shot(CDIBVwEx* view);
     // The view's frame takes the size; the view follows.
     static void SetFrameSize(CDIBVwEx* view, CSize size);
+    // A button of a tool window, clicked; the reports it posts are handled.
+    static void Press(CWnd& dialog, UINT id)
+    {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        kestrun::PumpMessages();
+    }
+    // A left click on the image pixel, in the direct (1:1) view.
+    void ClickAt(CPoint image)
+    {
+        if (m_view->m_bShrinkToFit)
+            Command(ID_VIEW_DIRECT);
+        const CPoint at = m_view->ImageToClient(image);
+        m_view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        m_view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    }
     // A menu command to the view, and whether the view enables it.
     void Command(UINT id) { m_view->SendMessage(WM_COMMAND, id, 0); }
     bool IsEnabled(UINT id)

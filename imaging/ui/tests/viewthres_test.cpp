@@ -1,7 +1,8 @@
 // The view's threshold dialog: opened once on a copy of the profile's
 // colour threshold, fed with the colours clicked in drawing mode 8, taken
-// over after OK (the settings marked changed only when it differs), left
-// alone after Cancel, and closed with its view.
+// over after OK (the settings marked changed only when it differs, the
+// expert flag as the application's automatic threshold), left alone after
+// Cancel, and closed with its view.
 
 #include "imaging/ui/tests/viewtesting.h"
 
@@ -24,21 +25,6 @@ protected:
         Command(ID_TOOL_THRESHOLDS);
         EXPECT_NE(m_view->m_pThresDlg, nullptr);
         return *m_view->m_pThresDlg;
-    }
-
-    static void Press(CWnd& dialog, UINT id)
-    {
-        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-        kestrun::PumpMessages();
-    }
-
-    void ClickAt(CPoint image)
-    {
-        if (m_view->m_bShrinkToFit)
-            Command(ID_VIEW_DIRECT);
-        const CPoint at = m_view->ImageToClient(image);
-        m_view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-        m_view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     }
 };
 
@@ -95,6 +81,31 @@ TEST_F(ViewThresTest, AClickWhileLearningTeachesTheDialogTheColourUnderIt)
     Press(dialog, IDOK);
     EXPECT_NE(m_doc->m_nDrawMode, CDIBView::kDrawPickColour);
     EXPECT_EQ(profile.GetLower(), colour);
+}
+
+TEST_F(ViewThresTest, TheExpertFlagIsTheApplicationsAutomaticThresholdAndComesBackOnOK)
+{
+    struct Case
+    {
+        BOOL before;
+        int set;
+        UINT close;
+        BOOL after;
+    };
+    const Case cases[] = {
+        {FALSE, 1, IDOK, TRUE},
+        {TRUE, 0, IDOK, FALSE},
+        {TRUE, 0, IDCANCEL, TRUE},
+    };
+    for (const Case& c : cases) {
+        m_services.m_bAutoThreshold = c.before;
+        CThresDlg& dialog = Open();
+        EXPECT_EQ(dialog.m_bExpert, c.before);
+        dialog.m_bExpert = c.set;
+        Press(dialog, c.close);
+        EXPECT_EQ(m_view->m_pThresDlg, nullptr);
+        EXPECT_EQ(m_services.m_bAutoThreshold, c.after) << c.close;
+    }
 }
 
 TEST_F(ViewThresTest, AClosedViewTakesItsDialogAndThePreviewAlong)
