@@ -24,6 +24,8 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_UPDATE_COMMAND_UI(ID_INIT_VIDEO, OnUpdateInitVideo)
     ON_COMMAND(ID_SNAPSHOT, OnSnapshot)
     ON_UPDATE_COMMAND_UI(ID_SNAPSHOT, OnUpdateSnapshot)
+    ON_COMMAND(ID_VIDEO_OPTIONS, OnVideoOptions)
+    ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateVideoOptions)
     ON_COMMAND(ID_CONTINUOUS_GRABBING, OnContinuousGrabbing)
     ON_UPDATE_COMMAND_UI(ID_CONTINUOUS_GRABBING, OnUpdateContinuousGrabbing)
     ON_COMMAND(ID_SENSOR_SETUP, OnSensorSetup)
@@ -35,11 +37,9 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_CURVATURE, OnCurvature)
     ON_COMMAND(ID_CONVEX_CONCAVE, OnConvexConcave)
     ON_COMMAND(ID_CONGLOMERATE_CUTTING, OnConglomerateCutting)
-    // The About box, the board's options dialog and sequence recording, the
-    // hardware, lid-scanner and system dialogs and the user levels are not
-    // part of this program yet.
+    // The About box, sequence recording, the hardware, lid-scanner and
+    // system dialogs and the user levels are not part of this program yet.
     ON_UPDATE_COMMAND_UI(ID_APP_ABOUT, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_HARDWARE_SELECT, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
@@ -187,6 +187,17 @@ void CKestrunApp::OnUpdateSnapshot(CCmdUI* pCmdUI)
     FGBoard* board = GetFG();
     pCmdUI->Enable(board->IsInit());
     pCmdUI->SetCheck(board->GetGrabModeWord() != 0 ? 1 : 0);
+}
+
+void CKestrunApp::OnVideoOptions()
+{
+    GetFG()->OpenDialog(AfxGetMainWnd());
+}
+
+void CKestrunApp::OnUpdateVideoOptions(CCmdUI* pCmdUI)
+{
+    // Only camera plug-ins have an options dialog so far.
+    pCmdUI->Enable(GetFG()->IsPlugInSource());
 }
 
 void CKestrunApp::OnContinuousGrabbing()

@@ -26,8 +26,12 @@ BOOL CDIBView::ConnectVideo()
     CRect display;
     GetDisplayRect(display);
     board->SetParameter(kestrun::fgparam::kReportToWindow, doc->m_bSilent ? 1 : 0);
-    if (board->ConnectDisplay(page, m_hWnd, display, 0) == 0)
+    // A camera plug-in sends its notices to the view, which passes them on.
+    board->SetHostWindow(this);
+    if (board->ConnectDisplay(page, m_hWnd, display, 0) == 0) {
+        board->SetHostWindow(nullptr);
         return FALSE;
+    }
     if (page)
         if (CAOIDoc* areas = GetAOIDoc())
             areas->SetImageSize(page->GetWidth(), page->GetHeight(), true);

@@ -33,7 +33,6 @@ bool CPlugInLibrary::Load(const CString& file)
     SetFrameSink = Export<PFN_SetFrameSink>(m_module, kExportSetFrameSink);
     Snapshot = Export<PFN_Snapshot>(m_module, kExportSnapshot);
     OpenDialog = Export<PFN_OpenDialog>(m_module, kExportOpenDialog);
-    GetParameterString = Export<PFN_GetParameterString>(m_module, kExportGetParameterString);
     SetParameterString = Export<PFN_SetParameterString>(m_module, kExportSetParameterString);
 
     const struct
@@ -70,7 +69,6 @@ void CPlugInLibrary::Unload()
     SetFrameSink = nullptr;
     Snapshot = nullptr;
     OpenDialog = nullptr;
-    GetParameterString = nullptr;
     SetParameterString = nullptr;
     if (m_module != nullptr)
         ::FreeLibrary(m_module);

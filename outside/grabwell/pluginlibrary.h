@@ -1,7 +1,7 @@
 #pragma once
 // CPlugInLibrary: a camera plug-in opened by file name, with the exports the
 // board calls. A library without the exports live video needs is refused;
-// the others (snapshot, dialog, typed texts) may be missing, and callers
+// the others (snapshot, dialog, typed profile names) may be missing, and callers
 // ask before they use them. The library stays loaded for the object's life.
 
 #include "cameraplugins/fgplugin.h"
@@ -34,7 +34,6 @@ public:
     // Null when the plug-in does not offer them.
     camplugin::PFN_Snapshot Snapshot = nullptr;
     camplugin::PFN_OpenDialog OpenDialog = nullptr;
-    camplugin::PFN_GetParameterString GetParameterString = nullptr;
     camplugin::PFN_SetParameterString SetParameterString = nullptr;
 
 private:

@@ -264,6 +264,29 @@ TEST_F(PlugInBoardTest, PushedLiveFramesGoIntoThePageAndAreAnnouncedUntilLiveVid
     EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
+TEST_F(PlugInBoardTest, AFrameThePageCannotTakeIsDroppedAndLiveVideoGoesOn)
+{
+    CFakePlugInState& plugIn = Connect(Variant::whole);
+    ASSERT_TRUE(Board().StartLive());
+    const cv::Mat good(240, 320, CV_8UC3, cv::Scalar(40, 50, 60));
+    PushFrame(plugIn, good);
+    const cv::Mat bad[] = {cv::Mat(240, 320, CV_16UC3, cv::Scalar::all(7)), cv::Mat(240, 320, CV_8UC2, cv::Scalar::all(7)),
+                           cv::Mat()};
+    for (const cv::Mat& frame : bad) {
+        SCOPED_TRACE(&frame - bad);
+        PushFrame(plugIn, frame);
+        EXPECT_EQ(Board().GetFrameCount(), 1);
+        EXPECT_TRUE(Same(m_page.GetMat(), good));
+        EXPECT_TRUE(Board().IsLive());
+    }
+    const cv::Mat next(240, 320, CV_8UC3, cv::Scalar(70, 80, 90));
+    PushFrame(plugIn, next);
+    EXPECT_EQ(Board().GetFrameCount(), 2);
+    EXPECT_TRUE(Same(m_page.GetMat(), next));
+    Board().StopLive();
+    EXPECT_TRUE(m_boxes->Texts().empty());
+}
+
 TEST_F(PlugInBoardTest, ACallBackMayStopPushedLiveVideoFromTheCamerasThread)
 {
     CFakePlugInState& plugIn = Connect(Variant::whole);
