@@ -202,6 +202,34 @@ TEST_F(PlugInBoardTest, OpeningStartsThePlugInWithTheHostWindowAndTheFrameSink)
     EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
+TEST_F(PlugInBoardTest, SwitchingSourcesWhileOpenEndsTheFormerCameraSession)
+{
+    Place(kPowerShot, Variant::whole);
+    Place(kEos, Variant::whole);
+    CFakePlugInState& powerShot = Open(kPowerShot);
+    ASSERT_TRUE(Board().StartLive());
+    const Calls opened{"SetParameter 152 0", "SetFrameSink", "Init"};
+
+    ASSERT_TRUE(Board().SetVideoSource(kEos));
+    EXPECT_TRUE(Board().IsInit());
+    CFakePlugInState& eos = PlugIn(kEos);
+    EXPECT_EQ(eos.Calls(), opened);
+    Calls ended = opened;
+    ended.insert(ended.end(), {"ContFrGr", "Exit", "SetFrameSink null"});
+    EXPECT_EQ(powerShot.Calls(), ended);
+    // The view follows the new source by grabbing.
+    kestrun::PumpMessages();
+    const std::vector<WPARAM> notices = m_view.Events("MSG_GRABWELL_TO_APP");
+    EXPECT_EQ(std::count(notices.begin(), notices.end(), kestrun::fgevent::kFormatChangedLive), 1);
+
+    ASSERT_TRUE(Board().SetVideoSource(0));
+    const Calls calls = eos.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(Calls(calls.end() - 2, calls.end()), (Calls{"Exit", "SetFrameSink null"}));
+    EXPECT_FALSE(Board().IsPlugInSource());
+    EXPECT_TRUE(m_boxes->Texts().empty());
+}
+
 TEST_F(PlugInBoardTest, APlugInThatFindsNoCameraIsEndedAndReported)
 {
     Place(kPowerShot, Variant::whole);
