@@ -12,7 +12,6 @@ namespace {
 
 // The board events a view handles itself.
 constexpr WPARAM kEventGrabFrame = 6;
-constexpr WPARAM kEventUpdateViews = 20;
 
 } // namespace
 
@@ -80,7 +79,7 @@ LRESULT CDIBView::OnGrabwellToApp(WPARAM wParam, LPARAM /*lParam*/)
         doc->Grab(TRUE);
         doc->SyncVideoSize();
         break;
-    case kEventUpdateViews:
+    case kestrun::fgevent::kUpdateViews:
         doc->UpdateImageViews();
         break;
     default:
