@@ -148,6 +148,8 @@ protected:
     void OnInitVideo();
     void OnUpdateInitVideo(CCmdUI* pCmdUI);
     void OnSnapshot();
+    void OnVideoOptions();
+    void OnUpdateVideoOptions(CCmdUI* pCmdUI);
     void OnUpdateSnapshot(CCmdUI* pCmdUI);
     void OnContinuousGrabbing();
     void OnUpdateContinuousGrabbing(CCmdUI* pCmdUI);

@@ -33,6 +33,8 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_UPDATE_COMMAND_UI(ID_INIT_VIDEO, OnUpdateInitVideo)
     ON_COMMAND(ID_SNAPSHOT, OnSnapshot)
     ON_UPDATE_COMMAND_UI(ID_SNAPSHOT, OnUpdateSnapshot)
+    ON_COMMAND(ID_VIDEO_OPTIONS, OnVideoOptions)
+    ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateVideoOptions)
     ON_COMMAND(ID_CONTINUOUS_GRABBING, OnContinuousGrabbing)
     ON_UPDATE_COMMAND_UI(ID_CONTINUOUS_GRABBING, OnUpdateContinuousGrabbing)
     ON_COMMAND(ID_SENSOR_SETUP, OnSensorSetup)
@@ -49,9 +51,8 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_SYSTEM_OPTIONS, OnSystemOptions)
     ON_COMMAND(ID_HARDWARE_SELECT, OnHardwareSelect)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-    // The board's options dialog and sequence recording and the lid-scanner
-    // dialog are not part of this program yet.
-    ON_UPDATE_COMMAND_UI(ID_VIDEO_OPTIONS, OnUpdateNotAvailable)
+    // Sequence recording and the lid-scanner dialog are not part of this
+    // program yet.
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
@@ -256,6 +257,17 @@ void CKestrunApp::OnUpdateSnapshot(CCmdUI* pCmdUI)
     FGBoard* board = GetFG();
     pCmdUI->Enable(board->IsInit());
     pCmdUI->SetCheck(board->GetGrabModeWord() != 0 ? 1 : 0);
+}
+
+void CKestrunApp::OnVideoOptions()
+{
+    GetFG()->OpenDialog(AfxGetMainWnd());
+}
+
+void CKestrunApp::OnUpdateVideoOptions(CCmdUI* pCmdUI)
+{
+    // Only camera plug-ins have an options dialog so far.
+    pCmdUI->Enable(GetFG()->IsPlugInSource());
 }
 
 void CKestrunApp::OnContinuousGrabbing()

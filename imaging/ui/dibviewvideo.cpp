@@ -12,7 +12,6 @@ namespace {
 
 // The board events a view handles itself.
 constexpr WPARAM kEventGrabFrame = 6;
-constexpr WPARAM kEventUpdateViews = 20;
 
 } // namespace
 
@@ -26,8 +25,12 @@ BOOL CDIBView::ConnectVideo()
     CRect display;
     GetDisplayRect(display);
     board->SetParameter(kestrun::fgparam::kReportToWindow, doc->m_bSilent ? 1 : 0);
-    if (board->ConnectDisplay(page, m_hWnd, display, 0) == 0)
+    // A camera plug-in sends its notices to the view, which passes them on.
+    board->SetHostWindow(this);
+    if (board->ConnectDisplay(page, m_hWnd, display, 0) == 0) {
+        board->SetHostWindow(nullptr);
         return FALSE;
+    }
     if (page)
         if (CAOIDoc* areas = GetAOIDoc())
             areas->SetImageSize(page->GetWidth(), page->GetHeight(), true);
@@ -76,7 +79,7 @@ LRESULT CDIBView::OnGrabwellToApp(WPARAM wParam, LPARAM /*lParam*/)
         doc->Grab(TRUE);
         doc->SyncVideoSize();
         break;
-    case kEventUpdateViews:
+    case kestrun::fgevent::kUpdateViews:
         doc->UpdateImageViews();
         break;
     default:

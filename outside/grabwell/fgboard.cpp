@@ -3,6 +3,7 @@
 #include "outside/grabwell/boardprofiles.h"
 #include "outside/grabwell/capturesource.h"
 #include "outside/grabwell/folderplayback.h"
+#include "outside/grabwell/pluginsource.h"
 #include "outside/grabwell/simulatedcamera.h"
 
 #include "platform/core/exceptions.h"
@@ -13,7 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
+#include <filesystem>
 #include <thread>
 #include <utility>
 
@@ -25,7 +26,18 @@ enum SourceIndex : int
     kImageFolder = 1,
     kVideoCamera = 2,
     kVideoFile = 3,
+    kPowerShotPlugIn = 4,
+    kEosPlugIn = 5,
 };
+
+// Beside the program under these names; looked for when the board starts.
+constexpr const char* kPlugInFileNames[FGBoard::kPlugInSlots] = {"libpavick.so", "libostrel.so"};
+constexpr const char* kPlugInSourceNames[FGBoard::kPlugInSlots] = {"PowerShot Camera", "EOS Camera"};
+
+bool IsPlugInIndex(int index)
+{
+    return index >= FGBoard::kFirstPlugInSource && index < FGBoard::kFirstPlugInSource + FGBoard::kPlugInSlots;
+}
 
 // A still grab waits this long for a reader to give the buffer back.
 constexpr DWORD kStillGrabWaitMs = 5000;
@@ -59,9 +71,14 @@ struct FGBoard::CLiveRun
     CEvent ended{FALSE, TRUE};
     std::atomic<bool> stop = false;
     kestrun::IClock* clock = nullptr;
+    // A run of pushed frames has no thread: it ends when stopped and no
+    // frame of it is being handled (both under the board's m_mutex).
+    bool pushed = false;
+    int framesInFlight = 0;
+    std::deque<ULONGLONG> stamps; // under the board's m_mutex
 };
 
-FGBoard::FGBoard(kestrun::IClock* clock, const CString& deviceFolder)
+FGBoard::FGBoard(kestrun::IClock* clock, const CString& deviceFolder, const CString& plugInFolder)
     : m_cameraNode(kestrun::CCaptureSource::FindCamera(deviceFolder)),
       m_msgGrabber(RegisterWindowMessage("MSG_GRABBER")),
       m_msgToApp(RegisterWindowMessage("MSG_GRABWELL_TO_APP")),
@@ -72,6 +89,13 @@ FGBoard::FGBoard(kestrun::IClock* clock, const CString& deviceFolder)
     // The window registry must outlive the board, which posts until its
     // live thread has stopped.
     IsWindow(nullptr);
+    const CString folder = plugInFolder.IsEmpty() ? kestrun::ModuleFolder() : kestrun::NativePath(plugInFolder);
+    for (int slot = 0; slot < kPlugInSlots; ++slot) {
+        const CString file = folder + "/" + kPlugInFileNames[slot];
+        std::error_code error;
+        if (std::filesystem::is_regular_file(file.str(), error))
+            m_plugInFiles[static_cast<size_t>(slot)] = file;
+    }
     std::lock_guard sourceLock(m_sourceMutex);
     m_source = CreateSource(kSimulatedCamera, m_settings);
     RefreshInfo();
@@ -81,6 +105,9 @@ FGBoard::~FGBoard()
 {
     StopLive();
     ReapStoppedRuns();
+    // A plug-in source ends its camera session before its library goes.
+    std::lock_guard sourceLock(m_sourceMutex);
+    m_source.reset();
 }
 
 // ---- sources ---------------------------------------------------------------
@@ -96,9 +123,56 @@ CString FGBoard::GetVideoSourceNameAt(int index) const
         return m_cameraNode.IsEmpty() ? CString() : "Video Camera";
     case kVideoFile:
         return "Video File";
+    case kPowerShotPlugIn:
+    case kEosPlugIn: {
+        const auto slot = static_cast<size_t>(index - kFirstPlugInSource);
+        return m_plugInFiles[slot].IsEmpty() ? CString() : CString(kPlugInSourceNames[slot]);
+    }
     default:
         return {};
     }
+}
+
+kestrun::CPlugInLibrary* FGBoard::PlugInLibrary(int index, CString& error) const
+{
+    if (!IsPlugInIndex(index))
+        return nullptr;
+    const auto slot = static_cast<size_t>(index - kFirstPlugInSource);
+    std::lock_guard lock(m_plugInMutex);
+    auto& library = m_plugIns[slot];
+    if (library)
+        return library.get();
+    if (m_plugInFiles[slot].IsEmpty()) {
+        error = FormatString("There is no video source %d.", index);
+        return nullptr;
+    }
+    auto loaded = std::make_unique<kestrun::CPlugInLibrary>();
+    // A file that cannot serve is tried again when the source is next chosen.
+    if (!loaded->Load(m_plugInFiles[slot])) {
+        error = loaded->GetLastError();
+        return nullptr;
+    }
+    library = std::move(loaded);
+    return library.get();
+}
+
+kestrun::CPlugInLibrary* FGBoard::CurrentPlugIn() const
+{
+    const int index = GetVideoSource();
+    if (!IsPlugInIndex(index))
+        return nullptr;
+    std::lock_guard lock(m_plugInMutex);
+    return m_plugIns[static_cast<size_t>(index - kFirstPlugInSource)].get();
+}
+
+kestrun::CPlugInHost FGBoard::PlugInHost() const
+{
+    kestrun::CPlugInHost host;
+    std::lock_guard lock(m_mutex);
+    host.window = m_hostWnd;
+    host.reportToWindow = m_reportToWindow;
+    host.sink = const_cast<CFrameSink*>(&m_frameSink);
+    return host;
 }
 
 std::unique_ptr<kestrun::CVideoSource> FGBoard::CreateSource(int index, const kestrun::CBoardSettings& settings) const
@@ -119,6 +193,12 @@ std::unique_ptr<kestrun::CVideoSource> FGBoard::CreateSource(int index, const ke
     case kVideoFile:
         return std::make_unique<kestrun::CCaptureSource>(kestrun::CCaptureSource::Kind::file,
                                                          kestrun::NativePath(settings.videoFile));
+    case kPowerShotPlugIn:
+    case kEosPlugIn: {
+        CString error;
+        kestrun::CPlugInLibrary* library = PlugInLibrary(index, error);
+        return std::make_unique<kestrun::CPlugInSource>(library, error, [this] { return PlugInHost(); });
+    }
     default:
         return nullptr;
     }
@@ -208,7 +288,7 @@ BOOL FGBoard::SetVideoSource(int index)
     if (wasLive)
         StopLive();
     auto candidate = CreateSource(index, settings);
-    if (!candidate->Open()) {
+    if (!(wasOpen ? candidate->Open() : candidate->Probe())) {
         SetLastReport(candidate->GetLastError());
         if (wasLive)
             StartLive();
@@ -329,6 +409,8 @@ void FGBoard::DisconnectDisplay()
         m_displayWnd = nullptr;
     }
     CloseSource();
+    std::lock_guard lock(m_mutex);
+    m_hostWnd = nullptr;
 }
 
 void FGBoard::SetDisplayRect(const CRect& rect)
@@ -377,6 +459,27 @@ HWND FGBoard::GetOwnerWnd() const
 {
     std::lock_guard lock(m_mutex);
     return m_ownerWnd;
+}
+
+void FGBoard::SetHostWindow(CWnd* host)
+{
+    std::lock_guard lock(m_mutex);
+    m_hostWnd = host;
+}
+
+BOOL FGBoard::IsPlugInSource() const { return CurrentPlugIn() != nullptr ? TRUE : FALSE; }
+
+BOOL FGBoard::OpenDialog(CWnd* parent)
+{
+    kestrun::CPlugInLibrary* plugIn = CurrentPlugIn();
+    if (plugIn == nullptr || plugIn->OpenDialog == nullptr)
+        return FALSE;
+    // No lock is held: the dialog runs its own message loop.
+    plugIn->OpenDialog(parent);
+    // The dialog may have changed the live-image size.
+    std::lock_guard sourceLock(m_sourceMutex);
+    RefreshInfo();
+    return TRUE;
 }
 
 void FGBoard::EndOfStep()
@@ -511,13 +614,35 @@ BOOL FGBoard::StartLive()
     }
     auto run = std::make_unique<CLiveRun>();
     CLiveRun& started = *run;
-    std::lock_guard lock(m_mutex);
-    if (m_run) // another caller was quicker
-        return TRUE;
-    run->clock = m_clock;
-    m_measuredRate = 0.0;
-    m_run = std::move(run);
-    started.thread = std::thread([this, &started] { LiveLoop(started); });
+    {
+        std::lock_guard sourceLock(m_sourceMutex);
+        run->pushed = m_source->PushesFrames();
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_run) // another caller was quicker
+            return TRUE;
+        run->clock = m_clock;
+        m_measuredRate = 0.0;
+        m_run = std::move(run);
+        if (!started.pushed) {
+            started.thread = std::thread([this, &started] { LiveLoop(started); });
+            return TRUE;
+        }
+    }
+    // The run is in place before the source's first frame can come.
+    bool pushing = false;
+    {
+        std::lock_guard sourceLock(m_sourceMutex);
+        pushing = m_source->StartPushing();
+        if (!pushing)
+            error = m_source->GetLastError();
+    }
+    if (!pushing) {
+        StopLive();
+        Report(FormatString("Live video from \"%s\" cannot start. %s", GetName().GetString(), error.GetString()));
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -527,10 +652,14 @@ void FGBoard::StopLive()
     {
         std::lock_guard lock(m_mutex);
         run = std::move(m_run);
+        if (run) {
+            run->stop = true;
+            if (run->pushed && run->framesInFlight == 0)
+                run->ended.SetEvent();
+        }
     }
     if (run) {
-        run->stop = true;
-        if (run->thread.get_id() == std::this_thread::get_id()) {
+        if (OnLiveThread()) {
             // Stopped from its own callback: it ends when the callback returns.
             std::lock_guard lock(m_mutex);
             m_stoppedRuns.push_back(std::move(run));
@@ -539,7 +668,8 @@ void FGBoard::StopLive()
         // Its callback may be sending to this thread's windows: deliver
         // while waiting.
         kestrun::WaitPumping(run->ended, INFINITE);
-        run->thread.join();
+        if (run->thread.joinable())
+            run->thread.join();
     }
     ReapStoppedRuns();
 }
@@ -555,7 +685,8 @@ void FGBoard::ReapStoppedRuns()
     }
     for (const auto& run : runs) {
         kestrun::WaitPumping(run->ended, INFINITE);
-        run->thread.join();
+        if (run->thread.joinable())
+            run->thread.join();
     }
 }
 
@@ -591,7 +722,6 @@ void FGBoard::LiveLoop(CLiveRun& run)
     t_liveBoard = this;
     kestrun::IClock& clock = *run.clock;
     double dueMs = static_cast<double>(clock.NowMs());
-    std::deque<ULONGLONG> stamps;
     cv::Mat frame;
     while (!run.stop) {
         bool selfPaced = false;
@@ -628,25 +758,64 @@ void FGBoard::LiveLoop(CLiveRun& run)
         }
         if (run.stop && !error.IsEmpty())
             Report(FormatString("Live video from \"%s\" stopped. %s", GetName().GetString(), error.GetString()));
-        if (!delivered)
-            continue;
-
-        stamps.push_back(clock.NowMs());
-        if (stamps.size() > kRateWindow)
-            stamps.pop_front();
-        if (stamps.size() > 1 && stamps.back() > stamps.front())
-            m_measuredRate = static_cast<double>(stamps.size() - 1) * 1000.0 / static_cast<double>(stamps.back() - stamps.front());
-
-        InvokeCallBack();
-        if (const HWND display = GetDisplayWnd()) {
-            if (sizeChanged)
-                Post(display, m_msgToApp, kestrun::fgevent::kFormatChangedLive);
-            Post(display, m_msgGrabber, kestrun::fgevent::kPictureReady);
-        }
+        if (delivered)
+            FrameDelivered(run, sizeChanged);
     }
     t_liveBoard = nullptr;
     // The last touch of the board: StopLive may destroy it right after.
     run.ended.SetEvent();
+}
+
+void FGBoard::FrameDelivered(CLiveRun& run, bool sizeChanged)
+{
+    const ULONGLONG now = run.clock->NowMs();
+    {
+        std::lock_guard lock(m_mutex);
+        run.stamps.push_back(now);
+        if (run.stamps.size() > kRateWindow)
+            run.stamps.pop_front();
+        if (run.stamps.size() > 1 && run.stamps.back() > run.stamps.front())
+            m_measuredRate = static_cast<double>(run.stamps.size() - 1) * 1000.0 /
+                             static_cast<double>(run.stamps.back() - run.stamps.front());
+    }
+
+    InvokeCallBack();
+    if (const HWND display = GetDisplayWnd()) {
+        // A view follows a new size of the board's own frames with a still
+        // grab; for a plug-in that grab would be a camera picture.
+        if (sizeChanged)
+            Post(display, m_msgToApp,
+                 run.pushed ? kestrun::fgevent::kUpdateViews : kestrun::fgevent::kFormatChangedLive);
+        Post(display, m_msgGrabber, kestrun::fgevent::kPictureReady);
+    }
+}
+
+void FGBoard::OnPushedFrame(const cv::Mat& frame)
+{
+    CLiveRun* run = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        // Frames that come while live video is stopped are not wanted.
+        if (!m_run || m_run->stop || !m_run->pushed)
+            return;
+        run = m_run.get();
+        ++run->framesInFlight;
+    }
+    const FGBoard* previous = std::exchange(t_liveBoard, this);
+    try {
+        bool sizeChanged = false;
+        if (!frame.empty() && Deliver(frame, run, sizeChanged))
+            FrameDelivered(*run, sizeChanged);
+    } catch (const CException& e) {
+        SetLastReport(CString("A live frame was dropped. ") + e.GetErrorMessage());
+    } catch (const std::exception& e) {
+        SetLastReport(CString("A live frame was dropped. ") + e.what());
+    }
+    t_liveBoard = previous;
+    // The last touch of the run: StopLive may destroy it right after.
+    std::lock_guard lock(m_mutex);
+    if (--run->framesInFlight == 0 && run->stop)
+        run->ended.SetEvent();
 }
 
 // ---- the frame callback -------------------------------------------------------
@@ -735,7 +904,7 @@ BOOL FGBoard::SetParameter(int id, int value)
             return TRUE;
         case p::kReportToWindow:
             m_reportToWindow = value != 0;
-            return TRUE;
+            break;
         case p::kLiveWidth:
         case p::kLiveHeight:
             if (value < 1 || value > kMaxSimulatedSide)
@@ -753,6 +922,11 @@ BOOL FGBoard::SetParameter(int id, int value)
         default:
             return FALSE;
         }
+    }
+    if (id == p::kReportToWindow) {
+        if (kestrun::CPlugInLibrary* plugIn = CurrentPlugIn())
+            plugIn->SetParameter(kestrun::camplugin::kParamReportToWindow, value != 0 ? 1.0 : 0.0);
+        return TRUE;
     }
     ApplySettings();
     return TRUE;
@@ -812,8 +986,12 @@ BOOL FGBoard::SetParameterString(int id, const CString& value)
 {
     namespace p = kestrun::fgparam;
     switch (id) {
-    case p::kProfile:
-        return SelectProfile(value);
+    case p::kProfile: {
+        const BOOL selected = SelectProfile(value);
+        // After the board's own profile, which may have changed the source.
+        ForwardToPlugIn(kestrun::camplugin::kParamProfileName, value);
+        return selected;
+    }
     case p::kSaveProfile: {
         CString folder;
         kestrun::CBoardSettings settings;
@@ -822,6 +1000,7 @@ BOOL FGBoard::SetParameterString(int id, const CString& value)
             folder = m_folder;
             settings = m_settings;
         }
+        ForwardToPlugIn(kestrun::camplugin::kParamSaveProfile, value);
         if (!kestrun::CBoardProfiles(folder).Save(value, settings))
             return FALSE;
         std::lock_guard lock(m_mutex);
@@ -851,6 +1030,16 @@ BOOL FGBoard::SetParameterString(int id, const CString& value)
     default:
         return FALSE;
     }
+}
+
+void FGBoard::ForwardToPlugIn(int id, const CString& value)
+{
+    kestrun::CPlugInLibrary* plugIn = CurrentPlugIn();
+    // A plug-in that is not initialised has not read its profile file yet:
+    // storing into it would write a file without the stored profiles.
+    if (plugIn == nullptr || plugIn->SetParameterString == nullptr || !m_opened)
+        return;
+    plugIn->SetParameterString(id, value);
 }
 
 BOOL FGBoard::SelectProfile(const CString& name)

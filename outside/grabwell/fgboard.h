@@ -20,10 +20,22 @@
 //     address; the text stays valid for the life of the board).
 //
 // Video sources by index: 0 the simulated camera, 1 the images of a folder,
-// 2 the first V4L2 camera (only when one is connected), 3 a video file;
-// 4 and 5 are kept for camera plug-ins.
+// 2 the first V4L2 camera (only when one is connected), 3 a video file,
+// 4 the PowerShot plug-in (libpavick.so) and 5 the EOS plug-in
+// (libostrel.so), each only when its file lies in the plug-in folder.
+//
+// Camera plug-ins: a plug-in is loaded when its source is first chosen and
+// stays loaded with the board. Opening the source initialises it with the
+// host window (SetHostWindow) and the board's frame sink; its live frames
+// arrive on the camera's thread and are copied into the display page under
+// the buffer lock, then "MSG_GRABBER" 23 is posted to the display window as
+// for the board's own frames (a new live size posts "MSG_GRABWELL_TO_APP"
+// 20: the views follow it without a still grab, which would be a camera
+// picture). A still grab is the plug-in's snapshot. The plug-in's own
+// messages (24, 25, ...) go to the host window.
 
 #include "outside/grabwell/boardoverlay.h"
+#include "outside/grabwell/pluginlibrary.h"
 #include "outside/grabwell/videosource.h"
 
 #include "outside/pixmere/device.h"
@@ -34,12 +46,18 @@
 #include "platform/core/geometry.h"
 #include "platform/core/sync.h"
 
+#include <array>
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
+
+namespace kestrun {
+struct CPlugInHost;
+}
 
 // The frame callback: called for every live frame with the context given
 // to SetCallBack; the result is not used.
@@ -70,6 +88,7 @@ namespace fgevent {
 inline constexpr WPARAM kStatusText = 1;
 inline constexpr WPARAM kFormatChangedLive = 5;
 inline constexpr WPARAM kFormatChanged = 6;
+inline constexpr WPARAM kUpdateViews = 20;
 inline constexpr WPARAM kInputChanged = 21;
 inline constexpr WPARAM kPictureReady = 23;
 } // namespace fgevent
@@ -81,9 +100,14 @@ class FGBoard : public Device
 public:
     static constexpr int kSourceSlots = 6;
 
+    static constexpr int kFirstPlugInSource = 4;
+    static constexpr int kPlugInSlots = 2;
+
     // clock paces live frames (null: the machine's clock); deviceFolder is
-    // where V4L2 device nodes are looked for.
-    explicit FGBoard(kestrun::IClock* clock = nullptr, const CString& deviceFolder = "/dev");
+    // where V4L2 device nodes are looked for; plugInFolder where camera
+    // plug-ins are (empty: beside the program).
+    explicit FGBoard(kestrun::IClock* clock = nullptr, const CString& deviceFolder = "/dev",
+                     const CString& plugInFolder = CString());
     ~FGBoard() override;
     FGBoard(const FGBoard&) = delete;
     FGBoard& operator=(const FGBoard&) = delete;
@@ -149,6 +173,15 @@ public:
     void Stretch(BOOL shrinkToFit);
     // The window that receives the board's registered messages.
     void SetOwnerWnd(HWND owner);
+    // The window camera plug-ins are given when their source opens (the
+    // view that shows the frames); DisconnectDisplay forgets it. It must
+    // stay until then.
+    void SetHostWindow(CWnd* host);
+    // The current source is a camera plug-in.
+    BOOL IsPlugInSource() const;
+    // Shows the current plug-in's options dialog over parent (may be null)
+    // and returns when it closes; FALSE when the current source has none.
+    BOOL OpenDialog(CWnd* parent);
     double GetParameterDouble(int id) const;
     BOOL SetParameterDouble(int id, double value);
     // The overlay's device context in page pixels, held until ReleaseDC.
@@ -165,6 +198,9 @@ public:
     // Texts carried by parameter number (kestrun::fgparam): names and
     // folders. Empty for unknown ids; SetParameterString answers FALSE for
     // unknown ids, unknown profiles and files that cannot be written.
+    // Profile names (150, 151) also go to a camera plug-in that is the
+    // current, initialised source: it selects or stores its own camera
+    // profile of that name. The answer is the board's.
     CString GetParameterString(int id) const;
     BOOL SetParameterString(int id, const CString& value);
 
@@ -201,6 +237,16 @@ public:
 
 private:
     struct CLiveRun;
+    // Where a plug-in's live frames come in.
+    class CFrameSink final : public kestrun::camplugin::CPluginFrameSink
+    {
+    public:
+        explicit CFrameSink(FGBoard& board) : m_board(board) {}
+        void OnLiveFrame(const cv::Mat& frame) override { m_board.OnPushedFrame(frame); }
+
+    private:
+        FGBoard& m_board;
+    };
     // What callers ask of the current source without waiting for it.
     struct CSourceInfo
     {
@@ -224,6 +270,18 @@ private:
     bool Deliver(const cv::Mat& frame, const CLiveRun* run, bool& sizeChanged);
     void LiveLoop(CLiveRun& run);
     void WaitUntil(const CLiveRun& run, kestrun::IClock& clock, double dueMs);
+    // After a frame is in the buffer: rate, callback, notices.
+    void FrameDelivered(CLiveRun& run, bool sizeChanged);
+    // A plug-in's live frame, on the camera's thread.
+    void OnPushedFrame(const cv::Mat& frame);
+    // The plug-in of a source index, loaded on first use; null (with the
+    // reason) when its file is missing or cannot serve.
+    kestrun::CPlugInLibrary* PlugInLibrary(int index, CString& error) const;
+    // The plug-in of the current source, if that is one and is loaded.
+    kestrun::CPlugInLibrary* CurrentPlugIn() const;
+    // Passes a profile name to the current plug-in while it is initialised.
+    void ForwardToPlugIn(int id, const CString& value);
+    kestrun::CPlugInHost PlugInHost() const;
     void InvokeCallBack();
     void ReapStoppedRuns();
     bool OnLiveThread() const;
@@ -250,6 +308,7 @@ private:
     std::set<std::string> m_reportTexts; // stable addresses for posted texts
     HWND m_displayWnd = nullptr;
     HWND m_ownerWnd = nullptr;
+    CWnd* m_hostWnd = nullptr;
     CRect m_displayRect;
     bool m_stretch = false;
     bool m_reportToWindow = false;
@@ -282,6 +341,13 @@ private:
     CEvent m_callBacksIdle{TRUE, TRUE};
 
     kestrun::CBoardOverlay m_overlay;
+
+    // The plug-ins' files (empty: absent) and, once loaded, the libraries,
+    // which stay until the board goes.
+    std::array<CString, kPlugInSlots> m_plugInFiles;
+    mutable std::mutex m_plugInMutex;
+    mutable std::array<std::unique_ptr<kestrun::CPlugInLibrary>, kPlugInSlots> m_plugIns;
+    CFrameSink m_frameSink{*this};
 };
 
 // The process's one board; null only when it cannot be made. Callers never

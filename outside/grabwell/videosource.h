@@ -4,10 +4,9 @@
 // own thread (live) or on the caller's (still grabs); it never reads one
 // source from two threads at once.
 //
-// A camera plug-in becomes a source of this kind when the board learns to
-// load plug-ins: Open runs the plug-in's initialisation with the board's
-// window, ReadFrame its snapshot into a page, and a plug-in whose viewfinder
-// paints the host window itself answers PaintsWindow.
+// A camera plug-in is a source that pushes its live frames: the board
+// starts them with StartPushing and takes them through its frame sink on
+// the camera's thread; ReadFrame is the plug-in's snapshot.
 
 #include "platform/core/cstring.h"
 #include "platform/core/geometry.h"
@@ -41,6 +40,9 @@ public:
 
     // False, with the reason in GetLastError, when the source cannot serve.
     virtual bool Open() = 0;
+    // Whether the source could be opened, for a board that is not
+    // initialised; a source whose opening starts a device answers without.
+    virtual bool Probe() { return Open(); }
     // The next frame as 8-bit blue-green-red pixels. False, with the
     // reason in GetLastError, when no frame can be had.
     virtual bool ReadFrame(cv::Mat& frame) = 0;
@@ -60,8 +62,12 @@ public:
     // The board-type word the callers read: 0 a source that starts with a
     // still grab, 1 a live camera, 2 a board with two input channels.
     virtual int GetBoardType() const { return 1; }
-    // Paints the display window itself (a plug-in's viewfinder).
+    // Paints the display window itself.
     virtual bool PaintsWindow() const { return false; }
+    // Live frames come from the source's own thread once StartPushing has
+    // started them, not from ReadFrame.
+    virtual bool PushesFrames() const { return false; }
+    virtual bool StartPushing() { return Fail("This source has no live frames of its own."); }
     // 0 .. 3; sources with one input ignore it.
     virtual void SetInputChannel(int /*channel*/) {}
 

@@ -25,8 +25,8 @@ protected:
     {
         const char* name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         m_folder = ScratchFolder(name);
-        fs::create_directories(m_folder / "dev"); // no camera here
-        m_board = std::make_unique<FGBoard>(&m_clock, (m_folder / "dev").c_str());
+        fs::create_directories(m_folder / "dev"); // no camera and no plug-ins here
+        m_board = std::make_unique<FGBoard>(&m_clock, (m_folder / "dev").c_str(), (m_folder / "dev").c_str());
         m_board->SetParameterString(p::kFolder, m_folder.c_str());
     }
 
