@@ -20,6 +20,7 @@ enum class EExpr
     Call,    // m_a(m_args): call or index
     Unary,   // m_op m_a
     Binary,  // m_a m_op m_b
+    With,    // the object of the innermost With block (".m" inside it)
 };
 
 struct CExpr
@@ -61,6 +62,7 @@ enum class EStmt
     OnErrorResumeNext,
     OnErrorGoto0,
     Erase,
+    With,
 };
 
 enum class EExit
@@ -85,6 +87,8 @@ struct CBranch
 {
     ExprPtr m_cond;               // If: the condition; Select: unused
     std::vector<ExprPtr> m_values; // Select: the values of a Case
+    // Select: per value the comparison of "Case Is <op> value"; empty: equal.
+    std::vector<std::string> m_ops;
     bool m_bElse = false;
     Block m_body;
 };
@@ -94,7 +98,7 @@ struct CStmt
     EStmt m_kind = EStmt::Call;
     CPos m_pos;
     ExprPtr m_target; // Call, Assign, Set
-    ExprPtr m_value;  // Assign, Set, For (from), ForEach (group), Do (condition), Select
+    ExprPtr m_value;  // Assign, Set, For (from), ForEach (group), Do (condition), Select, With
     ExprPtr m_to;
     ExprPtr m_step;
     std::string m_key; // For, ForEach: the counter
@@ -102,7 +106,7 @@ struct CStmt
     std::vector<CDimItem> m_items; // Dim, ReDim, Const, Erase
     bool m_bPreserve = false;
     std::vector<CBranch> m_branches; // If, Select
-    Block m_body;                    // For, ForEach, Do
+    Block m_body;                    // For, ForEach, Do, With
     bool m_bTestFirst = true;        // Do: the condition before the body
     bool m_bUntil = false;           // Do: loop until the condition holds
     EExit m_exit = EExit::For;

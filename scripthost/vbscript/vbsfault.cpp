@@ -43,6 +43,7 @@ CString ErrorText(long number)
     case err::kExpectedEndOfStatement: return "Expected end of statement";
     case err::kExpectedInteger: return "Expected integer constant";
     case err::kExpectedWhileUntil: return "Expected 'While', 'Until' or end of statement";
+    case err::kExpectedWith: return "Expected 'With'";
     case err::kInvalidCharacter: return "Invalid character";
     case err::kUnterminatedString: return "Unterminated string constant";
     case err::kInvalidNumber: return "Invalid number";

@@ -76,6 +76,7 @@ inline constexpr long kExpectedStatement = 1024;
 inline constexpr long kExpectedEndOfStatement = 1025;
 inline constexpr long kExpectedInteger = 1026;
 inline constexpr long kExpectedWhileUntil = 1027;
+inline constexpr long kExpectedWith = 1029;
 inline constexpr long kInvalidCharacter = 1032;
 inline constexpr long kUnterminatedString = 1033;
 inline constexpr long kInvalidNumber = 1034;

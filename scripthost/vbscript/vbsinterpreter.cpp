@@ -247,6 +247,8 @@ CVbsInterpreter::EFlow CVbsInterpreter::RunStatement(const CStmt& stmt)
         return RunDo(stmt);
     case EStmt::Select:
         return RunSelect(stmt);
+    case EStmt::With:
+        return RunWith(stmt);
     case EStmt::Exit:
         switch (stmt.m_exit) {
         case EExit::For:
@@ -349,13 +351,88 @@ CVbsInterpreter::EFlow CVbsInterpreter::RunSelect(const CStmt& stmt)
     for (const CBranch& branch : stmt.m_branches) {
         if (branch.m_bElse)
             return RunBlock(branch.m_body);
-        for (const auto& candidate : branch.m_values) {
-            const COleVariant other = Eval(*candidate);
-            if (value.Deref().vt != VT_NULL && other.Deref().vt != VT_NULL && Compare(value.Deref(), other.Deref()) == 0)
+        for (size_t i = 0; i < branch.m_values.size(); ++i) {
+            const COleVariant other = Eval(*branch.m_values[i]);
+            if (value.Deref().vt == VT_NULL || other.Deref().vt == VT_NULL)
+                continue;
+            const std::string& op = i < branch.m_ops.size() ? branch.m_ops[i] : std::string();
+            if (op.empty() ? Compare(value.Deref(), other.Deref()) == 0 : ToBool(BinaryOp(op, value, other)))
                 return RunBlock(branch.m_body);
         }
     }
     return EFlow::Normal;
+}
+
+CVbsInterpreter::EFlow CVbsInterpreter::RunWith(const CStmt& stmt)
+{
+    COleVariant object = Eval(*stmt.m_value).Deref();
+    if (object.vt != VT_DISPATCH || object.pdispVal == nullptr)
+        Raise(err::kObjectRequired);
+    m_withObjects.push_back(std::move(object));
+    struct CPop
+    {
+        std::vector<COleVariant>& m_objects;
+        ~CPop() { m_objects.pop_back(); }
+    } pop{m_withObjects};
+    return RunBlock(stmt.m_body);
+}
+
+bool CVbsInterpreter::RunCodeText(const std::string& key, const std::vector<std::unique_ptr<CExpr>>& args,
+                                  COleVariant& result)
+{
+    if (key != "eval" && key != "execute" && key != "executeglobal")
+        return false;
+    if (args.size() != 1)
+        Raise(err::kArgCount, CString(key.c_str()));
+    if (m_nExecuteDepth >= kMaxExecuteDepth)
+        Raise(err::kOutOfStack);
+    const CString text = ToText(Eval(*args[0]));
+    struct CDepth
+    {
+        int& m_depth;
+        ~CDepth() { --m_depth; }
+    } depth{++m_nExecuteDepth};
+    try {
+        if (key == "eval") {
+            const ExprPtr expr = ParseExpression(text.GetString());
+            result = Eval(*expr).Deref();
+            return true;
+        }
+        std::unique_ptr<CUnit> unit = ParseUnit(text.GetString(), 1);
+        // ExecuteGlobal runs at the global level, Execute where it is called.
+        CFrame* const savedFrame = m_frame;
+        const CUnit* const savedUnit = m_unit;
+        struct CRestore
+        {
+            CVbsInterpreter& m_self;
+            CFrame* m_frame;
+            const CUnit* m_unit;
+            ~CRestore()
+            {
+                m_self.m_frame = m_frame;
+                m_self.m_unit = m_unit;
+            }
+        } restore{*this, savedFrame, savedUnit};
+        if (key == "executeglobal")
+            m_frame = nullptr;
+        m_unit = unit.get();
+        for (auto& proc : unit->m_procs) {
+            proc->m_pUnit = unit.get();
+            m_procs[proc->m_key] = proc.get();
+        }
+        const CUnit& run = *unit;
+        // Procedures it defined stay callable.
+        if (!unit->m_procs.empty())
+            m_units.push_back(std::move(unit));
+        RunBlock(run.m_body);
+    } catch (CVbsFault& fault) {
+        // Reported at the statement that ran the text: its lines are not the script's.
+        fault.m_bPlaced = false;
+        fault.m_strSourceText.Empty();
+        throw;
+    }
+    result = COleVariant();
+    return true;
 }
 
 std::vector<CVariantArray::CBound> CVbsInterpreter::Bounds(const std::vector<std::unique_ptr<CExpr>>& args)
@@ -543,6 +620,10 @@ COleVariant CVbsInterpreter::Eval(const CExpr& expr)
         const COleVariant b = Eval(*expr.m_b);
         return BinaryOp(expr.m_op, a, b);
     }
+    case EExpr::With:
+        if (m_withObjects.empty())
+            Raise(err::kObjectRequired);
+        return m_withObjects.back();
     }
     Raise(err::kSyntax);
 }
@@ -621,6 +702,8 @@ COleVariant CVbsInterpreter::EvalCall(const CExpr& expr, bool wantValue)
         Raise(err::kNoMember, name);
     if (const auto proc = m_procs.find(target.m_key); proc != m_procs.end())
         return CallProc(*proc->second, expr.m_args, expr.m_pos);
+    if (COleVariant result; RunCodeText(target.m_key, expr.m_args, result))
+        return result;
     if (const CBuiltin* builtin = FindBuiltin(target.m_key)) {
         const int count = static_cast<int>(expr.m_args.size());
         if (count < builtin->m_nMin || count > builtin->m_nMax)

@@ -39,6 +39,9 @@ public:
     // Nested blocks, calls and operations of one run together: a deep
     // expression inside each of many nested calls must not exhaust the stack.
     static constexpr int kMaxStackUnits = 3000;
+    // Code run by Execute or Eval that runs Execute or Eval again: deeper
+    // than this raises "Out of stack space".
+    static constexpr int kMaxExecuteDepth = 20;
 
 private:
     struct CFrame;
@@ -59,6 +62,9 @@ private:
     EFlow RunForEach(const CStmt& stmt);
     EFlow RunDo(const CStmt& stmt);
     EFlow RunSelect(const CStmt& stmt);
+    EFlow RunWith(const CStmt& stmt);
+    // Eval, Execute and ExecuteGlobal of a text; false for another name.
+    bool RunCodeText(const std::string& key, const std::vector<std::unique_ptr<CExpr>>& args, COleVariant& result);
     void RunDim(const CStmt& stmt);
     void RunReDim(const CStmt& stmt);
     void RunConst(const CStmt& stmt);
@@ -100,6 +106,9 @@ private:
     int m_nDepth = 0;
     int m_nStackUnits = 0;
     bool m_bGlobalResumeNext = false;
+    // The objects of the With blocks being run, innermost last.
+    std::vector<COleVariant> m_withObjects;
+    int m_nExecuteDepth = 0;
 
     class CStackUnit;
 

@@ -15,7 +15,7 @@ constexpr std::array kReserved = {
     "elseif", "empty",  "end",      "eqv",   "erase", "error", "exit",   "explicit", "false", "for",
     "function", "goto", "if",       "imp",   "in",    "is",    "loop",   "mod",     "new",    "next",
     "not",   "nothing", "null",     "on",    "option", "or",   "preserve", "redim",  "resume", "select",
-    "set",   "step",    "sub",      "then",  "to",    "true",  "until",  "wend",    "while",  "xor",
+    "set",   "step",    "sub",      "then",  "to",    "true",  "until",  "wend",    "while",  "with",   "xor",
 };
 
 bool IsReserved(const std::string& key)
@@ -57,6 +57,16 @@ public:
         }
         for (auto& proc : m_unit.m_procs)
             proc->m_bExplicit = m_unit.m_bExplicit;
+    }
+
+    ExprPtr WholeExpression()
+    {
+        ExprPtr expr = Expression();
+        while (Peek().m_kind == ETok::Newline && Peek().m_text == "\n")
+            Next();
+        if (Peek().m_kind != ETok::End)
+            Fail(err::kExpectedEndOfStatement);
+        return expr;
     }
 
 private:
@@ -213,9 +223,13 @@ private:
     std::unique_ptr<CStmt> Statement()
     {
         const CPos pos = Peek().m_pos;
+        if (IsOp(".") && m_nWith > 0)
+            return Assignment(pos, false);
         if (Peek().m_kind != ETok::Name)
             Fail(err::kExpectedStatement);
         const std::string key = Peek().m_key;
+        if (key == "with")
+            return With(pos);
         if (key == "dim" || ((key == "private" || key == "public") && !IsKeyAt(1, "const")))
             return Dim(pos);
         if (key == "redim")
@@ -541,7 +555,7 @@ private:
                 Next();
                 branch.m_bElse = true;
             } else {
-                branch.m_values = ArgumentList();
+                CaseValues(branch);
             }
             if (Peek().m_kind == ETok::Newline)
                 Next();
@@ -553,6 +567,39 @@ private:
         }
         ExpectKey("end", err::kExpectedEnd);
         ExpectKey("select", err::kExpectedSelect);
+        return stmt;
+    }
+
+    // "Case 1, x, Is > 5": each value with the comparison it asks for.
+    void CaseValues(CBranch& branch)
+    {
+        while (true) {
+            std::string op;
+            if (IsKey("is")) {
+                Next();
+                if (!(IsOp("=") || IsOp("<>") || IsOp("<") || IsOp(">") || IsOp("<=") || IsOp(">=")))
+                    Fail(err::kSyntax);
+                op = Next().m_text;
+            }
+            branch.m_ops.push_back(std::move(op));
+            branch.m_values.push_back(Expression());
+            if (!IsOp(","))
+                break;
+            Next();
+        }
+    }
+
+    std::unique_ptr<CStmt> With(CPos pos)
+    {
+        Next();
+        auto stmt = NewStmt(EStmt::With, pos);
+        stmt->m_value = Expression();
+        EndOfStatement();
+        ++m_nWith;
+        stmt->m_body = BlockUntil({"end"});
+        --m_nWith;
+        ExpectKey("end", err::kExpectedEnd);
+        ExpectKey("with", err::kExpectedWith);
         return stmt;
     }
 
@@ -746,7 +793,8 @@ private:
     {
         ExprPtr node = Primary();
         while (true) {
-            if (IsOp(".")) {
+            // In a With block " .m" begins the next argument: ".Print .Count".
+            if (IsOp(".") && !(m_nWith > 0 && Peek().m_bSpaced)) {
                 const CPos pos = Next().m_pos;
                 if (Peek().m_kind != ETok::Name)
                     Fail(err::kExpectedIdentifier);
@@ -818,8 +866,21 @@ private:
             Next();
             return node;
         }
-        if (t.m_kind == ETok::Op && t.m_text == ".")
-            Fail(err::kSyntax);
+        if (t.m_kind == ETok::Op && t.m_text == ".") {
+            // ".m" inside a With block: the member of its object.
+            if (m_nWith == 0)
+                Fail(err::kSyntax);
+            const CPos pos = Next().m_pos;
+            if (Peek().m_kind != ETok::Name)
+                Fail(err::kExpectedIdentifier);
+            const CToken& name = Next();
+            auto member = MakeNode(EExpr::Member, pos);
+            member->m_name = name.m_text;
+            member->m_key = name.m_key;
+            member->m_a = MakeNode(EExpr::With, pos);
+            Measure(*member);
+            return member;
+        }
         Fail(err::kExpectedExpression);
     }
 
@@ -828,6 +889,7 @@ private:
     CUnit& m_unit;
     CProc* m_proc = nullptr;
     int m_nNesting = 0;
+    int m_nWith = 0; // With blocks around the statement being parsed
     // The token that opened the arguments of the last call parsed.
     size_t m_nLastCallParen = 0;
 };
@@ -861,6 +923,12 @@ std::unique_ptr<CUnit> ParseUnit(std::string_view source, int startingLine)
         throw;
     }
     return unit;
+}
+
+ExprPtr ParseExpression(std::string_view source)
+{
+    CUnit unit;
+    return CParser(Tokenize(source, 1), unit).WholeExpression();
 }
 
 std::string SourceLine(const CUnit& unit, int line)
