@@ -124,6 +124,26 @@ const CCase kCases[] = {
     {"MultiDimensional", "Dim m(1, 2)\nm(1, 2) = 7\nOut.Print m(1, 2) & UBound(m, 2)", "72"},
     {"Erase", "Dim a(2)\na(1) = 5\nErase a\nOut.Print IsEmpty(a(1))", "True"},
     {"SubCallWithParenthesesAndTwoArguments", "Sub S(a, b)\nEnd Sub\nS(1, 2)", "", 1044, 3, 0},
+    {"Class",
+     "Class Counter\n Private m_n\n Public Name\n Dim m_steps(2)\n Private Sub Class_Initialize()\n  m_n = 10\n End Sub\n"
+     " Public Sub Add(ByVal k)\n  m_n = m_n + k\n  m_steps(0) = k\n End Sub\n Public Function Twice()\n  Twice = "
+     "Value * 2\n End Function\n Public Property Get Value()\n  Value = m_n\n End Property\n Public Property Let "
+     "Value(v)\n  If v < 0 Then Exit Property\n  m_n = v\n End Property\n Public Property Get Self()\n  Set Self = Me\n "
+     "End Property\nEnd Class\nSet c = New Counter\nc.Add 5\nOut.Print c.Value & \" \" & c.Twice()\nc.Value = -1\n"
+     "c.Value = 3\nc.Name = \"n\"\nOut.Print c.Self.Value & c.Name & TypeName(c)\nSet d = New Counter\nOut.Print d.Value",
+     "15 30|3nCounter|10"},
+    {"ClassPrivateMemberIsHidden", "Class K\n Private m_x\nEnd Class\nSet k = New K\nOut.Print 1\nk.m_x = 2", "1", 438, 6,
+     0},
+    {"ClassUnknownIsNotDefined", "Set x = New Nowhere", "", 506, 1, 0},
+    {"ClassErrorInAMethodKeepsItsNumber",
+     "Class K\n Function F()\n  F = 1 / 0\n End Function\nEnd Class\nSet k = New K\nx = k.F()", "", 11, 3, 2},
+    {"ClassNeedsEndClass", "Class K\n Dim a\nEnd Sub", "", 1047, 3, 4},
+    {"ClassMethodsRecurseUpToTheLimit",
+     "Class K\n Sub R(n)\n  R n + 1\n End Sub\nEnd Class\nSet k = New K\nk.R 1", "", 28, 3, 2},
+    {"ClassObjectsAreReferences",
+     "Class P\n Public V\nEnd Class\nSet a = New P\nSet b = a\nb.V = 7\nOut.Print a.V & (a Is b)\nSet a = New P\nOut.Print "
+     "IsEmpty(a.V) & b.V",
+     "7True|True7"},
     {"SelectCaseIs",
      "For Each v In Array(1, 5, 12)\nSelect Case v\nCase Is < 2\n Out.Print \"small\"\nCase 3, Is >= 10\n Out.Print "
      "\"big\"\nCase Else\n Out.Print \"mid\"\nEnd Select\nNext",

@@ -21,6 +21,7 @@ enum class EExpr
     Unary,   // m_op m_a
     Binary,  // m_a m_op m_b
     With,    // the object of the innermost With block (".m" inside it)
+    New,     // New m_name: an object of a script class
 };
 
 struct CExpr
@@ -71,6 +72,7 @@ enum class EExit
     Do,
     Sub,
     Function,
+    Property,
 };
 
 struct CDimItem
@@ -119,11 +121,23 @@ struct CParam
     bool m_bByVal = false;
 };
 
+enum class EProcKind
+{
+    Sub,
+    Function,
+    PropertyGet,
+    PropertyLet,
+    PropertySet,
+};
+
 struct CProc
 {
     std::string m_name;
     std::string m_key;
+    // A Function or Property Get: the name is the result's variable.
     bool m_bFunction = false;
+    EProcKind m_kind = EProcKind::Sub;
+    bool m_bPublic = true; // a member of a class others may call
     std::vector<CParam> m_params;
     Block m_body;
     CPos m_pos;
@@ -131,10 +145,22 @@ struct CProc
     const struct CUnit* m_pUnit = nullptr; // the unit that holds it
 };
 
-// One piece of code as parsed: its procedures and its global statements.
+// Class ... End Class: its variables and its procedures.
+struct CClassDef
+{
+    std::string m_name;
+    std::string m_key;
+    CPos m_pos;
+    std::vector<CDimItem> m_fields;
+    std::vector<bool> m_publicFields; // per field
+    std::vector<std::unique_ptr<CProc>> m_methods;
+};
+
+// One piece of code as parsed: its procedures, classes and global statements.
 struct CUnit
 {
     std::vector<std::unique_ptr<CProc>> m_procs;
+    std::vector<std::unique_ptr<CClassDef>> m_classes;
     Block m_body;
     bool m_bExplicit = false;
     int m_nStartingLine = 1;

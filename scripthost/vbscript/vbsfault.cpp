@@ -21,6 +21,7 @@ CString ErrorText(long number)
     case err::kArgCount: return "Wrong number of arguments or invalid property assignment";
     case err::kNotCollection: return "Object not a collection";
     case err::kUndefined: return "Variable is undefined";
+    case err::kClassNotDefined: return "Class not defined";
     case err::kIllegalAssignment: return "Illegal assignment";
     case err::kSyntax: return "Syntax error";
     case err::kExpectedParen: return "Expected '('";
@@ -50,6 +51,8 @@ CString ErrorText(long number)
     case err::kInvalidExit: return "Invalid 'exit' statement";
     case err::kNameRedefined: return "Name redefined";
     case err::kParenthesesInSubCall: return "Cannot use parentheses when calling a Sub";
+    case err::kExpectedClass: return "Expected 'Class'";
+    case err::kExpectedPropertyKind: return "Expected 'Let' or 'Set' or 'Get' in property declaration";
     case err::kTooComplex: return "Expression too complex";
     default: return "Unknown runtime error";
     }

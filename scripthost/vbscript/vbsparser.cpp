@@ -11,7 +11,7 @@ namespace kestrun::vbs {
 namespace {
 
 constexpr std::array kReserved = {
-    "and",   "byref",   "byval",    "call",  "case",  "const", "dim",    "do",      "each",   "else",
+    "and",   "byref",   "byval",    "call",  "case",  "class", "const", "dim",    "do",      "each",   "else",
     "elseif", "empty",  "end",      "eqv",   "erase", "error", "exit",   "explicit", "false", "for",
     "function", "goto", "if",       "imp",   "in",    "is",    "loop",   "mod",     "new",    "next",
     "not",   "nothing", "null",     "on",    "option", "or",   "preserve", "redim",  "resume", "select",
@@ -45,6 +45,10 @@ public:
                 Procedure();
                 continue;
             }
+            if (IsKey("class")) {
+                ClassDefinition();
+                continue;
+            }
             // Private and Public only scope procedures and variables of classes.
             if ((IsKey("private") || IsKey("public")) && (IsKeyAt(1, "sub") || IsKeyAt(1, "function"))) {
                 Next();
@@ -57,6 +61,10 @@ public:
         }
         for (auto& proc : m_unit.m_procs)
             proc->m_bExplicit = m_unit.m_bExplicit;
+        for (auto& def : m_unit.m_classes) {
+            for (auto& method : def->m_methods)
+                method->m_bExplicit = m_unit.m_bExplicit;
+        }
     }
 
     ExprPtr WholeExpression()
@@ -146,16 +154,41 @@ private:
 
     void Procedure()
     {
-        auto proc = std::make_unique<CProc>();
-        proc->m_pos = Peek().m_pos;
-        proc->m_bFunction = Next().m_key == "function";
-        const CToken& name = Identifier();
-        proc->m_name = name.m_text;
-        proc->m_key = name.m_key;
+        auto proc = ProcedureDefinition(false);
         for (const auto& other : m_unit.m_procs) {
             if (other->m_key == proc->m_key)
-                Fail(err::kNameRedefined, name.m_pos);
+                Fail(err::kNameRedefined, proc->m_pos);
         }
+        m_unit.m_procs.push_back(std::move(proc));
+    }
+
+    // Sub, Function or (in a class) Property Get/Let/Set, from its keyword
+    // to the end of its End line.
+    std::unique_ptr<CProc> ProcedureDefinition(bool inClass)
+    {
+        auto proc = std::make_unique<CProc>();
+        proc->m_pos = Peek().m_pos;
+        const std::string word = Next().m_key;
+        if (word == "function") {
+            proc->m_kind = EProcKind::Function;
+        } else if (word == "property") {
+            if (!inClass)
+                Fail(err::kSyntax, proc->m_pos);
+            if (IsKey("get"))
+                proc->m_kind = EProcKind::PropertyGet;
+            else if (IsKey("let"))
+                proc->m_kind = EProcKind::PropertyLet;
+            else if (IsKey("set"))
+                proc->m_kind = EProcKind::PropertySet;
+            else
+                Fail(err::kExpectedPropertyKind);
+            Next();
+        }
+        proc->m_bFunction = proc->m_kind == EProcKind::Function || proc->m_kind == EProcKind::PropertyGet;
+        const CToken& name = Identifier();
+        proc->m_pos = name.m_pos;
+        proc->m_name = name.m_text;
+        proc->m_key = name.m_key;
         if (IsOp("(")) {
             Next();
             while (!IsOp(")")) {
@@ -185,10 +218,63 @@ private:
         proc->m_body = BlockUntil({"end"});
         m_proc = nullptr;
         ExpectKey("end", err::kExpectedEnd);
-        ExpectKey(proc->m_bFunction ? "function" : "sub",
-                  proc->m_bFunction ? err::kExpectedFunction : err::kExpectedSub);
+        ExpectKey(word.c_str(), word == "function" ? err::kExpectedFunction
+                                : word == "sub"    ? err::kExpectedSub
+                                                   : err::kSyntax);
         EndOfStatement();
-        m_unit.m_procs.push_back(std::move(proc));
+        return proc;
+    }
+
+    void ClassDefinition()
+    {
+        auto def = std::make_unique<CClassDef>();
+        def->m_pos = Next().m_pos;
+        const CToken& name = Identifier();
+        def->m_name = name.m_text;
+        def->m_key = name.m_key;
+        for (const auto& other : m_unit.m_classes) {
+            if (other->m_key == def->m_key)
+                Fail(err::kNameRedefined, name.m_pos);
+        }
+        EndOfStatement();
+        while (true) {
+            SkipNewlines();
+            if (Peek().m_kind == ETok::End || IsKey("end"))
+                break;
+            bool isPublic = true;
+            bool scoped = false;
+            if (IsKey("public") || IsKey("private")) {
+                isPublic = Next().m_key == "public";
+                scoped = true;
+                if (isPublic && IsKey("default"))
+                    Next();
+            }
+            if (IsKey("sub") || IsKey("function") || IsKey("property")) {
+                auto method = ProcedureDefinition(true);
+                for (const auto& other : def->m_methods) {
+                    if (other->m_key == method->m_key && other->m_kind == method->m_kind)
+                        Fail(err::kNameRedefined, method->m_pos);
+                }
+                method->m_bPublic = isPublic;
+                def->m_methods.push_back(std::move(method));
+                continue;
+            }
+            if (IsKey("dim"))
+                Next();
+            else if (!scoped)
+                Fail(err::kExpectedStatement);
+            CStmt fields;
+            DimItems(fields, false);
+            for (CDimItem& item : fields.m_items) {
+                def->m_fields.push_back(std::move(item));
+                def->m_publicFields.push_back(isPublic);
+            }
+            EndOfStatement();
+        }
+        ExpectKey("end", err::kExpectedEnd);
+        ExpectKey("class", err::kExpectedClass);
+        EndOfStatement();
+        m_unit.m_classes.push_back(std::move(def));
     }
 
     // Statements up to one of the words that end the block (not taken).
@@ -611,10 +697,13 @@ private:
             stmt->m_exit = EExit::For;
         else if (IsKey("do"))
             stmt->m_exit = EExit::Do;
-        else if (IsKey("sub") && m_proc && !m_proc->m_bFunction)
+        else if (IsKey("sub") && m_proc && m_proc->m_kind == EProcKind::Sub)
             stmt->m_exit = EExit::Sub;
-        else if (IsKey("function") && m_proc && m_proc->m_bFunction)
+        else if (IsKey("function") && m_proc && m_proc->m_kind == EProcKind::Function)
             stmt->m_exit = EExit::Function;
+        else if (IsKey("property") && m_proc && m_proc->m_kind != EProcKind::Sub &&
+                 m_proc->m_kind != EProcKind::Function)
+            stmt->m_exit = EExit::Property;
         else
             Fail(err::kInvalidExit);
         Next();
@@ -858,6 +947,14 @@ private:
                 return literal(COleVariant::Null());
             if (t.m_key == "nothing")
                 return literal(COleVariant::Dispatch(nullptr));
+            if (t.m_key == "new") {
+                Next();
+                const CToken& name = Identifier();
+                auto node = MakeNode(EExpr::New, name.m_pos);
+                node->m_name = name.m_text;
+                node->m_key = name.m_key;
+                return node;
+            }
             if (IsReserved(t.m_key))
                 Fail(err::kExpectedExpression);
             auto node = MakeNode(EExpr::Name, t.m_pos);
