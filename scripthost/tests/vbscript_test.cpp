@@ -298,6 +298,19 @@ TEST(VBScript, DeepNestingIsRefused)
     fault = interpreter.Execute(ifs, 1);
     ASSERT_TRUE(fault.has_value());
     EXPECT_EQ(fault->m_nNumber, 1050);
+
+    std::string withs;
+    for (int i = 0; i < 5000; ++i)
+        withs += "With Out\n";
+    fault = interpreter.Execute(withs, 1);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->m_nNumber, 1050);
+
+    // Text handed to Eval is held to the same bounds.
+    fault = interpreter.Execute("x = 1\nx = Eval(String(100000, \"(\") & \"1\" & String(100000, \")\"))", 1);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->m_nNumber, 1050);
+    EXPECT_EQ(fault->m_pos.m_nLine, 2);
 }
 
 // Each of many nested calls evaluates a deep expression before it calls
