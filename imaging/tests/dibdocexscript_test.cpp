@@ -4,7 +4,9 @@
 #include "imaging/tests/dibdocextesting.h"
 
 #include "analysis/aoidoc.h"
+#include "outside/grabwell/fgboard.h"
 #include "platform/automation/dispatchmap.h"
+#include "platform/core/clock.h"
 
 #include <span>
 #include <vector>
@@ -140,6 +142,30 @@ TEST_F(BildScriptObjectTest, MirrorFlipsThePageAndBildIsThePagesNumber)
     const COleVariant value(static_cast<LONG>(1));
     m_doc->Invoke("Bild", DISPATCH_PROPERTYPUT, std::span<const COleVariant>(&value, 1));
     EXPECT_EQ(m_doc->GetActiveIndex(), 1);
+}
+
+TEST_F(BildScriptObjectTest, SnapshotGrabsOneFrameIntoAVideoDocumentOnly)
+{
+    FGBoard* board = GetFG();
+    ASSERT_NE(board, nullptr);
+    board->StopLive();
+    board->DisconnectDisplay();
+    kestrun::ManualClock clock;
+    ASSERT_TRUE(board->SetClock(&clock));
+    ASSERT_TRUE(board->SetVideoSource(0));
+    const int frames = board->GetFrameCount();
+
+    // A plain image document grabs nothing and keeps its page.
+    Call("Snapshot");
+    EXPECT_EQ(board->GetFrameCount(), frames);
+    EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+
+    ASSERT_TRUE(m_doc->InitVideoPages());
+    Call("Snapshot");
+    EXPECT_EQ(board->GetFrameCount(), frames + 1);
+    EXPECT_TRUE(Same(m_doc->GetActiveDIB()->GetMat(), board->GetDIB()->GetMat()));
+    board->DisconnectDisplay();
+    board->SetClock(nullptr);
 }
 
 TEST_F(BildScriptObjectTest, LoadImageReadsTheFileAndAMissingOneKeepsThePage)
