@@ -7,6 +7,7 @@
 #include "outside/grabwell/fgboard.h"
 #include "platform/automation/dispatchmap.h"
 #include "platform/core/clock.h"
+#include "platform/core/messages.h"
 
 #include <span>
 #include <vector>
@@ -240,6 +241,32 @@ TEST_F(BildScriptObjectTest, WrongCallsAreErrorsNamingTheMember)
         }
     }
     EXPECT_TRUE(Same(Pixels(*m_doc), m_original));
+}
+
+// A window whose every message posts the next one.
+class CRepostingTarget : public CMessageTarget
+{
+public:
+    LRESULT OnWindowMessage(UINT message, WPARAM, LPARAM) override
+    {
+        ++m_nHandled;
+        PostMessage(m_hwnd, message);
+        return 0;
+    }
+    HWND m_hwnd = nullptr;
+    int m_nHandled = 0;
+};
+
+TEST_F(BildScriptObjectTest, AWindowThatAlwaysPostsAgainDoesNotHoldTheScript)
+{
+    CRepostingTarget target;
+    target.m_hwnd = kestrun::CreateWindowHandle(&target);
+    PostMessage(target.m_hwnd, WM_USER + 7);
+    Call("Mirror");
+    // The messages waiting were dispatched, a bounded number of rounds.
+    EXPECT_GT(target.m_nHandled, 0);
+    EXPECT_LE(target.m_nHandled, 64);
+    kestrun::DestroyWindowHandle(target.m_hwnd);
 }
 
 } // namespace
