@@ -1,6 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track.
+// dgoparams, track, script.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -9,11 +9,15 @@
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
+#include "platform/core/archive.h"
 #include "platform/core/file.h"
+#include "scripthost/contscript.h"
+#include "scripthost/scripttext.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -158,6 +162,51 @@ void TrackSeeds(const fs::path& folder)
     Save(folder / "frames.bin", bytes);
 }
 
+// The first byte picks the reader: 0 VBScript text, 1 a container
+// archive, 2 the editor's text archive.
+void ScriptSeeds(const fs::path& folder)
+{
+    const char* const sources[] = {
+        "Option Explicit\r\nDim a(3), i\r\nFor i = 0 To 3: a(i) = i * 2: Next\r\nMsgBox Join(a, \",\")\r\n",
+        "Function F(ByVal n)\n If n <= 1 Then F = 1 Else F = n * F(n - 1)\nEnd Function\nSub S(x)\n x = x + 1\nEnd "
+        "Sub\nOn Error Resume Next\ny = F(5): S y\n",
+        "Select Case Bild.Bild\nCase 0, Is > 9\n MsgBox \"none\"\nCase Else\n If Bild.Measure(\"Count\") Then "
+        "Bild.MoveAOI 5, -5\nEnd Select\n",
+        "With Tabelle\n For r = 1 To .Count\n  s = s & .Title(1) & \"=\" & .Value(r, 1) & vbCrLf\n Next\nEnd With\n",
+        "Execute \"x = 1\" & vbLf & \"y = Eval(\"\"x + 1\"\")\"\nd = DateAdd(\"m\", 1, #2024-01-31#)\nn = "
+        "DateDiff(\"d\", d, Now) + Rnd(-1)\nDo While n > 0: n = n - 1: Loop\n",
+    };
+    int index = 0;
+    for (const char* source : sources) {
+        Save(folder / ("vbs" + std::to_string(index++)), std::string(1, '\0') + source);
+    }
+    const auto archived = [&folder](const char* name, BYTE kind, const std::function<void(CArchive&)>& store) {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            store(ar);
+            ar.Close();
+        }
+        std::vector<BYTE> bytes = file.Data();
+        bytes.insert(bytes.begin(), kind);
+        Save(folder / name, bytes);
+    };
+    archived("container-global", 1, [](CArchive& ar) {
+        CContScript script;
+        script.SetCode("MsgBox \"Hallo\"");
+        script.Serialize(ar);
+    });
+    archived("container-handler", 1, [](CArchive& ar) {
+        CContScript script("Bild", "Click", "(x)");
+        script.SetCode("MsgBox x");
+        script.Serialize(ar);
+    });
+    archived("text", 2, [](CArchive& ar) {
+        CString text("x = 1\r\nMsgBox x");
+        kestrun::SerializeScriptText(ar, text);
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,7 +221,7 @@ int main(int argc, char** argv)
         const char* name;
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
-                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}};
+                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

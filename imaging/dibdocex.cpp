@@ -371,7 +371,8 @@ void CDIBDocEx::OnRunMacro()
 {
     CWaitCursor wait;
     if (CWnd* main = AfxGetMainWnd())
-        main->SendMessage(RegisterWindowMessage("Message RunMacro "), 0, reinterpret_cast<LPARAM>(this));
+        main->SendMessage(RegisterWindowMessage("Message RunMacro "), 0,
+                          reinterpret_cast<LPARAM>(static_cast<CCmdTarget*>(this)));
 }
 
 void CDIBDocEx::OnRunFilters()

@@ -14,8 +14,10 @@
 
 #include "imaging/dibdoc.h"
 
+#include "platform/automation/dispatchable.h"
 #include "platform/core/geometry.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,7 +29,7 @@ class CObjDataBase;
 class CResultTable;
 class CRunDiagnostics;
 
-class CDIBDocEx : public CDIBDoc
+class CDIBDocEx : public CDIBDoc, public kestrun::CDispatchable
 {
     DECLARE_DYNCREATE(CDIBDocEx)
 
@@ -108,6 +110,24 @@ public:
     // where the border score is smallest; returns that score, -1.0 without
     // a pattern. A step below 1 is an invalid argument.
     double FindBestPosition(CAOI* aoi, int range, int step);
+
+    // ---- the script object "Bild" (dibdocexscript.cpp) ---------------------------------------
+    const kestrun::CDispatchMap& GetDispatchMap() const override;
+    // The active page's number from 1; 0 without a page.
+    long GetBild();
+    void Mirror();
+    void Snapshot();
+    void LoadImage(const CString& path);
+    // Raises a script error: no device context is known by a number.
+    void Show(long hdc);
+    // "Erode" or "Dilate" without an undo step; other words do nothing.
+    void EdgeFilter(const CString& what);
+    // "Smooth", "Median" or "Laplace" without an undo step.
+    void Filter(const CString& what);
+    // "Count", "Blob" or "AOI"; TRUE whatever the word.
+    BOOL Measure(const CString& what);
+    // Moves the active area within the image; TRUE.
+    BOOL MoveAOI(short dx, short dy);
 
     // "Randfilter": the edge filter's columns and strength.
     int m_nRandLeft = 230;
@@ -198,6 +218,9 @@ private:
     // "Running filter operation ..." for kFilterInfoTime milliseconds.
     void ShowFilterInfo();
     static constexpr UINT kFilterInfoTime = 100;
+
+    // A script's change of the active page: no undo step, then redraw.
+    void ChangePageForScript(const std::function<void(CDIB&)>& change);
 
     // The page before and after the last blob search, to start a repeated
     // search from the unfiltered page.

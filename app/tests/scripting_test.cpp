@@ -7,8 +7,10 @@
 #include "app/registeredmessages.h"
 #include "app/resource.h"
 
+#include "analysis/bv.h"
 #include "imaging/dibdocex.h"
-#include "platform/automation/dispatchmap.h"
+#include "imaging/imagecommands.h"
+#include "imaging/resulttable.h"
 #include "platform/core/messages.h"
 #include "platform/ui/doctemplate.h"
 #include "platform/ui/view.h"
@@ -20,40 +22,12 @@
 #include <QCloseEvent>
 #include <QTextBlock>
 
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
 #include <fstream>
 
 namespace kestrun::testing {
-
-// An image document that scripts can call; its Measure records the word.
-class CScriptedImageDoc : public CDIBDocEx, public kestrun::CDispatchable
-{
-    DECLARE_DYNCREATE(CScriptedImageDoc)
-
-public:
-    const kestrun::CDispatchMap& GetDispatchMap() const override
-    {
-        static const kestrun::CDispatchMap map =
-            kestrun::CDispatchMapBuilder<CScriptedImageDoc>("Bild", "{DD591203-E395-11D2-998A-0080AD38027C}")
-                .Method("Measure", VT_BOOL, {VT_BSTR},
-                        [](CScriptedImageDoc& doc, std::span<const COleVariant> args) {
-                            doc.m_measured.push_back(args[0].bstrVal);
-                            return COleVariant(short(VARIANT_TRUE), VT_BOOL);
-                        })
-                .Build();
-        return map;
-    }
-    std::vector<CString> m_measured;
-};
-
-class CScriptImageView : public CView
-{
-    DECLARE_DYNCREATE(CScriptImageView)
-public:
-    void OnDraw(CDC*) override {}
-};
-
-IMPLEMENT_DYNCREATE(CScriptedImageDoc, CDIBDocEx)
-IMPLEMENT_DYNCREATE(CScriptImageView, CView)
 
 namespace {
 
@@ -73,6 +47,20 @@ protected:
     {
         Frame().SendMessage(AppMessages().runMacro, 0, reinterpret_cast<LPARAM>(target));
         PumpMessages();
+    }
+
+    // Three dark discs on a light page, opened as the program opens images.
+    CDIBDocEx* OpenDiscs()
+    {
+        cv::Mat page(300, 400, CV_8UC3, cv::Scalar(240, 240, 240));
+        for (const cv::Point& centre : {cv::Point(80, 80), cv::Point(250, 90), cv::Point(150, 220)})
+            cv::circle(page, centre, 25, cv::Scalar(60, 60, 60), cv::FILLED);
+        const std::filesystem::path file = m_folder / "discs.png";
+        if (!cv::imwrite(file.string(), page))
+            return nullptr;
+        m_app.GetEngine()->GetSettings().m_SegThres =
+            CSegThres(RGB(145, 145, 145), RGB(250, 250, 250), CSegThres::modeDark);
+        return DYNAMIC_DOWNCAST(CDIBDocEx, m_app.OpenDocumentFile(file.c_str()));
     }
 
     void WriteExportScript(const std::string& code) const
@@ -133,20 +121,33 @@ TEST_F(ScriptingTest, AnUnknownClassIsAScriptError)
 
 TEST_F(ScriptingTest, AnImageIsHandedToTheUsersScriptAsBild)
 {
-    auto* images = new CMultiDocTemplate(IDR_DIBDOCEX, RUNTIME_CLASS(CScriptedImageDoc),
-                                         RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CScriptImageView));
-    m_app.AddDocTemplate(images);
-    auto* doc = DYNAMIC_DOWNCAST(CScriptedImageDoc, images->OpenDocumentFile(nullptr));
+    CDIBDocEx* doc = OpenDiscs();
     ASSERT_NE(doc, nullptr);
-    Frame().m_script.SetCode("If Bild.Measure(\"Count\") Then MsgBox \"counted\"");
-    RunFor(doc);
-    EXPECT_EQ(doc->m_measured, std::vector<CString>{"Count"});
-    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"counted"});
+
+    Frame().m_script.SetCode("If Bild.Measure(\"Count\") Then MsgBox \"counted on page \" & Bild.Bild");
+    // The document's own Run hands it over.
+    doc->OnCmdMsg(ID_IMAGE_RUN_MACRO, CN_COMMAND, nullptr, nullptr);
+    PumpMessages();
+    ASSERT_NE(doc->GetResultTable(), nullptr);
+    EXPECT_EQ(doc->GetResultTable()->GetCount(), 3);
+    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"counted on page 1"});
 
     // The document going closes the engine that held it.
     doc->OnCloseDocument();
     PumpMessages();
     EXPECT_EQ(Frame().m_pScriptEngine, nullptr);
+}
+
+TEST_F(ScriptingTest, AWrongCallOfBildIsAScriptErrorNamingTheMember)
+{
+    CDIBDocEx* doc = OpenDiscs();
+    ASSERT_NE(doc, nullptr);
+    Frame().m_script.SetCode("Bild.Filter \"Smooth\"\r\nBild.Show 17");
+    RunFor(doc);
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_NE(m_boxes->Texts()[0].Find("Bild.Show"), -1) << m_boxes->Texts()[0].GetString();
+    EXPECT_NE(m_boxes->Texts()[0].Find("Zeile:2"), -1) << m_boxes->Texts()[0].GetString();
+    Frame().CloseScriptEngine();
 }
 
 TEST_F(ScriptingTest, ATablesExportRunsTheExportScriptAgainstTabelle)

@@ -124,6 +124,86 @@ const CCase kCases[] = {
     {"MultiDimensional", "Dim m(1, 2)\nm(1, 2) = 7\nOut.Print m(1, 2) & UBound(m, 2)", "72"},
     {"Erase", "Dim a(2)\na(1) = 5\nErase a\nOut.Print IsEmpty(a(1))", "True"},
     {"SubCallWithParenthesesAndTwoArguments", "Sub S(a, b)\nEnd Sub\nS(1, 2)", "", 1044, 3, 0},
+    {"Class",
+     "Class Counter\n Private m_n\n Public Name\n Dim m_steps(2)\n Private Sub Class_Initialize()\n  m_n = 10\n End Sub\n"
+     " Public Sub Add(ByVal k)\n  m_n = m_n + k\n  m_steps(0) = k\n End Sub\n Public Function Twice()\n  Twice = "
+     "Value * 2\n End Function\n Public Property Get Value()\n  Value = m_n\n End Property\n Public Property Let "
+     "Value(v)\n  If v < 0 Then Exit Property\n  m_n = v\n End Property\n Public Property Get Self()\n  Set Self = Me\n "
+     "End Property\nEnd Class\nSet c = New Counter\nc.Add 5\nOut.Print c.Value & \" \" & c.Twice()\nc.Value = -1\n"
+     "c.Value = 3\nc.Name = \"n\"\nOut.Print c.Self.Value & c.Name & TypeName(c)\nSet d = New Counter\nOut.Print d.Value",
+     "15 30|3nCounter|10"},
+    {"ClassPrivateMemberIsHidden", "Class K\n Private m_x\nEnd Class\nSet k = New K\nOut.Print 1\nk.m_x = 2", "1", 438, 6,
+     0},
+    {"ClassUnknownIsNotDefined", "Set x = New Nowhere", "", 506, 1, 0},
+    {"ClassErrorInAMethodKeepsItsNumber",
+     "Class K\n Function F()\n  F = 1 / 0\n End Function\nEnd Class\nSet k = New K\nx = k.F()", "", 11, 3, 2},
+    {"ClassNeedsEndClass", "Class K\n Dim a\nEnd Sub", "", 1047, 3, 4},
+    {"ClassMethodsRecurseUpToTheLimit",
+     "Class K\n Sub R(n)\n  R n + 1\n End Sub\nEnd Class\nSet k = New K\nk.R 1", "", 28, 3, 2},
+    {"ClassObjectsAreReferences",
+     "Class P\n Public V\nEnd Class\nSet a = New P\nSet b = a\nb.V = 7\nOut.Print a.V & (a Is b)\nSet a = New P\nOut.Print "
+     "IsEmpty(a.V) & b.V",
+     "7True|True7"},
+    {"SelectCaseIs",
+     "For Each v In Array(1, 5, 12)\nSelect Case v\nCase Is < 2\n Out.Print \"small\"\nCase 3, Is >= 10\n Out.Print "
+     "\"big\"\nCase Else\n Out.Print \"mid\"\nEnd Select\nNext",
+     "small|mid|big"},
+    {"CaseIsNeedsAComparison", "Select Case 1\nCase Is 2\nEnd Select", "", 1002, 2, 8},
+    {"With",
+     "With Out\n .Count = 5\n .Print .Count + 1\n With Out\n  .Print \"inner\"\n End With\n .Print \"x\"\nEnd With",
+     "6|inner|x"},
+    {"WithNeedsAnObject", "With 5\nEnd With", "", 424, 1, 0},
+    {"DotOutsideWith", "x = .Count", "", 1002, 1, 4},
+    {"WithWithoutEndWith", "With Out\n.Print 1\nEnd If", "", 1029, 3, 4},
+    {"WithLeftByExit",
+     "For i = 1 To 3\n With Out\n  If i = 2 Then Exit For\n  .Print i\n End With\nNext\nOut.Print \"after\"", "1|after"},
+    {"Eval", "x = 4\nOut.Print Eval(\"x * 2 + 1\")\nOut.Print Eval(\"x = 4\")", "9|True"},
+    {"EvalTakesOneExpression", "x = Eval(\"1 2\")", "", 1025, 1, 0},
+    {"ExecuteRunsWhereItIsCalled",
+     "Execute \"y = 3\" & vbCrLf & \"Out.Print y\"\nSub S()\n Execute \"z = 1\"\n Out.Print IsEmpty(z)\nEnd Sub\nS\n"
+     "Out.Print IsEmpty(z)",
+     "3|False|True"},
+    {"ExecuteGlobal", "Sub S()\n ExecuteGlobal \"g = 7\"\nEnd Sub\nS\nOut.Print g", "7"},
+    {"ExecuteDefinesProcedures",
+     "Execute \"Function Tw(v)\" & vbLf & \"Tw = v * 2\" & vbLf & \"End Function\"\nOut.Print Tw(21)", "42"},
+    {"ExecuteErrorIsReportedAtTheCall", "x = 1\nExecute \"y = 1 / 0\"", "", 11, 2, 0},
+    {"ExecuteSyntaxErrorIsReportedAtTheCall", "x = 1\nExecute \"y = \"", "", 1023, 2, 0},
+    {"ExecuteOfExecuteHitsTheLimit", "s = \"Execute s\"\nExecute s", "", 28, 2, 0},
+    {"ExecuteResumedByOnError", "On Error Resume Next\nExecute \"x = 1 / 0\"\nOut.Print Err.Number", "11"},
+    {"RndRepeatsForANegativeSeed",
+     "a = Rnd(-3): b = Rnd: c = Rnd(0)\nd = Rnd(-3): e = Rnd\nOut.Print (a = d) & (b = e) & (b = c) & (a >= 0 And a < "
+     "1) & (b <> a) & TypeName(b)",
+     "TrueTrueTrueTrueTrueSingle"},
+    {"RandomizeWithASeedRepeats",
+     "x = Rnd(-1): Randomize 42: a = Rnd\nx = Rnd(-1): Randomize 42: b = Rnd\nRandomize\nOut.Print (a = b) & (Rnd < 1)",
+     "TrueTrue"},
+    {"RndStaysInItsRange",
+     "For i = 1 To 1000\n r = Rnd\n If r < 0 Or r >= 1 Then Out.Print r\n s = s + r\nNext\nOut.Print (s > 400 And s < "
+     "600)",
+     "True"},
+    {"DateAdd",
+     "Function T(d)\n T = Year(d) & \"-\" & Month(d) & \"-\" & Day(d) & \" \" & Hour(d) & \":\" & Minute(d)\nEnd "
+     "Function\nOut.Print T(DateAdd(\"m\", 1, DateSerial(2024, 1, 31)))\nOut.Print T(DateAdd(\"yyyy\", -1, "
+     "DateSerial(2024, 2, 29)))\nOut.Print T(DateAdd(\"q\", 1, DateSerial(2023, 11, 30)))\nOut.Print T(DateAdd(\"d\", "
+     "-1, DateSerial(1900, 1, 1)))\nOut.Print T(DateAdd(\"ww\", 2, DateSerial(2024, 12, 25)))\nOut.Print "
+     "T(DateAdd(\"h\", 30, DateSerial(2024, 1, 1)))\nOut.Print T(DateAdd(\"n\", -90, DateSerial(1899, 12, 30)))\n"
+     "Out.Print T(DateAdd(\"S\", 61, DateSerial(2024, 1, 1)))\nOut.Print IsNull(DateAdd(\"d\", 1, Null))\nx = "
+     "DateAdd(\"yyyy\", 9000, Now)",
+     "2024-2-29 0:0|2023-2-28 0:0|2024-2-29 0:0|1899-12-31 0:0|2025-1-8 0:0|2024-1-2 6:0|1899-12-29 22:30|2024-1-1 "
+     "0:1|True",
+     5, 13, 0},
+    {"DateAddUnknownInterval", "x = DateAdd(\"days\", 1, Now)", "", 5, 1, 0},
+    {"DateDiff",
+     "Out.Print DateDiff(\"d\", DateSerial(2024, 1, 1), DateSerial(2024, 3, 1)) & \" \" & DateDiff(\"d\", "
+     "DateSerial(2024, 3, 1), DateSerial(2024, 1, 1))\nOut.Print DateDiff(\"m\", DateSerial(2023, 12, 31), "
+     "DateSerial(2024, 1, 1)) & DateDiff(\"yyyy\", DateSerial(2023, 12, 31), DateSerial(2024, 1, 1)) & "
+     "DateDiff(\"q\", DateSerial(2024, 3, 31), DateSerial(2024, 4, 1))\na = DateSerial(2024, 1, 1) + TimeSerial(23, "
+     "59, 0)\nb = DateSerial(2024, 1, 2)\nOut.Print DateDiff(\"h\", a, b) & DateDiff(\"n\", a, b) & \" \" & "
+     "DateDiff(\"s\", a, b)\nOut.Print DateDiff(\"w\", DateSerial(2024, 1, 1), DateSerial(2024, 1, 14)) & "
+     "DateDiff(\"ww\", DateSerial(2024, 1, 6), DateSerial(2024, 1, 7)) & DateDiff(\"ww\", DateSerial(2024, 1, 7), "
+     "DateSerial(2024, 1, 13)) & DateDiff(\"ww\", DateSerial(2024, 1, 6), DateSerial(2024, 1, 7), 2) & "
+     "TypeName(DateDiff(\"d\", a, b))",
+     "60 -60|111|11 60|1100Long"},
 };
 
 class VBScriptCases : public ::testing::TestWithParam<CCase>
@@ -218,6 +298,19 @@ TEST(VBScript, DeepNestingIsRefused)
     fault = interpreter.Execute(ifs, 1);
     ASSERT_TRUE(fault.has_value());
     EXPECT_EQ(fault->m_nNumber, 1050);
+
+    std::string withs;
+    for (int i = 0; i < 5000; ++i)
+        withs += "With Out\n";
+    fault = interpreter.Execute(withs, 1);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->m_nNumber, 1050);
+
+    // Text handed to Eval is held to the same bounds.
+    fault = interpreter.Execute("x = 1\nx = Eval(String(100000, \"(\") & \"1\" & String(100000, \")\"))", 1);
+    ASSERT_TRUE(fault.has_value());
+    EXPECT_EQ(fault->m_nNumber, 1050);
+    EXPECT_EQ(fault->m_pos.m_nLine, 2);
 }
 
 // Each of many nested calls evaluates a deep expression before it calls

@@ -20,6 +20,8 @@ enum class EExpr
     Call,    // m_a(m_args): call or index
     Unary,   // m_op m_a
     Binary,  // m_a m_op m_b
+    With,    // the object of the innermost With block (".m" inside it)
+    New,     // New m_name: an object of a script class
 };
 
 struct CExpr
@@ -61,6 +63,7 @@ enum class EStmt
     OnErrorResumeNext,
     OnErrorGoto0,
     Erase,
+    With,
 };
 
 enum class EExit
@@ -69,6 +72,7 @@ enum class EExit
     Do,
     Sub,
     Function,
+    Property,
 };
 
 struct CDimItem
@@ -85,6 +89,8 @@ struct CBranch
 {
     ExprPtr m_cond;               // If: the condition; Select: unused
     std::vector<ExprPtr> m_values; // Select: the values of a Case
+    // Select: per value the comparison of "Case Is <op> value"; empty: equal.
+    std::vector<std::string> m_ops;
     bool m_bElse = false;
     Block m_body;
 };
@@ -94,7 +100,7 @@ struct CStmt
     EStmt m_kind = EStmt::Call;
     CPos m_pos;
     ExprPtr m_target; // Call, Assign, Set
-    ExprPtr m_value;  // Assign, Set, For (from), ForEach (group), Do (condition), Select
+    ExprPtr m_value;  // Assign, Set, For (from), ForEach (group), Do (condition), Select, With
     ExprPtr m_to;
     ExprPtr m_step;
     std::string m_key; // For, ForEach: the counter
@@ -102,7 +108,7 @@ struct CStmt
     std::vector<CDimItem> m_items; // Dim, ReDim, Const, Erase
     bool m_bPreserve = false;
     std::vector<CBranch> m_branches; // If, Select
-    Block m_body;                    // For, ForEach, Do
+    Block m_body;                    // For, ForEach, Do, With
     bool m_bTestFirst = true;        // Do: the condition before the body
     bool m_bUntil = false;           // Do: loop until the condition holds
     EExit m_exit = EExit::For;
@@ -115,11 +121,23 @@ struct CParam
     bool m_bByVal = false;
 };
 
+enum class EProcKind
+{
+    Sub,
+    Function,
+    PropertyGet,
+    PropertyLet,
+    PropertySet,
+};
+
 struct CProc
 {
     std::string m_name;
     std::string m_key;
+    // A Function or Property Get: the name is the result's variable.
     bool m_bFunction = false;
+    EProcKind m_kind = EProcKind::Sub;
+    bool m_bPublic = true; // a member of a class others may call
     std::vector<CParam> m_params;
     Block m_body;
     CPos m_pos;
@@ -127,10 +145,22 @@ struct CProc
     const struct CUnit* m_pUnit = nullptr; // the unit that holds it
 };
 
-// One piece of code as parsed: its procedures and its global statements.
+// Class ... End Class: its variables and its procedures.
+struct CClassDef
+{
+    std::string m_name;
+    std::string m_key;
+    CPos m_pos;
+    std::vector<CDimItem> m_fields;
+    std::vector<bool> m_publicFields; // per field
+    std::vector<std::unique_ptr<CProc>> m_methods;
+};
+
+// One piece of code as parsed: its procedures, classes and global statements.
 struct CUnit
 {
     std::vector<std::unique_ptr<CProc>> m_procs;
+    std::vector<std::unique_ptr<CClassDef>> m_classes;
     Block m_body;
     bool m_bExplicit = false;
     int m_nStartingLine = 1;

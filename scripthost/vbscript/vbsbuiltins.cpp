@@ -9,6 +9,9 @@
 #include "platform/core/messagebox.h"
 
 #include <chrono>
+#include <climits>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <ctime>
 #include <string_view>
@@ -431,7 +434,8 @@ CParts Split(const COleVariant& v)
 {
     const double date = Convert(v, VT_DATE).date;
     using namespace std::chrono;
-    const double whole = std::floor(date);
+    // The day is the whole part: -1.25 is day -1 at 6:00.
+    const double whole = std::trunc(date);
     const long long dayNumber = static_cast<long long>(whole) - kDateEpochOffset;
     const year_month_day ymd{sys_days{days{dayNumber}}};
     // Before day 0 the time counts away from zero.
@@ -491,6 +495,153 @@ double LocalNow()
                                             kDateEpochOffset);
     return days + (local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec) / 86400.0;
 }
+// Seconds from day 0; the time of a day before day 0 counts forward from
+// its midnight as well (-1.25 is 29 December 1899, 6:00).
+constexpr long long kFirstDay = -657434; // 1 January 100
+constexpr long long kLastDay = 2958465;  // 31 December 9999
+long long SerialSeconds(const COleVariant& v)
+{
+    const double date = Convert(v, VT_DATE).date;
+    const double day = std::trunc(date);
+    return static_cast<long long>(day) * 86400 + std::llround(std::fabs(date - day) * 86400.0);
+}
+COleVariant FromSerialSeconds(long long seconds)
+{
+    const long long day = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const long long time = seconds - day * 86400;
+    if (day < kFirstDay || day > kLastDay)
+        Raise(err::kInvalidCall);
+    const double fraction = static_cast<double>(time) / 86400.0;
+    return COleVariant::Date(day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction);
+}
+long long DayOf(long long seconds)
+{
+    return seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+}
+long long FloorDiv(long long a, long long b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+// The interval of DateAdd and DateDiff in seconds, or in months ("yyyy",
+// "q", "m"); Invalid procedure call for another text.
+struct CInterval
+{
+    bool m_bMonths;
+    long long m_nUnit;
+};
+CInterval Interval(const COleVariant& v)
+{
+    const CString text = ToText(v);
+    static const struct
+    {
+        const char* m_name;
+        CInterval m_interval;
+    } kIntervals[] = {{"yyyy", {true, 12}}, {"q", {true, 3}},   {"m", {true, 1}},     {"y", {false, 86400}},
+                      {"d", {false, 86400}}, {"w", {false, 86400}}, {"ww", {false, 604800}}, {"h", {false, 3600}},
+                      {"n", {false, 60}},    {"s", {false, 1}}};
+    for (const auto& known : kIntervals) {
+        if (text.CompareNoCase(known.m_name) == 0)
+            return known.m_interval;
+    }
+    Raise(err::kInvalidCall);
+}
+COleVariant DateAddFn(Args& a)
+{
+    const CInterval interval = Interval(a[0]);
+    if (IsNull(a[1]) || IsNull(a[2]))
+        return COleVariant::Null();
+    const long long number = ToLong(a[1]);
+    const long long seconds = SerialSeconds(a[2]);
+    if (!interval.m_bMonths)
+        return FromSerialSeconds(seconds + number * interval.m_nUnit);
+    // Months: the day stays unless the new month is shorter.
+    using namespace std::chrono;
+    const CParts parts = Split(a[2]);
+    const long long months = static_cast<long long>(parts.m_year) * 12 + parts.m_month - 1 + number * interval.m_nUnit;
+    if (months < 100 * 12 || months >= 10000 * 12)
+        Raise(err::kInvalidCall);
+    const year y{static_cast<int>(months / 12)};
+    const month m{static_cast<unsigned>(months % 12 + 1)};
+    const unsigned last = static_cast<unsigned>(year_month_day_last{y, month_day_last{m}}.day());
+    const year_month_day date{y, m, day{std::min(static_cast<unsigned>(parts.m_day), last)}};
+    const long long dayNumber = sys_days{date}.time_since_epoch().count() + kDateEpochOffset;
+    return FromSerialSeconds(dayNumber * 86400 + parts.m_hour * 3600 + parts.m_minute * 60 + parts.m_second);
+}
+COleVariant DateDiffFn(Args& a)
+{
+    const CInterval interval = Interval(a[0]);
+    if (IsNull(a[1]) || IsNull(a[2]))
+        return COleVariant::Null();
+    long long difference = 0;
+    const CString text = ToText(a[0]);
+    if (interval.m_bMonths) {
+        const CParts from = Split(a[1]);
+        const CParts to = Split(a[2]);
+        const long long first = (static_cast<long long>(from.m_year) * 12 + from.m_month - 1) / interval.m_nUnit;
+        const long long second = (static_cast<long long>(to.m_year) * 12 + to.m_month - 1) / interval.m_nUnit;
+        difference = second - first;
+    } else if (text.CompareNoCase("w") == 0) {
+        // Whole weeks between the two days.
+        difference = (DayOf(SerialSeconds(a[2])) - DayOf(SerialSeconds(a[1]))) / 7;
+    } else if (text.CompareNoCase("ww") == 0) {
+        // Weeks begun: the first day of the week (Sunday unless given) passed.
+        const long long first = a.size() > 3 && a[3].Deref().vt != VT_EMPTY ? ToLong(a[3]) : 1;
+        if (first < 0 || first > 7)
+            Raise(err::kInvalidCall);
+        // Day 0 was a Saturday (weekday 7).
+        const long long shift = 7 - (first == 0 ? 1 : first);
+        difference = FloorDiv(DayOf(SerialSeconds(a[2])) + shift, 7) - FloorDiv(DayOf(SerialSeconds(a[1])) + shift, 7);
+    } else {
+        difference = FloorDiv(SerialSeconds(a[2]), interval.m_nUnit) - FloorDiv(SerialSeconds(a[1]), interval.m_nUnit);
+    }
+    if (difference < INT32_MIN || difference > INT32_MAX)
+        Raise(err::kOverflow);
+    return COleVariant(static_cast<LONG>(difference));
+}
+
+// ---- random numbers -------------------------------------------------------------------------
+
+// VBScript's 24-bit generator; one sequence per thread, as the engine runs
+// on the thread that made it.
+thread_local std::uint32_t tRandomState = 0x50000;
+
+std::uint32_t FloatBits(float value)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+COleVariant RndFn(Args& a)
+{
+    const double x = a.empty() ? 1.0 : ToDouble(a[0]);
+    if (x < 0.0) {
+        // The same negative number always starts the same sequence.
+        const std::uint32_t bits = FloatBits(static_cast<float>(x));
+        tRandomState = (bits + (bits >> 24)) & 0xFFFFFF;
+    }
+    if (x != 0.0)
+        tRandomState = (tRandomState * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+    return COleVariant(static_cast<float>(tRandomState) / 16777216.0f);
+}
+COleVariant RandomizeFn(Args& a)
+{
+    double seed = 0.0;
+    if (a.empty() || a[0].Deref().vt == VT_EMPTY) {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        seed = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(now).count() % 86400000000LL) /
+               1e6;
+    } else {
+        seed = ToDouble(a[0]);
+    }
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &seed, sizeof bits);
+    const auto high = static_cast<std::uint32_t>(bits >> 32);
+    const std::uint32_t mixed = ((high >> 16) ^ high) & 0xFFFF;
+    tRandomState = (tRandomState & 0xFF0000FFu) | (mixed << 8);
+    tRandomState &= 0xFFFFFF;
+    return {};
+}
+
 COleVariant NowFn(Args&) { return COleVariant::Date(LocalNow()); }
 COleVariant DateFn(Args&) { return COleVariant::Date(std::floor(LocalNow())); }
 COleVariant TimeFn(Args&) { return COleVariant::Date(LocalNow() - std::floor(LocalNow())); }
@@ -559,7 +710,7 @@ constexpr CBuiltin kBuiltins[] = {
     {"CDate", 1, 1, CDateFn},       {"CDbl", 1, 1, CDblFn},         {"Chr", 1, 1, ChrFn},
     {"CInt", 1, 1, CIntFn},         {"CLng", 1, 1, CLngFn},         {"Cos", 1, 1, CosFn},
     {"CreateObject", 1, 2, CreateObjectFn}, {"CSng", 1, 1, CSngFn}, {"CStr", 1, 1, CStrFn},
-    {"Date", 0, 0, DateFn},         {"DateSerial", 3, 3, DateSerialFn}, {"Day", 1, 1, DayFn},
+    {"Date", 0, 0, DateFn},         {"DateAdd", 3, 3, DateAddFn},   {"DateDiff", 3, 5, DateDiffFn},         {"DateSerial", 3, 3, DateSerialFn}, {"Day", 1, 1, DayFn},
     {"Exp", 1, 1, ExpFn},           {"Fix", 1, 1, FixFn},           {"FormatNumber", 1, 5, FormatNumberFn},
     {"Hex", 1, 1, HexFn},           {"Hour", 1, 1, HourFn},         {"InStr", 2, 4, InStrFn},
     {"InStrRev", 2, 4, InStrRevFn}, {"Int", 1, 1, IntFn},           {"IsArray", 1, 1, IsArrayFn},
@@ -568,8 +719,8 @@ constexpr CBuiltin kBuiltins[] = {
     {"LBound", 1, 2, LBoundFn},     {"LCase", 1, 1, LCaseFn},       {"Left", 2, 2, LeftFn},
     {"Len", 1, 1, LenFn},           {"Log", 1, 1, LogFn},           {"LTrim", 1, 1, LTrimFn},
     {"Mid", 2, 3, MidFn},           {"Minute", 1, 1, MinuteFn},     {"Month", 1, 1, MonthFn},
-    {"MsgBox", 1, 5, MsgBoxFn},     {"Now", 0, 0, NowFn},           {"Oct", 1, 1, OctFn},
-    {"Replace", 3, 6, ReplaceFn},   {"Right", 2, 2, RightFn},       {"Round", 1, 2, RoundFn},
+    {"MsgBox", 1, 5, MsgBoxFn},     {"Now", 0, 0, NowFn},           {"Oct", 1, 1, OctFn},           {"Randomize", 0, 1, RandomizeFn},
+    {"Replace", 3, 6, ReplaceFn},   {"Right", 2, 2, RightFn},       {"Rnd", 0, 1, RndFn},       {"Round", 1, 2, RoundFn},
     {"RTrim", 1, 1, RTrimFn},       {"Second", 1, 1, SecondFn},     {"Sgn", 1, 1, SgnFn},
     {"Sin", 1, 1, SinFn},           {"Space", 1, 1, SpaceFn},       {"Split", 1, 4, SplitFn},
     {"Sqr", 1, 1, SqrFn},           {"StrComp", 2, 3, StrCompFn},   {"String", 2, 2, StringFn},

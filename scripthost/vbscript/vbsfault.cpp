@@ -21,6 +21,7 @@ CString ErrorText(long number)
     case err::kArgCount: return "Wrong number of arguments or invalid property assignment";
     case err::kNotCollection: return "Object not a collection";
     case err::kUndefined: return "Variable is undefined";
+    case err::kClassNotDefined: return "Class not defined";
     case err::kIllegalAssignment: return "Illegal assignment";
     case err::kSyntax: return "Syntax error";
     case err::kExpectedParen: return "Expected '('";
@@ -43,12 +44,15 @@ CString ErrorText(long number)
     case err::kExpectedEndOfStatement: return "Expected end of statement";
     case err::kExpectedInteger: return "Expected integer constant";
     case err::kExpectedWhileUntil: return "Expected 'While', 'Until' or end of statement";
+    case err::kExpectedWith: return "Expected 'With'";
     case err::kInvalidCharacter: return "Invalid character";
     case err::kUnterminatedString: return "Unterminated string constant";
     case err::kInvalidNumber: return "Invalid number";
     case err::kInvalidExit: return "Invalid 'exit' statement";
     case err::kNameRedefined: return "Name redefined";
     case err::kParenthesesInSubCall: return "Cannot use parentheses when calling a Sub";
+    case err::kExpectedClass: return "Expected 'Class'";
+    case err::kExpectedPropertyKind: return "Expected 'Let' or 'Set' or 'Get' in property declaration";
     case err::kTooComplex: return "Expression too complex";
     default: return "Unknown runtime error";
     }

@@ -54,6 +54,7 @@ inline constexpr long kNoMember = 438;
 inline constexpr long kArgCount = 450;
 inline constexpr long kNotCollection = 451;
 inline constexpr long kUndefined = 500;
+inline constexpr long kClassNotDefined = 506;
 inline constexpr long kIllegalAssignment = 501;
 inline constexpr long kSyntax = 1002;
 inline constexpr long kExpectedParen = 1005;
@@ -76,12 +77,15 @@ inline constexpr long kExpectedStatement = 1024;
 inline constexpr long kExpectedEndOfStatement = 1025;
 inline constexpr long kExpectedInteger = 1026;
 inline constexpr long kExpectedWhileUntil = 1027;
+inline constexpr long kExpectedWith = 1029;
 inline constexpr long kInvalidCharacter = 1032;
 inline constexpr long kUnterminatedString = 1033;
 inline constexpr long kInvalidNumber = 1034;
 inline constexpr long kInvalidExit = 1039;
 inline constexpr long kNameRedefined = 1041;
 inline constexpr long kParenthesesInSubCall = 1044;
+inline constexpr long kExpectedClass = 1047;
+inline constexpr long kExpectedPropertyKind = 1049;
 inline constexpr long kTooComplex = 1050;
 } // namespace err
 

@@ -13,9 +13,28 @@
 
 namespace kestrun::vbs {
 
+// An object of a script class. Only the interpreter that made it calls its
+// members; to anyone else it shows its class name and no members.
+class CVbsInterpreter::CObject : public CDispatchable, public std::enable_shared_from_this<CVbsInterpreter::CObject>
+{
+public:
+    CObject(const CVbsInterpreter& owner, const CClassDef& def)
+        : m_owner(&owner), m_class(&def), m_map(std::make_shared<CDispatchMap>(CString(def.m_name.c_str()), CString()))
+    {
+    }
+    const CDispatchMap& GetDispatchMap() const override { return *m_map; }
+
+    const CVbsInterpreter* m_owner;
+    const CClassDef* m_class;
+    std::shared_ptr<const CDispatchMap> m_map;
+    std::unordered_map<std::string, COleVariant> m_fields;
+};
+
 struct CVbsInterpreter::CFrame
 {
     const CProc* m_proc = nullptr;
+    // The object whose method runs; its variables are in scope.
+    std::shared_ptr<CObject> m_this;
     std::unordered_map<std::string, COleVariant> m_locals;
     // ByRef parameters: the caller's variables.
     std::unordered_map<std::string, COleVariant*> m_refs;
@@ -117,6 +136,19 @@ std::optional<CVbsFault> CVbsInterpreter::Guard(const CUnit& unit, CPos fallback
     return result;
 }
 
+void CVbsInterpreter::Register(CUnit& unit)
+{
+    for (auto& proc : unit.m_procs) {
+        proc->m_pUnit = &unit;
+        m_procs[proc->m_key] = proc.get();
+    }
+    for (auto& def : unit.m_classes) {
+        for (auto& method : def->m_methods)
+            method->m_pUnit = &unit;
+        m_classes[def->m_key] = def.get();
+    }
+}
+
 std::optional<CVbsFault> CVbsInterpreter::Execute(std::string_view code, int startingLine)
 {
     std::unique_ptr<CUnit> unit;
@@ -125,10 +157,7 @@ std::optional<CVbsFault> CVbsInterpreter::Execute(std::string_view code, int sta
     } catch (...) {
         return Translate(std::current_exception());
     }
-    for (auto& proc : unit->m_procs) {
-        proc->m_pUnit = unit.get();
-        m_procs[proc->m_key] = proc.get();
-    }
+    Register(*unit);
     m_units.push_back(std::move(unit));
     const CUnit& run = *m_units.back();
     m_bGlobalResumeNext = false;
@@ -247,6 +276,8 @@ CVbsInterpreter::EFlow CVbsInterpreter::RunStatement(const CStmt& stmt)
         return RunDo(stmt);
     case EStmt::Select:
         return RunSelect(stmt);
+    case EStmt::With:
+        return RunWith(stmt);
     case EStmt::Exit:
         switch (stmt.m_exit) {
         case EExit::For:
@@ -349,13 +380,85 @@ CVbsInterpreter::EFlow CVbsInterpreter::RunSelect(const CStmt& stmt)
     for (const CBranch& branch : stmt.m_branches) {
         if (branch.m_bElse)
             return RunBlock(branch.m_body);
-        for (const auto& candidate : branch.m_values) {
-            const COleVariant other = Eval(*candidate);
-            if (value.Deref().vt != VT_NULL && other.Deref().vt != VT_NULL && Compare(value.Deref(), other.Deref()) == 0)
+        for (size_t i = 0; i < branch.m_values.size(); ++i) {
+            const COleVariant other = Eval(*branch.m_values[i]);
+            if (value.Deref().vt == VT_NULL || other.Deref().vt == VT_NULL)
+                continue;
+            const std::string& op = i < branch.m_ops.size() ? branch.m_ops[i] : std::string();
+            if (op.empty() ? Compare(value.Deref(), other.Deref()) == 0 : ToBool(BinaryOp(op, value, other)))
                 return RunBlock(branch.m_body);
         }
     }
     return EFlow::Normal;
+}
+
+CVbsInterpreter::EFlow CVbsInterpreter::RunWith(const CStmt& stmt)
+{
+    COleVariant object = Eval(*stmt.m_value).Deref();
+    if (object.vt != VT_DISPATCH || object.pdispVal == nullptr)
+        Raise(err::kObjectRequired);
+    m_withObjects.push_back(std::move(object));
+    struct CPop
+    {
+        std::vector<COleVariant>& m_objects;
+        ~CPop() { m_objects.pop_back(); }
+    } pop{m_withObjects};
+    return RunBlock(stmt.m_body);
+}
+
+bool CVbsInterpreter::RunCodeText(const std::string& key, const std::vector<std::unique_ptr<CExpr>>& args,
+                                  COleVariant& result)
+{
+    if (key != "eval" && key != "execute" && key != "executeglobal")
+        return false;
+    if (args.size() != 1)
+        Raise(err::kArgCount, CString(key.c_str()));
+    if (m_nExecuteDepth >= kMaxExecuteDepth)
+        Raise(err::kOutOfStack);
+    const CString text = ToText(Eval(*args[0]));
+    struct CDepth
+    {
+        int& m_depth;
+        ~CDepth() { --m_depth; }
+    } depth{++m_nExecuteDepth};
+    try {
+        if (key == "eval") {
+            const ExprPtr expr = ParseExpression(text.GetString());
+            result = Eval(*expr).Deref();
+            return true;
+        }
+        std::unique_ptr<CUnit> unit = ParseUnit(text.GetString(), 1);
+        // ExecuteGlobal runs at the global level, Execute where it is called.
+        CFrame* const savedFrame = m_frame;
+        const CUnit* const savedUnit = m_unit;
+        struct CRestore
+        {
+            CVbsInterpreter& m_self;
+            CFrame* m_frame;
+            const CUnit* m_unit;
+            ~CRestore()
+            {
+                m_self.m_frame = m_frame;
+                m_self.m_unit = m_unit;
+            }
+        } restore{*this, savedFrame, savedUnit};
+        if (key == "executeglobal")
+            m_frame = nullptr;
+        m_unit = unit.get();
+        Register(*unit);
+        const CUnit& run = *unit;
+        // Procedures and classes it defined stay usable.
+        if (!unit->m_procs.empty() || !unit->m_classes.empty())
+            m_units.push_back(std::move(unit));
+        RunBlock(run.m_body);
+    } catch (CVbsFault& fault) {
+        // Reported at the statement that ran the text: its lines are not the script's.
+        fault.m_bPlaced = false;
+        fault.m_strSourceText.Empty();
+        throw;
+    }
+    result = COleVariant();
+    return true;
 }
 
 std::vector<CVariantArray::CBound> CVbsInterpreter::Bounds(const std::vector<std::unique_ptr<CExpr>>& args)
@@ -499,6 +602,10 @@ COleVariant* CVbsInterpreter::FindVariable(const std::string& key)
             return ref->second;
         if (const auto local = m_frame->m_locals.find(key); local != m_frame->m_locals.end())
             return &local->second;
+        if (m_frame->m_this) {
+            if (const auto field = m_frame->m_this->m_fields.find(key); field != m_frame->m_this->m_fields.end())
+                return &field->second;
+        }
     }
     if (const auto global = m_globals.find(key); global != m_globals.end())
         return &global->second;
@@ -518,7 +625,8 @@ bool CVbsInterpreter::IsConstant(const std::string& key) const
 {
     if (m_frame != nullptr && m_frame->m_consts.contains(key))
         return true;
-    const bool local = m_frame != nullptr && (m_frame->m_locals.contains(key) || m_frame->m_refs.contains(key));
+    const bool local = m_frame != nullptr && (m_frame->m_locals.contains(key) || m_frame->m_refs.contains(key) ||
+                                              (m_frame->m_this && m_frame->m_this->m_fields.contains(key)));
     return !local && m_globalConsts.contains(key);
 }
 
@@ -543,6 +651,12 @@ COleVariant CVbsInterpreter::Eval(const CExpr& expr)
         const COleVariant b = Eval(*expr.m_b);
         return BinaryOp(expr.m_op, a, b);
     }
+    case EExpr::New:
+        return NewObject(expr);
+    case EExpr::With:
+        if (m_withObjects.empty())
+            Raise(err::kObjectRequired);
+        return m_withObjects.back();
     }
     Raise(err::kSyntax);
 }
@@ -553,6 +667,12 @@ COleVariant CVbsInterpreter::EvalName(const CExpr& expr)
         return slot->Deref();
     if (const auto item = m_items.find(expr.m_key); item != m_items.end())
         return item->second;
+    if (m_frame != nullptr && m_frame->m_this) {
+        if (expr.m_key == "me")
+            return COleVariant::Dispatch(m_frame->m_this);
+        if (const CProc* method = OwnMethod(expr.m_key))
+            return CallProc(*method, {}, expr.m_pos, m_frame->m_this);
+    }
     if (const auto proc = m_procs.find(expr.m_key); proc != m_procs.end())
         return CallProc(*proc->second, {}, expr.m_pos);
     if (expr.m_key == "err")
@@ -619,8 +739,12 @@ COleVariant CVbsInterpreter::EvalCall(const CExpr& expr, bool wantValue)
     }
     if (m_items.contains(target.m_key))
         Raise(err::kNoMember, name);
+    if (const CProc* method = OwnMethod(target.m_key))
+        return CallProc(*method, expr.m_args, expr.m_pos, m_frame->m_this);
     if (const auto proc = m_procs.find(target.m_key); proc != m_procs.end())
         return CallProc(*proc->second, expr.m_args, expr.m_pos);
+    if (COleVariant result; RunCodeText(target.m_key, expr.m_args, result))
+        return result;
     if (const CBuiltin* builtin = FindBuiltin(target.m_key)) {
         const int count = static_cast<int>(expr.m_args.size());
         if (count < builtin->m_nMin || count > builtin->m_nMax)
@@ -678,6 +802,8 @@ COleVariant CVbsInterpreter::InvokeHost(const COleVariant& object, const std::st
     const COleVariant& host = object.Deref();
     if (host.vt != VT_DISPATCH || !host.pdispVal)
         Raise(err::kObjectRequired, CString(name));
+    if (auto* object = dynamic_cast<CObject*>(host.pdispVal.get()); object != nullptr && object->m_owner == this)
+        return InvokeObject(*object, name, kinds, args);
     CDispatchable& target = *host.pdispVal;
     const CString member = target.GetDispatchMap().GetTypeName() + "." + CString(name);
     try {
@@ -699,7 +825,8 @@ COleVariant CVbsInterpreter::InvokeHost(const COleVariant& object, const std::st
     }
 }
 
-COleVariant CVbsInterpreter::CallProc(const CProc& proc, const std::vector<std::unique_ptr<CExpr>>& args, CPos pos)
+COleVariant CVbsInterpreter::CallProc(const CProc& proc, const std::vector<std::unique_ptr<CExpr>>& args, CPos pos,
+                                      const std::shared_ptr<CObject>& self)
 {
     (void)pos;
     if (args.size() != proc.m_params.size())
@@ -716,10 +843,11 @@ COleVariant CVbsInterpreter::CallProc(const CProc& proc, const std::vector<std::
         else
             values.push_back(COleVariant(Eval(*args[i]).Deref()));
     }
-    return CallProcValues(proc, values);
+    return CallProcValues(proc, values, self);
 }
 
-COleVariant CVbsInterpreter::CallProcValues(const CProc& proc, std::vector<COleVariant>& args)
+COleVariant CVbsInterpreter::CallProcValues(const CProc& proc, std::vector<COleVariant>& args,
+                                            const std::shared_ptr<CObject>& self)
 {
     if (args.size() != proc.m_params.size())
         Raise(err::kArgCount, CString(proc.m_name));
@@ -727,6 +855,7 @@ COleVariant CVbsInterpreter::CallProcValues(const CProc& proc, std::vector<COleV
         Raise(err::kOutOfStack);
     CFrame frame;
     frame.m_proc = &proc;
+    frame.m_this = self;
     for (size_t i = 0; i < args.size(); ++i) {
         const CParam& param = proc.m_params[i];
         if (!param.m_bByVal && args[i].vt == (VT_BYREF | VT_VARIANT))
@@ -758,6 +887,106 @@ COleVariant CVbsInterpreter::CallProcValues(const CProc& proc, std::vector<COleV
     if (!proc.m_bFunction)
         return {};
     return frame.m_locals[proc.m_key].Deref();
+}
+
+// ---- classes ---------------------------------------------------------------------------------
+
+namespace {
+
+const CProc* FindMethod(const CClassDef& def, const std::string& key, EProcKind kind, bool inside)
+{
+    for (const auto& method : def.m_methods) {
+        if (method->m_key == key && method->m_kind == kind && (method->m_bPublic || inside))
+            return method.get();
+    }
+    return nullptr;
+}
+
+} // namespace
+
+const CProc* CVbsInterpreter::OwnMethod(const std::string& key) const
+{
+    if (m_frame == nullptr || !m_frame->m_this)
+        return nullptr;
+    const CClassDef& def = *m_frame->m_this->m_class;
+    for (const EProcKind kind : {EProcKind::Sub, EProcKind::Function, EProcKind::PropertyGet}) {
+        if (const CProc* method = FindMethod(def, key, kind, true))
+            return method;
+    }
+    return nullptr;
+}
+
+COleVariant CVbsInterpreter::NewObject(const CExpr& expr)
+{
+    const auto found = m_classes.find(expr.m_key);
+    if (found == m_classes.end())
+        Raise(err::kClassNotDefined, CString(expr.m_name));
+    const CClassDef& def = *found->second;
+    auto object = std::make_shared<CObject>(*this, def);
+    for (const CDimItem& item : def.m_fields) {
+        COleVariant& slot = object->m_fields[item.m_key];
+        if (item.m_bArray)
+            slot = COleVariant::Array(CVariantArray(Bounds(item.m_bounds)));
+    }
+    if (const CProc* initialize = FindMethod(def, "class_initialize", EProcKind::Sub, true)) {
+        std::vector<COleVariant> none;
+        CallProcValues(*initialize, none, object);
+    }
+    return COleVariant::Dispatch(object);
+}
+
+COleVariant CVbsInterpreter::InvokeObject(CObject& object, const std::string& name, WORD kinds,
+                                          std::vector<COleVariant>& args)
+{
+    const CClassDef& def = *object.m_class;
+    const std::string key = Lower(name);
+    const CString member = CString(def.m_name.c_str()) + "." + CString(name.c_str());
+    // Private members answer only the object's own methods.
+    const bool inside = m_frame != nullptr && m_frame->m_this.get() == &object;
+    COleVariant* field = nullptr;
+    for (size_t i = 0; i < def.m_fields.size(); ++i) {
+        if (def.m_fields[i].m_key == key && (def.m_publicFields[i] || inside))
+            field = &object.m_fields[key];
+    }
+    const auto indices = [&args] {
+        std::vector<LONG> result;
+        for (const COleVariant& arg : args)
+            result.push_back(ToLong(arg));
+        return result;
+    };
+    const std::shared_ptr<CObject> self = object.shared_from_this();
+    if ((kinds & DISPATCH_PROPERTYPUT) != 0) {
+        COleVariant value = args.back().Deref();
+        args.pop_back();
+        if (field != nullptr) {
+            if (args.empty())
+                *field = std::move(value);
+            else if (field->IsArray())
+                field->GetArray().At(indices()) = std::move(value);
+            else
+                Raise(err::kTypeMismatch, member);
+            return {};
+        }
+        const bool isObject = value.vt == VT_DISPATCH;
+        const CProc* setter = FindMethod(def, key, isObject ? EProcKind::PropertySet : EProcKind::PropertyLet, inside);
+        if (setter == nullptr)
+            Raise(err::kNoMember, member);
+        args.push_back(std::move(value));
+        CallProcValues(*setter, args, self);
+        return {};
+    }
+    if (field != nullptr) {
+        if (args.empty())
+            return field->Deref();
+        if (field->IsArray())
+            return field->GetArray().At(indices());
+        Raise(err::kTypeMismatch, member);
+    }
+    for (const EProcKind kind : {EProcKind::Sub, EProcKind::Function, EProcKind::PropertyGet}) {
+        if (const CProc* method = FindMethod(def, key, kind, inside))
+            return CallProcValues(*method, args, self);
+    }
+    Raise(err::kNoMember, member);
 }
 
 } // namespace kestrun::vbs

@@ -7,6 +7,7 @@
 #include "scripthost/vbscript/vbsast.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -39,6 +40,11 @@ public:
     // Nested blocks, calls and operations of one run together: a deep
     // expression inside each of many nested calls must not exhaust the stack.
     static constexpr int kMaxStackUnits = 3000;
+    // Code run by Execute or Eval that runs Execute or Eval again: deeper
+    // than this raises "Out of stack space".
+    static constexpr int kMaxExecuteDepth = 20;
+
+    class CObject;
 
 private:
     struct CFrame;
@@ -59,6 +65,9 @@ private:
     EFlow RunForEach(const CStmt& stmt);
     EFlow RunDo(const CStmt& stmt);
     EFlow RunSelect(const CStmt& stmt);
+    EFlow RunWith(const CStmt& stmt);
+    // Eval, Execute and ExecuteGlobal of a text; false for another name.
+    bool RunCodeText(const std::string& key, const std::vector<std::unique_ptr<CExpr>>& args, COleVariant& result);
     void RunDim(const CStmt& stmt);
     void RunReDim(const CStmt& stmt);
     void RunConst(const CStmt& stmt);
@@ -70,8 +79,19 @@ private:
     COleVariant EvalName(const CExpr& expr);
     COleVariant EvalCall(const CExpr& expr, bool wantValue);
     COleVariant EvalMember(const CExpr& object, const CExpr& member, const std::vector<std::unique_ptr<CExpr>>* args);
-    COleVariant CallProc(const CProc& proc, const std::vector<std::unique_ptr<CExpr>>& args, CPos pos);
-    COleVariant CallProcValues(const CProc& proc, std::vector<COleVariant>& args);
+    COleVariant CallProc(const CProc& proc, const std::vector<std::unique_ptr<CExpr>>& args, CPos pos,
+                         const std::shared_ptr<CObject>& self = nullptr);
+    // self: the object whose method runs (its variables are in scope).
+    COleVariant CallProcValues(const CProc& proc, std::vector<COleVariant>& args,
+                               const std::shared_ptr<CObject>& self = nullptr);
+    // Units parsed: their procedures and classes become known.
+    void Register(CUnit& unit);
+    COleVariant NewObject(const CExpr& expr);
+    // A member of an object of a script class, called from outside or
+    // through Me; null self means the method of the running object.
+    COleVariant InvokeObject(CObject& object, const std::string& name, WORD kinds, std::vector<COleVariant>& args);
+    // The running object's method of that name (not its Property Let/Set).
+    const CProc* OwnMethod(const std::string& key) const;
     COleVariant ErrMember(const std::string& key, std::vector<COleVariant>& args);
     COleVariant InvokeHost(const COleVariant& object, const std::string& name, WORD kinds,
                            std::vector<COleVariant>& args);
@@ -92,6 +112,7 @@ private:
 
     std::vector<std::unique_ptr<CUnit>> m_units;
     std::unordered_map<std::string, const CProc*> m_procs;
+    std::unordered_map<std::string, const CClassDef*> m_classes;
     std::unordered_map<std::string, COleVariant> m_globals;
     std::unordered_set<std::string> m_globalConsts;
     std::unordered_map<std::string, COleVariant> m_items;
@@ -100,6 +121,9 @@ private:
     int m_nDepth = 0;
     int m_nStackUnits = 0;
     bool m_bGlobalResumeNext = false;
+    // The objects of the With blocks being run, innermost last.
+    std::vector<COleVariant> m_withObjects;
+    int m_nExecuteDepth = 0;
 
     class CStackUnit;
 

@@ -34,6 +34,7 @@ public:
             const char c = m_src[m_i];
             if (c == ' ' || c == '\t' || c == '\f' || c == '\v') {
                 ++m_i;
+                m_bSpace = true;
             } else if (c == '\r' || c == '\n') {
                 Push(ETok::Newline, "\n");
                 NewLine();
@@ -94,8 +95,10 @@ private:
             for (char& ch : t.m_key)
                 ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
         }
+        t.m_bSpaced = m_bSpace;
         m_tokens.push_back(std::move(t));
         m_bStarted = false;
+        m_bSpace = false;
     }
 
     void NewLine()
@@ -309,6 +312,7 @@ private:
     int m_line;
     CPos m_tokenStart;
     bool m_bStarted = false;
+    bool m_bSpace = false;
     std::vector<CToken> m_tokens;
 };
 

@@ -29,6 +29,7 @@ struct CToken
     std::string m_key;  // a name in lower case
     COleVariant m_value;
     CPos m_pos;
+    bool m_bSpaced = false; // white space before it (".m" in a With block)
 };
 
 // CVbsFault (placed) for a character or literal that is not VBScript.

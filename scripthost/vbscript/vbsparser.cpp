@@ -11,11 +11,11 @@ namespace kestrun::vbs {
 namespace {
 
 constexpr std::array kReserved = {
-    "and",   "byref",   "byval",    "call",  "case",  "const", "dim",    "do",      "each",   "else",
+    "and",   "byref",   "byval",    "call",  "case",  "class", "const", "dim",    "do",      "each",   "else",
     "elseif", "empty",  "end",      "eqv",   "erase", "error", "exit",   "explicit", "false", "for",
     "function", "goto", "if",       "imp",   "in",    "is",    "loop",   "mod",     "new",    "next",
     "not",   "nothing", "null",     "on",    "option", "or",   "preserve", "redim",  "resume", "select",
-    "set",   "step",    "sub",      "then",  "to",    "true",  "until",  "wend",    "while",  "xor",
+    "set",   "step",    "sub",      "then",  "to",    "true",  "until",  "wend",    "while",  "with",   "xor",
 };
 
 bool IsReserved(const std::string& key)
@@ -45,6 +45,10 @@ public:
                 Procedure();
                 continue;
             }
+            if (IsKey("class")) {
+                ClassDefinition();
+                continue;
+            }
             // Private and Public only scope procedures and variables of classes.
             if ((IsKey("private") || IsKey("public")) && (IsKeyAt(1, "sub") || IsKeyAt(1, "function"))) {
                 Next();
@@ -57,6 +61,20 @@ public:
         }
         for (auto& proc : m_unit.m_procs)
             proc->m_bExplicit = m_unit.m_bExplicit;
+        for (auto& def : m_unit.m_classes) {
+            for (auto& method : def->m_methods)
+                method->m_bExplicit = m_unit.m_bExplicit;
+        }
+    }
+
+    ExprPtr WholeExpression()
+    {
+        ExprPtr expr = Expression();
+        while (Peek().m_kind == ETok::Newline && Peek().m_text == "\n")
+            Next();
+        if (Peek().m_kind != ETok::End)
+            Fail(err::kExpectedEndOfStatement);
+        return expr;
     }
 
 private:
@@ -136,16 +154,41 @@ private:
 
     void Procedure()
     {
-        auto proc = std::make_unique<CProc>();
-        proc->m_pos = Peek().m_pos;
-        proc->m_bFunction = Next().m_key == "function";
-        const CToken& name = Identifier();
-        proc->m_name = name.m_text;
-        proc->m_key = name.m_key;
+        auto proc = ProcedureDefinition(false);
         for (const auto& other : m_unit.m_procs) {
             if (other->m_key == proc->m_key)
-                Fail(err::kNameRedefined, name.m_pos);
+                Fail(err::kNameRedefined, proc->m_pos);
         }
+        m_unit.m_procs.push_back(std::move(proc));
+    }
+
+    // Sub, Function or (in a class) Property Get/Let/Set, from its keyword
+    // to the end of its End line.
+    std::unique_ptr<CProc> ProcedureDefinition(bool inClass)
+    {
+        auto proc = std::make_unique<CProc>();
+        proc->m_pos = Peek().m_pos;
+        const std::string word = Next().m_key;
+        if (word == "function") {
+            proc->m_kind = EProcKind::Function;
+        } else if (word == "property") {
+            if (!inClass)
+                Fail(err::kSyntax, proc->m_pos);
+            if (IsKey("get"))
+                proc->m_kind = EProcKind::PropertyGet;
+            else if (IsKey("let"))
+                proc->m_kind = EProcKind::PropertyLet;
+            else if (IsKey("set"))
+                proc->m_kind = EProcKind::PropertySet;
+            else
+                Fail(err::kExpectedPropertyKind);
+            Next();
+        }
+        proc->m_bFunction = proc->m_kind == EProcKind::Function || proc->m_kind == EProcKind::PropertyGet;
+        const CToken& name = Identifier();
+        proc->m_pos = name.m_pos;
+        proc->m_name = name.m_text;
+        proc->m_key = name.m_key;
         if (IsOp("(")) {
             Next();
             while (!IsOp(")")) {
@@ -175,10 +218,63 @@ private:
         proc->m_body = BlockUntil({"end"});
         m_proc = nullptr;
         ExpectKey("end", err::kExpectedEnd);
-        ExpectKey(proc->m_bFunction ? "function" : "sub",
-                  proc->m_bFunction ? err::kExpectedFunction : err::kExpectedSub);
+        ExpectKey(word.c_str(), word == "function" ? err::kExpectedFunction
+                                : word == "sub"    ? err::kExpectedSub
+                                                   : err::kSyntax);
         EndOfStatement();
-        m_unit.m_procs.push_back(std::move(proc));
+        return proc;
+    }
+
+    void ClassDefinition()
+    {
+        auto def = std::make_unique<CClassDef>();
+        def->m_pos = Next().m_pos;
+        const CToken& name = Identifier();
+        def->m_name = name.m_text;
+        def->m_key = name.m_key;
+        for (const auto& other : m_unit.m_classes) {
+            if (other->m_key == def->m_key)
+                Fail(err::kNameRedefined, name.m_pos);
+        }
+        EndOfStatement();
+        while (true) {
+            SkipNewlines();
+            if (Peek().m_kind == ETok::End || IsKey("end"))
+                break;
+            bool isPublic = true;
+            bool scoped = false;
+            if (IsKey("public") || IsKey("private")) {
+                isPublic = Next().m_key == "public";
+                scoped = true;
+                if (isPublic && IsKey("default"))
+                    Next();
+            }
+            if (IsKey("sub") || IsKey("function") || IsKey("property")) {
+                auto method = ProcedureDefinition(true);
+                for (const auto& other : def->m_methods) {
+                    if (other->m_key == method->m_key && other->m_kind == method->m_kind)
+                        Fail(err::kNameRedefined, method->m_pos);
+                }
+                method->m_bPublic = isPublic;
+                def->m_methods.push_back(std::move(method));
+                continue;
+            }
+            if (IsKey("dim"))
+                Next();
+            else if (!scoped)
+                Fail(err::kExpectedStatement);
+            CStmt fields;
+            DimItems(fields, false);
+            for (CDimItem& item : fields.m_items) {
+                def->m_fields.push_back(std::move(item));
+                def->m_publicFields.push_back(isPublic);
+            }
+            EndOfStatement();
+        }
+        ExpectKey("end", err::kExpectedEnd);
+        ExpectKey("class", err::kExpectedClass);
+        EndOfStatement();
+        m_unit.m_classes.push_back(std::move(def));
     }
 
     // Statements up to one of the words that end the block (not taken).
@@ -213,9 +309,13 @@ private:
     std::unique_ptr<CStmt> Statement()
     {
         const CPos pos = Peek().m_pos;
+        if (IsOp(".") && m_nWith > 0)
+            return Assignment(pos, false);
         if (Peek().m_kind != ETok::Name)
             Fail(err::kExpectedStatement);
         const std::string key = Peek().m_key;
+        if (key == "with")
+            return With(pos);
         if (key == "dim" || ((key == "private" || key == "public") && !IsKeyAt(1, "const")))
             return Dim(pos);
         if (key == "redim")
@@ -541,7 +641,7 @@ private:
                 Next();
                 branch.m_bElse = true;
             } else {
-                branch.m_values = ArgumentList();
+                CaseValues(branch);
             }
             if (Peek().m_kind == ETok::Newline)
                 Next();
@@ -556,6 +656,39 @@ private:
         return stmt;
     }
 
+    // "Case 1, x, Is > 5": each value with the comparison it asks for.
+    void CaseValues(CBranch& branch)
+    {
+        while (true) {
+            std::string op;
+            if (IsKey("is")) {
+                Next();
+                if (!(IsOp("=") || IsOp("<>") || IsOp("<") || IsOp(">") || IsOp("<=") || IsOp(">=")))
+                    Fail(err::kSyntax);
+                op = Next().m_text;
+            }
+            branch.m_ops.push_back(std::move(op));
+            branch.m_values.push_back(Expression());
+            if (!IsOp(","))
+                break;
+            Next();
+        }
+    }
+
+    std::unique_ptr<CStmt> With(CPos pos)
+    {
+        Next();
+        auto stmt = NewStmt(EStmt::With, pos);
+        stmt->m_value = Expression();
+        EndOfStatement();
+        ++m_nWith;
+        stmt->m_body = BlockUntil({"end"});
+        --m_nWith;
+        ExpectKey("end", err::kExpectedEnd);
+        ExpectKey("with", err::kExpectedWith);
+        return stmt;
+    }
+
     std::unique_ptr<CStmt> Exit(CPos pos)
     {
         Next();
@@ -564,10 +697,13 @@ private:
             stmt->m_exit = EExit::For;
         else if (IsKey("do"))
             stmt->m_exit = EExit::Do;
-        else if (IsKey("sub") && m_proc && !m_proc->m_bFunction)
+        else if (IsKey("sub") && m_proc && m_proc->m_kind == EProcKind::Sub)
             stmt->m_exit = EExit::Sub;
-        else if (IsKey("function") && m_proc && m_proc->m_bFunction)
+        else if (IsKey("function") && m_proc && m_proc->m_kind == EProcKind::Function)
             stmt->m_exit = EExit::Function;
+        else if (IsKey("property") && m_proc && m_proc->m_kind != EProcKind::Sub &&
+                 m_proc->m_kind != EProcKind::Function)
+            stmt->m_exit = EExit::Property;
         else
             Fail(err::kInvalidExit);
         Next();
@@ -746,7 +882,8 @@ private:
     {
         ExprPtr node = Primary();
         while (true) {
-            if (IsOp(".")) {
+            // In a With block " .m" begins the next argument: ".Print .Count".
+            if (IsOp(".") && !(m_nWith > 0 && Peek().m_bSpaced)) {
                 const CPos pos = Next().m_pos;
                 if (Peek().m_kind != ETok::Name)
                     Fail(err::kExpectedIdentifier);
@@ -810,6 +947,14 @@ private:
                 return literal(COleVariant::Null());
             if (t.m_key == "nothing")
                 return literal(COleVariant::Dispatch(nullptr));
+            if (t.m_key == "new") {
+                Next();
+                const CToken& name = Identifier();
+                auto node = MakeNode(EExpr::New, name.m_pos);
+                node->m_name = name.m_text;
+                node->m_key = name.m_key;
+                return node;
+            }
             if (IsReserved(t.m_key))
                 Fail(err::kExpectedExpression);
             auto node = MakeNode(EExpr::Name, t.m_pos);
@@ -818,8 +963,21 @@ private:
             Next();
             return node;
         }
-        if (t.m_kind == ETok::Op && t.m_text == ".")
-            Fail(err::kSyntax);
+        if (t.m_kind == ETok::Op && t.m_text == ".") {
+            // ".m" inside a With block: the member of its object.
+            if (m_nWith == 0)
+                Fail(err::kSyntax);
+            const CPos pos = Next().m_pos;
+            if (Peek().m_kind != ETok::Name)
+                Fail(err::kExpectedIdentifier);
+            const CToken& name = Next();
+            auto member = MakeNode(EExpr::Member, pos);
+            member->m_name = name.m_text;
+            member->m_key = name.m_key;
+            member->m_a = MakeNode(EExpr::With, pos);
+            Measure(*member);
+            return member;
+        }
         Fail(err::kExpectedExpression);
     }
 
@@ -828,6 +986,7 @@ private:
     CUnit& m_unit;
     CProc* m_proc = nullptr;
     int m_nNesting = 0;
+    int m_nWith = 0; // With blocks around the statement being parsed
     // The token that opened the arguments of the last call parsed.
     size_t m_nLastCallParen = 0;
 };
@@ -861,6 +1020,12 @@ std::unique_ptr<CUnit> ParseUnit(std::string_view source, int startingLine)
         throw;
     }
     return unit;
+}
+
+ExprPtr ParseExpression(std::string_view source)
+{
+    CUnit unit;
+    return CParser(Tokenize(source, 1), unit).WholeExpression();
 }
 
 std::string SourceLine(const CUnit& unit, int line)

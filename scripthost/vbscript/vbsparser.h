@@ -14,6 +14,8 @@ inline constexpr int kMaxNesting = 100;
 inline constexpr int kMaxExprDepth = 500;
 
 std::unique_ptr<CUnit> ParseUnit(std::string_view source, int startingLine);
+// One expression and nothing after it (the text of Eval).
+ExprPtr ParseExpression(std::string_view source);
 
 // The unit's source line that holds line; empty when it has none.
 std::string SourceLine(const CUnit& unit, int line);
