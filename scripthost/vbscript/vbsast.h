@@ -89,8 +89,6 @@ struct CBranch
 {
     ExprPtr m_cond;               // If: the condition; Select: unused
     std::vector<ExprPtr> m_values; // Select: the values of a Case
-    // Select: per value the comparison of "Case Is <op> value"; empty: equal.
-    std::vector<std::string> m_ops;
     bool m_bElse = false;
     Block m_body;
 };

@@ -380,12 +380,9 @@ CVbsInterpreter::EFlow CVbsInterpreter::RunSelect(const CStmt& stmt)
     for (const CBranch& branch : stmt.m_branches) {
         if (branch.m_bElse)
             return RunBlock(branch.m_body);
-        for (size_t i = 0; i < branch.m_values.size(); ++i) {
-            const COleVariant other = Eval(*branch.m_values[i]);
-            if (value.Deref().vt == VT_NULL || other.Deref().vt == VT_NULL)
-                continue;
-            const std::string& op = i < branch.m_ops.size() ? branch.m_ops[i] : std::string();
-            if (op.empty() ? Compare(value.Deref(), other.Deref()) == 0 : ToBool(BinaryOp(op, value, other)))
+        for (const auto& candidate : branch.m_values) {
+            const COleVariant other = Eval(*candidate);
+            if (value.Deref().vt != VT_NULL && other.Deref().vt != VT_NULL && Compare(value.Deref(), other.Deref()) == 0)
                 return RunBlock(branch.m_body);
         }
     }

@@ -656,18 +656,10 @@ private:
         return stmt;
     }
 
-    // "Case 1, x, Is > 5": each value with the comparison it asks for.
+    // "Case 1, x": VBScript compares for equality only ("Is" is VB's).
     void CaseValues(CBranch& branch)
     {
         while (true) {
-            std::string op;
-            if (IsKey("is")) {
-                Next();
-                if (!(IsOp("=") || IsOp("<>") || IsOp("<") || IsOp(">") || IsOp("<=") || IsOp(">=")))
-                    Fail(err::kSyntax);
-                op = Next().m_text;
-            }
-            branch.m_ops.push_back(std::move(op));
             branch.m_values.push_back(Expression());
             if (!IsOp(","))
                 break;
