@@ -1,6 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track.
+// dgoparams, track, chartfile.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -10,7 +10,9 @@
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/file.h"
+#include "series/chartfile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -158,6 +160,27 @@ void TrackSeeds(const fs::path& folder)
     Save(folder / "frames.bin", bytes);
 }
 
+// A chart on a time axis with a filter, a gap and a negative value, and
+// an empty one.
+void ChartSeeds(const fs::path& folder)
+{
+    CCurveChart chart;
+    chart.SetXTitle("Time");
+    chart.SetYTitle("AreaAOI");
+    chart.SetXRange(3600.0, 7200.0, 60.0);
+    chart.SetFilter(CDataFilter::filterMean, 3);
+    chart.SetMethod(1);
+    const int first = chart.AddCurve("AOI 1", RGB(255, 0, 0));
+    const int second = chart.AddCurve("AOI 2", RGB(0, 0, 255));
+    chart.SetCurveStyle(second, 0x2000003);
+    for (int i = 0; i < 8; ++i) {
+        chart.AddValue(static_cast<float>(100.0 * std::exp(0.2 * i)), first);
+        chart.AddValue(i == 3 ? NAN : static_cast<float>(i - 2) * 1e-7F, second);
+    }
+    Save(folder / "curves.cht", kestrun::ChartFileText(chart.Data()));
+    Save(folder / "empty.cht", kestrun::ChartFileText(CCurveChartData{}));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,7 +195,7 @@ int main(int argc, char** argv)
         const char* name;
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
-                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}};
+                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"chartfile", ChartSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

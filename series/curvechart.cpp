@@ -126,7 +126,7 @@ void CCurveChart::SetShort(int property, SHORT value)
 
 void CCurveChart::SetFilter(WORD type, SHORT width)
 {
-    if (type > CDataFilter::filterRegressionTrend)
+    if (type > CDataFilter::filterRegressionTrend || width < 0 || width > kMaxFilterWidth)
         AfxThrowInvalidArgException();
     m_data.m_nFilterType = type;
     m_data.m_nFilterWidth = width;
@@ -268,6 +268,12 @@ BOOL CCurveChart::DrawTo(CDC* pDC, const CRect& rect)
         return FALSE;
     Draw(pDC);
     DrawCurves(pDC);
+    std::vector<CLegendEntry> legend;
+    for (const CChartCurve& curve : m_data.m_Curves) {
+        if (curve.m_bShown)
+            legend.push_back({curve.m_strName, curve.m_Color});
+    }
+    DrawLegend(pDC, legend);
     return TRUE;
 }
 

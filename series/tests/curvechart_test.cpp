@@ -190,6 +190,44 @@ TEST_F(CurveDrawTest, OneSpikeAmongAMillionValuesIsDrawn)
     EXPECT_NE(std::find(lines[0]->points.begin(), lines[0]->points.end(), spike), lines[0]->points.end());
 }
 
+TEST_F(CurveDrawTest, TheLegendNamesTheShownCurvesInTheirColours)
+{
+    struct Case
+    {
+        std::vector<BOOL> shown; // of A, B, C
+        std::vector<CString> names;
+    };
+    const int b = m_chart.AddCurve("B", RGB(255, 0, 0));
+    const int c = m_chart.AddCurve("C", RGB(0, 128, 0));
+    const Case cases[] = {
+        {{TRUE, TRUE, TRUE}, {"A", "B", "C"}},
+        {{TRUE, FALSE, TRUE}, {"A", "C"}},
+        {{FALSE, TRUE, FALSE}, {}}, // one curve needs no legend
+    };
+    for (const Case& k : cases) {
+        for (int i : {m_curve, b, c})
+            m_chart.SetCurveShown(i, k.shown[static_cast<size_t>(i)]);
+        CRecordingDC dc;
+        ASSERT_TRUE(m_chart.DrawTo(&dc, CRect(0, 0, 400, 300)));
+        std::vector<CString> names;
+        std::vector<COLORREF> strokes;
+        // The legend sits in the plot's right half; the axes' labels lie outside it.
+        CRect plot = m_chart.GetPlotRect();
+        plot.left = plot.CenterPoint().x;
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "TextOut" && plot.PtInRect(r.points[0]))
+                names.push_back(r.text);
+            if (r.op == "LineTo" && plot.PtInRect(r.points[0]) && r.pen.lopnWidth.x == 2)
+                strokes.push_back(r.pen.lopnColor);
+        }
+        EXPECT_EQ(names, k.names);
+        std::vector<COLORREF> colours;
+        for (const CString& name : k.names)
+            colours.push_back(name == "A" ? RGB(0, 0, 255) : name == "B" ? RGB(255, 0, 0) : RGB(0, 128, 0));
+        EXPECT_EQ(strokes, colours);
+    }
+}
+
 TEST_F(CurveDrawTest, IndicesOutOfRangeAreInvalidArguments)
 {
     m_chart.AddValue(1.0f, m_curve);
