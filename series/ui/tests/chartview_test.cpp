@@ -5,11 +5,13 @@
 #include "series/chartdoc.h"
 #include "series/chartfile.h"
 #include "series/objdatadoc.h"
+#include "series/ui/chartpropsdlg.h"
 #include "series/ui/chartview.h"
 #include "series/tablecommands.h"
 #include "series/tests/seriestesting.h"
 
 #include "analysis/kontur8.h"
+#include "analysis/ui/tests/dialogtesting.h"
 #include "analysis/track.h"
 #include "objectmodel/curvature32.h"
 #include "objectmodel/rpointarray.h"
@@ -283,6 +285,55 @@ TEST_F(ChartViewTest, ChartFilesSaveAndLoadThroughTheWindow)
     const CString none = Path("histogram.cht");
     EXPECT_FALSE(histogram->OnSaveDocument(none));
     EXPECT_FALSE(std::filesystem::exists(none.GetString()));
+}
+
+TEST_F(ChartViewTest, ThePropertiesDialogChangesTheChartOnlyWithValuesItTakes)
+{
+    using kestrun::testing::OnNextDialog;
+    using kestrun::testing::Press;
+    using kestrun::testing::Type;
+    struct Case
+    {
+        const char* xMax;
+        const char* width;
+        const char* marker;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"20", "5", "3", true},
+        {"-1", "5", "3", false},   // maximum below minimum
+        {"20", "1001", "3", false}, // wider than a chart file holds
+        {"20", "5", "12", false},  // marker larger than 9
+    };
+    for (const Case& c : cases) {
+        CChartDoc& doc = OpenLineChart();
+        CChartView& view = ViewOf(doc);
+        const std::string before = kestrun::ChartFileText(doc.GetChartControl()->Data());
+        bool stayedOpen = false;
+        OnNextDialog([&](CDialog& dialog) {
+            Type(dialog, CChartPropertiesDlg::IDC_X_TITLE, "Seconds");
+            Type(dialog, CChartPropertiesDlg::IDC_X_MAX, c.xMax);
+            Type(dialog, CChartPropertiesDlg::IDC_FILTER_WIDTH, c.width);
+            Type(dialog, CChartPropertiesDlg::IDC_MARKER, c.marker);
+            Press(dialog, IDOK);
+            stayedOpen = dialog.GetSafeHwnd() != nullptr && dialog.IsWindowVisible();
+            if (stayedOpen)
+                Press(dialog, IDCANCEL);
+        });
+        view.SendMessage(WM_COMMAND, CChartView::ID_CHART_PROPERTIES, 0);
+        const CCurveChart& chart = *doc.GetChartControl();
+        EXPECT_EQ(stayedOpen, !c.accepted) << c.xMax << " " << c.width << " " << c.marker;
+        if (c.accepted) {
+            EXPECT_EQ(chart.GetXTitle(), "Seconds");
+            EXPECT_EQ(chart.GetXMax(), 20.0);
+            EXPECT_EQ(chart.Data().m_nFilterWidth, 5);
+            EXPECT_EQ(chart.GetCurveStyle(0), 0x1000003u);
+            EXPECT_EQ(chart.GetCurveStyle(1), 0x1000003u);
+        } else {
+            EXPECT_EQ(kestrun::ChartFileText(chart.Data()), before);
+        }
+        doc.OnCloseDocument();
+    }
 }
 
 // ---- the charts of the tables -----------------------------------------------------------------
