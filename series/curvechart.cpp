@@ -283,12 +283,24 @@ void CCurveChart::DrawCurves(CDC* pDC) const
         return;
     for (int i = 0; i < GetCurveCount(); ++i) {
         const CChartCurve& curve = m_data.m_Curves[static_cast<size_t>(i)];
-        if (curve.m_bShown)
-            DrawCurve(pDC, curve, ShownValues(i));
+        if (!curve.m_bShown)
+            continue;
+        const CDataFilter& series = curve.m_Values;
+        // Values shown as written are read where they lie, without a copy.
+        const bool raw = GetMethod() == kestrun::growthValues &&
+                         (series.GetFilterKind() == CDataFilter::filterOff || series.GetFilterWidth() <= 1);
+        const std::span<const float> floats = series.GetFloatValues();
+        if (raw && static_cast<int>(floats.size()) == series.GetUsedCount()) {
+            DrawCurve(pDC, curve, floats);
+        } else {
+            const std::vector<double> values = ShownValues(i);
+            DrawCurve(pDC, curve, std::span<const double>(values));
+        }
     }
 }
 
-void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vector<double>& values) const
+template <class Value>
+void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, std::span<const Value> values) const
 {
     const DWORD line = curve.m_dwStyle & kLineMask;
     const int marker = std::min<int>(curve.m_dwStyle & kMarkerMask, kMaxMarker);
@@ -324,21 +336,64 @@ void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vecto
     // x = i * dx + x0, as the series has it, without a call per value.
     const double x0 = curve.m_Values.GetX0();
     const double dx = curve.m_Values.GetDX();
-    for (size_t i = 0; i < values.size(); ++i) {
+    const size_t n = values.size();
+    const auto inRange = [&](size_t i) {
         const double x = static_cast<double>(i) * dx + x0;
-        const double v = values[i];
-        if (!std::isfinite(v) || (log && v <= 0.0) || x < xLow || x > xHigh) {
+        return x >= xLow && x <= xHigh;
+    };
+    const auto pixelOf = [&](size_t i) {
+        return m_XAxis.PointAt(m_XAxis.ValueToPixel(static_cast<double>(i) * dx + x0)).x;
+    };
+    // On a linear x axis with x growing the pixel columns follow the index,
+    // so a column's end is searched for, not worked out for every value.
+    const bool monotonic = dx > 0.0 && !m_XAxis.IsLogarithmic();
+    const auto columnEnd = [&](size_t first, int px) {
+        if (!monotonic)
+            return first + 1;
+        size_t same = first;
+        size_t step = 1;
+        size_t other = n;
+        while (same + step < n) {
+            const size_t probe = same + step;
+            if (!inRange(probe) || pixelOf(probe) != px) {
+                other = probe;
+                break;
+            }
+            same = probe;
+            step *= 2;
+        }
+        while (other - same > 1) {
+            const size_t middle = same + (other - same) / 2;
+            if (inRange(middle) && pixelOf(middle) == px)
+                same = middle;
+            else
+                other = middle;
+        }
+        return other;
+    };
+    for (size_t i = 0; i < n;) {
+        if (!inRange(i)) {
             endColumn();
             drawRun();
+            ++i;
             continue;
         }
-        const int px = m_XAxis.PointAt(m_XAxis.ValueToPixel(x)).x;
-        const double clamped = std::clamp(v, yLow, yHigh);
-        if (px == column.x) {
-            column.Add(clamped);
-        } else {
-            endColumn();
-            column.Start(px, clamped);
+        const int px = pixelOf(i);
+        const size_t end = columnEnd(i, px);
+        for (; i < end; ++i) {
+            const double v = static_cast<double>(values[i]);
+            if (!std::isfinite(v) || (log && v <= 0.0)) {
+                endColumn();
+                drawRun();
+                continue;
+            }
+            const double clamped = std::clamp(v, yLow, yHigh);
+            if (px == column.x) {
+                column.Add(clamped);
+            } else {
+                endColumn();
+                column.Start(px, clamped);
+            }
         }
     }
     endColumn();

@@ -146,7 +146,8 @@ private:
     const CChartCurve& Curve(int curve) const;
     // Axes from the settings.
     void PrepareAxes();
-    void DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vector<double>& values) const;
+    template <class Value>
+    void DrawCurve(CDC* pDC, const CChartCurve& curve, std::span<const Value> values) const;
 
     CCurveChartData m_data;
 };
