@@ -6,6 +6,8 @@
 #include "platform/core/dc.h"
 #include "platform/core/exceptions.h"
 
+#include <opencv2/core.hpp>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -39,6 +41,18 @@ int PenStyleOfLine(DWORD line)
 // One pixel column's values of a run: where it entered, its extremes and
 // where it left, so a spike among a million values still shows. Kept as
 // values; only these four are mapped to pixels.
+template <class Value>
+bool ColumnRangeOneByOne(std::span<const Value> values, Value& lowest, Value& highest)
+{
+    bool finite = true;
+    for (const Value v : values) {
+        lowest = v < lowest ? v : lowest;
+        highest = highest < v ? v : highest;
+        finite = finite && std::isfinite(v);
+    }
+    return finite;
+}
+
 struct CColumn
 {
     int x = INT_MIN;
@@ -67,6 +81,28 @@ struct CColumn
         }
     }
 };
+
+// The lowest and highest of the values; false when one is no number or
+// infinite. Long float runs go through OpenCV's vector code.
+bool ColumnRange(std::span<const float> values, float& lowest, float& highest)
+{
+    if (values.size() < 16 || values.size() > static_cast<size_t>(INT_MAX))
+        return ColumnRangeOneByOne(values, lowest, highest);
+    const cv::Mat row(1, static_cast<int>(values.size()), CV_32F, const_cast<float*>(values.data()));
+    if (!cv::checkRange(row, true))
+        return false;
+    double low = 0.0;
+    double high = 0.0;
+    cv::minMaxIdx(row, &low, &high);
+    lowest = static_cast<float>(low);
+    highest = static_cast<float>(high);
+    return true;
+}
+
+bool ColumnRange(std::span<const double> values, double& lowest, double& highest)
+{
+    return ColumnRangeOneByOne(values, lowest, highest);
+}
 
 } // namespace
 
@@ -380,6 +416,25 @@ void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, std::span<const 
         }
         const int px = pixelOf(i);
         const size_t end = columnEnd(i, px);
+        // A column without gaps is its first, lowest, highest and last
+        // value: one pass without a branch per value.
+        Value lowest = values[i];
+        Value highest = values[i];
+        const bool gap = !ColumnRange(values.subspan(i, end - i), lowest, highest);
+        if (!gap && !(log && lowest <= Value(0))) {
+            const double first = std::clamp(static_cast<double>(values[i]), yLow, yHigh);
+            if (px != column.x) {
+                endColumn();
+                column.Start(px, first);
+            } else {
+                column.Add(first);
+            }
+            column.Add(std::clamp(static_cast<double>(lowest), yLow, yHigh));
+            column.Add(std::clamp(static_cast<double>(highest), yLow, yHigh));
+            column.Add(std::clamp(static_cast<double>(values[end - 1]), yLow, yHigh));
+            i = end;
+            continue;
+        }
         for (; i < end; ++i) {
             const double v = static_cast<double>(values[i]);
             if (!std::isfinite(v) || (log && v <= 0.0)) {

@@ -190,6 +190,45 @@ TEST_F(CurveDrawTest, OneSpikeAmongAMillionValuesIsDrawn)
     EXPECT_NE(std::find(lines[0]->points.begin(), lines[0]->points.end(), spike), lines[0]->points.end());
 }
 
+TEST_F(CurveDrawTest, RunsReadInPlaceDrawAsTheEvaluatedValuesDo)
+{
+    // A run with gaps, a spike and values past the x range, drawn from the
+    // values as written and again through a mean filter, which evaluates
+    // value by value: the runs split at the same gaps and cover the same
+    // pixel columns.
+    const int n = 30000;
+    m_chart.SetXRange(0.0, n / 2, 1.0);
+    std::vector<float> values(n);
+    for (int i = 0; i < n; ++i)
+        values[static_cast<size_t>(i)] = static_cast<float>((i * 37) % 101) / 10.0f;
+    values[100] = NAN;
+    values[101] = INFINITY;
+    values[7000] = 50.0f;
+    m_chart.SetCurveValues(values, m_curve);
+    ASSERT_TRUE(m_chart.DrawTo(&m_dc, CRect(0, 0, 400, 300)));
+    const std::vector<const CDCRecord*> inPlace = Polylines(m_dc);
+
+    CCurveChart evaluated;
+    evaluated.SetXKind(CAxis::labelReal);
+    evaluated.SetXRange(0.0, n / 2, 1.0);
+    evaluated.SetYMin(0.0);
+    evaluated.SetYMax(10.0);
+    const int curve = evaluated.AddCurve("A", RGB(0, 0, 255));
+    evaluated.SetCurveValues(values, curve);
+    evaluated.SetFilter(CDataFilter::filterMean, 3);
+    CRecordingDC dc;
+    ASSERT_TRUE(evaluated.DrawTo(&dc, CRect(0, 0, 400, 300)));
+    const std::vector<const CDCRecord*> longWay = Polylines(dc);
+    ASSERT_FALSE(inPlace.empty());
+    // Same runs, split at the same gaps; the filtered one is smoother but
+    // covers the same columns.
+    ASSERT_EQ(inPlace.size(), longWay.size());
+    for (size_t k = 0; k < inPlace.size(); ++k) {
+        EXPECT_EQ(inPlace[k]->points.front().x, longWay[k]->points.front().x) << k;
+        EXPECT_EQ(inPlace[k]->points.back().x, longWay[k]->points.back().x) << k;
+    }
+}
+
 TEST_F(CurveDrawTest, TheLegendNamesTheShownCurvesInTheirColours)
 {
     struct Case
