@@ -454,6 +454,30 @@ TEST(ChartFileTest, SavesTheGoldenFileAndLoadsItBackToTheSameBytes)
     EXPECT_EQ(ReadAll(again), saved);
 }
 
+TEST(ChartFileTest, EveryFilterTheChartTakesLoadsAgain)
+{
+    // A filter the file would refuse is refused when set, so no chart
+    // saves a file that does not load.
+    struct Case
+    {
+        SHORT width;
+        bool taken;
+    };
+    for (const Case& c : {Case{0, true}, Case{1000, true}, Case{1001, false}, Case{-1, false}}) {
+        CCurveChart chart;
+        chart.AddCurve("A", 255);
+        chart.SetFilter(CDataFilter::filterMedian, 5);
+        if (!c.taken) {
+            EXPECT_THROW(chart.SetFilter(CDataFilter::filterMean, c.width), CInvalidArgException) << c.width;
+            EXPECT_EQ(chart.Data().m_nFilterWidth, 5);
+            continue;
+        }
+        chart.SetFilter(CDataFilter::filterMean, c.width);
+        const std::string text = kestrun::ChartFileText(chart.Data());
+        EXPECT_EQ(kestrun::ParseChartFile(text, "filter.cht").m_nFilterWidth, c.width);
+    }
+}
+
 TEST(ChartFileTest, DamagedOrNewerFilesAreRefusedAndTheChartStays)
 {
     const std::string good = ReadAll(kGolden);
