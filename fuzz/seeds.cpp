@@ -1,6 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script.
+// dgoparams, track, script, chartfile.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -13,7 +13,9 @@
 #include "platform/core/file.h"
 #include "scripthost/contscript.h"
 #include "scripthost/scripttext.h"
+#include "series/chartfile.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -170,7 +172,7 @@ void ScriptSeeds(const fs::path& folder)
         "Option Explicit\r\nDim a(3), i\r\nFor i = 0 To 3: a(i) = i * 2: Next\r\nMsgBox Join(a, \",\")\r\n",
         "Function F(ByVal n)\n If n <= 1 Then F = 1 Else F = n * F(n - 1)\nEnd Function\nSub S(x)\n x = x + 1\nEnd "
         "Sub\nOn Error Resume Next\ny = F(5): S y\n",
-        "Select Case Bild.Bild\nCase 0, Is > 9\n MsgBox \"none\"\nCase Else\n If Bild.Measure(\"Count\") Then "
+        "Select Case Bild.Bild\nCase 0, 10\n MsgBox \"none\"\nCase Else\n If Bild.Measure(\"Count\") Then "
         "Bild.MoveAOI 5, -5\nEnd Select\n",
         "With Tabelle\n For r = 1 To .Count\n  s = s & .Title(1) & \"=\" & .Value(r, 1) & vbCrLf\n Next\nEnd With\n",
         "Execute \"x = 1\" & vbLf & \"y = Eval(\"\"x + 1\"\")\"\nd = DateAdd(\"m\", 1, #2024-01-31#)\nn = "
@@ -205,6 +207,25 @@ void ScriptSeeds(const fs::path& folder)
         CString text("x = 1\r\nMsgBox x");
         kestrun::SerializeScriptText(ar, text);
     });
+// A chart on a time axis with a filter, a gap and a negative value, and
+// an empty one.
+void ChartSeeds(const fs::path& folder)
+{
+    CCurveChart chart;
+    chart.SetXTitle("Time");
+    chart.SetYTitle("AreaAOI");
+    chart.SetXRange(3600.0, 7200.0, 60.0);
+    chart.SetFilter(CDataFilter::filterMean, 3);
+    chart.SetMethod(1);
+    const int first = chart.AddCurve("AOI 1", RGB(255, 0, 0));
+    const int second = chart.AddCurve("AOI 2", RGB(0, 0, 255));
+    chart.SetCurveStyle(second, 0x2000003);
+    for (int i = 0; i < 8; ++i) {
+        chart.AddValue(static_cast<float>(100.0 * std::exp(0.2 * i)), first);
+        chart.AddValue(i == 3 ? NAN : static_cast<float>(i - 2) * 1e-7F, second);
+    }
+    Save(folder / "curves.cht", kestrun::ChartFileText(chart.Data()));
+    Save(folder / "empty.cht", kestrun::ChartFileText(CCurveChartData{}));
 }
 
 } // namespace
@@ -221,7 +242,8 @@ int main(int argc, char** argv)
         const char* name;
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
-                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds}};
+                 {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
+                 {"chartfile", ChartSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

@@ -80,6 +80,15 @@ public:
     // new table.
     void SearchDefects();
 
+    // ---- charts (dibdocexcharts.cpp) ----------------------------------------------------
+    // With a non-zero argument: the red, green and blue histograms of the
+    // active area (the whole page without one) in the histogram window.
+    void ShowHistogram(int nShow);
+    // The intensity profile along the active parallelogram area in the
+    // profile chart, made on first use; without bCreate only a chart that
+    // exists is refreshed.
+    void ShowIntensityProfile(BOOL bCreate);
+
     // ---- automatic threshold ------------------------------------------------------------
     // Moves the engine's threshold step by step and keeps the one whose
     // objects' mean area (within the learned area limits of the class)
@@ -168,6 +177,8 @@ protected:
     void OnFlip();
     void OnMeasureAreas();
     void OnSearchDefects();
+    void OnHistogram();
+    void OnScanParallelogram();
     // The profile's parameter dialogs (dibdocexparams.cpp).
     void OnSelection();
     void OnSmoothContour();

@@ -115,6 +115,14 @@ int CDataArray::GetSize() const
     }
 }
 
+std::span<const float> CDataArray::GetFloatValues() const
+{
+    const int used = std::min(GetUsedCount(), static_cast<int>(m_aFloat.GetSize()));
+    if (m_nValueType != typeFloat || used <= 0)
+        return {};
+    return {m_aFloat.GetData(), static_cast<size_t>(used)};
+}
+
 double CDataArray::GetAt(int i) const
 {
     switch (m_nValueType) {

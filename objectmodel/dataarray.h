@@ -14,6 +14,8 @@
 #include "objectmodel/data.h"
 #include "platform/core/arrays.h"
 
+#include <span>
+
 namespace kestrun {
 
 // The integer a series keeps for v: truncated toward zero, held at the
@@ -127,6 +129,9 @@ public:
     int GetValueType() const { return m_nValueType; }
     int GetUsedCount() const { return m_nWritePos + 1; }
     int GetWritePos() const { return m_nWritePos; }
+    // The values written to a float series, in order, without a call per
+    // value (long chart runs); empty for the other types.
+    std::span<const float> GetFloatValues() const;
     BOOL IsRing() const { return m_bRing; }
     void SetRing(BOOL ring) { m_bRing = ring ? TRUE : FALSE; }
     double GetX0() const { return m_dX0; }

@@ -70,6 +70,33 @@ void CChart::SetTitleFont(const LOGFONT* pFont)
         m_lfTitle = *pFont;
 }
 
+void CChart::DrawLegend(CDC* pDC, std::span<const CLegendEntry> entries)
+{
+    if (entries.size() < 2 || m_rectPlot.IsRectEmpty())
+        return;
+    CSelectedFont font(pDC, m_lfLegend);
+    const int line = pDC->GetTextExtent("Xg").cy;
+    const int stroke = 2 * line;
+    int width = 0;
+    for (const CLegendEntry& entry : entries)
+        width = std::max(width, static_cast<int>(pDC->GetTextExtent(entry.name).cx));
+    const int left = m_rectPlot.right - width - stroke - 3 * line / 2;
+    int top = m_rectPlot.top + line / 2;
+    const COLORREF oldColour = pDC->SetTextColor(m_crTitle);
+    const int oldMode = pDC->SetBkMode(TRANSPARENT);
+    for (const CLegendEntry& entry : entries) {
+        CPen pen(PS_SOLID, 2, entry.colour);
+        CPen* oldPen = pDC->SelectObject(&pen);
+        pDC->MoveTo(left, top + line / 2);
+        pDC->LineTo(left + stroke, top + line / 2);
+        pDC->SelectObject(oldPen);
+        pDC->TextOut(left + stroke + line / 2, top, entry.name);
+        top += line;
+    }
+    pDC->SetBkMode(oldMode);
+    pDC->SetTextColor(oldColour);
+}
+
 void CChart::DrawTitle(CDC* pDC, const CString& text)
 {
     CSelectedFont font(pDC, m_lfTitle);

@@ -10,7 +10,16 @@
 
 #include "platform/core/gdi.h"
 
+#include <span>
+
 class CDataArray;
+
+// One line of a chart's legend: a stroke in the colour, then the name.
+struct CLegendEntry
+{
+    CString name;
+    COLORREF colour = 0;
+};
 
 class CChart : public CObject
 {
@@ -41,6 +50,10 @@ public:
     // its own with the palette's value at v (a colour word), or without a
     // palette with the green level v.
     virtual void DrawColourBand(CDC* pDC, const CDataArray* pPalette);
+
+    // The entries one under the other in the top right corner of the
+    // laid-out plot, in the legend font; nothing for fewer than two.
+    void DrawLegend(CDC* pDC, std::span<const CLegendEntry> entries);
 
     // The plot at a given rectangle of the chart rectangle: lays the axes
     // out along it and draws its frame, background and grid. FALSE, and

@@ -22,7 +22,6 @@ namespace {
 // A chart file larger than this is no chart file (four curves of a
 // million values take about 40 MB).
 constexpr ULONGLONG kMaxChartFileBytes = 1ULL << 30;
-constexpr int kMaxFilterWidth = 1000;
 
 std::string Number(double v, const char* format)
 {
@@ -194,7 +193,7 @@ CCurveChartData ParseChartFile(std::string_view text, const CString& fileName)
     data.m_dDate = reader.Real(properties, "date");
     const pugi::xml_node filter = reader.Child(root, "Filter");
     data.m_nFilterType = static_cast<WORD>(reader.Integer(filter, "type", 0, CDataFilter::filterRegressionTrend));
-    data.m_nFilterWidth = static_cast<SHORT>(reader.Integer(filter, "width", 0, kMaxFilterWidth));
+    data.m_nFilterWidth = static_cast<SHORT>(reader.Integer(filter, "width", 0, CCurveChart::kMaxFilterWidth));
     for (const pugi::xml_node node : root.children("Curve")) {
         CChartCurve& curve = data.m_Curves.emplace_back();
         curve.m_strName = reader.Text(node, "name");

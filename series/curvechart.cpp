@@ -6,6 +6,8 @@
 #include "platform/core/dc.h"
 #include "platform/core/exceptions.h"
 
+#include <opencv2/core.hpp>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -39,6 +41,18 @@ int PenStyleOfLine(DWORD line)
 // One pixel column's values of a run: where it entered, its extremes and
 // where it left, so a spike among a million values still shows. Kept as
 // values; only these four are mapped to pixels.
+template <class Value>
+bool ColumnRangeOneByOne(std::span<const Value> values, Value& lowest, Value& highest)
+{
+    bool finite = true;
+    for (const Value v : values) {
+        lowest = v < lowest ? v : lowest;
+        highest = highest < v ? v : highest;
+        finite = finite && std::isfinite(v);
+    }
+    return finite;
+}
+
 struct CColumn
 {
     int x = INT_MIN;
@@ -67,6 +81,28 @@ struct CColumn
         }
     }
 };
+
+// The lowest and highest of the values; false when one is no number or
+// infinite. Long float runs go through OpenCV's vector code.
+bool ColumnRange(std::span<const float> values, float& lowest, float& highest)
+{
+    if (values.size() < 16 || values.size() > static_cast<size_t>(INT_MAX))
+        return ColumnRangeOneByOne(values, lowest, highest);
+    const cv::Mat row(1, static_cast<int>(values.size()), CV_32F, const_cast<float*>(values.data()));
+    if (!cv::checkRange(row, true))
+        return false;
+    double low = 0.0;
+    double high = 0.0;
+    cv::minMaxIdx(row, &low, &high);
+    lowest = static_cast<float>(low);
+    highest = static_cast<float>(high);
+    return true;
+}
+
+bool ColumnRange(std::span<const double> values, double& lowest, double& highest)
+{
+    return ColumnRangeOneByOne(values, lowest, highest);
+}
 
 } // namespace
 
@@ -126,7 +162,7 @@ void CCurveChart::SetShort(int property, SHORT value)
 
 void CCurveChart::SetFilter(WORD type, SHORT width)
 {
-    if (type > CDataFilter::filterRegressionTrend)
+    if (type > CDataFilter::filterRegressionTrend || width < 0 || width > kMaxFilterWidth)
         AfxThrowInvalidArgException();
     m_data.m_nFilterType = type;
     m_data.m_nFilterWidth = width;
@@ -268,6 +304,12 @@ BOOL CCurveChart::DrawTo(CDC* pDC, const CRect& rect)
         return FALSE;
     Draw(pDC);
     DrawCurves(pDC);
+    std::vector<CLegendEntry> legend;
+    for (const CChartCurve& curve : m_data.m_Curves) {
+        if (curve.m_bShown)
+            legend.push_back({curve.m_strName, curve.m_Color});
+    }
+    DrawLegend(pDC, legend);
     return TRUE;
 }
 
@@ -277,12 +319,24 @@ void CCurveChart::DrawCurves(CDC* pDC) const
         return;
     for (int i = 0; i < GetCurveCount(); ++i) {
         const CChartCurve& curve = m_data.m_Curves[static_cast<size_t>(i)];
-        if (curve.m_bShown)
-            DrawCurve(pDC, curve, ShownValues(i));
+        if (!curve.m_bShown)
+            continue;
+        const CDataFilter& series = curve.m_Values;
+        // Values shown as written are read where they lie, without a copy.
+        const bool raw = GetMethod() == kestrun::growthValues &&
+                         (series.GetFilterKind() == CDataFilter::filterOff || series.GetFilterWidth() <= 1);
+        const std::span<const float> floats = series.GetFloatValues();
+        if (raw && static_cast<int>(floats.size()) == series.GetUsedCount()) {
+            DrawCurve(pDC, curve, floats);
+        } else {
+            const std::vector<double> values = ShownValues(i);
+            DrawCurve(pDC, curve, std::span<const double>(values));
+        }
     }
 }
 
-void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vector<double>& values) const
+template <class Value>
+void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, std::span<const Value> values) const
 {
     const DWORD line = curve.m_dwStyle & kLineMask;
     const int marker = std::min<int>(curve.m_dwStyle & kMarkerMask, kMaxMarker);
@@ -318,21 +372,83 @@ void CCurveChart::DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vecto
     // x = i * dx + x0, as the series has it, without a call per value.
     const double x0 = curve.m_Values.GetX0();
     const double dx = curve.m_Values.GetDX();
-    for (size_t i = 0; i < values.size(); ++i) {
+    const size_t n = values.size();
+    const auto inRange = [&](size_t i) {
         const double x = static_cast<double>(i) * dx + x0;
-        const double v = values[i];
-        if (!std::isfinite(v) || (log && v <= 0.0) || x < xLow || x > xHigh) {
+        return x >= xLow && x <= xHigh;
+    };
+    const auto pixelOf = [&](size_t i) {
+        return m_XAxis.PointAt(m_XAxis.ValueToPixel(static_cast<double>(i) * dx + x0)).x;
+    };
+    // On a linear x axis with x growing the pixel columns follow the index,
+    // so a column's end is searched for, not worked out for every value.
+    const bool monotonic = dx > 0.0 && !m_XAxis.IsLogarithmic();
+    const auto columnEnd = [&](size_t first, int px) {
+        if (!monotonic)
+            return first + 1;
+        size_t same = first;
+        size_t step = 1;
+        size_t other = n;
+        while (same + step < n) {
+            const size_t probe = same + step;
+            if (!inRange(probe) || pixelOf(probe) != px) {
+                other = probe;
+                break;
+            }
+            same = probe;
+            step *= 2;
+        }
+        while (other - same > 1) {
+            const size_t middle = same + (other - same) / 2;
+            if (inRange(middle) && pixelOf(middle) == px)
+                same = middle;
+            else
+                other = middle;
+        }
+        return other;
+    };
+    for (size_t i = 0; i < n;) {
+        if (!inRange(i)) {
             endColumn();
             drawRun();
+            ++i;
             continue;
         }
-        const int px = m_XAxis.PointAt(m_XAxis.ValueToPixel(x)).x;
-        const double clamped = std::clamp(v, yLow, yHigh);
-        if (px == column.x) {
-            column.Add(clamped);
-        } else {
-            endColumn();
-            column.Start(px, clamped);
+        const int px = pixelOf(i);
+        const size_t end = columnEnd(i, px);
+        // A column without gaps is its first, lowest, highest and last
+        // value: one pass without a branch per value.
+        Value lowest = values[i];
+        Value highest = values[i];
+        const bool gap = !ColumnRange(values.subspan(i, end - i), lowest, highest);
+        if (!gap && !(log && lowest <= Value(0))) {
+            const double first = std::clamp(static_cast<double>(values[i]), yLow, yHigh);
+            if (px != column.x) {
+                endColumn();
+                column.Start(px, first);
+            } else {
+                column.Add(first);
+            }
+            column.Add(std::clamp(static_cast<double>(lowest), yLow, yHigh));
+            column.Add(std::clamp(static_cast<double>(highest), yLow, yHigh));
+            column.Add(std::clamp(static_cast<double>(values[end - 1]), yLow, yHigh));
+            i = end;
+            continue;
+        }
+        for (; i < end; ++i) {
+            const double v = static_cast<double>(values[i]);
+            if (!std::isfinite(v) || (log && v <= 0.0)) {
+                endColumn();
+                drawRun();
+                continue;
+            }
+            const double clamped = std::clamp(v, yLow, yHigh);
+            if (px == column.x) {
+                column.Add(clamped);
+            } else {
+                endColumn();
+                column.Start(px, clamped);
+            }
         }
     }
     endColumn();

@@ -60,6 +60,8 @@ public:
     static constexpr DWORD kLineDotted = 0x3000000;
     static constexpr DWORD kMarkerMask = 0xFF;
     static constexpr int kMaxMarker = 9;
+    // Wider filters are refused, so that every chart saved loads again.
+    static constexpr int kMaxFilterWidth = 1000;
 
     CCurveChart();
 
@@ -91,7 +93,8 @@ public:
     void SetMethod(int method) { SetShort(4, static_cast<SHORT>(method)); }
     double GetDate() const { return m_data.m_dDate; }
     void SetDate(double date) { m_data.m_dDate = Finite(date); }
-    // The filter every curve is read through.
+    // The filter every curve is read through; a width outside
+    // 0..kMaxFilterWidth is an invalid argument.
     void SetFilter(WORD type, SHORT width);
 
     // --- curves; every curve or point index is checked (invalid argument) ---
@@ -123,8 +126,9 @@ public:
     std::vector<double> ShownValues(int curve) const;
 
     // --- drawing ---
-    // Lays the chart out in rect and draws axes, grid and curves; FALSE
-    // when the rectangle leaves no plot.
+    // Lays the chart out in rect and draws axes, grid, curves and, for two
+    // or more shown curves, their legend; FALSE when the rectangle leaves
+    // no plot.
     BOOL DrawTo(CDC* pDC, const CRect& rect);
     // The curves in the laid-out plot.
     void DrawCurves(CDC* pDC) const;
@@ -142,7 +146,8 @@ private:
     const CChartCurve& Curve(int curve) const;
     // Axes from the settings.
     void PrepareAxes();
-    void DrawCurve(CDC* pDC, const CChartCurve& curve, const std::vector<double>& values) const;
+    template <class Value>
+    void DrawCurve(CDC* pDC, const CChartCurve& curve, std::span<const Value> values) const;
 
     CCurveChartData m_data;
 };

@@ -18,8 +18,6 @@ namespace {
 
 // Exported files end their lines as the program always wrote them.
 constexpr const char* kEndOfLine = "\r\n";
-// "Show Chart" plots column 9.
-constexpr int kChartMinColumns = 9;
 
 void WriteField(std::ostream& stream, const CString& text, char separator)
 {
@@ -125,18 +123,4 @@ void CGridDoc2::OnExportText()
 {
     // The text export separates its values by carriage returns.
     ExportTable("txt", "txt", "ASCII File (*.txt) |*.txt||", '\r');
-}
-
-void CGridDoc2::OnShowChart()
-{
-    if (m_pChartTemplate == nullptr || GetColumnCount() < kChartMinColumns)
-        return;
-    // The speed chart needs the chart document, which is not part of this build.
-    AfxMessageBox("Charts of tables are not available in this build.", MB_ICONINFORMATION);
-}
-
-void CGridDoc2::OnUpdateShowChart(CCmdUI* pCmdUI)
-{
-    // Stays off until the chart document exists.
-    pCmdUI->Enable(FALSE);
 }

@@ -28,7 +28,7 @@ IMPLEMENT_DYNCREATE(CObjDataDoc, CGridDoc2)
 BEGIN_MESSAGE_MAP(CObjDataDoc, CGridDoc2)
     ON_COMMAND(ID_TABLE_SHOW_HISTOGRAM, OnShowHistogram)
     ON_COMMAND(ID_TABLE_SHOW_WATERSHED, OnShowWatershed)
-    ON_UPDATE_COMMAND_UI(ID_TABLE_SHOW_HISTOGRAM, OnUpdateNotAvailable)
+    ON_UPDATE_COMMAND_UI(ID_TABLE_SHOW_HISTOGRAM, OnUpdateShowHistogram)
 END_MESSAGE_MAP()
 
 namespace {
@@ -208,13 +208,6 @@ int CObjDataDoc::SetSelectedObject(CPoint point, int nIndex)
 
 // ---- the histogram and the watershed ----------------------------------------------------------
 
-void CObjDataDoc::OnShowHistogram()
-{
-    if (GetCount() == 0 || m_pHistogramTemplate == nullptr)
-        return;
-    AfxMessageBox("The histogram window is not available in this build.", MB_ICONINFORMATION);
-}
-
 void CObjDataDoc::OnShowWatershed()
 {
     const CObjData* object = GetCurrentObject();
@@ -232,9 +225,4 @@ void CObjDataDoc::OnShowWatershed()
     }
     CWatershedDlg dialog(std::move(image));
     dialog.DoModal();
-}
-
-void CObjDataDoc::OnUpdateNotAvailable(CCmdUI* pCmdUI)
-{
-    pCmdUI->Enable(FALSE);
 }

@@ -80,9 +80,10 @@ public:
     // it, joined to its neighbours by straight pixel lines. 1 when edited.
     int EditContour(CPoint point);
 
-    // Commands of the object tables whose windows are not part of this
-    // build: they say so and change nothing.
+    // The area distribution of the objects as a histogram, or the current
+    // object's curvature profile as a curve (tablecharts.cpp).
     void OnShowHistogram();
+    // The current object in the watershed dialog.
     void OnShowWatershed();
 
     int m_nWhatToDraw = 71; // bits 0, 1, 2 and 6
@@ -107,7 +108,7 @@ protected:
     // Tells the views and the windows that the records changed.
     void RecordsChanged();
 
-    void OnUpdateNotAvailable(CCmdUI* pCmdUI);
+    void OnUpdateShowHistogram(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 };

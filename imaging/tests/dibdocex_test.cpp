@@ -196,14 +196,21 @@ TEST_F(ImageCommandsTest, BlobSearchKeepsTheFilteredPageAndStartsAgainFromTheSou
 
 TEST_F(ImageCommandsTest, CommandsOfLaterBuildsAreOff)
 {
-    for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_ENHANCEMENT, ID_IMAGE_HISTOGRAM,
-                          ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_CALIBRATE_CAMERA})
+    for (const UINT id : {ID_IMAGE_ENHANCEMENT, ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_CALIBRATE_CAMERA})
         EXPECT_FALSE(IsEnabled(*m_doc, id)) << id;
-    for (const UINT id : {ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS, ID_IMAGE_SOFTEN, ID_IMAGE_AUTO_THRESHOLDS,
+    for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_HISTOGRAM, ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS, ID_IMAGE_SOFTEN, ID_IMAGE_AUTO_THRESHOLDS,
                           ID_IMAGE_BINARIZE, ID_IMAGE_RUN_FILTERS, ID_IMAGE_RUN_WATERSHED, ID_IMAGE_MEASURE_AOIS,
                           ID_IMAGE_SEARCH_DEFECTS, ID_IMAGE_SELECTION, ID_IMAGE_SMOOTH_CONTOUR,
                           ID_IMAGE_FILTER_SETTINGS, ID_IMAGE_BRIGHTER})
         EXPECT_TRUE(IsEnabled(*m_doc, id)) << id;
+}
+
+TEST_F(ImageCommandsTest, ChartsWithoutTheChartWindowsSaySo)
+{
+    // No ui target is loaded here: the histogram has no window to go to.
+    Command(*m_doc, ID_IMAGE_HISTOGRAM);
+    EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"Chart windows are not available in this build."});
+    EXPECT_EQ(m_doc->m_pProfileChart, nullptr);
 }
 
 TEST_F(ImageCommandsTest, TheScriptRunIsHandedToTheMainWindow)

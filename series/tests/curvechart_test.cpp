@@ -190,6 +190,83 @@ TEST_F(CurveDrawTest, OneSpikeAmongAMillionValuesIsDrawn)
     EXPECT_NE(std::find(lines[0]->points.begin(), lines[0]->points.end(), spike), lines[0]->points.end());
 }
 
+TEST_F(CurveDrawTest, RunsReadInPlaceDrawAsTheEvaluatedValuesDo)
+{
+    // A run with gaps, a spike and values past the x range, drawn from the
+    // values as written and again through a mean filter, which evaluates
+    // value by value: the runs split at the same gaps and cover the same
+    // pixel columns.
+    const int n = 30000;
+    m_chart.SetXRange(0.0, n / 2, 1.0);
+    std::vector<float> values(n);
+    for (int i = 0; i < n; ++i)
+        values[static_cast<size_t>(i)] = static_cast<float>((i * 37) % 101) / 10.0f;
+    values[100] = NAN;
+    values[101] = INFINITY;
+    values[7000] = 50.0f;
+    m_chart.SetCurveValues(values, m_curve);
+    ASSERT_TRUE(m_chart.DrawTo(&m_dc, CRect(0, 0, 400, 300)));
+    const std::vector<const CDCRecord*> inPlace = Polylines(m_dc);
+
+    CCurveChart evaluated;
+    evaluated.SetXKind(CAxis::labelReal);
+    evaluated.SetXRange(0.0, n / 2, 1.0);
+    evaluated.SetYMin(0.0);
+    evaluated.SetYMax(10.0);
+    const int curve = evaluated.AddCurve("A", RGB(0, 0, 255));
+    evaluated.SetCurveValues(values, curve);
+    evaluated.SetFilter(CDataFilter::filterMean, 3);
+    CRecordingDC dc;
+    ASSERT_TRUE(evaluated.DrawTo(&dc, CRect(0, 0, 400, 300)));
+    const std::vector<const CDCRecord*> longWay = Polylines(dc);
+    ASSERT_FALSE(inPlace.empty());
+    // Same runs, split at the same gaps; the filtered one is smoother but
+    // covers the same columns.
+    ASSERT_EQ(inPlace.size(), longWay.size());
+    for (size_t k = 0; k < inPlace.size(); ++k) {
+        EXPECT_EQ(inPlace[k]->points.front().x, longWay[k]->points.front().x) << k;
+        EXPECT_EQ(inPlace[k]->points.back().x, longWay[k]->points.back().x) << k;
+    }
+}
+
+TEST_F(CurveDrawTest, TheLegendNamesTheShownCurvesInTheirColours)
+{
+    struct Case
+    {
+        std::vector<BOOL> shown; // of A, B, C
+        std::vector<CString> names;
+    };
+    const int b = m_chart.AddCurve("B", RGB(255, 0, 0));
+    const int c = m_chart.AddCurve("C", RGB(0, 128, 0));
+    const Case cases[] = {
+        {{TRUE, TRUE, TRUE}, {"A", "B", "C"}},
+        {{TRUE, FALSE, TRUE}, {"A", "C"}},
+        {{FALSE, TRUE, FALSE}, {}}, // one curve needs no legend
+    };
+    for (const Case& k : cases) {
+        for (int i : {m_curve, b, c})
+            m_chart.SetCurveShown(i, k.shown[static_cast<size_t>(i)]);
+        CRecordingDC dc;
+        ASSERT_TRUE(m_chart.DrawTo(&dc, CRect(0, 0, 400, 300)));
+        std::vector<CString> names;
+        std::vector<COLORREF> strokes;
+        // The legend sits in the plot's right half; the axes' labels lie outside it.
+        CRect plot = m_chart.GetPlotRect();
+        plot.left = plot.CenterPoint().x;
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "TextOut" && plot.PtInRect(r.points[0]))
+                names.push_back(r.text);
+            if (r.op == "LineTo" && plot.PtInRect(r.points[0]) && r.pen.lopnWidth.x == 2)
+                strokes.push_back(r.pen.lopnColor);
+        }
+        EXPECT_EQ(names, k.names);
+        std::vector<COLORREF> colours;
+        for (const CString& name : k.names)
+            colours.push_back(name == "A" ? RGB(0, 0, 255) : name == "B" ? RGB(255, 0, 0) : RGB(0, 128, 0));
+        EXPECT_EQ(strokes, colours);
+    }
+}
+
 TEST_F(CurveDrawTest, IndicesOutOfRangeAreInvalidArguments)
 {
     m_chart.AddValue(1.0f, m_curve);
@@ -375,6 +452,30 @@ TEST(ChartFileTest, SavesTheGoldenFileAndLoadsItBackToTheSameBytes)
     const fs::path again = Scratch("again.cht");
     kestrun::SaveChartFile(loaded, again.c_str());
     EXPECT_EQ(ReadAll(again), saved);
+}
+
+TEST(ChartFileTest, EveryFilterTheChartTakesLoadsAgain)
+{
+    // A filter the file would refuse is refused when set, so no chart
+    // saves a file that does not load.
+    struct Case
+    {
+        SHORT width;
+        bool taken;
+    };
+    for (const Case& c : {Case{0, true}, Case{1000, true}, Case{1001, false}, Case{-1, false}}) {
+        CCurveChart chart;
+        chart.AddCurve("A", 255);
+        chart.SetFilter(CDataFilter::filterMedian, 5);
+        if (!c.taken) {
+            EXPECT_THROW(chart.SetFilter(CDataFilter::filterMean, c.width), CInvalidArgException) << c.width;
+            EXPECT_EQ(chart.Data().m_nFilterWidth, 5);
+            continue;
+        }
+        chart.SetFilter(CDataFilter::filterMean, c.width);
+        const std::string text = kestrun::ChartFileText(chart.Data());
+        EXPECT_EQ(kestrun::ParseChartFile(text, "filter.cht").m_nFilterWidth, c.width);
+    }
 }
 
 TEST(ChartFileTest, DamagedOrNewerFilesAreRefusedAndTheChartStays)

@@ -1,0 +1,52 @@
+#include "imaging/intensityprofile.h"
+
+#include "analysis/aoi.h"
+#include "outside/pixmere/device.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+sIntensityProfile MeasureParallelogramProfile(const Device& page, const CAOI3& area)
+{
+    sIntensityProfile profile;
+    const int width = page.GetWidth();
+    const int height = page.GetHeight();
+    if (width <= 0 || height <= 0)
+        return profile;
+    const bool colour = page.GetBitCount() > 8;
+    const size_t channels = colour ? 3 : 1;
+
+    std::vector<std::array<double, 3>> sums;
+    std::vector<int> counts;
+    CPoint start;
+    CPoint end;
+    const int lines = area.GetScanLine(0, start, end);
+    for (int n = 0; n < lines; ++n) {
+        area.GetScanLine(n, start, end);
+        const int dx = end.x - start.x;
+        const int dy = end.y - start.y;
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        if (sums.size() < static_cast<size_t>(steps) + 1) {
+            sums.resize(static_cast<size_t>(steps) + 1, {0.0, 0.0, 0.0});
+            counts.resize(static_cast<size_t>(steps) + 1, 0);
+        }
+        for (int k = 0; k <= steps; ++k) {
+            // Rounded to the nearest pixel, half away from the start.
+            const int x = start.x + (steps == 0 ? 0 : (2 * k * dx + (dx >= 0 ? steps : -steps)) / (2 * steps));
+            const int y = start.y + (steps == 0 ? 0 : (2 * k * dy + (dy >= 0 ? steps : -steps)) / (2 * steps));
+            const COLORREF pixel = page.GetPixel(std::clamp(x, 0, width - 1), std::clamp(y, 0, height - 1));
+            std::array<double, 3>& sum = sums[static_cast<size_t>(k)];
+            sum[0] += GetRValue(pixel);
+            sum[1] += GetGValue(pixel);
+            sum[2] += GetBValue(pixel);
+            ++counts[static_cast<size_t>(k)];
+        }
+    }
+    profile.channels.assign(channels, std::vector<float>(sums.size()));
+    for (size_t k = 0; k < sums.size(); ++k) {
+        for (size_t c = 0; c < channels; ++c)
+            profile.channels[c][k] = static_cast<float>(sums[k][c] / counts[k]);
+    }
+    return profile;
+}
