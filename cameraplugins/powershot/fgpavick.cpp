@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <thread>
 #include <vector>
@@ -135,8 +136,10 @@ int CFGPavick::Init(HWND hHostWnd)
     if (!ConnectFirstDevice())
         return 0;
     m_bConnected = true;
-    // The settings record's class is registered when the library loads.
-    m_profiles.SerializeFile(true);
+    // The settings record's class is registered when the library loads. A
+    // file that is there but cannot be read is not written over at Exit.
+    m_bKeepProfileFile =
+        !m_profiles.SerializeFile(true) && std::filesystem::exists(m_profiles.m_strFilePath.GetString());
     ApplySettings();
     return 1;
 }
@@ -299,7 +302,7 @@ void CFGPavick::HandleEvent(std::uint16_t nCode, std::uint32_t nParameter)
 
 void CFGPavick::Exit()
 {
-    if (m_hCamera != 0)
+    if (m_hCamera != 0 && !m_bKeepProfileFile)
         m_profiles.SerializeFile(false);
     ReleaseCamera();
     ReportCdErrorCode(CDFinishSDK());

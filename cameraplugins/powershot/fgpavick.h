@@ -178,6 +178,7 @@ private:
     std::atomic<int> m_nBadFrames = 0;
     std::atomic<bool> m_bBadFrameReported = false;
     CCameraProfiles m_profiles;
+    bool m_bKeepProfileFile = false;
     std::uint16_t m_nZoomCurrent = 0;
     std::uint16_t m_nZoomMin = 0;
     std::uint16_t m_nZoomMax = 0;

@@ -310,6 +310,8 @@ bool CFGPavick::SelectProfile(const CString& strName)
 void CFGPavick::SaveProfileAs(const CString& strName)
 {
     m_profiles.StoreProfile(strName);
+    // Saving by name is the user's choice, also over a damaged file.
+    m_bKeepProfileFile = false;
     SaveProfiles();
 }
 

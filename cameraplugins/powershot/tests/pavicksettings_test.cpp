@@ -220,6 +220,28 @@ TEST_F(PavickSettingsTest, InitLoadsTheFileAndSendsTheSettingsInOrder)
     EXPECT_EQ(FGPavick().m_exposureModes.GetSize(), 2) << "only P and Mv are listed";
 }
 
+TEST_F(PavickSettingsTest, InitWithADamagedFileReportsItAndGoesOnWithTheDefaults)
+{
+    WriteText(pavick::testing::ScratchProfileFile(), "<Canon_PowerShot_Profiles><ISO>");
+    const std::string damaged = ReadText(pavick::testing::ScratchProfileFile());
+    FGPavick().Settings() = CCameraSettings();
+    ASSERT_EQ(FGPavick().Init(nullptr), 1);
+    const std::vector<CString> texts = m_boxes->Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0].Left(45), "Could not load camera profile file Pavick.xml");
+    EXPECT_TRUE(FGPavick().Settings() == CCameraSettings());
+    EXPECT_TRUE(FGPavick().IsConnected());
+    // Exit leaves the damaged file for the user; a save by name writes it.
+    FGPavick().Exit();
+    EXPECT_EQ(ReadText(pavick::testing::ScratchProfileFile()), damaged);
+    ASSERT_EQ(FGPavick().Init(nullptr), 1);
+    FGPavick().SaveProfileAs("Lab");
+    CCameraProfiles again;
+    again.m_strFilePath = pavick::testing::ScratchProfileFile().c_str();
+    EXPECT_TRUE(again.SerializeFile(true));
+    EXPECT_TRUE(again.HasProfile("Lab"));
+}
+
 TEST_F(PavickSettingsTest, ProfileNamesTravelAsTypedStrings)
 {
     ASSERT_EQ(FGPavick().Init(nullptr), 1);
