@@ -17,6 +17,8 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/maps.h"
 
+#include <set>
+
 template <class TSettings>
 class CNamedProfiles
 {
@@ -114,25 +116,56 @@ public:
     // exception; read into copies so that a damaged file changes nothing.
     void ReadFile(const CString& strPath, const CString& strRoot, CString& currentName, TSettings& current)
     {
+        ReadFileWith(strPath, strRoot, currentName, [&current](CXMLArchive& xml) { current.Serialize(xml); });
+    }
+    // As ReadFile, with the current settings' own serialisation inside the
+    // root element.
+    template <class TSerializeCurrent>
+    void ReadFileWith(const CString& strPath, const CString& strRoot, CString& currentName,
+                      TSerializeCurrent&& serializeCurrent)
+    {
         CXMLArchive xml(strPath, CArchive::load);
         if (xml.GetChildNode(strRoot) == nullptr)
-            AfxThrowArchiveException(CArchiveException::badIndex, strPath);
-        Serialize(xml, strPath, currentName, current);
+            AfxThrowArchiveException(CArchiveException::badSchema, strPath);
+        Serialize(xml, strPath, currentName, serializeCurrent);
     }
 
     // Writes the whole file; a failed write raises and leaves the old file.
     void WriteFile(const CString& strPath, const CString& strRoot, CString& currentName, TSettings& current)
     {
+        WriteFileWith(strPath, strRoot, currentName, [&current](CXMLArchive& xml) { current.Serialize(xml); });
+    }
+    template <class TSerializeCurrent>
+    void WriteFileWith(const CString& strPath, const CString& strRoot, CString& currentName,
+                       TSerializeCurrent&& serializeCurrent)
+    {
         CXMLArchive xml(strPath, CArchive::store);
         xml.GetChildNode(strRoot);
-        Serialize(xml, strPath, currentName, current);
+        Serialize(xml, strPath, currentName, serializeCurrent);
+    }
+
+    // Every name leads to its own record and every record has a name; else
+    // the file is damaged.
+    void CheckDenseIndices(const CString& strPath) const
+    {
+        std::set<int> used;
+        for (POSITION pos = m_mapNames.GetStartPosition(); pos != nullptr;) {
+            CString name;
+            int index = 0;
+            m_mapNames.GetNextAssoc(pos, name, index);
+            if (index < 0 || index >= GetCount() || !used.insert(index).second)
+                AfxThrowArchiveException(CArchiveException::badIndex, strPath);
+        }
+        if (static_cast<int>(used.size()) != GetCount())
+            AfxThrowArchiveException(CArchiveException::badIndex, strPath);
     }
 
 private:
-    void Serialize(CXMLArchive& xml, const CString& strPath, CString& currentName, TSettings& current)
+    template <class TSerializeCurrent>
+    void Serialize(CXMLArchive& xml, const CString& strPath, CString& currentName, TSerializeCurrent& serializeCurrent)
     {
         Node(xml, strPath).SerializeString("CurrentProfileName", currentName);
-        current.Serialize(xml);
+        serializeCurrent(xml);
         Node(xml, strPath).SerializeMap("ProfileNames", m_mapNames);
         Node(xml, strPath).SerializeObject("SettingsArray", m_arrSettings);
         Node(xml, strPath).EndNode();

@@ -1,14 +1,32 @@
 #pragma once
 // CCameraSettings: one set of PowerShot camera settings, the current one or
 // a stored profile. Fields grouped by width; values are sent to the camera
-// straight from them.
+// straight from them. XML: the sixteen keys in the order of
+// SerializeFields, inside an element "CCameraSettings" for a stored profile.
 
 #include "platform/core/cstring.h"
+#include "platform/core/object.h"
 
 #include <cstdint>
 
-struct CCameraSettings
+class CXMLArchiveNode;
+
+class CCameraSettings : public CObject
 {
+    DECLARE_SERIAL(CCameraSettings)
+
+public:
+    CCameraSettings() = default;
+    CCameraSettings(const CCameraSettings&) = default;
+    CCameraSettings& operator=(const CCameraSettings&) = default;
+    ~CCameraSettings() override = default;
+
+    void Serialize(CArchive& ar) override;
+    // The sixteen keys inside an open element.
+    void SerializeFields(CXMLArchiveNode& node);
+
+    bool operator==(const CCameraSettings& other) const;
+
     CString m_strName = "Default";
     std::uint8_t m_nImageSize = 7;
     std::uint8_t m_nStrobe = 0;

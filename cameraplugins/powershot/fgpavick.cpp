@@ -14,7 +14,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <thread>
 #include <vector>
 
 using namespace kestrun::camplugin;
@@ -28,6 +30,7 @@ constexpr std::uint32_t kMaxListSize = 4 + 1024 * kPavickDeviceEntrySize;
 constexpr std::uint32_t kWorkBufferSize = 20480;
 constexpr std::uint32_t kDeviceNameOffset = 1024;
 constexpr std::size_t kMaxInfoBytes = 39;
+constexpr std::uint16_t kEventReleased = 0xC008;
 
 struct CImageSizeEntry
 {
@@ -133,6 +136,11 @@ int CFGPavick::Init(HWND hHostWnd)
     if (!ConnectFirstDevice())
         return 0;
     m_bConnected = true;
+    // The settings record's class is registered when the library loads. A
+    // file that is there but cannot be read is not written over at Exit.
+    m_bKeepProfileFile =
+        !m_profiles.SerializeFile(true) && std::filesystem::exists(m_profiles.m_strFilePath.GetString());
+    ApplySettings();
     return 1;
 }
 
@@ -221,6 +229,7 @@ void CFGPavick::SetViewFinder(int bOn)
             return;
         }
         m_bViewFinder = true;
+        m_bBadFrameReported = false;
         return;
     }
     if (m_hCamera != 0)
@@ -242,9 +251,12 @@ void CFGPavick::HandleFrame(const std::uint8_t* pData, std::uint32_t nSize)
     cv::Mat frame = cv::imdecode(bytes, cv::IMREAD_COLOR);
     if (frame.empty()) {
         ++m_nBadFrames;
+        // Once per live run: a camera sending bad frames would flood the user.
+        if (!m_bBadFrameReported.exchange(true))
+            PavickApp().ReportFromAnyThread("A live frame from the camera could not be decoded and was dropped.");
         return;
     }
-    if (m_settings.m_bZoomLive)
+    if (Settings().m_bZoomLive)
         cv::resize(frame, frame, {}, 2.0, 2.0, cv::INTER_LINEAR);
     if (kestrun::camplugin::CPluginFrameSink* sink = m_pFrameSink)
         sink->OnLiveFrame(frame);
@@ -290,33 +302,98 @@ void CFGPavick::HandleEvent(std::uint16_t nCode, std::uint32_t nParameter)
 
 void CFGPavick::Exit()
 {
+    if (m_hCamera != 0 && !m_bKeepProfileFile)
+        m_profiles.SerializeFile(false);
     ReleaseCamera();
     ReportCdErrorCode(CDFinishSDK());
     ReportErrorCode(PR_FinishSDK());
+    PavickApp().DetachHost();
 }
 
 double CFGPavick::GetParameter(int nId) const
 {
     switch (nId) {
     case kParamPictureWidth:
-        return ImageSizeOf(m_settings.m_nImageSize).value_or(CSize(0, 0)).cx;
+        return ImageSizeOf(Settings().m_nImageSize).value_or(CSize(0, 0)).cx;
     case kParamPictureHeight:
-        return ImageSizeOf(m_settings.m_nImageSize).value_or(CSize(0, 0)).cy;
+        return ImageSizeOf(Settings().m_nImageSize).value_or(CSize(0, 0)).cy;
     case kParamBitsPerPixel:
         return 24;
     case kParamLiveWidth:
-        return m_settings.m_bZoomLive ? 640 : 320;
+        return Settings().m_bZoomLive ? 640 : 320;
     case kParamLiveHeight:
-        return m_settings.m_bZoomLive ? 480 : 240;
+        return Settings().m_bZoomLive ? 480 : 240;
     default:
         return 0;
     }
 }
 
+// Names travel as typed strings; 150 and 151 as doubles would be addresses.
 void CFGPavick::SetParameter(int nId, double dValue)
 {
     if (nId == kParamReportToWindow)
         PavickApp().SetReportToWindow(TruncateToInt(dValue));
+}
+
+const char* CFGPavick::GetParameterString(int nId)
+{
+    if (nId == kParamProfileName)
+        return m_profiles.m_strCurrentName.GetString();
+    return "";
+}
+
+void CFGPavick::SetParameterString(int nId, const char* lpszValue)
+{
+    const CString name = lpszValue != nullptr ? lpszValue : "";
+    if (nId == kParamProfileName) {
+        if (!SelectProfile(name)) {
+            PavickApp().ReportMessage(FormatString("Camera profile %s not found", name.GetString()));
+            return;
+        }
+        ApplySettings();
+    } else if (nId == kParamSaveProfile) {
+        SaveProfileAs(name);
+    }
+}
+
+int CFGPavick::TakeSnapshot(CDIB* pImage)
+{
+    SetViewFinder(0);
+    // Without an image the picture needs a folder to go to.
+    if (pImage == nullptr && m_strImageDir.IsEmpty()) {
+        PavickApp().ReportMessage("No picture folder is set: the picture cannot be stored.");
+        return 0;
+    }
+    if (const std::uint32_t e = PR_RC_Release(m_hCamera)) {
+        ReportErrorCode(e);
+        return 0;
+    }
+    if (m_hHostWnd != nullptr)
+        ::SendMessage(m_hHostWnd, m_nMsgGrabber, kGrabberReleaseStarted, 0);
+    CPictureTransfer transfer(m_hCamera, m_nReleasedObject, kEventReleased, pImage,
+                              pImage != nullptr ? CString() : m_strImageDir, m_localClock);
+    bool bEnded = false;
+    if (m_pTransferRunner != nullptr) {
+        bEnded = m_pTransferRunner->Run(transfer);
+    } else {
+        std::thread worker([&transfer] { transfer.RunWorker({}); });
+        worker.join();
+        bEnded = true;
+    }
+    m_nReleasedObject = 0;
+    m_nEventFlags = 0;
+    if (bEnded && transfer.Finish()) {
+        if (m_hHostWnd != nullptr)
+            ::SendMessage(m_hHostWnd, m_nMsgGrabber, kGrabberPictureReady, 0);
+        return 1;
+    }
+    if (!transfer.Failure().IsEmpty())
+        PavickApp().ReportMessage(transfer.Failure());
+    else if (transfer.Result() != 0)
+        ReportErrorCode(transfer.Result());
+    else
+        PavickApp().ReportMessage("The picture transfer did not end.");
+    return 0;
 }
 
 void CFGPavick::SetImageDir(const char* lpszFolder)

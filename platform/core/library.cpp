@@ -57,6 +57,18 @@ CString LibraryFileName(const char* name)
 
 CString LastLibraryError() { return t_lastLibraryError; }
 
+HMODULE ModuleOfAddress(const void* address)
+{
+    Dl_info info{};
+    if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr)
+        return nullptr;
+    // A no-load open answers the library's handle without keeping it.
+    void* handle = ::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
+    if (handle != nullptr)
+        ::dlclose(handle);
+    return handle;
+}
+
 } // namespace kestrun
 
 HMODULE LoadLibrary(LPCTSTR name)

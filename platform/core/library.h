@@ -19,5 +19,8 @@ namespace kestrun {
 CString LibraryFileName(const char* name);
 // The loader's message for this thread's last failed LoadLibrary.
 CString LastLibraryError();
+// The handle of the loaded library that holds the address (what whoever
+// opened it by name got); null when no library holds it.
+HMODULE ModuleOfAddress(const void* address);
 
 } // namespace kestrun

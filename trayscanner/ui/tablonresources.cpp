@@ -1,24 +1,14 @@
 #include "trayscanner/ui/tablonresources.h"
 
+#include "platform/core/library.h"
 #include "platform/core/messagebox.h"
 #include "platform/ui/dialogtemplate.h"
-
-#include <dlfcn.h>
 
 namespace kestrun::tablon {
 
 HINSTANCE TablonModule()
 {
-    static const HINSTANCE module = [] {
-        Dl_info info{};
-        if (::dladdr(reinterpret_cast<void*>(&TablonModule), &info) == 0 || info.dli_fname == nullptr)
-            return static_cast<HINSTANCE>(nullptr);
-        // The handle the loader gave whoever opened the library by name.
-        void* handle = ::dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
-        if (handle != nullptr)
-            ::dlclose(handle);
-        return static_cast<HINSTANCE>(handle);
-    }();
+    static const HINSTANCE module = ModuleOfAddress(reinterpret_cast<const void*>(&TablonModule));
     return module;
 }
 

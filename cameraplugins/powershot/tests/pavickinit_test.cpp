@@ -4,6 +4,7 @@
 #include "cameraplugins/fgplugin.h"
 #include "cameraplugins/powershot/fgpavick.h"
 #include "cameraplugins/powershot/pavickapp.h"
+#include "cameraplugins/powershot/tests/pavicktesting.h"
 
 #include "outside/prsdk/prsdksimulator.h"
 
@@ -68,13 +69,13 @@ protected:
                     m_getPixelAddr && ::GetProcAddress(m_module, kExportUpdateImage) &&
                     ::GetProcAddress(m_module, kExportSetImageDir));
         m_setParameter(kParamReportToWindow, 0);
-        FGPavick().Settings() = CCameraSettings();
+        kestrun::pavick::testing::ResetProfiles();
     }
     void TearDown() override
     {
         if (m_exit && FGPavick().IsConnected())
             m_exit();
-        PavickApp().SetHostWindow(nullptr);
+        PavickApp().DetachHost();
         PrsdkSimulator().Reset();
         ::FreeLibrary(m_module);
     }
@@ -101,7 +102,10 @@ TEST_F(PavickInitTest, InitStartsBothSdksAndConnectsTheFirstCameraWithReleaseCon
     const std::vector<std::string> wanted{"PR_StartSDK",        "CDStartSDK",          "PR_GetDeviceList",
                                           "PR_CreateCameraObject", "PR_SetEventCallBack", "PR_ConnectCamera",
                                           "PR_GetDeviceInfo",   "PR_InitiateReleaseControl"};
-    EXPECT_EQ(PrsdkSimulator().CallLog(), wanted);
+    // The settings are sent afterwards.
+    const std::vector<std::string> log = PrsdkSimulator().CallLog();
+    ASSERT_GE(log.size(), wanted.size());
+    EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + wanted.size()), wanted);
     const std::vector<std::uint8_t> record = PrsdkSimulator().CdStartRecord();
     ASSERT_EQ(record.size(), 40u);
     EXPECT_EQ(std::vector<std::uint8_t>(record.begin(), record.begin() + 6),
@@ -263,6 +267,11 @@ TEST_F(PavickInitTest, CameraEventsKeepReleasedIdsAndShutDownIsPosted)
 {
     CHostWindow host;
     ASSERT_EQ(FGPavick().Init(host.m_hWnd), 1);
+    // The record's image size (7) differs from the camera's (3); no live frames.
+    ASSERT_EQ(host.m_received.size(), 1u);
+    EXPECT_EQ(host.m_received[0].nMessage, ::RegisterWindowMessage(kMsgVideoFormatChanged));
+    EXPECT_EQ(host.m_received[0].wParam, kFormatChangedStopped);
+    host.m_received.clear();
     PrsdkSimulator().RaiseEvent(0xC008, 0x1234);
     PrsdkSimulator().RaiseEvent(0xC009, 0x5678);
     PrsdkSimulator().RaiseEvent(0xD001);

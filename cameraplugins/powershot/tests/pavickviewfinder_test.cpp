@@ -3,10 +3,12 @@
 #include "cameraplugins/fgplugin.h"
 #include "cameraplugins/powershot/fgpavick.h"
 #include "cameraplugins/powershot/pavickapp.h"
+#include "cameraplugins/powershot/tests/pavicktesting.h"
 
 #include "outside/prsdk/prsdksimulator.h"
 
 #include "platform/core/library.h"
+#include "platform/core/messages.h"
 #include "platform/core/testing/scripted_message_boxes.h"
 
 #include <gtest/gtest.h>
@@ -73,7 +75,7 @@ protected:
         m_setSink = reinterpret_cast<PFN_SetFrameSink>(::GetProcAddress(m_module, kExportSetFrameSink));
         ASSERT_TRUE(m_contFrGr && m_setSink);
         PavickApp().SetReportToWindow(0);
-        FGPavick().Settings() = CCameraSettings();
+        kestrun::pavick::testing::ResetProfiles();
         ASSERT_EQ(FGPavick().Init(nullptr), 1);
         m_setSink(&m_sink);
     }
@@ -139,11 +141,34 @@ TEST_F(PavickViewFinderTest, ViewFinderStoppedEventStopsLiveFrames)
 
 TEST_F(PavickViewFinderTest, FrameThatDoesNotDecodeIsDroppedAndCounted)
 {
+    // The count lives as long as the library: compare with before.
+    const int before = FGPavick().BadFrames();
     PrsdkSimulator().CorruptNextFrames(1);
     m_contFrGr();
     ASSERT_EQ(PrsdkSimulator().DeliverFrames(2), 2);
     EXPECT_EQ(m_sink.Frames().size(), 1u);
-    EXPECT_EQ(FGPavick().BadFrames(), 1);
+    EXPECT_EQ(FGPavick().BadFrames() - before, 1);
+    PumpMessages();
+}
+
+TEST_F(PavickViewFinderTest, FrameThatDoesNotDecodeIsReportedOncePerLiveRunOnTheHostThread)
+{
+    const std::vector<CString> kReported{"A live frame from the camera could not be decoded and was dropped."};
+    const int before = FGPavick().BadFrames();
+    PrsdkSimulator().CorruptNextFrames(3);
+    m_contFrGr();
+    ASSERT_EQ(PrsdkSimulator().DeliverFrames(4), 4);
+    EXPECT_EQ(FGPavick().BadFrames() - before, 3);
+    EXPECT_TRUE(m_boxes->Texts().empty()) << "no message box on the SDK thread";
+    PumpMessages();
+    EXPECT_EQ(m_boxes->Texts(), kReported);
+
+    FGPavick().SetViewFinder(0);
+    PrsdkSimulator().CorruptNextFrames(1);
+    m_contFrGr();
+    ASSERT_EQ(PrsdkSimulator().DeliverFrames(1), 1);
+    PumpMessages();
+    EXPECT_EQ(m_boxes->Texts().size(), 2u) << "a new live run reports again";
 }
 
 TEST_F(PavickViewFinderTest, ViewFinderThatCannotStartIsReported)

@@ -4,6 +4,11 @@
 #include "cameraplugins/fgplugin.h"
 #include "cameraplugins/powershot/fgpavick.h"
 #include "cameraplugins/powershot/pavickapp.h"
+#include "cameraplugins/powershot/ui/optionsdialog.h"
+#include "cameraplugins/powershot/ui/pavickresources.h"
+#include "cameraplugins/powershot/ui/progress.h"
+
+#include "outside/pixmere/dib.h"
 
 #include "platform/ui/wnd.h"
 
@@ -11,10 +16,12 @@
 
 namespace {
 
+// Runs with the plug-in's resources switched in.
 template <class Result, class Body>
 Result Guard(Result fallback, Body body)
 {
     try {
+        const kestrun::pavick::CPavickResourceScope resources;
         return body();
     } catch (const std::exception& e) {
         PavickApp().ReportMessage(e.what());
@@ -23,6 +30,17 @@ Result Guard(Result fallback, Body body)
     }
     return fallback;
 }
+
+// One progress window per transfer.
+class CProgressRunner : public CTransferRunner
+{
+public:
+    bool Run(CPictureTransfer& transfer) override
+    {
+        CProgress progress;
+        return progress.Run(transfer);
+    }
+};
 
 HWND HandleOf(CWnd* pWnd)
 {
@@ -37,7 +55,24 @@ extern "C" {
 
 PAVICK_EXPORT int Init(CWnd* pHostWnd)
 {
-    return Guard(0, [&] { return FGPavick().Init(HandleOf(pHostWnd)); });
+    return Guard(0, [&] {
+        static CProgressRunner runner;
+        FGPavick().SetTransferRunner(&runner);
+        return FGPavick().Init(HandleOf(pHostWnd));
+    });
+}
+
+PAVICK_EXPORT int Snapshot(CDIB* pImage)
+{
+    return Guard(0, [&] { return FGPavick().TakeSnapshot(pImage); });
+}
+
+PAVICK_EXPORT void OpenDialog(CWnd* pParent)
+{
+    Guard(0, [&] {
+        COptionsDialog::Open(FGPavick(), pParent);
+        return 0;
+    });
 }
 
 PAVICK_EXPORT void Exit()
@@ -77,6 +112,19 @@ PAVICK_EXPORT void SetParameter(int nId, double dValue)
 {
     Guard(0, [&] {
         FGPavick().SetParameter(nId, dValue);
+        return 0;
+    });
+}
+
+PAVICK_EXPORT const char* GetParameterString(int nId)
+{
+    return Guard<const char*>("", [&] { return FGPavick().GetParameterString(nId); });
+}
+
+PAVICK_EXPORT void SetParameterString(int nId, const char* lpszValue)
+{
+    Guard(0, [&] {
+        FGPavick().SetParameterString(nId, lpszValue);
         return 0;
     });
 }
