@@ -27,8 +27,16 @@ public:
 
     // The bucket count fixes the order in which names are listed and stored.
     explicit CNamedProfiles(UINT nameBuckets) { m_mapNames.InitHashTable(nameBuckets); }
-    CNamedProfiles(const CNamedProfiles&) = delete;
-    CNamedProfiles& operator=(const CNamedProfiles&) = delete;
+    CNamedProfiles(const CNamedProfiles& other) : m_mapNames(other.m_mapNames) { m_arrSettings.Append(other.m_arrSettings); }
+    CNamedProfiles& operator=(const CNamedProfiles& other)
+    {
+        if (this != &other) {
+            m_mapNames = other.m_mapNames;
+            m_arrSettings.RemoveAll();
+            m_arrSettings.Append(other.m_arrSettings);
+        }
+        return *this;
+    }
 
     int GetCount() const { return static_cast<int>(m_arrSettings.GetSize()); }
     const TSettings& GetAt(int nIndex) const { return m_arrSettings[nIndex]; }
@@ -105,9 +113,7 @@ public:
 
     void TakeOver(CNamedProfiles& other)
     {
-        m_mapNames = other.m_mapNames;
-        m_arrSettings.RemoveAll();
-        m_arrSettings.Append(other.m_arrSettings);
+        *this = other;
         other.Clear();
     }
 

@@ -5,6 +5,8 @@
 
 #include "app/tests/apptesting.h"
 
+#include "platform/ui/messagepump.h"
+
 #include "app/resource.h"
 #include "cameraplugins/fgplugin.h"
 #include "imaging/dibdoc.h"
@@ -152,6 +154,8 @@ TEST_F(CameraPlugInTest, SnapshotTakesAPictureIntoTheVideoDocument)
 {
     if (!PlugInHas(camplugin::kExportSnapshot))
         GTEST_SKIP() << "the camera plug-in has no export " << camplugin::kExportSnapshot << " yet";
+    // The transfer window waits on posted messages, as the program's pump delivers them.
+    CQtMessagePump pump;
     CDIBDoc* video = StartCamera();
     ASSERT_NE(video, nullptr);
     ASSERT_TRUE(GetFG()->IsLive());
