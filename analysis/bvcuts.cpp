@@ -453,25 +453,40 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
             std::move(own.begin(), own.end(), std::back_inserter(holes));
         }
     } else {
-        // Outlines are cut apart from each other; the parts are looked at
-        // again after all outlines before them, as one after the other
-        // would, so they come in the same order.
+        // Outlines are cut apart from each other, each with the parts cut
+        // off it, level by level. One thread looks at the parts after all
+        // outlines before them: the levels of all outlines are put in
+        // that order.
         const int threads = GetRunThreads();
         std::vector<CDefectDepth> quick(static_cast<size_t>(threads));
-        for (size_t begin = 0; begin < outer.size();) {
-            const size_t end = outer.size();
-            std::vector<std::vector<sRunOutline>> made(end - begin);
-            WorkerPool().ForEach(threads, end - begin, [&](size_t k, int worker) {
-                if (worker == 0 && m_pProgress != nullptr)
-                    m_pProgress->SetProgressPos(static_cast<int>((begin + k) * 100 / end));
-                std::vector<sRunOutline> none;
-                if (!CutAtDefects(*this, threshold, outer[begin + k], none, made[k],
-                                  quick[static_cast<size_t>(worker)]))
-                    ++stopped;
-            });
-            for (std::vector<sRunOutline>& parts : made)
-                std::move(parts.begin(), parts.end(), std::back_inserter(outer));
-            begin = end;
+        const size_t count = outer.size();
+        std::vector<std::vector<std::vector<sRunOutline>>> levels(count);
+        WorkerPool().ForEach(threads, count, [&](size_t i, int worker) {
+            if (worker == 0 && m_pProgress != nullptr)
+                m_pProgress->SetProgressPos(static_cast<int>(i * 100 / count));
+            CDefectDepth& depth = quick[static_cast<size_t>(worker)];
+            std::vector<sRunOutline> none;
+            std::vector<sRunOutline> parts;
+            if (!CutAtDefects(*this, threshold, outer[i], none, parts, depth))
+                ++stopped;
+            while (!parts.empty()) {
+                std::vector<sRunOutline>& level = levels[i].emplace_back(std::move(parts));
+                parts.clear();
+                for (sRunOutline& part : level)
+                    if (!CutAtDefects(*this, threshold, part, none, parts, depth))
+                        ++stopped;
+            }
+        });
+        for (size_t level = 0;; ++level) {
+            bool more = false;
+            for (std::vector<std::vector<sRunOutline>>& own : levels) {
+                if (level >= own.size())
+                    continue;
+                more = true;
+                std::move(own[level].begin(), own[level].end(), std::back_inserter(outer));
+            }
+            if (!more)
+                break;
         }
     }
     if (stopped > 0)
