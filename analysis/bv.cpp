@@ -238,7 +238,7 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
         if (threads <= 1) {
             TraceObjects(*aoi, outer, holes);
         } else if (aoi->GetFirstScanPoint(first)) {
-            TraceInStripes(*aoi, first, threads, holes);
+            TraceInStripes(*aoi, first, threads, outer, holes);
         }
         m_arrPrevPositions.clear();
     }

@@ -150,9 +150,9 @@ public:
     // depend on it.
     void SetThreadCount(int threads) { m_nThreadCount = std::max(threads, 0); }
     // The threads a run takes: the set count, else the machine's cores
-    // limited by KESTRUN_ANALYSIS_THREADS. Runs that need the order of a
-    // single search (a scan step, marks that stop traces, conglomerate
-    // cutting) and areas of one row take one.
+    // limited by KESTRUN_ANALYSIS_THREADS. Searches that need the order of
+    // a single search (a scan step, marks that stop traces) and areas of
+    // one row take one.
     int GetRunThreads() const;
 
     // The display of runs with progress; null: none. Not owned.
@@ -375,9 +375,11 @@ private:
     // --- the search on all cores (bvstripes.cpp) ---
     // Whether this run's search may be split into stripes.
     bool CanSearchInStripes(const CAOI& aoi) const;
-    // The tracing loop on all cores: outer contours become records in
-    // the order of the single-threaded search, holes go to holes.
-    void TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& holes);
+    // The tracing loop on all cores: outer contours become records (or,
+    // when the run cuts, go to outer) in the order of the single-threaded
+    // search, holes go to holes.
+    void TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& outer,
+                        std::vector<sRunOutline>& holes);
     // One trace from a start pixel with the tracer's binding, as a
     // stripe keeps it.
     // Called from the threads of a search: reads the engine, writes
@@ -392,11 +394,12 @@ private:
     bool BuildsWhileTracing() const;
     // The stripes of a run after the first, merged in order.
     void MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
-                     std::vector<sRunOutline>& holes);
+                     std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
     // The progress of the merged rows top to end, as the single-threaded
     // search shows it.
     void ReportRows(int top, int end, int firstRow, const CAOI& aoi);
-    void AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& holes);
+    void AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
+                     std::vector<sRunOutline>& holes);
     // The hole chains and areas of the run's holes, and their index.
     void TakeRunHoles(std::vector<sRunOutline>& holes);
     // 0 without stored positions, 2 when the tracer's centroid lies at
@@ -426,6 +429,8 @@ private:
     // Lets every record of the run claim the holes its outline encloses,
     // so that a hole goes to the innermost one only.
     void ClaimRunHoles();
+    // The run's threads, started once and kept.
+    CWorkerPool& WorkerPool();
     // The two methods of CutConglomerates (bvcuts.cpp).
     void CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);
     void CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag);

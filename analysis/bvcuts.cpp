@@ -10,12 +10,15 @@
 #include "analysis/defectdepth.h"
 #include "analysis/objdata.h"
 #include "analysis/objectfilter.h"
+#include "analysis/stripesearch.h"
 #include "objectmodel/linepoints.h"
 #include "outside/pixmere/dib.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <deque>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <optional>
@@ -77,15 +80,16 @@ double DefectCutThreshold(float sensitivity)
     return s < 2 ? 5.0 : s <= 4 ? 2.5 : s <= 8 ? 1.0 : 0.5;
 }
 
-// What the watershed cutting of a run keeps from one contour to the next.
-struct sWatershedScratch
+// What the cutting of a run keeps from one contour to the next, one per
+// thread.
+struct sCutScratch
 {
     CContourDams dams;
     CDefectDepth quick;
 };
 
 void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
-                   sWatershedScratch& scratch);
+                   sCutScratch& scratch);
 
 } // namespace
 
@@ -220,7 +224,7 @@ int CBV::FindHoleJoin(const CRPolygon& contour, const CConvexityDefects& defects
 
 void CBV::FindWatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes)
 {
-    sWatershedScratch scratch;
+    sCutScratch scratch;
     WatershedCuts(contour, cuts, holes, scratch);
 }
 
@@ -268,7 +272,7 @@ sRunOutline CutPart(std::unique_ptr<CRPolygon> polygon, int moving)
 }
 
 void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
-                   sWatershedScratch& scratch)
+                   sCutScratch& scratch)
 {
     cuts.RemoveAll();
     if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour, scratch.quick)))
@@ -327,70 +331,163 @@ void CBV::CutConglomerates(std::vector<sRunOutline>& outer, std::vector<sRunOutl
         CutByWatershed(outer, holes, holeFlag);
 }
 
+namespace {
+
+// Cuts one outline at its defects until no cut is left. The parts cut off
+// go to parts in the order they come off; each part is cut in turn before
+// it is added. False when the steps ran out.
+bool CutAtDefects(const CBV& engine, double threshold, sRunOutline& outline, std::vector<sRunOutline>& own,
+                  std::vector<sRunOutline>& parts, CDefectDepth& quick)
+{
+    const int moving = outline.polygon->m_nSpare;
+    std::deque<std::unique_ptr<CRPolygon>> stack;
+    // Each step cuts off a part of at least two points or takes in a
+    // hole: more steps than that mean a cut that keeps coming back.
+    long steps = static_cast<long>(outline.polygon->GetSize()) + static_cast<long>(own.size()) + 1;
+    // -1: the outline itself, else the part being cut.
+    long current = -1;
+    const auto cutting = [&]() -> sRunOutline& { return current < 0 ? outline : parts[static_cast<size_t>(current)]; };
+    bool finished = true;
+    for (;;) {
+        if (--steps < 0) {
+            finished = false;
+            break;
+        }
+        CRPolygon& polygon = *cutting().polygon;
+        CConvexityDefects defects;
+        CRPointArray cut;
+        // Most outlines have no defect deep enough to cut at.
+        if (QuickBelow(quick, polygon, threshold) != std::optional<bool>(true)) {
+            ConvexityDefects(polygon, defects);
+            engine.FindDefectCut(polygon, defects, cut);
+        }
+        if (!own.empty() && !cut.IsEmpty()) {
+            CRPointArray join;
+            const int hole = CBV::FindHoleJoin(polygon, defects, PolygonsOf(own), join);
+            if (hole >= 0 && !join.IsEmpty() && join.GetSize() < cut.GetSize()) {
+                if (polygon.JoinAlongCut(join, *own[static_cast<size_t>(hole)].polygon)) {
+                    own.erase(own.begin() + hole);
+                    MarkCut(cutting());
+                    continue;
+                }
+                cut.RemoveAll(); // a join that changes nothing: this polygon is done
+            }
+        }
+        if (!cut.IsEmpty()) {
+            if (std::unique_ptr<CRPolygon> part = polygon.SplitByCut(cut)) {
+                stack.push_back(std::move(part));
+                MarkCut(cutting());
+                continue;
+            }
+            // A cut that splits nothing would come back for ever.
+        }
+        if (stack.empty())
+            break;
+        parts.push_back(CutPart(std::move(stack.front()), moving));
+        stack.pop_front();
+        current = static_cast<long>(parts.size()) - 1;
+    }
+    // Parts not yet examined are visited in turn like the others.
+    for (std::unique_ptr<CRPolygon>& part : stack)
+        parts.push_back(CutPart(std::move(part), moving));
+    return finished;
+}
+
+// The dams of one outline cut it; the parts cut off go to parts.
+void CutAtDams(sRunOutline& outline, const std::vector<const CRPolygon*>& holes, std::vector<sRunOutline>& parts,
+               sCutScratch& scratch)
+{
+    CRPointArray cuts;
+    WatershedCuts(*outline.polygon, cuts, holes, scratch);
+    const int moving = outline.polygon->m_nSpare;
+    const auto piece = [&](size_t k) -> sRunOutline& { return k == 0 ? outline : parts[k - 1]; };
+    CRPointArray cut;
+    for (INT_PTR pos = 0; pos < cuts.GetSize(); ++pos) {
+        cut.RemoveAll();
+        for (; pos < cuts.GetSize() && !IsOrigin(cuts[pos]); ++pos)
+            cut.Add(cuts[pos]);
+        if (cut.IsEmpty())
+            continue;
+        for (size_t k = 0; k <= parts.size(); ++k) {
+            CRPolygon& part = *piece(k).polygon;
+            if (part.FindPoint(cut[0]) < 0)
+                continue;
+            CRPointArray tried;
+            tried.Copy(cut); // a split may turn the cut round
+            if (std::unique_ptr<CRPolygon> split = part.SplitByCut(tried)) {
+                MarkCut(piece(k));
+                parts.push_back(CutPart(std::move(split), moving));
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+CWorkerPool& CBV::WorkerPool()
+{
+    if (!m_pWorkerPool)
+        m_pWorkerPool = std::make_unique<CWorkerPool>();
+    return *m_pWorkerPool;
+}
+
 void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
 {
     const double threshold = DefectCutThreshold(m_Profiles.m_ObjectFilter.m_ConCutThres);
-    CDefectDepth quick;
-    size_t count = outer.size();
-    int stopped = 0;
-    for (size_t i = 0; i < outer.size(); ++i) {
-        if (m_pProgress != nullptr && count > 0)
-            m_pProgress->SetProgressPos(static_cast<int>(i * 100 / count));
-        std::vector<sRunOutline> own;
-        if (holeFlag == 1)
+    std::atomic<int> stopped{0};
+    if (holeFlag == 1 && !holes.empty()) {
+        // Which holes an outline may join depends on what the outlines
+        // before it left: one after the other.
+        CDefectDepth quick;
+        for (size_t i = 0; i < outer.size(); ++i) {
+            if (m_pProgress != nullptr)
+                m_pProgress->SetProgressPos(static_cast<int>(i * 100 / outer.size()));
+            std::vector<sRunOutline> own;
             SplitObjectsByAOI(*outer[i].polygon, holes, own);
-        const int moving = outer[i].polygon->m_nSpare;
-        std::deque<std::unique_ptr<CRPolygon>> stack;
-        // Each step cuts off a part of at least two points or takes in a
-        // hole: more steps than that mean a cut that keeps coming back.
-        long steps = static_cast<long>(outer[i].polygon->GetSize()) + static_cast<long>(own.size()) + 1;
-        size_t current = i;
-        for (;;) {
-            if (--steps < 0) {
+            std::vector<sRunOutline> parts;
+            if (!CutAtDefects(*this, threshold, outer[i], own, parts, quick))
                 ++stopped;
-                break;
-            }
-            CRPolygon& polygon = *outer[current].polygon;
-            CConvexityDefects defects;
-            CRPointArray cut;
-            // Most outlines have no defect deep enough to cut at.
-            if (QuickBelow(quick, polygon, threshold) != std::optional<bool>(true)) {
-                ConvexityDefects(polygon, defects);
-                FindDefectCut(polygon, defects, cut);
-            }
-            if (!own.empty() && !cut.IsEmpty()) {
-                CRPointArray join;
-                const int hole = FindHoleJoin(polygon, defects, PolygonsOf(own), join);
-                if (hole >= 0 && !join.IsEmpty() && join.GetSize() < cut.GetSize()) {
-                    if (polygon.JoinAlongCut(join, *own[static_cast<size_t>(hole)].polygon)) {
-                        own.erase(own.begin() + hole);
-                        MarkCut(outer[current]);
-                        continue;
-                    }
-                    cut.RemoveAll(); // a join that changes nothing: this polygon is done
-                }
-            }
-            if (!cut.IsEmpty()) {
-                if (std::unique_ptr<CRPolygon> part = polygon.SplitByCut(cut)) {
-                    stack.push_back(std::move(part));
-                    MarkCut(outer[current]);
-                    continue;
-                }
-                // A cut that splits nothing would come back for ever.
-            }
-            if (stack.empty())
-                break;
-            outer.push_back(CutPart(std::move(stack.front()), moving));
-            stack.pop_front();
-            current = outer.size() - 1;
+            std::move(parts.begin(), parts.end(), std::back_inserter(outer));
+            // Holes not joined stay holes of the run and are measured there.
+            std::move(own.begin(), own.end(), std::back_inserter(holes));
         }
-        // Parts not yet examined are visited in turn like the others.
-        for (std::unique_ptr<CRPolygon>& part : stack)
-            outer.push_back(CutPart(std::move(part), moving));
-        // Holes not joined stay holes of the run and are measured there.
-        for (sRunOutline& hole : own)
-            holes.push_back(std::move(hole));
-        count = outer.size();
+    } else {
+        // Outlines are cut apart from each other, each with the parts cut
+        // off it, level by level. One thread looks at the parts after all
+        // outlines before them: the levels of all outlines are put in
+        // that order.
+        const int threads = GetRunThreads();
+        std::vector<CDefectDepth> quick(static_cast<size_t>(threads));
+        const size_t count = outer.size();
+        std::vector<std::vector<std::vector<sRunOutline>>> levels(count);
+        WorkerPool().ForEach(threads, count, [&](size_t i, int worker) {
+            if (worker == 0 && m_pProgress != nullptr)
+                m_pProgress->SetProgressPos(static_cast<int>(i * 100 / count));
+            CDefectDepth& depth = quick[static_cast<size_t>(worker)];
+            std::vector<sRunOutline> none;
+            std::vector<sRunOutline> parts;
+            if (!CutAtDefects(*this, threshold, outer[i], none, parts, depth))
+                ++stopped;
+            while (!parts.empty()) {
+                std::vector<sRunOutline>& level = levels[i].emplace_back(std::move(parts));
+                parts.clear();
+                for (sRunOutline& part : level)
+                    if (!CutAtDefects(*this, threshold, part, none, parts, depth))
+                        ++stopped;
+            }
+        });
+        for (size_t level = 0;; ++level) {
+            bool more = false;
+            for (std::vector<std::vector<sRunOutline>>& own : levels) {
+                if (level >= own.size())
+                    continue;
+                more = true;
+                std::move(own[level].begin(), own[level].end(), std::back_inserter(outer));
+            }
+            if (!more)
+                break;
+        }
     }
     if (stopped > 0)
         m_RunDiagnostics.Note("Conglomerate cutting", "cutting stopped; some touching objects may be counted as one",
@@ -399,40 +496,31 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
 
 void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes, int holeFlag)
 {
-    sWatershedScratch scratch;
+    std::vector<std::vector<sRunOutline>> made(outer.size());
+    if (holeFlag == 1 && !holes.empty()) {
+        // The hole list changes from one outline to the next.
+        sCutScratch scratch;
+        for (size_t i = 0; i < outer.size(); ++i) {
+            std::vector<sRunOutline> own;
+            SplitObjectsByAOI(*outer[i].polygon, holes, own);
+            CutAtDams(outer[i], PolygonsOf(own), made[i], scratch);
+            std::move(own.begin(), own.end(), std::back_inserter(holes));
+        }
+    } else {
+        const int threads = GetRunThreads();
+        std::vector<sCutScratch> scratch(static_cast<size_t>(threads));
+        WorkerPool().ForEach(threads, outer.size(), [&](size_t i, int worker) {
+            if (worker == 0 && m_pProgress != nullptr)
+                m_pProgress->SetProgressPos(static_cast<int>(i * 100 / outer.size()));
+            CutAtDams(outer[i], {}, made[i], scratch[static_cast<size_t>(worker)]);
+        });
+    }
+    // Each outline is followed by its parts.
     std::vector<sRunOutline> result;
     result.reserve(outer.size());
-    for (sRunOutline& outline : outer) {
-        std::vector<sRunOutline> own;
-        if (holeFlag == 1)
-            SplitObjectsByAOI(*outline.polygon, holes, own);
-        CRPointArray cuts;
-        WatershedCuts(*outline.polygon, cuts, PolygonsOf(own), scratch);
-        const int moving = outline.polygon->m_nSpare;
-        const size_t first = result.size();
-        result.push_back(std::move(outline));
-        CRPointArray cut;
-        for (INT_PTR pos = 0; pos < cuts.GetSize(); ++pos) {
-            cut.RemoveAll();
-            for (; pos < cuts.GetSize() && !IsOrigin(cuts[pos]); ++pos)
-                cut.Add(cuts[pos]);
-            if (cut.IsEmpty())
-                continue;
-            for (size_t k = first; k < result.size(); ++k) {
-                CRPolygon& part = *result[k].polygon;
-                if (part.FindPoint(cut[0]) < 0)
-                    continue;
-                CRPointArray tried;
-                tried.Copy(cut); // a split may turn the cut round
-                if (std::unique_ptr<CRPolygon> piece = part.SplitByCut(tried)) {
-                    MarkCut(result[k]);
-                    result.push_back(CutPart(std::move(piece), moving));
-                    break;
-                }
-            }
-        }
-        for (sRunOutline& hole : own)
-            holes.push_back(std::move(hole));
+    for (size_t i = 0; i < outer.size(); ++i) {
+        result.push_back(std::move(outer[i]));
+        std::move(made[i].begin(), made[i].end(), std::back_inserter(result));
     }
     outer = std::move(result);
 }

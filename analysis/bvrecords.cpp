@@ -8,6 +8,7 @@
 #include "analysis/objdataii.h"
 #include "analysis/resultdocument.h"
 #include "analysis/skeldata.h"
+#include "analysis/stripesearch.h"
 
 #include <cstdlib>
 #include <typeinfo>
@@ -77,19 +78,45 @@ std::unique_ptr<CObjData> CBV::MakeRecord(const CAOI& aoi, sRunOutline& outline)
 
 void CBV::BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes)
 {
-    CKontur8 tracer;
-    const size_t before = m_arrObjects.size();
-    m_arrObjects.reserve(before + outer.size());
-    for (sRunOutline& outline : outer) {
-        MeasureOutline(outline, tracer);
-        if (std::unique_ptr<CObjData> record = MakeRecord(aoi, outline))
-            m_arrObjects.push_back(std::move(record));
-        outline.polygon.reset();
+    // Plain records are measured and tested where they are built, as the
+    // search does without cutting.
+    const bool finish = FinishesAlone() && !outer.empty() && m_arrPassed.size() == m_arrObjects.size();
+    const CCalibration calibration = CBaseObj::SystemCalibration;
+    if (finish)
+        CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
+    const int threads = GetRunThreads();
+    std::vector<std::unique_ptr<CKontur8>> tracers;
+    for (int k = 0; k < threads && static_cast<size_t>(k) < outer.size(); ++k)
+        tracers.push_back(std::make_unique<CKontur8>());
+    std::vector<std::unique_ptr<CObjData>> made(outer.size());
+    std::vector<signed char> passed(finish ? outer.size() : 0, 0);
+    try {
+        WorkerPool().ForEach(threads, outer.size(), [&](size_t i, int worker) {
+            sRunOutline& outline = outer[i];
+            MeasureOutline(outline, *tracers[static_cast<size_t>(worker)]);
+            made[i] = MakeRecord(aoi, outline);
+            outline.polygon.reset();
+            if (finish && made[i]) {
+                MeasurePlainObject(*m_Kontur.GetImage(), aoi, *made[i]);
+                passed[i] = PassesFormThresholds(*made[i], false) ? 1 : 0;
+            }
+        });
+    } catch (...) {
+        CBaseObj::SystemCalibration = calibration;
+        throw;
     }
     outer.clear();
+    const size_t before = m_arrObjects.size();
+    m_arrObjects.reserve(before + made.size());
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (!made[i])
+            continue;
+        m_arrObjects.push_back(std::move(made[i]));
+        if (finish)
+            m_arrPassed.push_back(passed[i]);
+    }
     // Records are measured in the profile's calibration.
-    if (m_arrObjects.size() > before)
-        CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
+    CBaseObj::SystemCalibration = m_arrObjects.size() > before ? m_Profiles.m_Calibration : calibration;
 
     TakeRunHoles(holes);
 }

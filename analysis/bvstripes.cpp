@@ -109,6 +109,43 @@ void CWorkerPool::Wait()
     m_done.wait(lock, [this] { return m_running == 0; });
 }
 
+void CWorkerPool::ForEach(int threads, size_t count, const std::function<void(size_t, int)>& work)
+{
+    if (count == 0)
+        return;
+    const int workers = static_cast<int>(std::min<size_t>(count, static_cast<size_t>(std::max(threads, 1))));
+    // Items are small (one outline): taken a few at a time, so that the
+    // counter is not the work.
+    const size_t chunk = std::clamp<size_t>(count / (static_cast<size_t>(workers) * 16), 1, 32);
+    std::atomic<size_t> next{0};
+    std::mutex errorMutex;
+    std::exception_ptr error;
+    const auto run = [&](int worker) {
+        try {
+            for (;;) {
+                const size_t begin = next.fetch_add(chunk);
+                if (begin >= count)
+                    return;
+                const size_t end = std::min(begin + chunk, count);
+                for (size_t item = begin; item < end; ++item)
+                    work(item, worker);
+            }
+        } catch (...) {
+            next = count;
+            const std::lock_guard<std::mutex> lock(errorMutex);
+            if (!error)
+                error = std::current_exception();
+        }
+    };
+    if (workers > 1)
+        Start(workers, run);
+    run(0);
+    if (workers > 1)
+        Wait();
+    if (error)
+        std::rethrow_exception(error);
+}
+
 void CWorkerPool::Loop(int index)
 {
     unsigned seen = 0;
@@ -153,11 +190,10 @@ bool CBV::BuildsWhileTracing() const
 bool CBV::CanSearchInStripes(const CAOI& aoi) const
 {
     // Marks that stop a trace make traces depend on the order of the
-    // search; a step skips start pixels; stripes build records. Those runs
-    // stay on one thread.
+    // search; a step skips start pixels. Those runs stay on one thread.
     return aoi.m_nStep <= 1 && m_Kontur.GetImage() != nullptr &&
            kestrun::CObjectPixelScan::CanScan(*m_Kontur.GetImage()) &&
-           m_Kontur.m_nTestSelector != CKontur::testThresholdOnly && BuildsWhileTracing();
+           m_Kontur.m_nTestSelector != CKontur::testThresholdOnly;
 }
 
 bool CBV::FinishesAlone() const
@@ -192,7 +228,9 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
         const int moving = MovementState(tracer);
         sRunOutline outline = TakeTracedOutline(tracer);
         outline.polygon->m_nSpare = moving;
-        entry.record = MakeRecord(aoi, outline);
+        // A run that cuts builds its records from the cut outlines.
+        if (BuildsWhileTracing())
+            entry.record = MakeRecord(aoi, outline);
         // Without a record the outline keeps the marked points.
         if (!entry.record) {
             entry.outline = std::make_unique<sRunOutline>(std::move(outline));
@@ -217,7 +255,8 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
     return entry;
 }
 
-void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& holes)
+void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
+                      std::vector<sRunOutline>& holes)
 {
     if (mark)
         m_Kontur.m_pMarkMask->Mark(entry.GetMarkedPoints());
@@ -228,13 +267,15 @@ void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vecto
             m_arrPassed.push_back(entry.passed);
     } else if (entry.kind == sTraceEntry::hole) {
         holes.push_back(std::move(*entry.outline));
+    } else if (entry.kind == sTraceEntry::outer && !BuildsWhileTracing()) {
+        outer.push_back(std::move(*entry.outline));
     }
     entry.outline.reset();
     entry.marks.reset();
 }
 
 void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
-                      std::vector<sRunOutline>& holes)
+                      std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes)
 {
     std::vector<sTraceEntry>& entries = stripe.m_Entries;
     size_t j = 0;
@@ -251,12 +292,12 @@ void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowes
                 for (; j < entries.size() && Before(entries[j].start, x, y); ++j)
                     differ = std::max(differ, entries[j].bottom);
                 if (j < entries.size() && entries[j].start == CPoint(x, y)) {
-                    AcceptEntry(entries[j++], true, lowestMark, holes);
+                    AcceptEntry(entries[j++], true, lowestMark, outer, holes);
                 } else {
                     // Traced with the run's marks, which it marks itself.
                     sTraceEntry entry = TraceEntry(m_Kontur, aoi, x, y);
                     differ = std::max(differ, entry.bottom);
-                    AcceptEntry(entry, false, lowestMark, holes);
+                    AcceptEntry(entry, false, lowestMark, outer, holes);
                 }
             }
             for (; j < entries.size() && entries[j].start.y == y; ++j)
@@ -266,7 +307,7 @@ void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowes
     // From here on the stripe searched as the single thread would; only
     // marks that reach the stripes below are needed.
     for (; j < entries.size(); ++j)
-        AcceptEntry(entries[j], entries[j].bottom >= stripe.m_nEnd, lowestMark, holes);
+        AcceptEntry(entries[j], entries[j].bottom >= stripe.m_nEnd, lowestMark, outer, holes);
     // The stripes below may still be searched: their entries need the room.
     std::vector<sTraceEntry>().swap(entries);
 }
@@ -283,7 +324,8 @@ void CBV::ReportRows(int top, int end, int firstRow, const CAOI& aoi)
     }
 }
 
-void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& holes)
+void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& outer,
+                         std::vector<sRunOutline>& holes)
 {
     const CDIB& image = *m_Kontur.GetImage();
     CSegThres& thresholds = m_Profiles.m_SegThres;
@@ -308,9 +350,7 @@ void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunO
         stripe->m_nEnd = first.y + static_cast<int>(static_cast<long long>(rows) * (k + 1) / count);
         stripes.push_back(std::move(stripe));
     }
-    if (!m_pWorkerPool)
-        m_pWorkerPool = std::make_unique<CWorkerPool>();
-    const CWorkerBinding binding(m_StripeWorkers, workers, *m_pWorkerPool);
+    const CWorkerBinding binding(m_StripeWorkers, workers, WorkerPool());
     for (int k = 0; k < workers; ++k) {
         CStripeWorker& worker = *m_StripeWorkers[static_cast<size_t>(k)];
         CKontur8& tracer = worker.m_Tracer;
@@ -370,7 +410,7 @@ void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunO
             }
             if (stripe.m_Error)
                 std::rethrow_exception(stripe.m_Error);
-            MergeStripe(stripe, aoi, first, lowestMark, holes);
+            MergeStripe(stripe, aoi, first, lowestMark, outer, holes);
             ReportRows(stripe.m_nTop, stripe.m_nEnd, first.y, aoi);
         }
     } catch (...) {

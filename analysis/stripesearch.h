@@ -114,6 +114,11 @@ public:
     void Start(int count, std::function<void(int)> job);
     // Waits until every job of the last Start has returned.
     void Wait();
+    // Runs work(item, worker) for every item below count on up to threads
+    // threads, the calling one as worker 0, and returns when all are done.
+    // Items are independent; the first exception stops the rest and is
+    // thrown here.
+    void ForEach(int threads, size_t count, const std::function<void(size_t, int)>& work);
 
 private:
     void Loop(int index);

@@ -532,8 +532,8 @@ int main(int argc, char** argv)
 // Touching objects: discs of radius 9 on a 40-pixel grid of a 2048-pixel
 // page, every tenth with a second disc overlapping it by 2 pixels, dark on
 // a bright ground with noise; counted with "ConCutType" 0 (the plain
-// count), 1 and 2 ("ConCutThres" 2), on one thread and on all cores (a
-// run that cuts works on one). Cutting should at most double the time.
+// count), 1 and 2 ("ConCutThres" 2), on one thread and on all cores.
+// Cutting should at most double the time.
 namespace {
 
 struct sTouchingPage
@@ -578,7 +578,7 @@ const sTouchingPage& TouchingPage()
     return scene;
 }
 
-// Arguments: ConCutType, threads (0: all cores; a run that cuts takes one).
+// Arguments: ConCutType, threads (0: all cores).
 void BM_TouchingPage(benchmark::State& state)
 {
     SetMemoryReuse(true);

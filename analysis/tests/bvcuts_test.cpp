@@ -324,3 +324,81 @@ TEST(ConglomerateCutting, OutlinesThatTouchThemselvesEndTheCut)
         }
     }
 }
+
+namespace cuttest {
+
+// Outlines of touching discs: pairs, chains of three and four, a cross of
+// five; each is cut, its parts cut again.
+std::vector<sRunOutline> TouchingOutlines()
+{
+    std::vector<std::vector<sDisc>> groups;
+    for (int k = 0; k < 6; ++k) {
+        const int x = 40 + 60 * (k % 3);
+        const int y = 40 + 110 * (k / 3);
+        switch (k % 3) {
+        case 0:
+            groups.push_back({{{x, y}, 14}, {{x + 24, y + 3}, 12 - k}});
+            break;
+        case 1:
+            groups.push_back({{{x, y}, 11}, {{x + 18, y + 4}, 11}, {{x + 36, y}, 11}, {{x + 50, y + 8}, 9}});
+            break;
+        default:
+            groups.push_back({{{x, y + 30}, 12}, {{x + 20, y + 30}, 10}, {{x - 20, y + 30}, 10},
+                              {{x, y + 10}, 10}, {{x, y + 50}, 10 + k}});
+            break;
+        }
+    }
+    std::vector<sRunOutline> outlines;
+    for (const std::vector<sDisc>& group : groups) {
+        cv::Mat mask = cv::Mat::zeros(260, 260, CV_8U);
+        for (const sDisc& disc : group)
+            cv::circle(mask, disc.centre, disc.radius, cv::Scalar(255), cv::FILLED);
+        sRunOutline outline;
+        outline.polygon = std::make_unique<CRPolygon>(Outline(mask));
+        outline.polygon->m_nSpare = static_cast<int>(outlines.size());
+        outlines.push_back(std::move(outline));
+    }
+    return outlines;
+}
+
+std::string PointsOf(const std::vector<sRunOutline>& outlines)
+{
+    std::string text;
+    for (const sRunOutline& outline : outlines) {
+        text += std::to_string(outline.polygon->m_nSpare) + ":";
+        for (const POINT& p : *outline.polygon)
+            text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+        text += "\n";
+    }
+    return text;
+}
+
+} // namespace cuttest
+
+TEST(ConglomerateCutting, OutlinesCutOnSeveralThreadsComeInTheOrderOfOneAfterTheOther)
+{
+    // A hole the outlines may take makes the cut go one outline after the
+    // other; this one lies outside them all, so it changes nothing else.
+    for (const int type : {CObjectFilter::conCutConvexDefects, CObjectFilter::conCutWatershed}) {
+        SCOPED_TRACE(type);
+        const auto cut = [type](int threads, bool farHole) {
+            CBV engine;
+            engine.GetSettings().m_ObjectFilter.m_ConCutType = type;
+            engine.GetSettings().m_ObjectFilter.m_ConCutThres = 6.0F;
+            engine.SetThreadCount(threads);
+            std::vector<sRunOutline> outer = TouchingOutlines();
+            std::vector<sRunOutline> holes;
+            if (farHole)
+                holes.emplace_back().polygon = std::make_unique<CRPolygon>(Square(250, 250, 255, 255));
+            engine.CutConglomerates(outer, holes, farHole ? 1 : 0);
+            EXPECT_EQ(holes.size(), farHole ? 1u : 0u);
+            return PointsOf(outer);
+        };
+        const std::string alone = cut(1, true);
+        ASSERT_NE(alone, PointsOf(TouchingOutlines())) << "nothing was cut";
+        for (const int threads : {1, 3, 8}) {
+            SCOPED_TRACE(threads);
+            EXPECT_EQ(cut(threads, false), alone);
+        }
+    }
+}

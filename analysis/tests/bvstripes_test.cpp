@@ -90,6 +90,8 @@ struct sStripeCase
     float minArea = 0.0f;
     float maxArea = 0.0f;
     int bits = 24;
+    // "ConCutType": touching objects cut apart before their records.
+    int cut = 0;
 };
 
 std::vector<std::unique_ptr<CAOI>> StripeWholePage()
@@ -182,6 +184,54 @@ std::vector<sStripeCase> StripeCases()
                          areas.push_back(std::move(area));
                          return areas;
                      }});
+    // Conglomerate cutting: each outline is cut on its own, the parts in
+    // the order of one thread.
+    const auto touchingPairs = [](CEngineScene& s) {
+        for (int y = 10; y < kStripePageHeight; y += 24)
+            for (int x = 10; x < kStripePageWidth; x += 30) {
+                s.Draw({{x, y}, 6 + x % 4});
+                s.Draw({{x + 11, y + (x % 3)}, 6});
+            }
+    };
+    const auto chains = [](CEngineScene& s) {
+        // Rows of three and four overlapping discs, across stripe borders.
+        for (int y = 12; y < kStripePageHeight; y += 26)
+            for (int x = 8; x + 40 < kStripePageWidth; x += 50)
+                for (int k = 0; k < 3 + (y / 26) % 2; ++k)
+                    s.Draw({{x + 12 * k, y + 3 * k}, 7});
+    };
+    const auto ringsTouching = [](CEngineScene& s) {
+        for (int x = 24; x < kStripePageWidth; x += 50) {
+            s.Draw({{x, 30}, 16, enginetest::kDark, 5});
+            s.Draw({{x + 19, 38}, 10});
+            s.Draw({{x, 85}, 14});
+            s.Draw({{x + 20, 88}, 11, enginetest::kDark, 4});
+        }
+    };
+    for (const int cut : {1, 2}) {
+        const bool defects = cut == 1;
+        cases.push_back({defects ? "touching pairs, cut at defects" : "touching pairs, cut by watershed", touchingPairs,
+                         StripeWholePage, false, false, featureLength | featureWidth | featureConvexity});
+        cases.back().cut = cut;
+        cases.push_back({defects ? "chains of discs, cut at defects" : "chains of discs, cut by watershed", chains,
+                         StripeWholePage});
+        cases.back().cut = cut;
+        cases.push_back({defects ? "random touching discs, cut at defects" : "random touching discs, cut by watershed",
+                         [](CEngineScene& s) { DrawRandomDiscs(s, 45, 11, 28); }, StripeWholePage, false, true});
+        cases.back().cut = cut;
+        cases.push_back({defects ? "rings touching discs, holes kept, cut at defects"
+                                 : "rings touching discs, holes kept, cut by watershed",
+                         ringsTouching, StripeWholePage, true});
+        cases.back().cut = cut;
+        // Dense speckles: blobs of every shape, touching in every way.
+        cases.push_back({defects ? "dense speckles, cut at defects" : "dense speckles, cut by watershed",
+                         [](CEngineScene& s) {
+                             DrawSpeckles(s, 17);
+                             DrawSpeckles(s, 18);
+                         },
+                         StripeWholePage});
+        cases.back().cut = cut;
+    }
     return cases;
 }
 
@@ -191,6 +241,8 @@ struct sRunResult
 {
     int passed = 0;
     std::string records;
+    // What the run tells of steps not done for every object.
+    std::string notes;
     std::vector<BYTE> page;
 };
 
@@ -209,6 +261,9 @@ sRunResult RunCase(const sStripeCase& c, int threads)
         filter.m_Max.m_fArea = c.maxArea;
     }
     scene.engine.GetSettings().m_ObjectFilter.m_Smoothing = c.smoothing ? 1 : 0;
+    scene.engine.GetSettings().m_ObjectFilter.m_ConCutType = c.cut;
+    // Shallow necks are cut too: more cuts, more parts cut again.
+    scene.engine.GetSettings().m_ObjectFilter.m_ConCutThres = 6.0f;
     scene.engine.SetThreadCount(threads);
     sRunResult result;
     for (const std::unique_ptr<CAOI>& area : c.areas()) {
@@ -216,6 +271,7 @@ sRunResult RunCase(const sStripeCase& c, int threads)
             result.passed += scene.engine.AnalyseSubAreas(&scene.page, area.get(), &scene.results);
         else
             result.passed += scene.Run(*area);
+        result.notes += static_cast<const char*>(scene.engine.GetRunDiagnostics().FormatMessage());
     }
     result.records = ExportRecords(scene.results);
     result.page = tracetest::PixelBytes(scene.page);
@@ -231,11 +287,18 @@ TEST(EngineStripes, EveryThreadCountGivesTheRecordsOfOneThread)
         CEngineScene drawn(kStripePageWidth, kStripePageHeight, c.bits);
         c.draw(drawn);
         EXPECT_EQ(single.page, tracetest::PixelBytes(drawn.page));
+        if (c.cut != 0) {
+            // The cut is there to be compared.
+            sStripeCase plain = c;
+            plain.cut = 0;
+            EXPECT_NE(RunCase(plain, 1).records, single.records);
+        }
         for (const int threads : {2, 3, 8}) {
             SCOPED_TRACE(threads);
             const sRunResult several = RunCase(c, threads);
             EXPECT_EQ(several.passed, single.passed);
             EXPECT_EQ(several.records, single.records);
+            EXPECT_EQ(several.notes, single.notes);
             EXPECT_EQ(several.page, single.page);
         }
     }
