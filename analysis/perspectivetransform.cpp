@@ -4,6 +4,7 @@
 #include "objectmodel/xmlarchivenode.h"
 #include "outside/pixmere/dib.h"
 
+#include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>

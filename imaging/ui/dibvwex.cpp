@@ -4,6 +4,7 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/perspectivetransformdlg.h"
 #include "imaging/ui/scandlg.h"
 #include "imaging/dibdoc.h"
 
