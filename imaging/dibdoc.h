@@ -185,6 +185,7 @@ protected:
     void SetStatusText(LPCTSTR lpszText);
     // The engine's area-of-interest document follows the image size.
     void PropagateImageSize(CSize size);
+    void SetLastImageSize(CSize size) { m_lastImageSize = size; }
 
     DECLARE_MESSAGE_MAP()
 

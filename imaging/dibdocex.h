@@ -197,6 +197,10 @@ private:
     // Each sub-area of the active area black and white by the threshold.
     void FilterSubAreas(CDIB& page);
     void FilterContrastMarks(CDIB& page);
+    // The engine's perspective correction of the active page into the
+    // second page (appended when missing), which becomes active; false,
+    // told once per run, when it cannot (dibdocexperspective.cpp).
+    bool FilterPerspective();
     // Erosion and dilation of the objects: dark objects on a bright ground
     // grow when the image is eroded.
     void MorphObjects(CDIB& page, bool erode);

@@ -72,11 +72,9 @@ BOOL CDIBDocEx::RunImageFilter()
                 FilterSubAreas(*page);
             break;
         case filterPerspective:
-            // Told once per run: the chain goes on without the step.
-            if (std::find(m_reportedSteps.begin(), m_reportedSteps.end(), step) == m_reportedSteps.end()) {
-                m_reportedSteps.push_back(step);
-                AfxMessageBox(GetFilterStepName(step) + " filter: not available in this build", MB_ICONINFORMATION);
-            }
+            // The straightened page is the one the later steps work on.
+            if (FilterPerspective())
+                page = GetActiveDIB();
             break;
         default:
             break;

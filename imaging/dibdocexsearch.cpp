@@ -166,15 +166,18 @@ void CDIBDocEx::SearchObjects()
         CopyPage(unfiltered, *page);
     try {
         RunImageFilter();
+        // The perspective step straightens into another page, which is
+        // the one to count.
+        CDIB* counted = GetActiveDIB();
         PrepareAreas();
         CResultTableSink sink(*table);
         CAOI* aoi = GetDataDoc()->GetActiveAOI(true);
         if (engine->GetSettings().m_FormThres.m_Model == CFormThres::modelEdgeObject)
-            engine->MeasureEdgeObject(page, &sink);
+            engine->MeasureEdgeObject(counted, &sink);
         else if (HasSubAreas(*aoi))
-            engine->AnalyseSubAreas(page, aoi, &sink);
+            engine->AnalyseSubAreas(counted, aoi, &sink);
         else
-            engine->Analyse(page, aoi, &sink, 1);
+            engine->Analyse(counted, aoi, &sink, 1);
     } catch (...) {
         if (filtered)
             CopyPage(*page, unfiltered);

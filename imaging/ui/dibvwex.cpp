@@ -4,6 +4,7 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/perspectivetransformdlg.h"
 #include "imaging/ui/scandlg.h"
 #include "imaging/dibdoc.h"
 
@@ -44,7 +45,7 @@ namespace {
 constexpr UINT kLaterCommands[] = {
     ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
     ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
-    ID_TOOL_LINE_PROFILE,   ID_TOOL_PERSPECTIVE,
+    ID_TOOL_LINE_PROFILE,
 };
 
 // The ruler axes' styles and the bits of them that are set.
@@ -98,6 +99,7 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     RegisterAOICommands();
     ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)
     ON_COMMAND(ID_TOOL_SCAN_CONTINUOUS, OnToolScanContinuous)
+    ON_COMMAND(ID_TOOL_PERSPECTIVE, OnToolPerspective)
     for (const UINT id : kLaterCommands)
         ON_UPDATE_COMMAND_UI(id, OnUpdateNotAvailable)
 END_MESSAGE_MAP()

@@ -9,9 +9,10 @@
 // ("HIT_OBJECT").
 //
 // The form-parameter sheet, the threshold dialog, the calibration line,
-// the class window and the manual counter are its tool windows here. The
+// the class window, the manual counter and the perspective dialog are its
+// tool windows here. The
 // area-of-interest tools, the zoom command and the other tool windows
-// (matching, focus, raster, integration, perspective, edge and line tools)
+// (matching, focus, raster, integration, edge and line tools)
 // are not part of this build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
@@ -24,6 +25,7 @@ class CBaseObj;
 class CFormSheet;
 class CInfoManualCount;
 class CObjData;
+class CPerspectiveTransformDlg;
 class CScanDlg;
 class CThresDlg;
 class CThresOwner;
@@ -153,6 +155,12 @@ protected:
     // when it closed with OK.
     LRESULT OnToolWindowClosed(WPARAM wParam, LPARAM lParam);
     void CloseToolWindows();
+    // "&Perspective Transformation": the corners clicked next go to the
+    // dialog; one at a time (dibvwexperspective.cpp).
+    void OnToolPerspective();
+    // A click while the perspective dialog is open: its next corner,
+    // clamped into the page; false when the dialog is not open.
+    bool AddPerspectiveCorner(CPoint ptImage);
 
     // ---- areas of interest (dibvwexaoi.cpp) ----------------------------------------------
     void RegisterAOICommands();
@@ -191,6 +199,8 @@ public:
     std::unique_ptr<CThresDlg> m_pThresDlg;
     // The manual counter, null when none is open.
     std::unique_ptr<CInfoManualCount> m_pManualCountDlg;
+    // The open perspective dialog, null when none is.
+    std::unique_ptr<CPerspectiveTransformDlg> m_pPerspectiveDlg;
 
 protected:
 

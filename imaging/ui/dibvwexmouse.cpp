@@ -86,6 +86,8 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
 
     switch (doc->m_nDrawMode) {
     case kDrawNone:
+        if (AddPerspectiveCorner(image))
+            break;
         if (!PlaceAOICopyAt(image))
             RefreshAOIDialog();
         break;

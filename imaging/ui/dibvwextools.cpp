@@ -4,6 +4,7 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/perspectivetransformdlg.h"
 #include "imaging/dibdoc.h"
 
 #include "analysis/bv.h"
@@ -44,6 +45,8 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
         ThresholdsClosed(wParam);
     if (lParam == CAOIDlg::kReportId)
         m_pAOIDlg.reset();
+    if (lParam == CPerspectiveTransformDlg::kReportId)
+        m_pPerspectiveDlg.reset();
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -76,6 +79,10 @@ void CDIBVwEx::CloseToolWindows()
     if (m_pFormSheet) {
         m_pFormSheet->ForgetOwner();
         m_pFormSheet.reset();
+    }
+    if (m_pPerspectiveDlg) {
+        m_pPerspectiveDlg->ForgetOwnerWindow();
+        m_pPerspectiveDlg.reset();
     }
 }
 
