@@ -197,12 +197,12 @@ TEST_F(ImageCommandsTest, BlobSearchKeepsTheFilteredPageAndStartsAgainFromTheSou
 TEST_F(ImageCommandsTest, CommandsOfLaterBuildsAreOff)
 {
     for (const UINT id : {ID_IMAGE_SCAN_PARALLELOGRAM, ID_IMAGE_ENHANCEMENT, ID_IMAGE_HISTOGRAM,
-                          ID_IMAGE_SHOW_PARAMETER, ID_IMAGE_CALIBRATE_CAMERA})
+                          ID_IMAGE_CALIBRATE_CAMERA})
         EXPECT_FALSE(IsEnabled(*m_doc, id)) << id;
     for (const UINT id : {ID_IMAGE_SEARCH_OBJECTS, ID_IMAGE_SEARCH_BLOBS, ID_IMAGE_SOFTEN, ID_IMAGE_AUTO_THRESHOLDS,
                           ID_IMAGE_BINARIZE, ID_IMAGE_RUN_FILTERS, ID_IMAGE_RUN_WATERSHED, ID_IMAGE_MEASURE_AOIS,
                           ID_IMAGE_SEARCH_DEFECTS, ID_IMAGE_SELECTION, ID_IMAGE_SMOOTH_CONTOUR,
-                          ID_IMAGE_FILTER_SETTINGS, ID_IMAGE_BRIGHTER})
+                          ID_IMAGE_FILTER_SETTINGS, ID_IMAGE_BRIGHTER, ID_IMAGE_SHOW_PARAMETER})
         EXPECT_TRUE(IsEnabled(*m_doc, id)) << id;
 }
 
