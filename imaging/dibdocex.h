@@ -183,6 +183,8 @@ protected:
     void OnSelection();
     void OnSmoothContour();
     void OnFilterSettings();
+    // The profile's settings report in a new text document.
+    void OnShowParameter();
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

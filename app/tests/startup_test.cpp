@@ -298,6 +298,14 @@ TEST(TemplateFactoryTest, TemplatesNeedAllTheirClasses)
     EXPECT_FALSE(IsKindOfClass(nullptr, "CDocument"));
 }
 
+TEST(TemplateFactoryTest, TheTextTemplateHasItsClasses)
+{
+    const auto made = MakeTemplate(IDR_TEXTTYPE, {"CTextDoc", "CMDIChildWnd", "CTextView"});
+    ASSERT_NE(made, nullptr);
+    EXPECT_STREQ(made->m_pDocClass->m_lpszClassName, "CTextDoc");
+    EXPECT_STREQ(made->m_pViewClass->m_lpszClassName, "CTextView");
+}
+
 } // namespace
 
 } // namespace kestrun::testing
