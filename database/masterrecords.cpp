@@ -5,6 +5,18 @@
 
 #include <algorithm>
 
+_RecordsetPtr RequireRecordset(const _RecordsetPtr& rs)
+{
+    if (!rs)
+        throw _com_error(ADO_E_ILLEGALOPERATION, "The recordset is not open");
+    return rs;
+}
+
+bool HasOpenRecords(const _RecordsetPtr& rs)
+{
+    return rs && rs->GetState() == adStateOpen && rs->GetRecordCount() > 0;
+}
+
 bool MoveToRow(const _RecordsetPtr& rs, long row)
 {
     if (row < 0 || row >= rs->GetRecordCount())

@@ -4,6 +4,11 @@
 // raises _com_error to the caller.
 #include "platform/database/ado.h"
 
+// The recordset itself; a missing one raises the error the dialogs report.
+_RecordsetPtr RequireRecordset(const _RecordsetPtr& rs);
+// Open and with at least one record.
+bool HasOpenRecords(const _RecordsetPtr& rs);
+
 // Makes record n (from 0) current. False, and nothing moved, for a row
 // below 0 or at or beyond the record count.
 bool MoveToRow(const _RecordsetPtr& rs, long row);

@@ -13,22 +13,6 @@
 
 using namespace kestrun::dbui;
 
-namespace {
-
-_RecordsetPtr Require(const _RecordsetPtr& rs)
-{
-    if (!rs)
-        throw _com_error(ADO_E_ILLEGALOPERATION, "The recordset is not open");
-    return rs;
-}
-
-bool HasRecords(const _RecordsetPtr& rs)
-{
-    return rs && rs->GetState() == adStateOpen && rs->GetRecordCount() > 0;
-}
-
-} // namespace
-
 BEGIN_MESSAGE_MAP(CDBMessreihen, CDialog)
     ON_BN_CLICKED(IDC_NEW_SERIES, OnNewSeries)
     ON_CBN_SELCHANGE(IDC_SERIES_COMBO, OnSelChangeSeries)
@@ -89,7 +73,7 @@ void CDBMessreihen::FillSeriesCombo()
         return;
     combo->ResetContent();
     try {
-        const _RecordsetPtr rs = Require(m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr);
+        const _RecordsetPtr rs = RequireRecordset(m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr);
         m_nCount = rs->GetRecordCount();
         if (m_nCount <= 0)
             return;
@@ -108,7 +92,7 @@ void CDBMessreihen::FillSeriesCombo()
 
 CString CDBMessreihen::DescriptionOf(const _RecordsetPtr& rs, long id)
 {
-    if (!HasRecords(rs))
+    if (!HasOpenRecords(rs))
         return CString();
     rs->MoveFirst();
     rs->Find(FormatString("ID = %ld", id));
@@ -122,7 +106,7 @@ void CDBMessreihen::FillSamples(const CString& probe)
         return;
     combo->ResetContent();
     const _RecordsetPtr samples = m_pDoc->GetSampleRecordset();
-    if (HasRecords(samples))
+    if (HasOpenRecords(samples))
         for (samples->MoveFirst(); !samples->GetEOF(); samples->MoveNext())
             combo->AddString(GetFieldString(samples, "Probennahmestelle"));
     combo->SetCurSel(probe.IsEmpty() ? -1 : combo->FindStringExact(-1, probe));
@@ -132,7 +116,7 @@ void CDBMessreihen::ShowSeriesDetails()
 {
     try {
         const _RecordsetPtr series = m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr;
-        if (HasRecords(series)) {
+        if (HasOpenRecords(series)) {
             const CString probe = GetFieldString(series, "Probe");
             const long glass = GetFieldInt(series, "GlasTypID");
             const long dilution = GetFieldInt(series, "V_ReiheID");
@@ -157,7 +141,7 @@ void CDBMessreihen::OnSelChangeProbe()
     try {
         CString text;
         combo->GetLBText(combo->GetCurSel(), text);
-        const _RecordsetPtr series = Require(m_pDoc->GetSeriesRecordset());
+        const _RecordsetPtr series = RequireRecordset(m_pDoc->GetSeriesRecordset());
         series->PutCollect("Probe", COleVariant(text));
         series->Update();
     } catch (const _com_error& e) {
@@ -171,7 +155,7 @@ void CDBMessreihen::OnSelChangeSeries()
     if (combo == nullptr || m_pDoc == nullptr)
         return;
     try {
-        if (!MoveToRow(Require(m_pDoc->GetSeriesRecordset()), std::max(combo->GetCurSel(), 0)))
+        if (!MoveToRow(RequireRecordset(m_pDoc->GetSeriesRecordset()), std::max(combo->GetCurSel(), 0)))
             return;
     } catch (const _com_error& e) {
         Failed(e);
@@ -189,7 +173,7 @@ void CDBMessreihen::OnDeleteSeries()
     try {
         if (m_pDoc == nullptr)
             throw _com_error(ADO_E_ILLEGALOPERATION, "No database document");
-        if (!ConfirmAndDeleteSeries(m_pDoc->GetConnection(), Require(m_pDoc->GetSeriesRecordset())))
+        if (!ConfirmAndDeleteSeries(m_pDoc->GetConnection(), RequireRecordset(m_pDoc->GetSeriesRecordset())))
             return;
     } catch (const _com_error& e) {
         Failed(e);
@@ -212,7 +196,7 @@ void CDBMessreihen::RunSamples()
         return;
     m_pDoc->OpenSamples();
     const _RecordsetPtr rs = m_pDoc->GetSampleRecordset();
-    if (!HasRecords(rs))
+    if (!HasOpenRecords(rs))
         return;
     rs->MoveFirst();
     const _RecordsetPtr series = m_pDoc->GetSeriesRecordset();
@@ -235,7 +219,7 @@ void CDBMessreihen::OnNewSeries()
         return;
     }
     try {
-        const _RecordsetPtr series = Require(m_pDoc->GetSeriesRecordset());
+        const _RecordsetPtr series = RequireRecordset(m_pDoc->GetSeriesRecordset());
         series->AddNew();
         series->PutCollect("V_ReiheID", COleVariant(LONG(entry.m_nVReiheID)));
         series->PutCollect("GlasTypID", COleVariant(LONG(entry.m_nGlasTypID)));

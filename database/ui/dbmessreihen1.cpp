@@ -11,22 +11,6 @@
 
 using namespace kestrun::dbui;
 
-namespace {
-
-_RecordsetPtr Require(const _RecordsetPtr& rs)
-{
-    if (!rs)
-        throw _com_error(ADO_E_ILLEGALOPERATION, "The recordset is not open");
-    return rs;
-}
-
-bool HasRecords(const _RecordsetPtr& rs)
-{
-    return rs && rs->GetState() == adStateOpen && rs->GetRecordCount() > 0;
-}
-
-} // namespace
-
 CString SeriesListName(const _RecordsetPtr& rs)
 {
     const CString name = GetFieldString(rs, "Bezeichnung");
@@ -35,7 +19,7 @@ CString SeriesListName(const _RecordsetPtr& rs)
 
 bool ConfirmAndDeleteSeries(const _ConnectionPtr& conn, const _RecordsetPtr& series)
 {
-    if (!HasRecords(series))
+    if (!HasOpenRecords(series))
         return true;
     if (AfxMessageBox("Do you really want to delete this dataset and all related datasets?\n"
                       "This operation cannot be reversed! ",
@@ -92,7 +76,7 @@ void CDBMessreihen1::DoDataExchange(CDataExchange* pDX)
     long position = 0;
     try {
         const _RecordsetPtr rs = m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr;
-        if (HasRecords(rs)) {
+        if (HasOpenRecords(rs)) {
             count = rs->GetRecordCount();
             position = rs->GetAbsolutePosition();
             const COleVariant name = rs->GetCollect("Bezeichnung");
@@ -114,7 +98,7 @@ void CDBMessreihen1::FillSeriesCombo()
     combo->ResetContent();
     try {
         const _RecordsetPtr rs = m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr;
-        if (!HasRecords(rs))
+        if (!HasOpenRecords(rs))
             return;
         const long position = rs->GetAbsolutePosition();
         for (rs->MoveFirst(); !rs->GetEOF(); rs->MoveNext()) {
@@ -133,7 +117,7 @@ void CDBMessreihen1::UpdateButtons()
 {
     bool records = false;
     try {
-        records = HasRecords(m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr);
+        records = HasOpenRecords(m_pDoc ? m_pDoc->GetSeriesRecordset() : nullptr);
     } catch (const _com_error&) {
         records = false;
     }
@@ -157,7 +141,7 @@ void CDBMessreihen1::OnSelChangeSeries()
         return;
     const int row = std::max(combo->GetCurSel(), 0);
     try {
-        if (MoveToRow(Require(m_pDoc->GetSeriesRecordset()), row)) {
+        if (MoveToRow(RequireRecordset(m_pDoc->GetSeriesRecordset()), row)) {
             UpdateData(FALSE);
             m_pDoc->UpdateAllViews(nullptr, 0, nullptr);
         }
@@ -172,10 +156,10 @@ void CDBMessreihen1::OnAdd()
         if (m_pDoc == nullptr)
             throw _com_error(ADO_E_ILLEGALOPERATION, "No database document");
         const CString name = ComboText();
-        const long dilution = GetFieldInt(Require(m_pDoc->GetDilutionSeriesRecordset()), "ID");
-        const long glass = GetFieldInt(Require(m_pDoc->GetGlassTypeRecordset()), "ID");
+        const long dilution = GetFieldInt(RequireRecordset(m_pDoc->GetDilutionSeriesRecordset()), "ID");
+        const long glass = GetFieldInt(RequireRecordset(m_pDoc->GetGlassTypeRecordset()), "ID");
         if (!name.IsEmpty() && m_bEdited == 1) {
-            const _RecordsetPtr rs = Require(m_pDoc->GetSeriesRecordset());
+            const _RecordsetPtr rs = RequireRecordset(m_pDoc->GetSeriesRecordset());
             rs->AddNew();
             rs->PutCollect("V_ReiheID", COleVariant(LONG(dilution)));
             rs->PutCollect("GlasTypID", COleVariant(LONG(glass)));
@@ -199,7 +183,7 @@ void CDBMessreihen1::OnModify()
     try {
         const CString name = ComboText();
         if (!name.IsEmpty() && m_bEdited == 1 && m_pDoc != nullptr) {
-            const _RecordsetPtr rs = Require(m_pDoc->GetSeriesRecordset());
+            const _RecordsetPtr rs = RequireRecordset(m_pDoc->GetSeriesRecordset());
             rs->PutCollect("Bezeichnung", COleVariant(name));
             rs->Update();
             FillSeriesCombo();
@@ -217,7 +201,7 @@ void CDBMessreihen1::OnDelete()
     try {
         if (m_pDoc == nullptr)
             throw _com_error(ADO_E_ILLEGALOPERATION, "No database document");
-        if (!ConfirmAndDeleteSeries(m_pDoc->GetConnection(), Require(m_pDoc->GetSeriesRecordset()))) {
+        if (!ConfirmAndDeleteSeries(m_pDoc->GetConnection(), RequireRecordset(m_pDoc->GetSeriesRecordset()))) {
             m_bEdited = 0;
             UpdateButtons();
             return;

@@ -11,17 +11,6 @@
 
 using namespace kestrun::dbui;
 
-namespace {
-
-bool HasRecords(const _RecordsetPtr& rs)
-{
-    if (!rs)
-        throw _com_error(ADO_E_ILLEGALOPERATION, "The recordset is not open");
-    return rs->GetRecordCount() > 0;
-}
-
-} // namespace
-
 CNeueMessreiheDlg::CNeueMessreiheDlg(CWnd* pParentWnd)
     : CDialog((RegisterMasterDataDialogs(), IDD_NEUEMESSREIHE), pParentWnd)
 {
@@ -35,7 +24,7 @@ void CNeueMessreiheDlg::DoDataExchange(CDataExchange* pDX)
 
 bool CNeueMessreiheDlg::EnsureFirstRecord(const _RecordsetPtr& rs, const char* title)
 {
-    if (HasRecords(rs))
+    if (HasOpenRecords(RequireRecordset(rs)))
         return true;
     CDBNewEntryDlg entry(this);
     entry.m_strTitle = title;
@@ -89,12 +78,12 @@ void CNeueMessreiheDlg::TakeChosenID(const _RecordsetPtr& rs, UINT id, long& cho
 void CNeueMessreiheDlg::OnOK()
 {
     try {
-        if (!HasRecords(m_pVerdRecordset)) {
+        if (!HasOpenRecords(RequireRecordset(m_pVerdRecordset))) {
             AfxMessageBox("Error - Keine gültige Verdünnungsreihe");
             EndDialog(IDCANCEL);
             return;
         }
-        if (!HasRecords(m_pGlasRecordset)) {
+        if (!HasOpenRecords(RequireRecordset(m_pGlasRecordset))) {
             AfxMessageBox("Error - Keine gültiges Probengefäß");
             EndDialog(IDCANCEL);
             return;

@@ -39,13 +39,6 @@ COleVariant TextOrNull(const CString& text)
     return text.IsEmpty() ? COleVariant::Null() : COleVariant(text);
 }
 
-_RecordsetPtr Require(const _RecordsetPtr& rs)
-{
-    if (!rs)
-        throw _com_error(ADO_E_ILLEGALOPERATION, "The samples recordset is not open");
-    return rs;
-}
-
 } // namespace
 
 // ---- one sample ------------------------------------------------------------------------------
@@ -153,7 +146,7 @@ void CDBProben::FillList()
         return;
     list->DeleteAllItems();
     try {
-        const _RecordsetPtr rs = Require(m_pRecordset);
+        const _RecordsetPtr rs = RequireRecordset(m_pRecordset);
         if (rs->GetRecordCount() > 0) {
             int row = 0;
             for (rs->MoveFirst(); !rs->GetEOF(); rs->MoveNext(), ++row) {
@@ -177,7 +170,7 @@ void CDBProben::FillList()
 
 void CDBProben::Renumber()
 {
-    const _RecordsetPtr rs = Require(m_pRecordset);
+    const _RecordsetPtr rs = RequireRecordset(m_pRecordset);
     if (rs->GetRecordCount() <= 0)
         return;
     short place = 1;
@@ -189,7 +182,7 @@ void CDBProben::Renumber()
 
 void CDBProben::AddSample(short place, const CNeueProbeDlg& entry)
 {
-    const _RecordsetPtr rs = Require(m_pRecordset);
+    const _RecordsetPtr rs = RequireRecordset(m_pRecordset);
     rs->AddNew();
     rs->PutCollect("MessreihenID", COleVariant(LONG(m_nMessreihenID)));
     rs->PutCollect("Reihenfolge", COleVariant(place));
@@ -207,7 +200,7 @@ void CDBProben::OnAdd()
     if (const int selected = GetSelectedRow(); selected >= 0)
         m_nSel = selected;
     try {
-        AddSample(static_cast<short>(Require(m_pRecordset)->GetRecordCount() + 1), entry);
+        AddSample(static_cast<short>(RequireRecordset(m_pRecordset)->GetRecordCount() + 1), entry);
     } catch (const _com_error& e) {
         Failed(e);
     }
@@ -248,7 +241,7 @@ void CDBProben::OnEdit()
         return;
     CNeueProbeDlg entry(this);
     try {
-        if (!MoveToRow(Require(m_pRecordset), m_nSel))
+        if (!MoveToRow(RequireRecordset(m_pRecordset), m_nSel))
             return;
         entry.Load(m_pRecordset);
     } catch (const _com_error& e) {
@@ -272,7 +265,7 @@ void CDBProben::OnDelete()
     if (m_nSel < 0)
         return;
     try {
-        if (MoveToRow(Require(m_pRecordset), m_nSel))
+        if (MoveToRow(RequireRecordset(m_pRecordset), m_nSel))
             DeleteCurrentAndMove(m_pRecordset);
         Renumber();
     } catch (const _com_error& e) {
