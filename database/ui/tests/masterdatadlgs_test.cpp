@@ -350,7 +350,7 @@ TEST_F(NeueMessreiheDlgTest, MakesTheFirstRecordsOrEndsCancelledWithoutThem)
                 d.GetWindowText(title);
                 titles.push_back(title);
                 if (text == nullptr) {
-                    Press(d, IDCANCEL);
+                    d.EndDialog(IDCANCEL); // Escape: the entry has OK only
                     return;
                 }
                 Type(d, IDC_NEW_ENTRY_TEXT, text);
@@ -451,7 +451,7 @@ TEST_F(DBMessreihenTest, ANewSeriesBecomesCurrentAndTakesItsFirstSample)
             if (*c.name != 0)
                 OnDialogTitled("Proben", [&](CDialog& samples) {
                     if (!c.samplesConfirmed) {
-                        Press(samples, IDCANCEL);
+                        samples.EndDialog(IDCANCEL);
                         return;
                     }
                     OnNextDialog([](CDialog& sample) {
