@@ -23,6 +23,7 @@ public:
 
     _ConnectionPtr GetConnection() const { return m_pConnection; }
     _RecordsetPtr GetSeriesRecordset() const { return m_pMessreihen; }
+    _RecordsetPtr GetGlassTypeRecordset() const { return m_pGlastypen; }
     _RecordsetPtr GetDilutionSeriesRecordset() const { return m_pVReihen; }
     _RecordsetPtr GetDilutionStepRecordset() const { return m_pVStufen; }
     _RecordsetPtr GetSampleRecordset() const { return m_pProben; }

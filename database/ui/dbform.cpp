@@ -6,6 +6,8 @@
 #include "database/dbfields.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
+#include "database/ui/dbmessreihen.h"
+#include "database/ui/dbproben.h"
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
 #include "objectmodel/baseobjii.h"
@@ -72,8 +74,7 @@ BEGIN_MESSAGE_MAP(CDBForm, CBVFormView)
     ON_COMMAND(ID_DB_LOAD_IMAGE, OnLoadImage)
     ON_COMMAND(ID_DB_SAVE_IMAGE, OnSaveImage)
     ON_COMMAND(ID_DB_SERIES, OnSeriesDialog)
-    ON_UPDATE_COMMAND_UI(ID_DB_SERIES, OnUpdateNotYet)
-    ON_UPDATE_COMMAND_UI(ID_DB_SAMPLES, OnUpdateNotYet)
+    ON_COMMAND(ID_DB_SAMPLES, OnSamplesDialog)
     ON_UPDATE_COMMAND_UI(ID_DB_DILUTION, OnUpdateNotYet)
     ON_UPDATE_COMMAND_UI(ID_DB_SHOW_TABLE, OnUpdateNotYet)
     ON_COMMAND(ID_RECORD_FIRST, OnRecordFirst)
@@ -541,7 +542,37 @@ void CDBForm::OnUpdateNotYet(CCmdUI* pCmdUI)
 
 void CDBForm::OnSeriesDialog()
 {
-    AfxMessageBox("The measurement rows dialog is not available in this version of Kestrun.", MB_ICONINFORMATION);
+    INT_PTR result = IDCANCEL;
+    if (m_nFormMode == 1) {
+        CDBMessreihen dlg(this);
+        dlg.m_pDoc = GetDocument();
+        result = dlg.DoModal();
+    } else {
+        CDBMessreihen1 dlg(this);
+        dlg.m_pDoc = GetDocument();
+        result = dlg.DoModal();
+    }
+    if (result == IDOK)
+        UpdateData(FALSE);
+}
+
+void CDBForm::OnSamplesDialog()
+{
+    CDBDocADO* doc = GetDocument();
+    const long series = doc ? doc->GetFieldValue() : -1;
+    if (series == -1) {
+        AfxMessageBox("No measurement row available - Please create one first (Menu Database - Measurement Rows).");
+        return;
+    }
+    // The samples of the series shown now, whichever dialog moved it last.
+    doc->OpenSamples();
+    CDBProben dlg(this);
+    dlg.m_nSel = m_nSelectedSample;
+    dlg.m_pConnection = doc->GetConnection();
+    dlg.m_pRecordset = doc->GetSampleRecordset();
+    dlg.m_nMessreihenID = series;
+    if (dlg.DoModal() == IDOK)
+        m_nSelectedSample = dlg.m_nSel;
 }
 
 // ---- images --------------------------------------------------------------------------------

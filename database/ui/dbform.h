@@ -105,6 +105,7 @@ protected:
     void OnUpdateRecordNextLast(CCmdUI* pCmdUI);
     void OnUpdateNotYet(CCmdUI* pCmdUI);
     void OnSeriesDialog();
+    void OnSamplesDialog();
     DECLARE_MESSAGE_MAP()
 
     void UpdateControls();
