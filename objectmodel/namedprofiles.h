@@ -132,7 +132,7 @@ public:
     {
         CXMLArchive xml(strPath, CArchive::load);
         if (xml.GetChildNode(strRoot) == nullptr)
-            AfxThrowArchiveException(CArchiveException::badSchema, strPath);
+            AfxThrowArchiveException(CArchiveException::badIndex, strPath);
         Serialize(xml, strPath, currentName, serializeCurrent);
     }
 
