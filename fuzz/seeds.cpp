@@ -207,6 +207,8 @@ void ScriptSeeds(const fs::path& folder)
         CString text("x = 1\r\nMsgBox x");
         kestrun::SerializeScriptText(ar, text);
     });
+}
+
 // A chart on a time axis with a filter, a gap and a negative value, and
 // an empty one.
 void ChartSeeds(const fs::path& folder)

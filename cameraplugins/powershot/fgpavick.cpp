@@ -137,9 +137,12 @@ int CFGPavick::Init(HWND hHostWnd)
         return 0;
     m_bConnected = true;
     // The settings record's class is registered when the library loads. A
-    // file that is there but cannot be read is not written over at Exit.
-    m_bKeepProfileFile =
-        !m_profiles.SerializeFile(true) && std::filesystem::exists(m_profiles.m_strFilePath.GetString());
+    // file that is there but cannot be read is not written over at Exit; no
+    // file yet is the first start, which keeps the defaults quietly.
+    if (std::filesystem::exists(m_profiles.m_strFilePath.GetString()))
+        m_bKeepProfileFile = !m_profiles.SerializeFile(true);
+    else
+        m_bKeepProfileFile = false;
     ApplySettings();
     return 1;
 }

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -240,6 +242,15 @@ TEST_F(PavickSettingsTest, InitWithADamagedFileReportsItAndGoesOnWithTheDefaults
     again.m_strFilePath = pavick::testing::ScratchProfileFile().c_str();
     EXPECT_TRUE(again.SerializeFile(true));
     EXPECT_TRUE(again.HasProfile("Lab"));
+}
+
+TEST_F(PavickSettingsTest, AFirstStartWithoutTheFileIsQuietAndExitWritesIt)
+{
+    std::filesystem::remove(pavick::testing::ScratchProfileFile());
+    ASSERT_EQ(FGPavick().Init(nullptr), 1);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    FGPavick().Exit();
+    EXPECT_TRUE(std::filesystem::exists(pavick::testing::ScratchProfileFile()));
 }
 
 TEST_F(PavickSettingsTest, ProfileNamesTravelAsTypedStrings)
