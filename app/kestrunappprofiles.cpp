@@ -256,32 +256,37 @@ void CKestrunApp::StoreAnalysisProfile(const CString& strName)
 
 BOOL CKestrunApp::LoadParameterFile(const CString& strPath)
 {
+    // Each section is looked up once; the reads below only take what is there.
     const auto holds = [&strPath](const char* section) {
         char keys[8];
         return GetPrivateProfileString(section, nullptr, "", keys, sizeof keys, strPath) != 0;
     };
     const bool readable = GetFileAttributes(strPath) != INVALID_FILE_ATTRIBUTES;
-    if (!readable || !(holds("Threshold") || holds("Formparameter") || holds("Calibration") || holds("ObjectFilter"))) {
+    const bool threshold = readable && holds("Threshold");
+    const bool form = readable && holds("Formparameter");
+    const bool calibration = readable && holds("Calibration");
+    const bool filter = readable && holds("ObjectFilter");
+    if (!(threshold || form || calibration || filter)) {
         AfxMessageBox(FormatString("%s holds no analysis parameters; nothing was loaded.", strPath.GetString()),
                       MB_ICONEXCLAMATION);
         return FALSE;
     }
     CBVSettings& settings = m_BV.GetSettings();
-    if (holds("Threshold")) {
-        CSegThres threshold = settings.m_SegThres;
-        threshold.ReadProfile("Threshold", strPath);
-        if (threshold.IsSound())
-            settings.m_SegThres = threshold;
+    if (threshold) {
+        CSegThres loaded = settings.m_SegThres;
+        loaded.ReadProfile("Threshold", strPath);
+        if (loaded.IsSound())
+            settings.m_SegThres = loaded;
         else
             AfxMessageBox(FormatString("%s holds no usable threshold; the threshold is unchanged.",
                                        strPath.GetString()),
                           MB_ICONEXCLAMATION);
     }
-    if (holds("Formparameter"))
+    if (form)
         settings.m_FormThres.LoadIni("Formparameter", strPath);
-    if (holds("Calibration"))
+    if (calibration)
         settings.m_Calibration.ReadCalibrationIni("Calibration", strPath);
-    if (holds("ObjectFilter"))
+    if (filter)
         settings.m_ObjectFilter.LoadIni("ObjectFilter", strPath);
 
     const int dot = strPath.ReverseFind('.');

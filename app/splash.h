@@ -11,7 +11,6 @@
 #include "platform/ui/wnd.h"
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <vector>
 
