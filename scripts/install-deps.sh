@@ -12,6 +12,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   libpugixml-dev
   unixodbc-dev odbcinst libsqliteodbc
+  odbc-postgresql postgresql
   duktape-dev
   libsane-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -197,6 +197,17 @@ bool Matches(const CCriterion& c, const COleVariant& value)
     return order >= 0;
 }
 
+// The first value a statement returns; null when it returns no row.
+COleVariant FirstValue(CAdoConnection& connection, const CString& sql, const std::vector<COleVariant>& params)
+{
+    CAdoConnection::CImpl& impl = connection.Impl();
+    return odbc::GuardOn(impl, [&] {
+        odbc::CStatement stmt(impl.connection);
+        stmt.Run(sql.GetString(), odbc::ToValues(params));
+        return stmt.NextRow() ? odbc::ToVariant(stmt.Value(0, odbc::EKind::Long)) : COleVariant::Null();
+    });
+}
+
 } // namespace
 
 _RecordsetPtr CAdoRecordset::Create()
@@ -550,20 +561,28 @@ void CAdoRecordset::Insert(CRow& row)
                       ? FormatString("INSERT INTO %s DEFAULT VALUES", m_table.GetString())
                       : FormatString("INSERT INTO %s (%s) VALUES (%s)", m_table.GetString(), names.GetString(),
                                      marks.GetString());
-    m_connection->Execute(sql, params);
-
-    const char* lastKey = nullptr;
+    // The new row is read back by its key: the one given, else the one the
+    // server numbered, asked for in the insert itself where the server can.
+    const size_t keyIndex = static_cast<size_t>(KeyIndex());
+    COleVariant key = row.changed[keyIndex] ? row.values[keyIndex] : COleVariant::Null();
     switch (m_connection->GetDialect()) {
-    case EDbDialect::SQLite: lastKey = "SELECT last_insert_rowid()"; break;
-    case EDbDialect::PostgreSQL: lastKey = "SELECT lastval()"; break;
-    case EDbDialect::Other: throw _com_error(ADO_E_FAIL, "The new key cannot be read from this database");
+    case EDbDialect::PostgreSQL:
+        sql.AppendFormat(" RETURNING %s", m_columns[keyIndex].name.GetString());
+        key = FirstValue(*m_connection, sql, params);
+        break;
+    case EDbDialect::SQLite:
+        m_connection->Execute(sql, params);
+        if (key.vt == VT_NULL) {
+            key = FirstValue(*m_connection, "SELECT last_insert_rowid()", {});
+        }
+        break;
+    case EDbDialect::Other:
+        if (key.vt == VT_NULL) {
+            throw _com_error(ADO_E_FAIL, "The new key cannot be read from this database");
+        }
+        m_connection->Execute(sql, params);
+        break;
     }
-    odbc::CConnection& connection = m_connection->Impl().connection;
-    const COleVariant key = odbc::GuardOn(m_connection->Impl(), [&] {
-        odbc::CStatement stmt(connection);
-        stmt.Run(lastKey, {});
-        return stmt.NextRow() ? odbc::ToVariant(stmt.Value(0, odbc::EKind::Long)) : COleVariant::Null();
-    });
     if (key.vt == VT_NULL) {
         throw _com_error(ADO_E_FAIL, "The new key cannot be read");
     }
