@@ -1,4 +1,5 @@
 #include "database/growthschema.h"
+#include "platform/database/dialect.h"
 
 #include <array>
 #include <string>
@@ -25,28 +26,18 @@ _RecordsetPtr ColumnsOf(const _ConnectionPtr& conn, const char* table)
     return rs;
 }
 
-CString KeyColumn(EDbDialect dialect)
-{
-    return dialect == EDbDialect::PostgreSQL ? "ID SERIAL PRIMARY KEY" : "ID INTEGER PRIMARY KEY AUTOINCREMENT";
-}
-
-CString LocalNow(EDbDialect dialect)
-{
-    return dialect == EDbDialect::PostgreSQL ? "LOCALTIMESTAMP" : "(datetime('now','localtime'))";
-}
-
 int CreateSchema(const _ConnectionPtr& conn)
 {
     const EDbDialect dialect = conn->GetDialect();
-    const CString key = KeyColumn(dialect);
+    const CString key = AutoKeyColumn(dialect);
     const std::array<CString, 7> tables = {
         FormatString("CREATE TABLE Messungen (%s, MessreihenID INTEGER, GlasNr INTEGER, Messtag INTEGER, "
-                     "DatumZeit TIMESTAMP DEFAULT %s, Bildname VARCHAR(255), Anzahl INTEGER, Anzahl_Manuell INTEGER, "
+                     "DatumZeit TIMESTAMP %s, Bildname VARCHAR(255), Anzahl INTEGER, Anzahl_Manuell INTEGER, "
                      "Flaeche_Total REAL, Flaeche_Fronds REAL, Flaeche_MittelWert REAL, Flaeche_Standardabw REAL, "
                      "Flaeche_Median REAL, Prozent_Normal REAL, Prozent_Hell REAL, Prozent_Gelblich REAL, "
                      "Prozent_Ausgebleicht REAL, Fuellstand INTEGER, Korrekturfaktor REAL, "
                      "Messparameter VARCHAR(255), Comment VARCHAR(255), DataName VARCHAR(50))",
-                     key.GetString(), LocalNow(dialect).GetString()),
+                     key.GetString(), LocalNowDefault(dialect).GetString()),
         FormatString("CREATE TABLE Messreihen (%s, Bezeichnung VARCHAR(255), V_ReiheID INTEGER, GlasTypID INTEGER, "
                      "Probennahmestelle VARCHAR(255), Probe VARCHAR(255), Beschreibung VARCHAR(255))",
                      key.GetString()),

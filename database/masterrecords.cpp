@@ -46,15 +46,15 @@ void DeleteSeriesWithRecords(const _ConnectionPtr& conn, const _RecordsetPtr& se
     // Measurements and samples of a deleted series would show under no
     // series at all, so they go with it, and a failure leaves all three.
     const long id = GetFieldInt(series, "ID");
-    conn->Execute("BEGIN TRANSACTION");
+    conn->BeginTrans();
     try {
         conn->Execute(FormatString("DELETE FROM Messungen WHERE MessreihenID = %ld", id));
         conn->Execute(FormatString("DELETE FROM Proben WHERE MessreihenID = %ld", id));
         conn->Execute(FormatString("DELETE FROM Messreihen WHERE ID = %ld", id));
-        conn->Execute("COMMIT");
+        conn->CommitTrans();
     } catch (const _com_error&) {
         try {
-            conn->Execute("ROLLBACK");
+            conn->RollbackTrans();
         } catch (const _com_error&) {
             // The rollback's own failure tells nothing new.
         }

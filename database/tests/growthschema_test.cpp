@@ -1,21 +1,27 @@
 #include "database/dbfields.h"
 #include "database/growthschema.h"
-#include "platform/core/tests/scratch_folder.h"
+#include "platform/database/dialect.h"
+#include "platform/database/testing/test_database.h"
+
+#include <ctime>
+#include <optional>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class GrowthSchemaTest : public ::testing::Test
+// An empty database on each back end.
+class GrowthSchemaTest : public ::testing::TestWithParam<ETestBackend>
 {
 protected:
     void SetUp() override
     {
-        m_conn = CAdoConnection::Create();
-        m_conn->Open(CString("DRIVER=SQLite3;Database=") + (m_folder / "Halvorn.db").c_str());
+        m_db.emplace(GetParam());
+        KESTRUN_REQUIRE_DATABASE(*m_db);
+        m_conn = m_db->Connect();
     }
 
-    _RecordsetPtr Open(const char* sql) const
+    _RecordsetPtr Open(const CString& sql) const
     {
         _RecordsetPtr rs = CAdoRecordset::Create();
         rs->Open(sql, m_conn, adOpenDynamic, adLockOptimistic, adCmdText);
@@ -27,39 +33,54 @@ protected:
     void MakeOldLayout(const char* seriesColumns = "ID INTEGER PRIMARY KEY, Bezeichnung TEXT, V_ReiheID INTEGER, "
                                                    "GlasTypID INTEGER")
     {
-        m_conn->Execute("CREATE TABLE Messungen (ID INTEGER PRIMARY KEY, MessreihenID INTEGER, Anzahl INTEGER)");
+        m_conn->Execute(FormatString("CREATE TABLE Messungen (%s, MessreihenID INTEGER, Anzahl INTEGER)",
+                                     AutoKeyColumn(m_conn->GetDialect()).GetString()));
         m_conn->Execute("INSERT INTO Messungen (MessreihenID, Anzahl) VALUES (1, 17), (1, 40000)");
         m_conn->Execute(CString("CREATE TABLE Messreihen (") + seriesColumns + ")");
     }
 
-    CScratchFolder m_folder;
+    std::optional<CTestDatabase> m_db;
     _ConnectionPtr m_conn;
 };
 
-TEST_F(GrowthSchemaTest, NewDatabaseGetsEveryTableOnce)
+INSTANTIATE_TEST_SUITE_P(Backends, GrowthSchemaTest, kEveryBackend, BackendName);
+
+TEST_P(GrowthSchemaTest, NewDatabaseGetsEveryTableOnce)
 {
     EXPECT_GT(PrepareGrowthSchema(m_conn), 0);
-    for (const char* table : {"Messungen", "Messreihen", "Proben", "Verduennungsreihen", "Verduennungsstufen",
-                              "Glastypen", "Korrekturfaktoren"}) {
-        EXPECT_TRUE(HasTable(m_conn, table)) << table;
-    }
     _RecordsetPtr factors = Open("SELECT * FROM Korrekturfaktoren ORDER BY Fuellstand");
     ASSERT_EQ(factors->GetRecordCount(), 7);
     for (int level = 60; level <= 120; level += 10, factors->MoveNext()) {
         EXPECT_EQ(GetFieldInt(factors, "Fuellstand"), level);
         EXPECT_DOUBLE_EQ(GetFieldDouble(factors, "Faktor"), 1.0);
     }
+    for (const char* table : {"Messungen", "Messreihen", "Proben", "Verduennungsreihen", "Verduennungsstufen",
+                              "Glastypen", "Korrekturfaktoren"}) {
+        EXPECT_TRUE(HasTable(m_conn, table)) << table;
+        // Every table numbers its rows with an integer key.
+        _RecordsetPtr rs = Open(FormatString("SELECT * FROM %s", table));
+        rs->AddNew();
+        rs->Update();
+        EXPECT_EQ(rs->GetCollect("ID").vt, VT_I4) << table;
+        EXPECT_GT(GetFieldInt(rs, "ID"), 0) << table;
+    }
     _RecordsetPtr rs = Open("SELECT * FROM Messungen");
     rs->AddNew();
     rs->PutCollect("MessreihenID", COleVariant(LONG(1)));
     rs->Update();
     EXPECT_GT(GetFieldInt(rs, "ID"), 0);
-    EXPECT_FALSE(GetFieldString(rs, "DatumZeit").IsEmpty());
+    // The time of the insert, on the clock of the workstation's zone.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    const double localNow = (now + local.tm_gmtoff) / 86400.0 + 25569.0;
+    EXPECT_EQ(rs->GetCollect("DatumZeit").vt, VT_DATE);
+    EXPECT_NEAR(rs->GetCollect("DatumZeit").date, localNow, 5.0 / 1440);
 
     EXPECT_EQ(PrepareGrowthSchema(m_conn), 0);
 }
 
-TEST_F(GrowthSchemaTest, OldLayoutIsUpgradedInPlace)
+TEST_P(GrowthSchemaTest, OldLayoutIsUpgradedInPlace)
 {
     MakeOldLayout();
     m_conn->Execute("CREATE TABLE ReportTexte (ID INTEGER)");
@@ -82,7 +103,7 @@ TEST_F(GrowthSchemaTest, OldLayoutIsUpgradedInPlace)
     EXPECT_EQ(PrepareGrowthSchema(m_conn), 0);
 }
 
-TEST_F(GrowthSchemaTest, ObsoleteTablesAreFoundWhateverTheirCase)
+TEST_P(GrowthSchemaTest, ObsoleteTablesAreFoundWhateverTheirCase)
 {
     MakeOldLayout();
     PrepareGrowthSchema(m_conn);
@@ -108,7 +129,7 @@ TEST_F(GrowthSchemaTest, ObsoleteTablesAreFoundWhateverTheirCase)
     EXPECT_TRUE(HasTable(m_conn, "reporttextealt"));
 }
 
-TEST_F(GrowthSchemaTest, ProbeIsAddedWhenNoColumnHasThatName)
+TEST_P(GrowthSchemaTest, ProbeIsAddedWhenNoColumnHasThatName)
 {
     struct Case
     {

@@ -1,28 +1,30 @@
 #include "database/dbfields.h"
 #include "database/growthschema.h"
 #include "database/masterrecords.h"
-#include "platform/core/tests/scratch_folder.h"
+#include "platform/database/testing/test_database.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace {
 
 // A growth database with the series 1 "A", 2 "B", 3 "C"; series 2 has two
 // measurements and two samples, series 3 one of each.
-class MasterRecordsTest : public ::testing::Test
+class MasterRecordsTest : public ::testing::TestWithParam<ETestBackend>
 {
 protected:
     void SetUp() override
     {
-        m_conn = CAdoConnection::Create();
-        m_conn->Open(CString("DRIVER=SQLite3;Database=") + (m_folder / "g.db").c_str());
+        m_db.emplace(GetParam());
+        KESTRUN_REQUIRE_DATABASE(*m_db);
+        m_conn = m_db->Connect();
         PrepareGrowthSchema(m_conn);
         m_conn->Execute("INSERT INTO Messreihen (ID, Bezeichnung) VALUES (1, 'A'), (2, 'B'), (3, 'C')");
         m_conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr) VALUES (2, 1), (2, 2), (3, 1)");
         m_conn->Execute("INSERT INTO Proben (MessreihenID, Reihenfolge) VALUES (2, 1), (2, 2), (3, 1)");
-        m_series = Open("SELECT * FROM Messreihen");
+        m_series = Open("SELECT * FROM Messreihen ORDER BY ID");
     }
 
     _RecordsetPtr Open(const CString& sql) const
@@ -38,19 +40,21 @@ protected:
     std::vector<CString> Names() const
     {
         std::vector<CString> names;
-        const _RecordsetPtr rs = Open("SELECT * FROM Messreihen");
+        const _RecordsetPtr rs = Open("SELECT * FROM Messreihen ORDER BY ID");
         if (rs->GetRecordCount() > 0)
             for (rs->MoveFirst(); !rs->GetEOF(); rs->MoveNext())
                 names.push_back(GetFieldString(rs, "Bezeichnung"));
         return names;
     }
 
-    CScratchFolder m_folder;
+    std::optional<CTestDatabase> m_db;
     _ConnectionPtr m_conn;
     _RecordsetPtr m_series;
 };
 
-TEST_F(MasterRecordsTest, RowsAreRecordsInQueryOrder)
+INSTANTIATE_TEST_SUITE_P(Backends, MasterRecordsTest, kEveryBackend, BackendName);
+
+TEST_P(MasterRecordsTest, RowsAreRecordsInQueryOrder)
 {
     struct Case
     {
@@ -66,7 +70,7 @@ TEST_F(MasterRecordsTest, RowsAreRecordsInQueryOrder)
     }
 }
 
-TEST_F(MasterRecordsTest, DeletingMovesToTheNextOrTheNewLastRecord)
+TEST_P(MasterRecordsTest, DeletingMovesToTheNextOrTheNewLastRecord)
 {
     struct Case
     {
@@ -92,7 +96,7 @@ TEST_F(MasterRecordsTest, DeletingMovesToTheNextOrTheNewLastRecord)
     }
 }
 
-TEST_F(MasterRecordsTest, ADeletedSeriesTakesItsMeasurementsAndSamplesAlong)
+TEST_P(MasterRecordsTest, ADeletedSeriesTakesItsMeasurementsAndSamplesAlong)
 {
     struct Case
     {
@@ -124,7 +128,7 @@ TEST_F(MasterRecordsTest, ADeletedSeriesTakesItsMeasurementsAndSamplesAlong)
     EXPECT_NO_THROW(DeleteSeriesWithRecords(m_conn, m_series));
 }
 
-TEST_F(MasterRecordsTest, AFailedCascadeLeavesEveryRecord)
+TEST_P(MasterRecordsTest, AFailedCascadeLeavesEveryRecord)
 {
     m_conn->Execute("DROP TABLE Proben");
     ASSERT_TRUE(MoveToRow(m_series, 1));

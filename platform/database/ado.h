@@ -57,6 +57,12 @@ public:
     // A statement without result; values are bound in order to its '?'.
     // Returns the number of rows it touched (-1 when the driver cannot say).
     long Execute(const CString& sql, const std::vector<COleVariant>& params = {});
+    // The statements between BeginTrans and CommitTrans take effect
+    // together, or none after RollbackTrans. Transactions do not nest:
+    // BeginTrans inside one raises, and returns the level (1) otherwise.
+    long BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
     // adSchemaTables: one row per table, field "TABLE_NAME".
     _RecordsetPtr OpenSchema(long schema);
     // The provider's messages of the last call that failed on this
@@ -68,8 +74,11 @@ public:
 
 private:
     CAdoConnection();
+    void EndTrans(bool commit);
+
     std::unique_ptr<CImpl> m_impl;
     EDbDialect m_dialect = EDbDialect::Other;
+    bool m_inTransaction = false;
 };
 
 struct CAdoColumn

@@ -44,6 +44,15 @@ HRESULT CAdoConnection::Open(const CString& connect, const CString& user, const 
 
 void CAdoConnection::Close()
 {
+    // Closing drops what an open transaction did.
+    if (m_inTransaction && m_impl->connection.IsConnected()) {
+        try {
+            m_impl->connection.EndTransaction(false);
+        } catch (const odbc::CError&) {
+            // The connection goes all the same.
+        }
+    }
+    m_inTransaction = false;
     m_impl->connection.Disconnect();
 }
 
@@ -60,6 +69,37 @@ long CAdoConnection::Execute(const CString& sql, const std::vector<COleVariant>&
         stmt.Run(sql.GetString(), odbc::ToValues(params));
         return stmt.RowCount();
     });
+}
+
+long CAdoConnection::BeginTrans()
+{
+    CImpl& impl = Impl();
+    if (m_inTransaction) {
+        throw _com_error(ADO_E_ILLEGALOPERATION, "A transaction is already open");
+    }
+    odbc::GuardOn(impl, [&] { impl.connection.BeginTransaction(); });
+    m_inTransaction = true;
+    return 1;
+}
+
+void CAdoConnection::CommitTrans()
+{
+    EndTrans(true);
+}
+
+void CAdoConnection::RollbackTrans()
+{
+    EndTrans(false);
+}
+
+void CAdoConnection::EndTrans(bool commit)
+{
+    CImpl& impl = Impl();
+    if (!m_inTransaction) {
+        throw _com_error(ADO_E_ILLEGALOPERATION, "No transaction is open");
+    }
+    m_inTransaction = false;
+    odbc::GuardOn(impl, [&] { impl.connection.EndTransaction(commit); });
 }
 
 _RecordsetPtr CAdoConnection::OpenSchema(long schema)

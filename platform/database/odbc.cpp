@@ -26,7 +26,8 @@ namespace {
 SQL_TIMESTAMP_STRUCT FromDate(double date);
 double ToDate(const SQL_TIMESTAMP_STRUCT& ts);
 
-[[noreturn]] void Throw(SQLSMALLINT handleType, SQLHANDLE handle, const char* what)
+// What failed, followed by the driver's messages about it.
+std::string Diagnostics(SQLSMALLINT handleType, SQLHANDLE handle, const char* what)
 {
     std::string description(what);
     for (SQLSMALLINT i = 1; i <= kMaxDiagRecords && handle != nullptr; ++i) {
@@ -43,7 +44,12 @@ double ToDate(const SQL_TIMESTAMP_STRUCT& ts);
         description += std::string("\n[") + reinterpret_cast<const char*>(state) + "] " +
                        reinterpret_cast<const char*>(message);
     }
-    throw CError{CError::Failed, description};
+    return description;
+}
+
+[[noreturn]] void Throw(SQLSMALLINT handleType, SQLHANDLE handle, const char* what)
+{
+    throw CError{CError::Failed, Diagnostics(handleType, handle, what)};
 }
 
 void Check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* what)
@@ -109,6 +115,30 @@ void CConnection::Disconnect()
 bool CConnection::IsConnected() const
 {
     return m_handles->connected;
+}
+
+void CConnection::BeginTransaction()
+{
+    CHandles& h = *m_handles;
+    Check(SQLSetConnectAttr(h.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0),
+          SQL_HANDLE_DBC, h.dbc, "Cannot begin a transaction");
+}
+
+void CConnection::EndTransaction(bool commit)
+{
+    CHandles& h = *m_handles;
+    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, h.dbc, commit ? SQL_COMMIT : SQL_ROLLBACK);
+    if (!SQL_SUCCEEDED(rc)) {
+        // A failed commit is rolled back, so that the connection is back to
+        // single statements either way.
+        const std::string what = Diagnostics(SQL_HANDLE_DBC, h.dbc,
+                                             commit ? "Cannot commit the transaction" : "Cannot roll back the transaction");
+        SQLEndTran(SQL_HANDLE_DBC, h.dbc, SQL_ROLLBACK);
+        SQLSetConnectAttr(h.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
+        throw CError{CError::Failed, what};
+    }
+    Check(SQLSetConnectAttr(h.dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0),
+          SQL_HANDLE_DBC, h.dbc, "Cannot end the transaction");
 }
 
 std::string CConnection::DbmsName() const

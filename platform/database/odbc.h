@@ -44,6 +44,10 @@ public:
     void Disconnect();
     bool IsConnected() const;
     std::string DbmsName() const;
+    // Statements between these two form one transaction; otherwise each
+    // commits by itself.
+    void BeginTransaction();
+    void EndTransaction(bool commit);
 
     struct CHandles;
     CHandles& Handles() { return *m_handles; }

@@ -305,6 +305,30 @@ TEST_P(RecordsetTest, DatesRoundTrip)
     EXPECT_DOUBLE_EQ(rs->GetCollect("DatumZeit").date, when);
 }
 
+TEST_P(RecordsetTest, TransactionsTakeEffectTogetherOrNotAtAll)
+{
+    _ConnectionPtr other = Connect();
+    auto count = [&] { return OpenAll(other)->GetRecordCount(); };
+
+    EXPECT_EQ(m_conn->BeginTrans(), 1);
+    EXPECT_EQ(ErrorOf([&] { m_conn->BeginTrans(); }), ADO_E_ILLEGALOPERATION);
+    m_conn->Execute("DELETE FROM Messungen WHERE ID = 1");
+    EXPECT_NE(ErrorOf([&] { m_conn->Execute("DELETE FROM NoSuchTable"); }), 0);
+    m_conn->RollbackTrans();
+    EXPECT_EQ(count(), 3);
+
+    m_conn->BeginTrans();
+    m_conn->Execute("DELETE FROM Messungen WHERE ID = 1");
+    m_conn->Execute("DELETE FROM Messungen WHERE ID = 2");
+    m_conn->CommitTrans();
+    EXPECT_EQ(count(), 1);
+    EXPECT_EQ(ErrorOf([&] { m_conn->CommitTrans(); }), ADO_E_ILLEGALOPERATION);
+
+    // Back to single statements: each one counts at once.
+    m_conn->Execute("DELETE FROM Messungen WHERE ID = 40000");
+    EXPECT_EQ(count(), 0);
+}
+
 TEST(DatabaseConnection, MissingSourceAndDamagedFileAreErrors)
 {
     CDatabase probe;
