@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <glob.h>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <spawn.h>
@@ -127,6 +128,27 @@ std::string Tail(const std::string& log)
     return tail;
 }
 
+// The files the driver logs to when its installed settings ask it to,
+// whatever the connection says: the ones of this process are removed
+// with the server.
+std::string DriverLogs()
+{
+    const passwd* user = ::getpwuid(::geteuid());
+    return "/tmp/psqlodbc_*_" + std::string(user != nullptr ? user->pw_name : "") + std::to_string(::getpid()) +
+           ".log";
+}
+
+void RemoveDriverLogs()
+{
+    glob_t found{};
+    if (::glob(DriverLogs().c_str(), 0, nullptr, &found) == 0) {
+        for (size_t i = 0; i < found.gl_pathc; ++i) {
+            ::unlink(found.gl_pathv[i]);
+        }
+    }
+    ::globfree(&found);
+}
+
 // A port nobody listens on now; another program may still take it before
 // the server does, so the start is tried again on a new one.
 int FreePort()
@@ -195,9 +217,9 @@ void CPostgresTestServer::Start()
     // The watcher stops the server and removes its folder once this
     // process is gone, however it ended.
     m_watcher = Spawn(Join({"/bin/sh", "-c",
-                            "while kill -0 \"$1\" 2>/dev/null; do sleep 1; done; dir=$2; shift 2; "
-                            "\"$@\" >/dev/null 2>&1; rm -rf \"$dir\"",
-                            "watcher", std::to_string(::getpid()), m_folder},
+                            "while kill -0 \"$1\" 2>/dev/null; do sleep 1; done; dir=$2; logs=$3; shift 3; "
+                            "\"$@\" >/dev/null 2>&1; rm -rf \"$dir\" $logs",
+                            "watcher", std::to_string(::getpid()), m_folder, DriverLogs()},
                            Join(AsServerUser(), {m_pgCtl, "-D", m_folder + "/data", "stop", "-m", "immediate"})),
                       "/dev/null", true);
     if (!Run(Join(AsServerUser(), {bin + "/initdb", "-D", m_folder + "/data", "-U", "postgres", "-A", "trust",
@@ -256,6 +278,7 @@ void CPostgresTestServer::Stop()
         fs::remove_all(m_folder, ignored);
         m_folder.clear();
     }
+    RemoveDriverLogs();
     if (m_watcher > 0) {
         // It leads a process group of its own: its sleep goes with it.
         ::kill(-m_watcher, SIGKILL);
