@@ -1,8 +1,10 @@
+#include "database/growthschema.h"
 #include "database/odbcdsn.h"
 #include "platform/core/profile.h"
 #include "platform/core/tests/scratch_folder.h"
 #include "platform/database/ado.h"
 #include "platform/database/database.h"
+#include "platform/database/testing/postgres_test_server.h"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +56,35 @@ TEST_F(OdbcDsnTest, NamesThatWouldBreakTheIniAreRefused)
     EXPECT_FALSE(RegisterAccessDsn("A", dir, "a\n[B]\nDriver=x.db", "d", TRUE));
     EXPECT_FALSE(RegisterAccessDsn("A", dir, "a.db", "line\nbreak", TRUE));
     EXPECT_FALSE(std::filesystem::exists(m_ini));
+}
+
+// A lab's shared database: the data source names the PostgreSQL driver and
+// server, and the program's own connection strings reach it.
+TEST_F(OdbcDsnTest, SourceOnPostgreSQLOpensAndGetsTheSchema)
+{
+    CPostgresTestServer& server = CPostgresTestServer::Instance();
+    if (!server.Unavailable().empty()) {
+        GTEST_SKIP() << "PostgreSQL cases skipped: " << server.Unavailable();
+    }
+    const std::string database = server.NewDatabase();
+    const char* dsn = "KESTRUN_PG_TEST";
+    const std::pair<const char*, std::string> entry[] = {
+        {"Driver", "PostgreSQL Unicode"}, {"Servername", "127.0.0.1"},  {"Port", std::to_string(server.Port())},
+        {"Database", database},           {"Username", "postgres"},
+    };
+    for (const auto& [key, value] : entry) {
+        ASSERT_TRUE(WritePrivateProfileString(dsn, key, value.c_str(), m_ini.c_str()));
+    }
+    EXPECT_TRUE(IsDataSourceListed(dsn));
+    CDatabase probe;
+    EXPECT_TRUE(probe.OpenEx(FormatString("ODBC;DSN=%s;", dsn)));
+    probe.Close();
+
+    _ConnectionPtr conn = CAdoConnection::Create();
+    conn->Open(FormatString("DSN=%s;UID=;PWD=", dsn), "", "", 0);
+    EXPECT_EQ(conn->GetDialect(), EDbDialect::PostgreSQL);
+    EXPECT_GT(PrepareGrowthSchema(conn), 0);
+    EXPECT_TRUE(HasTable(conn, "Korrekturfaktoren"));
 }
 
 TEST_F(OdbcDsnTest, UnwritableIniFails)

@@ -2,6 +2,42 @@
 
 using namespace kestrun;
 
+namespace {
+
+// An empty "UID=" or "PWD=" means no user or password given; passed on, it
+// would overrule the ones the data source names (PostgreSQL then logs in as
+// the system user). Values in braces may hold ';'.
+CString WithoutEmptyCredentials(const CString& connect)
+{
+    const std::string text = connect.GetString();
+    std::string kept;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = start;
+        bool braced = false;
+        while (end < text.size() && (braced || text[end] != ';')) {
+            braced = text[end] == '{' ? true : (text[end] == '}' ? false : braced);
+            ++end;
+        }
+        const CString part(text.substr(start, end - start).c_str());
+        const int equals = part.Find('=');
+        CString key = equals < 0 ? part : part.Left(equals);
+        CString value = equals < 0 ? CString() : part.Mid(equals + 1);
+        key.Trim();
+        value.Trim();
+        const bool emptyCredential =
+            (key.CompareNoCase("UID") == 0 || key.CompareNoCase("PWD") == 0) && equals >= 0 && value.IsEmpty();
+        if (!part.IsEmpty() && !emptyCredential) {
+            kept += part.GetString();
+            kept += ';';
+        }
+        start = end + 1;
+    }
+    return kept.c_str();
+}
+
+} // namespace
+
 CAdoConnection::CAdoConnection() : m_impl(std::make_unique<CImpl>()) {}
 
 CAdoConnection::~CAdoConnection() = default;
@@ -24,12 +60,12 @@ HRESULT CAdoConnection::Open(const CString& connect, const CString& user, const 
     if (m_impl->connection.IsConnected()) {
         throw _com_error(ADO_E_ILLEGALOPERATION, "The connection is already open");
     }
-    CString text = connect;
+    CString text = WithoutEmptyCredentials(connect);
     if (!user.IsEmpty()) {
-        text.AppendFormat(";UID=%s", user.GetString());
+        text.AppendFormat("UID=%s;", user.GetString());
     }
     if (!password.IsEmpty()) {
-        text.AppendFormat(";PWD=%s", password.GetString());
+        text.AppendFormat("PWD=%s;", password.GetString());
     }
     odbc::GuardOn(*m_impl, [&] { m_impl->connection.Connect(text.GetString()); });
     const CString dbms(m_impl->connection.DbmsName().c_str());

@@ -304,5 +304,5 @@ std::string CPostgresTestServer::NewDatabase()
     _ConnectionPtr conn = CAdoConnection::Create();
     conn->Open(ConnectString("postgres").c_str());
     conn->Execute(("CREATE DATABASE " + name).c_str());
-    return ConnectString(name);
+    return name;
 }

@@ -20,16 +20,18 @@ public:
     // Why the server cannot be used (no server programs, no ODBC driver, it
     // did not start); empty when it runs.
     const std::string& Unavailable() const { return m_unavailable; }
-    // Creates a new, empty database and returns the ODBC connection string
-    // that reaches it. Throws _com_error when the server refuses.
+    // Creates a new, empty database and returns its name. Throws
+    // _com_error when the server refuses.
     std::string NewDatabase();
+    // The ODBC connection string that reaches a database, by driver name.
+    std::string ConnectString(const std::string& database) const;
+    int Port() const { return m_port; }
 
 private:
     CPostgresTestServer();
     void Start();
     bool StartOnFreePort();
     void Stop();
-    std::string ConnectString(const std::string& database) const;
 
     std::string m_unavailable;
     std::string m_folder;

@@ -20,7 +20,7 @@ CTestDatabase::CTestDatabase(ETestBackend backend)
     CPostgresTestServer& server = CPostgresTestServer::Instance();
     m_unavailable = server.Unavailable();
     if (m_unavailable.empty()) {
-        m_connect = server.NewDatabase();
+        m_connect = server.ConnectString(server.NewDatabase());
     }
 }
 
