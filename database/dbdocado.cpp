@@ -126,7 +126,10 @@ void CDBDocADO::OpenDatabase()
     PrepareGrowthSchema(connection);
     m_pConnection = connection;
 
-    m_pMessreihen = OpenClient("SELECT * FROM Messreihen", adOpenDynamic);
+    // In key order, as the file databases return a table: "ActualMessreihe"
+    // and the master-data lists count positions, and a server returns an
+    // edited row elsewhere when asked for no order.
+    m_pMessreihen = OpenClient("SELECT * FROM Messreihen ORDER BY ID", adOpenDynamic);
     const long count = m_pMessreihen->GetRecordCount();
     if (count > 0) {
         // A stored position outside the table keeps the first series.
@@ -135,8 +138,8 @@ void CDBDocADO::OpenDatabase()
             m_pMessreihen->PutAbsolutePosition(position);
         }
     }
-    m_pGlastypen = OpenClient("SELECT * FROM Glastypen", adOpenDynamic);
-    m_pVReihen = OpenClient("SELECT * FROM Verduennungsreihen", adOpenDynamic);
+    m_pGlastypen = OpenClient("SELECT * FROM Glastypen ORDER BY ID", adOpenDynamic);
+    m_pVReihen = OpenClient("SELECT * FROM Verduennungsreihen ORDER BY ID", adOpenDynamic);
     m_pVStufen = OpenClient(
         FormatString("SELECT * FROM Verduennungsstufen WHERE V_ReiheID = %ld ORDER BY Reihenfolge, GlasNr",
                      OpenDilutionSteps()),
