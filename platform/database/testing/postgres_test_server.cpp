@@ -1,7 +1,6 @@
 #include "platform/database/testing/postgres_test_server.h"
 #include "platform/database/ado.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -12,9 +11,7 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <spawn.h>
-#include <sstream>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -254,7 +251,7 @@ bool CPostgresTestServer::StartOnFreePort()
         // Durability is of no use for a database that lives for one run.
         const std::string options = "-p " + std::to_string(m_port) + " -k '" + m_folder +
                                     "' -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off "
-                                    "-c full_page_writes=off";
+                                    "-c full_page_writes=off -c shared_buffers=16MB -c max_connections=40";
         if (Run(Join(AsServerUser(), {m_pgCtl, "-D", m_folder + "/data", "-l", m_folder + "/server.log", "-w", "-t",
                                       "60", "-o", options, "start"}),
                 m_folder + "/setup.log")) {
