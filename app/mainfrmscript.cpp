@@ -7,6 +7,8 @@
 #include "app/resource.h"
 #include "app/templatefactory.h"
 
+#include "database/reportvalues.h"
+
 #include "platform/automation/dispatchable.h"
 #include "platform/core/messagebox.h"
 #include "scripthost/scriptengine.h"
@@ -26,7 +28,17 @@ struct CScriptObjectKind
 constexpr CScriptObjectKind kScriptObjectKinds[] = {
     {"CDIBDocEx", "Bild", "{DD591203-E395-11D2-998A-0080AD38027C}", nullptr},
     {"CGridDoc2", "Tabelle", "{8BC6CEE3-C874-11d3-A1B4-00C0A8403DF2}", "script/export.txt"},
+    {"CDBForm", "DBFront", "{75117FDB-B7A6-4CCE-B029-CCA4DC77DD25}", "script/report.txt"},
 };
+
+// The workbook path inside the report script's string literal: quotes are
+// doubled, so no name can end the literal and run as code.
+CString WorkbookLiteral(const CString& path)
+{
+    CString text = path;
+    text.Replace("\"", "\"\"");
+    return text;
+}
 
 // Code files are read whole; this only keeps a damaged file from filling
 // the memory.
@@ -125,6 +137,8 @@ LRESULT CMainFrame::OnRunMacro(WPARAM, LPARAM lParam)
             AfxMessageBox(FormatString("File %s not found", path.GetString()));
             return 0;
         }
+        if (const auto* report = dynamic_cast<const IReportWorkbook*>(target))
+            code.Replace("report.xls", WorkbookLiteral(report->GetReportWorkbook()));
         m_docScript.SetName(path);
         m_docScript.SetType(SCRIPTTYPE_GLOBAL);
         m_docScript.SetCode(code);

@@ -182,6 +182,9 @@ BOOL CDIBDoc::LoadObjectData(LPCTSTR lpszPathName, BOOL bGridFrame)
             templates ? templates->GetTemplate(bGridFrame ? CSRC::kObjGridTemplate : CSRC::kObjTemplate) : nullptr;
         if (objects)
             m_pResultDoc = objects->OpenDocumentFile(lpszPathName, TRUE);
+        if (CResultTable* table = GetResultTable())
+            table->AttachSources(templates->GetTemplate(CSRC::kChartTemplate),
+                                 templates->GetTemplate(CSRC::kGridTemplate), GetEngine());
     } else {
         // Reloaded in place: views and tools keep their document.
         m_pResultDoc->DeleteContents();

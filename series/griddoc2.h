@@ -108,6 +108,9 @@ public:
     // table as "Tabelle".
     void OnExportExcel();
     void OnShowChart();
+    // "Show Chart" opens its chart through the chart template the image
+    // document hands over.
+    void AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemplate* pTableTemplate, CBV* pEngine) override;
 
     CStringArray m_Titles;
     CArray<BYTE, BYTE> m_arrVisible;

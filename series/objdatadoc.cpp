@@ -145,7 +145,7 @@ void CObjDataDoc::SaveDrawFlags()
 
 void CObjDataDoc::AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemplate* pTableTemplate, CBV* pEngine)
 {
-    m_pHistogramTemplate = pChartTemplate;
+    CGridDoc2::AttachSources(pChartTemplate, pTableTemplate, pEngine);
     m_pTableTemplate = pTableTemplate;
     m_pEngine = pEngine;
 }

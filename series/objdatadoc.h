@@ -92,7 +92,6 @@ public:
     CPoint m_ptContourEnds[2]; // the ends of the contour tests
     int m_nSelected = -1;
     int m_nFlag = 0;
-    CMultiDocTemplate* m_pHistogramTemplate = nullptr; // not owned
     CMultiDocTemplate* m_pTableTemplate = nullptr;     // not owned
     CBV* m_pEngine = nullptr;                          // not owned
 

@@ -60,6 +60,12 @@ void FitValueRange(CCurveChart& chart)
 
 // ---- the speed chart of a table ---------------------------------------------------------------
 
+void CGridDoc2::AttachSources(CMultiDocTemplate* pChartTemplate, CMultiDocTemplate* /*pTableTemplate*/,
+                              CBV* /*pEngine*/)
+{
+    m_pChartTemplate = pChartTemplate;
+}
+
 void CGridDoc2::OnShowChart()
 {
     if (m_pChartTemplate == nullptr || GetColumnCount() < kChartMinColumns)
@@ -100,7 +106,7 @@ void CGridDoc2::OnUpdateShowChart(CCmdUI* pCmdUI)
 
 void CObjDataDoc::OnShowHistogram()
 {
-    if (GetCount() == 0 || m_pHistogramTemplate == nullptr)
+    if (GetCount() == 0 || m_pChartTemplate == nullptr)
         return;
     const CBaseObj* first = GetAt(0);
     if (first != nullptr && first->m_ID == kTypeObject) {
@@ -111,7 +117,7 @@ void CObjDataDoc::OnShowHistogram()
             areas.push_back(object != nullptr ? object->GetArea() : std::numeric_limits<double>::quiet_NaN());
         }
         CChartDoc* histogramDoc =
-            kestrun::OpenChartDocument(m_pHistogramTemplate, CChartDoc::kHistogram, "Histogramm");
+            kestrun::OpenChartDocument(m_pChartTemplate, CChartDoc::kHistogram, "Histogramm");
         CBarChart* bars = histogramDoc != nullptr ? histogramDoc->GetHistogramControl() : nullptr;
         if (bars == nullptr)
             return;
@@ -142,7 +148,7 @@ void CObjDataDoc::OnShowHistogram()
     for (int i = 0; i < curvature.GetSize(); ++i)
         values[static_cast<size_t>(i)] = static_cast<float>(curvature.GetAt(i));
 
-    CChartDoc* chartDoc = kestrun::OpenChartDocument(m_pHistogramTemplate, CChartDoc::kLineChart);
+    CChartDoc* chartDoc = kestrun::OpenChartDocument(m_pChartTemplate, CChartDoc::kLineChart);
     CCurveChart* chart = chartDoc != nullptr ? chartDoc->GetChartControl() : nullptr;
     if (chart == nullptr)
         return;
@@ -162,5 +168,5 @@ void CObjDataDoc::OnShowHistogram()
 
 void CObjDataDoc::OnUpdateShowHistogram(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(GetCount() > 0 && m_pHistogramTemplate != nullptr);
+    pCmdUI->Enable(GetCount() > 0 && m_pChartTemplate != nullptr);
 }

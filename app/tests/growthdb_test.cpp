@@ -11,6 +11,8 @@
 #include "database/growthschema.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbform.h"
+#include "imaging/src.h"
+#include "series/griddoc2.h"
 #include "objectmodel/toolfunctions.h"
 #include "dialogtesting.h"
 
@@ -18,6 +20,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -348,6 +351,80 @@ TEST_F(GrowthDatabaseTest, EmptySeriesShowsNoPositionAndDisablesCounting)
     form->OnCount();
     ASSERT_EQ(m_boxes->Texts().size(), 1U);
     EXPECT_EQ(m_boxes->Texts()[0], CString("No dataset available!\nPlease create a new dataset first!"));
+    // So does Show Table, and it opens no window.
+    m_boxes->Clear();
+    frame.SendMessage(WM_COMMAND, ID_DB_SHOW_TABLE);
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_EQ(m_boxes->Texts()[0], CString("No measurement set available."));
+    EXPECT_EQ(app.GetTemplates()->GetTemplate(CSRC::kGridTemplate)->GetFirstDocPosition(), nullptr);
+    Stop(app);
+}
+
+// Reports and the table of a series: "DBFront" hands titles and values to a
+// report script, the workbook route copies the template under the series'
+// name and runs "script/report.txt" on it, Show Table opens the records.
+TEST_F(GrowthDatabaseTest, ReportsAndTheTableReadTheSeriesAndKeepTheRecord)
+{
+    const long series = PrepareDatabase();
+    {
+        _ConnectionPtr conn = Connect();
+        conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr, Messtag, DatumZeit, Anzahl, Anzahl_Manuell, "
+                      "Flaeche_Total, Prozent_Normal) VALUES "
+                      "(?, 2, 3, '2026-01-03 10:00:00', 20, 18, 12.5, 12.5), "
+                      "(?, 1, 1, '2026-01-01 10:00:00', 20, 0, 3.14159, 0)",
+                      {COleVariant(series), COleVariant(series)});
+    }
+    const std::filesystem::path scripts = std::filesystem::path(DataRoot().GetString()) / "script";
+    std::filesystem::create_directories(scripts);
+    std::ofstream(scripts / "report.txt") << "t = Array(\"\")\n"
+                                             "n = DBFront.GetReportValues(t)\n"
+                                             "MsgBox \"report.xls|\" & n & \"|\" & t(5) & \"|\" & t(6) & \"|\" & t(18) & \"|\" & t(19) & \"|\" & "
+                                             "DBFront.ReportColumns & \"|\" & DBFront.GetReportInfo(0)\n";
+    CKestrunApp app;
+    Start(app);
+    CMainFrame& frame = MainFrame(app);
+    CDBForm* form = OpenDatabase(app);
+    ASSERT_NE(form, nullptr);
+    frame.SendMessage(WM_COMMAND, ID_RECORD_NEXT);
+    const long shown = GetFieldInt(form->GetMeasurements(), "ID");
+
+    // The workbook route: the template copied beside itself, the script run.
+    const std::filesystem::path folder = m_folder / "reports";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder / "template.xlsx") << "workbook";
+    form->m_strReportTemplate = (folder / "template.xlsx").c_str();
+    // A quote in the name must not end the script's string literal.
+    form->m_strSeriesName = "Lemna \"12\"/x";
+    m_boxes->Clear();
+    ASSERT_TRUE(QueryCommand(frame, ID_DB_PRINT_REPORT).enabled);
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    const std::filesystem::path workbook = folder / "Lemna \"12\"_x.xlsx";
+    EXPECT_TRUE(std::filesystem::exists(workbook));
+    // Ordered by vessel: the second record inserted comes first. Its area
+    // is 3,14, the other's count the manual one.
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_EQ(m_boxes->Texts()[0], CString((workbook.string() + "|2|3,14|20|12,50|18|13|Lemna \"12\"/x").c_str()));
+    EXPECT_EQ(GetFieldInt(form->GetMeasurements(), "ID"), shown);
+
+    // An existing workbook is kept when the user says No; no script runs.
+    m_boxes->Clear();
+    m_boxes->QueueAnswer(IDNO);
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_NE(m_boxes->Texts()[0].Find("exists - Overwrite(Y/N)"), -1);
+
+    // Show Table: one row per record, in date order.
+    m_boxes->Clear();
+    frame.SendMessage(WM_COMMAND, ID_DB_SHOW_TABLE);
+    CMultiDocTemplate* tables = app.GetTemplates()->GetTemplate(CSRC::kGridTemplate);
+    POSITION position = tables->GetFirstDocPosition();
+    auto* table = position != nullptr ? dynamic_cast<CGridDoc2*>(tables->GetNextDoc(position)) : nullptr;
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->GetCount(), 2);
+    EXPECT_EQ(table->m_Titles.GetSize(), 14);
+    EXPECT_EQ(table->GetCellText(0, 4), CString("3,14"));
+    EXPECT_EQ(table->GetCellText(1, 9), CString("18"));
+    EXPECT_TRUE(m_boxes->Texts().empty());
     Stop(app);
 }
 

@@ -4,7 +4,9 @@
 // image, moves through the series, counts and measures the image into the
 // record, adds and deletes records and keeps the area correction factors.
 #include "database/bandfactors.h"
+#include "database/reportvalues.h"
 #include "database/ui/bvformview.h"
+#include "platform/automation/dispatchable.h"
 #include "platform/database/ado.h"
 
 #include <functional>
@@ -23,7 +25,7 @@ struct tagDATA_LIST
     CString strUnit;
 };
 
-class CDBForm : public CBVFormView
+class CDBForm : public CBVFormView, public kestrun::CDispatchable, public IReportWorkbook
 {
     DECLARE_DYNCREATE(CDBForm)
 
@@ -66,6 +68,24 @@ public:
     void StoreCorrectionFactors() { ExchangeCorrectionFactors(true); }
     void EditCorrectionFactors();
 
+    // ---- reports ----
+    static constexpr const char* kDBFrontClassId = "{75117FDB-B7A6-4CCE-B029-CCA4DC77DD25}";
+    // 13 titles, 15 in form mode 1; also the report's column count.
+    int BuildReportTitles(std::vector<CString>& titles);
+    // Appends the values of every record of the series in title order;
+    // the record count. The form stays on its record.
+    long BuildReportRows(std::vector<CString>& values);
+    // The script object "DBFront".
+    const kestrun::CDispatchMap& GetDispatchMap() const override;
+    short GetReportTitles(COleVariant& target);
+    short GetReportValues(COleVariant& target);
+    // The series name for 0, else empty.
+    COleVariant GetReportInfo(short nIndex) const;
+    CString GetReportWorkbook() const override { return m_strWorkbook; }
+    void OnPrintReport();
+    // The series' records as a table (form mode 1: the count matrix).
+    void OnShowTable();
+
     // Appends a title to the column titles that all generic rows share.
     static void AddGlobalString(const CString& title);
 
@@ -81,6 +101,8 @@ public:
     long m_nRecordCount = 0;
     CString m_strDefaultClassName = "Normal";
     CString m_strReportTemplate;
+    // The workbook Print Report filled last.
+    CString m_strWorkbook;
     CString m_strSample;
     CString m_strSeriesFolder;
     CString m_strSeriesName = "Empty";
@@ -138,6 +160,13 @@ private:
     void CloseResultDocuments(int slot);
     void SendStateToBox(int state);
     void FillLevelsFromRecord();
+    // The record with the key after a requery (the first without it).
+    void MoveToRecord(long id);
+    void RunWorkbookReport(const CString& extension);
+    static void BuildRecordTable(const _RecordsetPtr& rs, std::vector<CString>& titles,
+                                 std::vector<std::vector<CString>>& rows);
+    static void BuildCountMatrix(const _RecordsetPtr& rs, std::vector<CString>& titles,
+                                 std::vector<std::vector<CString>>& rows);
 
     _RecordsetPtr m_pMessungen;
     std::vector<tagDATA_LIST> m_arrResults;

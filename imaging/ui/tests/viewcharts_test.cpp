@@ -15,6 +15,8 @@
 #include "analysis/aoidoc.h"
 #include "analysis/ui/tests/dialogtesting.h"
 #include "series/chartdoc.h"
+#include "series/objdatadoc.h"
+#include "series/tablecommands.h"
 #include "series/ui/chartview.h"
 
 #include <opencv2/imgproc.hpp>
@@ -26,6 +28,7 @@
 
 namespace {
 
+using kestrun::testing::CHitRecordingView;
 using kestrun::testing::CImageViewTest;
 using kestrun::testing::IDR_VIEW_TEST_IMAGE;
 
@@ -218,3 +221,35 @@ TEST_F(ImageChartTest, ProfilePointsOutsideThePageAreReadAtItsEdge)
 }
 
 } // namespace
+
+// Tables the image document makes chart through the chart template the
+// document hands them: an object table its histogram, an area table (rows
+// of nine and more columns) its chart.
+TEST_F(ImageChartTest, TablesMadeByTheImageOpenTheirCharts)
+{
+    m_templates.SetTemplate(CSRC::kGridTemplate,
+                            new CMultiDocTemplate(kImageChartResource, RUNTIME_CLASS(CGridDoc2),
+                                                  RUNTIME_CLASS(CMDIChildWnd),
+                                                  RUNTIME_CLASS(CHitRecordingView)));
+    const auto opensChart = [this](CGridDoc2& table, UINT id) {
+        table.BuildTitles(); // as the table's own view does
+        CCmdUI ui;
+        ui.m_nID = id;
+        ui.DoUpdate(&table, FALSE);
+        const int before = ChartCount();
+        table.OnCmdMsg(id, CN_COMMAND, nullptr, nullptr);
+        return ui.m_bEnabled != FALSE && ChartCount() == before + 1;
+    };
+    m_ex->SearchObjects();
+    auto* objects = dynamic_cast<CObjDataDoc*>(m_ex->GetResultDoc());
+    ASSERT_NE(objects, nullptr);
+    ASSERT_GT(objects->GetCount(), 0);
+    EXPECT_TRUE(opensChart(*objects, ID_TABLE_SHOW_HISTOGRAM));
+
+    m_ex->SetResultDoc(nullptr);
+    m_ex->MeasureAreas();
+    auto* areas = dynamic_cast<CGridDoc2*>(m_ex->GetResultDoc());
+    ASSERT_NE(areas, nullptr);
+    ASSERT_NE(areas, objects);
+    EXPECT_TRUE(opensChart(*areas, ID_TABLE_SHOW_CHART));
+}
