@@ -11,6 +11,7 @@
 #include "database/growthschema.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbform.h"
+#include "database/ui/reportdlg.h"
 #include "imaging/src.h"
 #include "series/griddoc2.h"
 #include "objectmodel/toolfunctions.h"
@@ -412,6 +413,33 @@ TEST_F(GrowthDatabaseTest, ReportsAndTheTableReadTheSeriesAndKeepTheRecord)
     frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
     ASSERT_EQ(m_boxes->Texts().size(), 1U);
     EXPECT_NE(m_boxes->Texts()[0].Find("exists - Overwrite(Y/N)"), -1);
+
+    // An HTML template: the filled report in the report window, which
+    // prints; its file goes when the window closes.
+    std::ofstream(folder / "vovod.html") << "<h1>{messreihe}</h1>\n<table>{BEGINTABLE RESULTVALUES}\n<tr>"
+                                            "{BEGINCOLUMN}\n<td>{VALUE}</td>\n{ENDCOLUMN}</tr>\n{ENDTABLE}\n</table>\n";
+    form->m_strReportTemplate = (folder / "vovod.html").c_str();
+    m_boxes->Clear();
+    CString shownText;
+    bool printed = false;
+    OnNextDialog([&](CDialog& d) {
+        auto& report = dynamic_cast<CReportDlg&>(d);
+        shownText = report.GetBrowser().GetPlainText();
+        printed = report.GetBrowser().PrintToPdf((folder / "report.pdf").c_str()) != FALSE;
+        Press(d, IDOK);
+    });
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    EXPECT_NE(shownText.Find("Lemna \"12\"/x"), -1) << shownText.GetString();
+    EXPECT_NE(shownText.Find("3,14"), -1) << shownText.GetString();
+    EXPECT_TRUE(printed);
+    EXPECT_GT(std::filesystem::file_size(folder / "report.pdf"), 500U);
+    EXPECT_FALSE(std::filesystem::exists(folder / "report_temp.html"));
+    EXPECT_EQ(GetFieldInt(form->GetMeasurements(), "ID"), shown);
+    // A template that cannot be read: "Error in report" and no window.
+    form->m_strReportTemplate = (folder / "missing.html").c_str();
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_EQ(m_boxes->Texts()[0], CString("Error in report"));
 
     // Show Table: one row per record, in date order.
     m_boxes->Clear();

@@ -7,6 +7,7 @@
 #include "database/dbdocado.h"
 #include "database/dbfields.h"
 #include "database/reportvalues.h"
+#include "database/ui/reportdlg.h"
 #include "imaging/src.h"
 #include "objectmodel/baseobjii.h"
 #include "platform/automation/dispatchmap.h"
@@ -20,6 +21,9 @@
 #include "platform/ui/frame.h"
 #include "platform/ui/winapp.h"
 #include "series/griddoc2.h"
+
+#include <QDate>
+#include <QLocale>
 
 #include <algorithm>
 #include <climits>
@@ -62,6 +66,12 @@ CString FolderOf(const CString& path)
 {
     const int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
     return slash >= 0 ? path.Left(slash + 1) : CString();
+}
+
+// Today in the user's short date form.
+CString TodayText()
+{
+    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toUtf8().constData();
 }
 
 // The application's table template; null (said) without one.
@@ -194,7 +204,30 @@ void CDBForm::OnPrintReport()
         RunWorkbookReport(extension);
         return;
     }
-    AfxMessageBox("HTML reports are not available yet in this build.", MB_ICONINFORMATION);
+    RunHtmlReport(static_cast<int>(titles.size()));
+}
+
+void CDBForm::RunHtmlReport(int nColumns)
+{
+    std::vector<CString> values;
+    BuildReportRows(values);
+    CStringArray cells;
+    for (const CString& value : values)
+        cells.Add(value);
+    CReportDlg dlg(this);
+    dlg.SetTemplatePath(m_strReportTemplate);
+    const CString output = FolderOf(m_strReportTemplate) + "report_temp.html";
+    dlg.SetOutputPath(output);
+    CMapStringToString placeholders;
+    placeholders.SetAt("datum", TodayText());
+    placeholders.SetAt("messreihe", m_strSeriesName);
+    placeholders.SetAt("probe", m_strSample);
+    if (dlg.SetResultTable(placeholders, nColumns, &cells) < 0) {
+        AfxMessageBox("Error in report");
+        return;
+    }
+    dlg.DoModal();
+    DeleteFile(output);
 }
 
 void CDBForm::RunWorkbookReport(const CString& extension)
