@@ -224,7 +224,8 @@ TEST_F(MatchWindowsTest, LiveMatchingGoesOnAfterAFailedLockAndStopsWithStop)
     held.get_future().wait();
     const int before = dialog.GetMatch().GetRunCount();
     dialog.SendMessage(CMatchDlg8::s_msgGrabber, CMatchDlg8::kPictureReady, 0);
-    EXPECT_EQ(dialog.GetMissedFrames(), 1);
+    // Frames queued before may have met the held buffer too.
+    EXPECT_GE(dialog.GetMissedFrames(), 1);
     EXPECT_EQ(dialog.GetMatch().GetRunCount(), before);
     release.set_value();
     holder.join();
