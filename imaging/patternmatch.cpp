@@ -109,7 +109,7 @@ void CPatternMatch::Run(CDIBDocEx& doc)
             const CDIB* pattern = active->GetPattern(0);
             if (pattern != nullptr && pattern->GetWidth() == active->GetWidth() &&
                 pattern->GetHeight() == active->GetHeight())
-                PastePattern(*active, pattern, m_reference);
+                WritePattern(*active, *pattern);
         }
         for (size_t i = 0; i < areas.areas.size(); ++i) {
             const double value =
@@ -123,6 +123,20 @@ void CPatternMatch::Run(CDIBDocEx& doc)
     }
     ++m_nRuns;
     m_statistics.Finish();
+}
+
+void CPatternMatch::WritePattern(const CAOI& active, const CDIB& pattern)
+{
+    // A rectangle inside the page takes the pattern's rows at once.
+    const CRect rect = active.GetRect();
+    const CRect page(0, 0, m_reference.GetWidth(), m_reference.GetHeight());
+    if (active.GetType() == CAOI::typeRectangle && pattern.GetBitCount() == m_reference.GetBitCount() &&
+        rect.left >= 0 && rect.top >= 0 && rect.right <= page.right && rect.bottom <= page.bottom) {
+        cv::Mat target = m_reference.GetMat()(cv::Rect(rect.left, rect.top, rect.Width(), rect.Height()));
+        pattern.GetMat().copyTo(target);
+        return;
+    }
+    PastePattern(active, &pattern, m_reference);
 }
 
 void CPatternMatch::LearnProfile(CDIBDocEx& doc)

@@ -90,6 +90,9 @@ public:
     int m_bPatternSearch = 0;
 
 private:
+    // The learned pattern into the reference, inside the active area.
+    void WritePattern(const CAOI& active, const CDIB& pattern);
+
     std::vector<double> m_values;
     int m_nRows = 0;
     int m_nColumns = 0;
