@@ -160,9 +160,9 @@ TEST_F(MatchWindowsTest, MatchFillsTheListAndTheLampLightsOnlyWhileAllAreOK)
     EXPECT_EQ(fills[1], RGB(0, 255, 0));
     EXPECT_EQ(fills[3], RGB(255, 0, 0));
 
-    // A deleted area is told and the list follows.
-    m_engine.m_AOIDoc.DeleteAOI(0);
-    dialog.OnUpdateNotice(CMatchDlg::noticeAreaDeleted, 0);
+    // The view tells the window when it deletes the area; the list follows.
+    m_exView->SendMessage(WM_COMMAND, ID_VIEW_AOI_DELETE, 0);
+    EXPECT_EQ(m_engine.m_AOIDoc.GetAOICount(), 0);
     EXPECT_EQ(dialog.GetList().GetItemCount(), 0);
 }
 
