@@ -96,8 +96,10 @@ void CPatternMatch::Run(CDIBDocEx& doc)
     if (page != nullptr && !areas.areas.empty()) {
         // The reference: the page, with the learned pattern in the active area.
         const cv::Mat pixels = page->GetMat();
-        if (m_reference.GetWidth() == page->GetWidth() && m_reference.GetHeight() == page->GetHeight() &&
-            m_reference.GetBitCount() == page->GetBitCount()) {
+        // Colour pages of the same size reuse the reference; grey pages
+        // take their palette along each time.
+        if (page->GetBitCount() == 24 && m_reference.GetBitCount() == 24 &&
+            m_reference.GetWidth() == page->GetWidth() && m_reference.GetHeight() == page->GetHeight()) {
             cv::Mat target = m_reference.GetMat();
             pixels.copyTo(target);
         } else {

@@ -85,8 +85,7 @@ CMatchDlg8::CMatchDlg8() : CMatchDlg(IDD)
 CMatchDlg8::~CMatchDlg8()
 {
     // No frame may reach a window that is gone.
-    if (m_bLive && m_pBoard != nullptr)
-        m_pBoard->SetCallBack(nullptr, nullptr);
+    RemoveCallBack();
     DestroyHandleNow();
 }
 
@@ -259,6 +258,7 @@ void CMatchDlg8::OnStart()
     m_strStatus = "--- Running ---";
     m_Match.ResetStatistics();
     m_bFramePending = false;
+    m_hFrameTarget = GetSafeHwnd();
     m_pBoard->SetCallBack(&CMatchDlg8::GrabberCallback, this);
 }
 
@@ -266,20 +266,30 @@ void CMatchDlg8::OnStop()
 {
     if (!m_bLive)
         return;
-    if (m_pBoard != nullptr)
-        m_pBoard->SetCallBack(nullptr, nullptr);
-    m_bLive = 0;
+    RemoveCallBack();
     KillTimer(kTimer);
     m_nTimer = 0;
     m_strStatus = "Ready";
     SetDlgItemText(IDC_STATUS, m_strStatus);
 }
 
+void CMatchDlg8::RemoveCallBack()
+{
+    // Only this window's own callback: another window's on the one board stays.
+    if (m_bLive && m_pBoard != nullptr)
+        m_pBoard->SetCallBack(nullptr, nullptr);
+    m_hFrameTarget = nullptr;
+    m_bLive = 0;
+}
+
 int CMatchDlg8::GrabberCallback(void* context)
 {
     auto* dialog = static_cast<CMatchDlg8*>(context);
-    if (dialog != nullptr && dialog->GetSafeHwnd() != nullptr && !dialog->m_bFramePending.exchange(true))
-        ::PostMessage(dialog->GetSafeHwnd(), s_msgGrabber, kPictureReady, 0);
+    if (dialog == nullptr)
+        return 0;
+    const HWND target = dialog->m_hFrameTarget.load();
+    if (target != nullptr && !dialog->m_bFramePending.exchange(true))
+        ::PostMessage(target, s_msgGrabber, kPictureReady, 0);
     return 0;
 }
 
@@ -328,8 +338,6 @@ void CMatchDlg8::OnDestroy()
     WriteProfile();
     if (m_nTimer != 0)
         KillTimer(kTimer);
-    if (m_bLive && m_pBoard != nullptr)
-        m_pBoard->SetCallBack(nullptr, nullptr);
-    m_bLive = 0;
+    RemoveCallBack();
     CMatchDlg::OnDestroy();
 }

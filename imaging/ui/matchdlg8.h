@@ -100,6 +100,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Live matching ends: the board forgets the callback once no call of
+    // it runs any more.
+    void RemoveCallBack();
     // One run, then the list, the lamp and the views.
     void RunMatch();
     void FillList();
@@ -120,6 +123,9 @@ private:
     // A frame notice is on its way: the board's frames meanwhile are
     // dropped, not queued.
     std::atomic<bool> m_bFramePending{false};
+    // Where the callback posts, set while live: the board's thread never
+    // reads the window itself.
+    std::atomic<HWND> m_hFrameTarget{nullptr};
     // A frame is being matched, in any window of the program.
     static std::atomic<bool> s_bFrameBusy;
 };
