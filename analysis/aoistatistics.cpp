@@ -6,9 +6,11 @@
 #include "objectmodel/dataarray.h"
 #include "objectmodel/moments.h"
 #include "objectmodel/normstat.h"
+#include "outside/pixmere/dib.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -48,8 +50,69 @@ void RequireBins(const CDataArray& series)
 
 } // namespace
 
+namespace {
+
+// Sums of one channel in whole numbers: exact, and what CNormStat makes of
+// the same values.
+struct sChannelSums
+{
+    unsigned long long sum = 0;
+    unsigned long long squares = 0;
+
+    void Add(unsigned value)
+    {
+        sum += value;
+        squares += value * value;
+    }
+    double Mean(unsigned long long n) const { return n == 0 ? 0.0 : static_cast<double>(sum) / static_cast<double>(n); }
+    double Spread(unsigned long long n) const
+    {
+        if (n == 0)
+            return 0.0;
+        const double s = static_cast<double>(sum);
+        const double differences = std::fabs(static_cast<double>(squares) - s * s / static_cast<double>(n));
+        const double variance = n > 1 ? differences / static_cast<double>(n - 1) : differences;
+        return variance == 0.0 ? 0.0 : std::sqrt(variance);
+    }
+};
+
+// A 24-bit page read row by row instead of pixel by pixel: the matching
+// windows take the statistics of every cell of every live frame.
+bool ComputeColorStatisticsOfPage(const CAOI& aoi, const CDIB& page, Color_Double& mean, Color_Double& spread)
+{
+    if (page.GetBitCount() != 24)
+        return false;
+    const int width = page.GetWidth();
+    const int height = page.GetHeight();
+    sChannelSums red;
+    sChannelSums green;
+    sChannelSums blue;
+    unsigned long long n = 0;
+    const int bottom = aoi.GetTop() + aoi.GetHeight();
+    for (int y = std::max(aoi.GetTop(), 0); y < std::min(bottom, height); ++y) {
+        const int left = std::max(aoi.GetRowLeft(y), 0);
+        const int right = std::min(aoi.GetRowRight(y), width - 1);
+        if (left > right)
+            continue;
+        const BYTE* p = page.GetRow(y).data() + 3 * static_cast<size_t>(left);
+        for (int x = left; x <= right; ++x, p += 3) {
+            blue.Add(p[0]);
+            green.Add(p[1]);
+            red.Add(p[2]);
+        }
+        n += static_cast<unsigned long long>(right - left + 1);
+    }
+    mean = Color_Double(red.Mean(n), green.Mean(n), blue.Mean(n));
+    spread = Color_Double(red.Spread(n), green.Spread(n), blue.Spread(n));
+    return true;
+}
+
+} // namespace
+
 void ComputeColorStatistics(const CAOI& aoi, const Device& image, Color_Double& mean, Color_Double& spread)
 {
+    if (const auto* page = dynamic_cast<const CDIB*>(&image); page && ComputeColorStatisticsOfPage(aoi, *page, mean, spread))
+        return;
     CNormStat red;
     CNormStat green;
     CNormStat blue;

@@ -119,6 +119,12 @@ public:
     // where the border score is smallest; returns that score, -1.0 without
     // a pattern. A step below 1 is an invalid argument.
     double FindBestPosition(CAOI* aoi, int range, int step);
+    // The start of a profile: along the middle row of the whole image (for
+    // the vertical search, direction 0, which looks for a column) or down
+    // its middle column (direction 1, a row), the first pixel whose grey
+    // value rises above threshold after one lay below lowThreshold. FALSE,
+    // and start unchanged, when there is none.
+    BOOL FindProfileStart(int direction, double threshold, double lowThreshold, CPoint& start);
 
     // ---- the script object "Bild" (dibdocexscript.cpp) ---------------------------------------
     const kestrun::CDispatchMap& GetDispatchMap() const override;

@@ -4,6 +4,7 @@
 
 #include "imaging/dibdocex.h"
 
+#include "analysis/aoidoc.h"
 #include "analysis/aoipatterns.h"
 #include "analysis/aoistatistics.h"
 #include "analysis/bv.h"
@@ -172,4 +173,29 @@ double CDIBDocEx::FindBestPosition(CAOI* aoi, int range, int step)
     aoi->SetPosition(bestPosition.x, bestPosition.y, width, height, image.left, image.top, image.right, image.bottom,
                      kMoveInImage);
     return best;
+}
+
+BOOL CDIBDocEx::FindProfileStart(int direction, double threshold, double lowThreshold, CPoint& start)
+{
+    const CDIB* page = GetActiveDIB();
+    if (page == nullptr)
+        return FALSE;
+    PrepareAreas();
+    const CRect image = GetDataDoc() != nullptr ? GetDataDoc()->GetImageRect()
+                                                : CRect(0, 0, page->GetWidth(), page->GetHeight());
+    const bool vertical = direction == 0;
+    const CPoint middle(image.left + image.Width() / 2, image.top + image.Height() / 2);
+    const int length = vertical ? image.Width() : image.Height();
+    bool wasLow = false;
+    for (int k = 0; k < length; ++k) {
+        const CPoint p = vertical ? CPoint(image.left + k, middle.y) : CPoint(middle.x, image.top + k);
+        const COLORREF c = page->GetPixel(p.x, p.y);
+        const double grey = (GetRValue(c) + GetGValue(c) + GetBValue(c)) / 3.0;
+        if (wasLow && grey > threshold) {
+            start = p;
+            return TRUE;
+        }
+        wasLow = wasLow || grey < lowThreshold;
+    }
+    return FALSE;
 }

@@ -135,6 +135,49 @@ TEST(AOIStatisticsTest, PixelsOutsideTheImageAreLeftOut)
     EXPECT_EQ(spread.blue, 0.0);
 }
 
+// A page seen only through its pixels, as a frame-grabber board is.
+class CPixelsOnly : public Device
+{
+public:
+    explicit CPixelsOnly(CDIB& page) : m_page(page) {}
+    int GetWidth() const override { return m_page.GetWidth(); }
+    int GetHeight() const override { return m_page.GetHeight(); }
+    int GetBitCount() const override { return m_page.GetBitCount(); }
+    CDIB* GetDIB() override { return nullptr; }
+    COLORREF GetPalEntry(int) const override { return 0; }
+    COLORREF GetPixel(int x, int y) const override { return m_page.GetPixel(x, y); }
+    void SetPixel(int x, int y, COLORREF colour) override { m_page.SetPixel(x, y, colour); }
+
+private:
+    CDIB& m_page;
+};
+
+TEST(AOIStatisticsTest, ColourPagesReadByRowsGiveWhatPixelsGive)
+{
+    // Seeded noise; an ellipse that hangs over the page's top-left corner.
+    CDIB page = MakeImage(90, 70, [](int x, int y) {
+        const unsigned h = static_cast<unsigned>(x * 7919 + y * 104729) * 2654435761u;
+        return RGB(h & 0xFF, (h >> 8) & 0xFF, (h >> 16) & 0xFF);
+    });
+    CAOIEllipse ellipse;
+    ellipse.SetFromCorners(-20, -10, 60, 50);
+    const CAOI2 inside(CRect(10, 5, 80, 66));
+    const CPixelsOnly pixels(page);
+    for (const CAOI* aoi : {static_cast<const CAOI*>(&ellipse), static_cast<const CAOI*>(&inside)}) {
+        Color_Double mean;
+        Color_Double spread;
+        Color_Double pixelMean;
+        Color_Double pixelSpread;
+        ComputeColorStatistics(*aoi, page, mean, spread);
+        ComputeColorStatistics(*aoi, pixels, pixelMean, pixelSpread);
+        EXPECT_DOUBLE_EQ(mean.red, pixelMean.red);
+        EXPECT_DOUBLE_EQ(mean.blue, pixelMean.blue);
+        EXPECT_DOUBLE_EQ(spread.green, pixelSpread.green);
+        EXPECT_DOUBLE_EQ(spread.blue, pixelSpread.blue);
+        EXPECT_GT(spread.red, 10.0);
+    }
+}
+
 TEST(AOIStatisticsTest, Histograms)
 {
     ScopedMessageBoxes boxes;

@@ -24,6 +24,7 @@ inline constexpr UINT ID_AOI_FIRST = 45010;           // "&Rectangle" ... "&Save
 inline constexpr UINT ID_AOI_LAST = 45021;
 inline constexpr UINT ID_VIEW_AOI_DELETE = 45016; // "&Delete"
 inline constexpr UINT ID_VIEW_AOI_MODIFY = 45017; // "&Modify"
+inline constexpr UINT ID_VIEW_AOI_MATCH = 45018;  // "M&atch"
 inline constexpr UINT ID_VIEW_AOI_LIST = 45019;   // "L&ist"
 inline constexpr UINT ID_VIEW_AOI_LOAD = 45020;   // "L&oad"
 inline constexpr UINT ID_VIEW_AOI_SAVE = 45021;   // "&Save"

@@ -4,6 +4,8 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/matchdlg0.h"
+#include "imaging/ui/matchdlg8.h"
 #include "imaging/ui/perspectivetransformdlg.h"
 #include "imaging/ui/scandlg.h"
 #include "imaging/dibdoc.h"
@@ -44,7 +46,7 @@ namespace {
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
     ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
-    ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,        ID_TOOL_PATTERN_MATCHING,
+    ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,
     ID_TOOL_LINE_PROFILE,
 };
 
@@ -97,6 +99,7 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_MESSAGE(CFormSheet::kCloseReport, OnToolWindowClosed)
     ON_UPDATE_COMMAND_UI_RANGE(ID_AOI_FIRST, ID_AOI_LAST, OnUpdateNotAvailable)
     RegisterAOICommands();
+    RegisterMatchCommands();
     ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)
     ON_COMMAND(ID_TOOL_SCAN_CONTINUOUS, OnToolScanContinuous)
     ON_COMMAND(ID_TOOL_PERSPECTIVE, OnToolPerspective)
@@ -269,6 +272,8 @@ LRESULT CDIBVwEx::OnGrabwellToAppEx(WPARAM wParam, LPARAM lParam)
     if (wParam != kestrun::fgevent::kInputChanged)
         return 0;
     CWaitCursor wait;
+    if (m_pMatchDlg8 && m_pMatchDlg8->GetSafeHwnd() != nullptr)
+        m_pMatchDlg8->SendMessage(s_msgGrabwellToApp, wParam, lParam);
     FGBoard* board = GetFG();
     if (board == nullptr)
         return 0;
@@ -405,6 +410,7 @@ void CDIBVwEx::OnEditPaste()
 {
     if (m_pAOIDlg) {
         m_pAOIDlg->AddStoredEllipseCopy();
+        NotifyPatternMatching(CMatchDlg::noticeAreasChanged, 0);
         Invalidate(FALSE);
         return;
     }

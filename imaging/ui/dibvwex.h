@@ -9,10 +9,10 @@
 // ("HIT_OBJECT").
 //
 // The form-parameter sheet, the threshold dialog, the calibration line,
-// the class window, the manual counter and the perspective dialog are its
-// tool windows here. The
+// the class window, the manual counter, the perspective dialog and the
+// two matching windows are its tool windows here. The
 // area-of-interest tools, the zoom command and the other tool windows
-// (matching, focus, raster, integration, edge and line tools)
+// (focus, raster, integration, edge and line tools)
 // are not part of this build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
@@ -24,6 +24,8 @@ class CAOIOwner;
 class CBaseObj;
 class CFormSheet;
 class CInfoManualCount;
+class CMatchDlg0;
+class CMatchDlg8;
 class CObjData;
 class CPerspectiveTransformDlg;
 class CScanDlg;
@@ -180,7 +182,20 @@ protected:
     bool PlaceAOICopyAt(CPoint ptImage);
     void RefreshAOIDialog();
 
+    // ---- matching windows (dibvwexmatch.cpp) ---------------------------------------------
+    void RegisterMatchCommands();
+    // "&Pattern Matching" and "M&atch": one window each at a time.
+    void OnToolPatternMatching();
+    void OnToolMatch();
+    void OnUpdateMatchTools(CCmdUI* pCmdUI);
+    // Destroys both windows without close reports.
+    void CloseMatchWindows();
+
 public:
+    // Tells the open pattern-matching window that the areas changed
+    // (CMatchDlg notices).
+    void NotifyPatternMatching(int nKind, int nWord);
+
     // Keys go to the area dialog too; Delete removes the active area.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -201,6 +216,9 @@ public:
     std::unique_ptr<CInfoManualCount> m_pManualCountDlg;
     // The open perspective dialog, null when none is.
     std::unique_ptr<CPerspectiveTransformDlg> m_pPerspectiveDlg;
+    // The open area pattern check and pattern-matching windows.
+    std::unique_ptr<CMatchDlg0> m_pMatchDlg0;
+    std::unique_ptr<CMatchDlg8> m_pMatchDlg8;
 
 protected:
 

@@ -5,6 +5,7 @@
 
 #include "imaging/dibdoc.h"
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/matchdlg.h"
 
 #include "analysis/aoidoc.h"
 #include "analysis/ui/aoidlg.h"
@@ -82,7 +83,9 @@ void CDIBVwEx::OnAOIDelete()
     CAOIDoc* areas = GetAOIDoc();
     if (areas == nullptr || areas->GetActiveAOI(false) == nullptr)
         return;
-    areas->DeleteAOI(areas->GetActiveIndex());
+    const int index = areas->GetActiveIndex();
+    areas->DeleteAOI(index);
+    NotifyPatternMatching(CMatchDlg::noticeAreaDeleted, index);
     RefreshAOIDialog();
     if (m_bZoom) {
         if (CDIBDoc* doc = GetDocument())
@@ -166,6 +169,7 @@ bool CDIBVwEx::PlaceAOICopyAt(CPoint ptImage)
     if (!m_pAOIDlg || !m_pAOIDlg->IsAddOn())
         return false;
     m_pAOIDlg->CopyActiveAOITo(ptImage.x, ptImage.y);
+    NotifyPatternMatching(CMatchDlg::noticeAreasChanged, 0);
     return true;
 }
 

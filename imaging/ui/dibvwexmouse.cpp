@@ -5,6 +5,8 @@
 
 #include "imaging/ui/dibvwex.h"
 
+#include "imaging/ui/matchdlg.h"
+
 #include "imaging/ui/dibviewcommands.h"
 #include "imaging/dibdoc.h"
 
@@ -74,7 +76,9 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
     const CPoint image = ClientToImage(point);
 
     // A click inside an area of interest makes it the active one.
+    bool areaFound = false;
     if (CAOIDoc* areas = GetAOIDoc(); areas && areas->GetAOICount() > 0 && areas->FindAOIAtPoint(image.x, image.y)) {
+        areaFound = true;
         if (CAOI* active = areas->GetActiveAOI(false)) {
             CRect changed = m_rectTracker;
             m_rectTracker = ImageToClient(active->GetRect());
@@ -88,8 +92,12 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
     case kDrawNone:
         if (AddPerspectiveCorner(image))
             break;
-        if (!PlaceAOICopyAt(image))
-            RefreshAOIDialog();
+        if (PlaceAOICopyAt(image))
+            break;
+        if (CAOIDoc* areas = GetAOIDoc(); areaFound && areas && areas->GetActiveIndex() >= 0 &&
+                                         areas->GetActiveIndex() < areas->GetAOICount())
+            NotifyPatternMatching(CMatchDlg::noticeAreaChosen, areas->GetActiveIndex());
+        RefreshAOIDialog();
         break;
     case kDrawCollecting: {
         CRect client;

@@ -4,6 +4,8 @@
 #include "imaging/ui/dibvwex.h"
 
 #include "imaging/ui/dibviewcommands.h"
+#include "imaging/ui/matchdlg0.h"
+#include "imaging/ui/matchdlg8.h"
 #include "imaging/ui/perspectivetransformdlg.h"
 #include "imaging/dibdoc.h"
 
@@ -47,6 +49,10 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
         m_pAOIDlg.reset();
     if (lParam == CPerspectiveTransformDlg::kReportId)
         m_pPerspectiveDlg.reset();
+    if (lParam == CMatchDlg0::IDD)
+        m_pMatchDlg0.reset();
+    if (lParam == CMatchDlg8::IDD)
+        m_pMatchDlg8.reset();
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -84,6 +90,7 @@ void CDIBVwEx::CloseToolWindows()
         m_pPerspectiveDlg->ForgetOwnerWindow();
         m_pPerspectiveDlg.reset();
     }
+    CloseMatchWindows();
 }
 
 void CDIBVwEx::OnToolCalibration()
