@@ -215,11 +215,11 @@ void CLineDataDoc::TimerStep()
     const DWORD elapsed = m_TimeMarks.GetElapsed();
     if (elapsed >= m_TimeMarks.GetNextDue())
         m_TimeMarks.Dispatch(elapsed, &CLineDataDoc::DispatchMark, this);
+    if (showStatus)
+        host.SetStatusText(WaitNextEvent());
     const DWORD runTime = m_TimeMarks.GetRunTime();
     if (runTime != 0 && elapsed > runTime)
         StopMeasurement();
-    if (showStatus)
-        host.SetStatusText(WaitNextEvent());
 }
 
 void CLineDataDoc::DispatchMark(void* context, CTimeMark* mark)

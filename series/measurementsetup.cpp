@@ -42,6 +42,14 @@ void ClampSetup(CMeasurementSetup& setup)
         setup.*f.field = std::clamp(setup.*f.field, f.minimum, f.maximum);
 }
 
+const sSetupField* FieldOutOfRange(const CMeasurementSetup& setup)
+{
+    for (const sSetupField& f : kFields)
+        if (setup.*f.field < f.minimum || setup.*f.field > f.maximum)
+            return &f;
+    return nullptr;
+}
+
 DWORD SetupIntervalMs(const CMeasurementSetup& setup)
 {
     return static_cast<DWORD>((setup.m_nIntervalMin * 60 + setup.m_nIntervalSec) * 1000 + setup.m_nIntervalMSec);
@@ -66,6 +74,8 @@ ULONGLONG SetupStepCount(const CMeasurementSetup& setup)
 
 CString CheckSetup(const CMeasurementSetup& setup)
 {
+    if (const sSetupField* field = FieldOutOfRange(setup))
+        return FormatString("Please enter a whole number from %d to %d.", field->minimum, field->maximum);
     if (!setup.m_bPlayback && setup.m_nIntervalMin == 0 && setup.m_nIntervalSec == 0) {
         const int ms = setup.m_nIntervalMSec;
         if (ms < 100 && ms != 20 && ms != 30 && ms != 40)

@@ -75,6 +75,8 @@ std::span<const sSetupField> SetupFields();
 
 // Fields brought into their ranges (values read from the profile).
 void ClampSetup(CMeasurementSetup& setup);
+// The first field outside its range (where the page stays); null.
+const sSetupField* FieldOutOfRange(const CMeasurementSetup& setup);
 
 // (min × 60 + sec) × 1000 + msec.
 DWORD SetupIntervalMs(const CMeasurementSetup& setup);
@@ -84,9 +86,9 @@ ULONGLONG SetupRunTimeMs(const CMeasurementSetup& setup);
 // Run time over interval, both in ms; 0 for no interval.
 ULONGLONG SetupStepCount(const CMeasurementSetup& setup);
 
-// The check of the options page on OK: empty when accepted, else the
-// message the page shows (stop icon) while it stays open. The playback
-// page checks only the step count.
+// The check of the pages on OK: empty when accepted, else the message
+// the page shows (stop icon) while it stays open: a field outside its
+// range, then the interval (timed page only) and the step count.
 CString CheckSetup(const CMeasurementSetup& setup);
 
 } // namespace kestrun
