@@ -121,6 +121,8 @@ public:
     // Closing while a step runs waits for the step: stop, then close.
     void CloseWhenIdle();
     void CollectSeries() {}
+    // Held around each step.
+    CCriticalSection& StepLock() { return m_StepLock; }
 
     // --- the other documents ---
     // The first document of the image template with live video; null.
@@ -187,6 +189,8 @@ public:
     int m_nUntimedSteps = 0;
 
 protected:
+    // The frame, the items' values and the board's end of the step.
+    void MeasureStep();
     // One value of item i by the method; the frame is the step's.
     double MeasureItem(int item, bool last);
     // The step's frame from the board into m_Frame; false without one.
@@ -228,6 +232,10 @@ protected:
     void OnShowTable() { ShowTable(); }
     void OnSearchPeaks() { SearchPeaks(); }
 };
+
+// The strings of the measurement template.
+inline constexpr const char* kKestrunDocStrings =
+    "\nKestrun\nKestrun Document\nVideo Measurement Files (*.cht)\n.cht\nKestrunFileType\nKestrun File Type";
 
 // Command ids of the measurement documents and views.
 inline constexpr UINT ID_MEASUREMENT_OPTIONS = 32835;    // "&Options"

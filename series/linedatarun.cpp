@@ -16,6 +16,7 @@
 #include "imaging/avi.h"
 #include "imaging/dibdoc.h"
 #include "outside/grabwell/fgboard.h"
+#include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
 #include "platform/ui/commondialogs.h"
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -79,9 +81,15 @@ public:
     }
     ~CRunEntry()
     {
-        if (--m_depth == 0 && m_closeAfter) {
-            m_closeAfter = false;
+        if (--m_depth != 0 || !m_closeAfter)
+            return;
+        m_closeAfter = false;
+        try {
             m_doc.CloseWhenIdle();
+        } catch (const CException& e) {
+            e.ReportError();
+        } catch (const std::exception& e) {
+            AfxMessageBox(e.what(), MB_ICONEXCLAMATION);
         }
     }
     CRunEntry(const CRunEntry&) = delete;
@@ -92,6 +100,32 @@ private:
     bool& m_closeAfter;
     CLineDataDoc& m_doc;
 };
+
+namespace {
+
+// The step lock held and the busy flag set for one step.
+class CStepScope
+{
+public:
+    CStepScope(CCriticalSection& lock, int& busy) : m_lock(lock), m_busy(busy)
+    {
+        m_lock.Lock();
+        m_busy = 1;
+    }
+    ~CStepScope()
+    {
+        m_busy = 0;
+        m_lock.Unlock();
+    }
+    CStepScope(const CStepScope&) = delete;
+    CStepScope& operator=(const CStepScope&) = delete;
+
+private:
+    CCriticalSection& m_lock;
+    int& m_busy;
+};
+
+} // namespace
 
 // ---- start and stop ----------------------------------------------------------------
 
@@ -313,9 +347,30 @@ void CLineDataDoc::MeasureObjects()
     if (!m_bRunning || m_bBusy)
         return;
     CRunEntry entry(m_nEntryDepth, m_bCloseAfterStep, *this);
-    m_StepLock.Lock();
-    m_bBusy = 1;
-    SetModifiedFlag(TRUE);
+    bool failed = false;
+    {
+        // Busy and locked for the whole step, also when it fails.
+        CStepScope scope(m_StepLock, m_bBusy);
+        SetModifiedFlag(TRUE);
+        try {
+            MeasureStep();
+        } catch (const CException& e) {
+            e.ReportError();
+            failed = true;
+        } catch (const std::exception& e) {
+            AfxMessageBox(e.what(), MB_ICONEXCLAMATION);
+            failed = true;
+        }
+    }
+    // A step that cannot be measured would fail at every mark.
+    if (failed)
+        StopMeasurement();
+    UpdateAllViews(nullptr, kHintValues);
+    Host().PumpMessages();
+}
+
+void CLineDataDoc::MeasureStep()
+{
     FGBoard* board = GetInitBoard();
     const BYTE channel = board != nullptr ? board->GetInpChannel() : 0;
     const int modeWord = board != nullptr ? board->GetGrabModeWord() : 1;
@@ -337,10 +392,6 @@ void CLineDataDoc::MeasureObjects()
         if (modeWord == 0)
             board->EndOfStep();
     }
-    m_bBusy = 0;
-    m_StepLock.Unlock();
-    UpdateAllViews(nullptr, kHintValues);
-    Host().PumpMessages();
 }
 
 double CLineDataDoc::MeasureItem(int item, bool last)

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <thread>
 
 namespace kestrun::testing {
 namespace {
@@ -127,9 +128,12 @@ TEST_F(MeasurementRunTest, TimerPeriodsAndTheUntimedLoop)
     struct sCase
     {
         int sec, msec;
-        UINT period; // 0: the loop
+        UINT period;        // 0: the loop
+        size_t loopValues; // values of the loop that Escape ends after three steps
     };
-    const sCase cases[] = {{0, 100, 100}, {0, 500, 500}, {2, 0, 500}, {0, 40, 0}};
+    // 20 ms takes both fields of each 40 ms frame: two values a step and
+    // one closing value.
+    const sCase cases[] = {{0, 100, 100, 0}, {0, 500, 500, 0}, {2, 0, 500, 0}, {0, 40, 0, 3}, {0, 20, 0, 7}};
     for (const sCase& c : cases) {
         SCOPED_TRACE(c.sec * 1000 + c.msec);
         auto doc = MakeDoc();
@@ -143,9 +147,9 @@ TEST_F(MeasurementRunTest, TimerPeriodsAndTheUntimedLoop)
         }));
         EXPECT_EQ(period, c.period);
         if (c.period == 0) {
-            // 1500 steps planned; Escape ended the loop after three.
+            // Far more steps planned; Escape ended the loop.
             EXPECT_FALSE(doc->m_bRunning);
-            EXPECT_EQ(Values(*doc).size(), 3u);
+            EXPECT_EQ(Values(*doc).size(), c.loopValues);
         }
         doc->StopMeasurement();
     }
@@ -234,6 +238,53 @@ TEST_F(MeasurementRunTest, BusyStepsIgnoreStopAndCloseAfterTheStep)
     m_host.Advance(1000);
     closing->TimerStep();
     EXPECT_EQ(Values(*closing).size(), 1u);
+}
+
+TEST_F(MeasurementRunTest, TheSaveMarkStoresTheRunEveryHalfHour)
+{
+    auto doc = MakeDoc();
+    const CString path = PathOf("long.cht");
+    doc->SetPathName(path, FALSE);
+    ASSERT_TRUE(doc->ApplySetup(Setup(*doc, "Growth", 10, 0, 31)));
+    ASSERT_TRUE(doc->StartRun([](UINT) { return true; }));
+    // At the start the empty chart is stored; half an hour on, 181 values.
+    EXPECT_TRUE(fs::exists(path.GetString()));
+    for (int tick = 0; tick < 3600; ++tick) {
+        m_host.Advance(500);
+        doc->TimerStep();
+    }
+    EXPECT_EQ(Values(*doc).size(), 181u);
+    EXPECT_FALSE(doc->IsModified());
+    CKestrunDoc stored;
+    stored.m_bAutoDelete = FALSE;
+    ASSERT_TRUE(stored.OnOpenDocument(path));
+    EXPECT_EQ(stored.GetChart(0)->GetPointCount(0, false), 181);
+    doc->StopMeasurement();
+}
+
+TEST_F(MeasurementRunTest, AFailingStepIsReportedAndEndsTheRun)
+{
+    auto doc = MakeDoc();
+    ASSERT_TRUE(doc->ApplySetup(Setup(*doc, "Growth", 1)));
+    doc->m_dLowerLimit = 1.0;
+    doc->m_dUpperLimit = 2.0;
+    doc->m_onEvent = [](const CString& name) {
+        if (name == "LowOn")
+            AfxThrowInvalidArgException();
+    };
+    ASSERT_TRUE(doc->StartRun([](UINT) { return true; }));
+    EXPECT_EQ(m_boxes->Texts().size(), 1u);
+    EXPECT_FALSE(doc->m_bRunning);
+    EXPECT_FALSE(doc->m_bBusy);
+    // The lock is free again: another thread gets it at once.
+    bool locked = false;
+    std::thread([&] {
+        CCriticalSection& lock = doc->StepLock();
+        locked = lock.Lock(0) != FALSE;
+        if (locked)
+            lock.Unlock();
+    }).join();
+    EXPECT_TRUE(locked);
 }
 
 TEST_F(MeasurementRunTest, FramesBecomeAnAviAndGoOnlyWhenItIsComplete)
