@@ -170,6 +170,25 @@ TEST_F(MeasurementRunTest, TimerPeriodsAndTheUntimedLoop)
     EXPECT_EQ(m_boxes->Texts().back(), "Overwrite previous measurement?");
 }
 
+TEST_F(MeasurementRunTest, ACountAxisStepsOneAtATime)
+{
+    auto doc = MakeDoc();
+    CMeasurementSetup setup = Setup(*doc, "AreaAOI", 1);
+    setup.m_nXAxis = CMeasurementSetup::axisCount;
+    setup.m_nCount = 10;
+    ASSERT_TRUE(doc->ApplySetup(setup));
+    // No run time, no playback: "Start" has nothing to time.
+    EXPECT_FALSE(doc->StartRun([](UINT) { return true; }));
+    for (int i = 0; i < 3; ++i)
+        doc->SingleStep();
+    EXPECT_TRUE(doc->m_bRunning);
+    const std::vector<float> values = Values(*doc);
+    ASSERT_EQ(values.size(), 3u);
+    EXPECT_GT(values[0], 0.0F);
+    doc->StopMeasurement();
+    EXPECT_FALSE(doc->m_bRunning);
+}
+
 TEST_F(MeasurementRunTest, AClockStartWaitsItsTrueTime)
 {
     auto doc = MakeDoc();
