@@ -4,7 +4,9 @@
 
 #include "series/tests/measurementtesting.h"
 
+#include "imaging/dibdoc.h"
 #include "outside/pixmere/dib.h"
+#include "platform/ui/doctemplate.h"
 #include "series/curvechart.h"
 
 #include <opencv2/imgproc.hpp>
@@ -187,6 +189,51 @@ TEST_F(MeasurementRunTest, ACountAxisStepsOneAtATime)
     EXPECT_GT(values[0], 0.0F);
     doc->StopMeasurement();
     EXPECT_FALSE(doc->m_bRunning);
+}
+
+TEST_F(MeasurementRunTest, WidthBetweenTheLiveImagesPointsAndItsFilter)
+{
+    CMultiDocTemplate images(0, RUNTIME_CLASS(CDIBDoc), nullptr, nullptr);
+    auto* live = dynamic_cast<CDIBDoc*>(images.CreateNewDocument());
+    ASSERT_NE(live, nullptr);
+    ASSERT_TRUE(live->InitVideoPages());
+    // A dark bar from x 100 to 139 across the light live picture.
+    cv::Mat page = live->GetActiveDIB()->GetMat();
+    page.setTo(cv::Scalar::all(220));
+    cv::rectangle(page, cv::Point(100, 20), cv::Point(139, 80), cv::Scalar::all(30), cv::FILLED);
+
+    auto doc = MakeDoc();
+    doc->m_pImageTemplate = &images;
+    EXPECT_EQ(doc->FindLiveImage(), live);
+    ASSERT_TRUE(doc->ApplySetup(Setup(*doc, "Width", 1)));
+    ASSERT_TRUE(doc->StartRun([](UINT) { return true; }));
+    // Two points: the edges found both ways replace them.
+    live->m_Points.AddPoint(80, 50);
+    live->m_Points.AddPoint(160, 50);
+    m_host.Advance(1000);
+    doc->TimerStep();
+    ASSERT_EQ(live->m_Points.GetSize(), 2);
+    EXPECT_NEAR(live->m_Points[0].x, 140, 2);
+    EXPECT_NEAR(live->m_Points[1].x, 100, 2);
+    // Fewer than two points keep the last value.
+    live->m_Points.RemoveAll();
+    live->m_Points.AddPoint(80, 50);
+    m_host.Advance(1000);
+    doc->TimerStep();
+    const std::vector<float> widths = Values(*doc);
+    ASSERT_EQ(widths.size(), 3u);
+    EXPECT_EQ(widths[0], 0.0F); // no points yet, nothing before
+    EXPECT_NEAR(widths[1], 40.0, 2.0);
+    EXPECT_EQ(widths[2], widths[1]);
+
+    // The difference filter keeps the first live frame and clears the view.
+    doc->m_bImageFilter = 1;
+    doc->m_nImageFilterType = 2;
+    m_host.Advance(1000);
+    doc->TimerStep();
+    EXPECT_EQ(cv::countNonZero(page.reshape(1)), 0);
+    doc->StopMeasurement();
+    live->OnCloseDocument();
 }
 
 TEST_F(MeasurementRunTest, AClockStartWaitsItsTrueTime)
