@@ -154,7 +154,9 @@ bool CLineDataDoc::StartRun(const std::function<bool(UINT periodMs)>& setTimer)
         return true;
     }
     if (m_nUntimedSteps > 0) {
-        RunSteps(m_nUntimedSteps, FALSE);
+        // One step per recorded frame: the loop's count + 1 steps would
+        // measure the first frame again at the end.
+        RunSteps(m_nUntimedSteps - 1, FALSE);
         return true;
     }
     return false;

@@ -12,8 +12,10 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/videoio.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 #include <thread>
 
 namespace kestrun::testing {
@@ -234,6 +236,45 @@ TEST_F(MeasurementRunTest, WidthBetweenTheLiveImagesPointsAndItsFilter)
     EXPECT_EQ(cv::countNonZero(page.reshape(1)), 0);
     doc->StopMeasurement();
     live->OnCloseDocument();
+}
+
+TEST_F(MeasurementRunTest, APlaybackMeasuresEachRecordedFrameOnce)
+{
+    const fs::path folder = m_folder / "recording";
+    fs::create_directories(folder);
+    const int radii[] = {10, 15, 20, 25};
+    for (int i = 0; i < 4; ++i) {
+        CDIB frame;
+        ASSERT_TRUE(frame.InitDIB(320, 240, 24));
+        frame.GetMat().setTo(cv::Scalar::all(220));
+        cv::circle(frame.GetMat(), cv::Point(160, 120), radii[i], cv::Scalar(20, 90, 160), cv::FILLED);
+        ASSERT_TRUE(frame.Write(CString((folder / FormatString("frame%d.bmp", i).GetString()).c_str())));
+    }
+    ASSERT_TRUE(m_board->SetParameterString(fgparam::kPlaybackFolder, CString(folder.c_str())));
+    ASSERT_TRUE(m_board->SetVideoSource(1));
+    ASSERT_TRUE(m_board->IsPlayback());
+
+    auto doc = MakeDoc();
+    CMeasurementSetup setup = doc->MakeSetup();
+    ASSERT_TRUE(setup.m_bPlayback);
+    EXPECT_EQ(setup.m_nPlaybackFrames, 4);
+    const int period = static_cast<int>(std::lround(1000.0 / m_board->GetParameterDouble(fgparam::kFrameRate)));
+    EXPECT_EQ(setup.m_nIntervalSec * 1000 + setup.m_nIntervalMSec, period);
+    setup.m_nMethod = static_cast<int>(std::find(setup.m_arrMethods.begin(), setup.m_arrMethods.end(),
+                                                 CString("AreaAOI")) -
+                                       setup.m_arrMethods.begin());
+    ASSERT_TRUE(doc->ApplySetup(setup));
+    EXPECT_EQ(doc->m_TimeMarks.GetCount(), 0);
+    EXPECT_EQ(doc->m_nUntimedSteps, 4);
+    ASSERT_TRUE(doc->StartRun([](UINT) { return false; }));
+    EXPECT_FALSE(doc->m_bRunning);
+    const std::vector<float> areas = Values(*doc);
+    ASSERT_EQ(areas.size(), 4u);
+    // In frame order: the outline through the border pixels' centres.
+    for (int i = 0; i < 4; ++i) {
+        const double inner = std::numbers::pi * (radii[i] - 0.5) * (radii[i] - 0.5);
+        EXPECT_NEAR(areas[static_cast<size_t>(i)], inner, 0.03 * inner) << i;
+    }
 }
 
 TEST_F(MeasurementRunTest, AClockStartWaitsItsTrueTime)
