@@ -1,6 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script, chartfile.
+// dgoparams, track, script, chartfile, measurementdoc.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -230,6 +230,29 @@ void ChartSeeds(const fs::path& folder)
     Save(folder / "empty.cht", kestrun::ChartFileText(CCurveChartData{}));
 }
 
+// A measurement run's chart: one item per area on a time axis from a
+// clock start, and one that never measured.
+void MeasurementDocSeeds(const fs::path& folder)
+{
+    CCurveChart chart;
+    chart.SetXTitle("Time");
+    chart.SetYTitle("AreaAOI");
+    chart.SetXKind(2);
+    chart.SetXRange(37800.0, 38400.0, 30.0);
+    chart.SetDate(46082.5);
+    const int first = chart.AddCurve("AOI1", RGB(255, 0, 0));
+    const int second = chart.AddCurve("AOI2", RGB(0, 255, 0));
+    for (int i = 0; i < 20; ++i) {
+        chart.AddValue(static_cast<float>(1200 + 15 * i), first);
+        chart.AddValue(static_cast<float>(800 - 3 * i), second);
+    }
+    Save(folder / "run.cht", kestrun::ChartFileText(chart.Data()));
+    CCurveChart fresh;
+    fresh.SetYTitle("Growth");
+    fresh.AddCurve("Screen", 255);
+    Save(folder / "fresh.cht", kestrun::ChartFileText(fresh.Data()));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -245,7 +268,7 @@ int main(int argc, char** argv)
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
-                 {"chartfile", ChartSeeds}};
+                 {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);
