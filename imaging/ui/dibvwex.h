@@ -9,11 +9,11 @@
 // ("HIT_OBJECT").
 //
 // The form-parameter sheet, the threshold dialog, the calibration line,
-// the class window, the manual counter and the perspective dialog are its
-// tool windows here. The
-// area-of-interest tools, the zoom command and the other tool windows
-// (matching, focus, raster, integration, edge and line tools)
-// are not part of this build: their commands are disabled.
+// the class window, the manual counter, the perspective dialog, focus,
+// raster, integration and the illumination wizard are its tool windows
+// here. The area-of-interest tools, the zoom command and the other tool
+// windows (matching, edge and line tools) are not part of this build:
+// their commands are disabled.
 
 #include "imaging/ui/dibview.h"
 
@@ -22,11 +22,17 @@
 class CAOIDlg;
 class CAOIOwner;
 class CBaseObj;
+class CFocusDlg;
 class CFormSheet;
+class CIntegrationDlg;
 class CInfoManualCount;
 class CObjData;
 class CPerspectiveTransformDlg;
+class CPropertySheet;
+class CRasterDlg;
 class CScanDlg;
+class CSettingWizard1;
+class CSettingWizard2;
 class CThresDlg;
 class CThresOwner;
 class CTextLabel;
@@ -162,6 +168,20 @@ protected:
     // clamped into the page; false when the dialog is not open.
     bool AddPerspectiveCorner(CPoint ptImage);
 
+    // ---- focus, raster, integration, illumination (dibvwexmeasure.cpp) --------------------
+    void OnToolFocus();
+    void OnToolRaster();
+    void OnToolIntegration();
+    void OnUpdateToolIntegration(CCmdUI* pCmdUI);
+    void OnToolCheckIllumination();
+    // The close report of one of these windows; false when lParam names
+    // none of them.
+    bool MeasureWindowClosed(WPARAM wParam, LPARAM lParam);
+    // All of them go with the view; a running focus or integration loop
+    // ends after its pass.
+    void CloseMeasureWindows();
+    void CloseSetupWizard();
+
     // ---- areas of interest (dibvwexaoi.cpp) ----------------------------------------------
     void RegisterAOICommands();
     // "&Delete": the active area goes.
@@ -201,6 +221,18 @@ public:
     std::unique_ptr<CInfoManualCount> m_pManualCountDlg;
     // The open perspective dialog, null when none is.
     std::unique_ptr<CPerspectiveTransformDlg> m_pPerspectiveDlg;
+    // The focus, raster and integration windows, null when not open.
+    std::unique_ptr<CFocusDlg> m_pFocusDlg;
+    std::unique_ptr<CRasterDlg> m_pRasterDlg;
+    std::unique_ptr<CIntegrationDlg> m_pIntegrationDlg;
+    // The illumination wizard and its pages, null when not open.
+    std::unique_ptr<CSettingWizard1> m_pSetupPage1;
+    std::unique_ptr<CSettingWizard2> m_pSetupPage2;
+    std::unique_ptr<CPropertySheet> m_pSetupSheet;
+
+    // After the tracker moved the active area: the wizard's first page
+    // measures over it.
+    void RefreshSetupWizard();
 
 protected:
 

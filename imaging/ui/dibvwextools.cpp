@@ -47,6 +47,7 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
         m_pAOIDlg.reset();
     if (lParam == CPerspectiveTransformDlg::kReportId)
         m_pPerspectiveDlg.reset();
+    MeasureWindowClosed(wParam, lParam);
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -84,6 +85,7 @@ void CDIBVwEx::CloseToolWindows()
         m_pPerspectiveDlg->ForgetOwnerWindow();
         m_pPerspectiveDlg.reset();
     }
+    CloseMeasureWindows();
 }
 
 void CDIBVwEx::OnToolCalibration()
