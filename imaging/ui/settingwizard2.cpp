@@ -111,6 +111,10 @@ void CSettingWizard2::FillHistograms()
     for (CDataFilter& series : counts)
         series.SetSize(kBins);
     ComputeColorHistogram(*area, *page, counts[0], counts[1], counts[2]);
+    // The counts end at the last occupied bin; the smoothing must see the
+    // empty bins above it as zeros, not stop short of them.
+    for (CDataFilter& series : counts)
+        series.SetAtWrapped(kBins - 1, series.CDataArray::GetAt(kBins - 1));
 
     CCurveChart& chart = m_wndChart.GetControl();
     chart.m_crBackground = RGB(255, 255, 255);
