@@ -60,12 +60,6 @@ CFocusDlg::~CFocusDlg()
     DestroyHandleNow();
 }
 
-BOOL CFocusDlg::Create(CDIBDoc* pDoc)
-{
-    m_pDoc = pDoc;
-    return CDialog::Create(IDD, m_pParentWnd);
-}
-
 void CFocusDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
@@ -77,10 +71,11 @@ BOOL CFocusDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     ShowDefaultArea(TRUE);
-    // The page as it is when no frame can be had: opening asks no board.
+    // A still image is measured as it is.
     double value = 0.0;
-    const bool grabbed = m_pDoc != nullptr && m_pDoc->IsVideo() && m_pDoc->Grab(FALSE);
-    if (grabbed || m_pDoc != nullptr) {
+    if (m_pDoc != nullptr) {
+        if (m_pDoc->IsVideo())
+            m_pDoc->Grab(FALSE);
         CAOIDoc* areas = m_pDoc->GetDataDoc();
         if (const CDIB* page = m_pDoc->GetActiveDIB(); page != nullptr && areas != nullptr)
             value = ComputeFocus(*page, areas->GetDefaultAOI());
@@ -171,7 +166,7 @@ bool CFocusDlg::FocusPass()
 
 void CFocusDlg::StopLoop()
 {
-    m_bRunning = 0;
+    SetRunning(0);
 }
 
 void CFocusDlg::OnSetROI()

@@ -37,9 +37,6 @@ public:
     explicit CFocusDlg(CWnd* pOwner = nullptr);
     ~CFocusDlg() override;
 
-    // The modeless dialog over the owner, on the document.
-    BOOL Create(CDIBDoc* pDoc);
-    using CDialog::Create;
 
     // The sharpness of the image inside the area: the co-occurrence
     // contrast of grey neighbours one pixel apart; 0 without a pair.

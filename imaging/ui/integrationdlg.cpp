@@ -60,17 +60,6 @@ CIntegrationDlg::~CIntegrationDlg()
     DestroyHandleNow();
 }
 
-BOOL CIntegrationDlg::Create(CDIBDoc* pDoc)
-{
-    m_pDoc = pDoc;
-    return CDialog::Create(IDD, m_pParentWnd);
-}
-
-BOOL CIntegrationDlg::OnInitDialog()
-{
-    return CDialog::OnInitDialog();
-}
-
 void CIntegrationDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
@@ -118,16 +107,18 @@ bool CIntegrationDlg::Integrate()
     }
     sum.Add(*first);
     CreateProgressBar();
+    // The number as the run started: typing meanwhile changes the next run.
+    const int images = m_nImages;
     bool complete = true;
-    for (int i = 1; i < m_nImages && complete; ++i)
-        complete = AddFrame(sum, i);
+    for (int i = 1; i < images && complete; ++i)
+        complete = AddFrame(sum, i, images);
     if (complete)
         WriteBack(sum);
     m_pProgress.reset();
     return false;
 }
 
-bool CIntegrationDlg::AddFrame(CDIBExt& sum, int nFrame)
+bool CIntegrationDlg::AddFrame(CDIBExt& sum, int nFrame, int nImages)
 {
     // Messages between frames: the view may close meanwhile.
     kestrun::PumpMessages();
@@ -142,7 +133,7 @@ bool CIntegrationDlg::AddFrame(CDIBExt& sum, int nFrame)
         return false;
     }
     sum.Add(*page);
-    ShowProgress(100 * nFrame / m_nImages);
+    ShowProgress(100 * nFrame / nImages);
     return true;
 }
 

@@ -41,8 +41,6 @@ public:
     explicit CIntegrationDlg(CWnd* pOwner = nullptr);
     ~CIntegrationDlg() override;
 
-    BOOL Create(CDIBDoc* pDoc);
-    using CDialog::Create;
 
     void OnStart();
     bool IsBusy() const { return m_bBusy != 0; }
@@ -51,7 +49,6 @@ public:
     int m_nMethod = methodAverage;
 
 protected:
-    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void OnOK() override;
     void OnCancel() override;
@@ -66,8 +63,8 @@ protected:
 private:
     // The run; false when the dialog is gone afterwards.
     bool Integrate();
-    // One more frame into the accumulator; false ends the run.
-    bool AddFrame(CDIBExt& sum, int nFrame);
+    // Frame nFrame of nImages into the accumulator; false ends the run.
+    bool AddFrame(CDIBExt& sum, int nFrame, int nImages);
     void WriteBack(const CDIBExt& sum);
     void CreateProgressBar();
 

@@ -18,6 +18,12 @@ CToolLoopDlg::~CToolLoopDlg()
     DestroyHandleNow();
 }
 
+BOOL CToolLoopDlg::Create(CDIBDoc* pDoc)
+{
+    m_pDoc = pDoc;
+    return CDialog::Create(m_nIDTemplate, m_pParentWnd);
+}
+
 void CToolLoopDlg::PostCloseReport(WPARAM wParam, LPARAM lParam)
 {
     if (m_hOwner != nullptr)

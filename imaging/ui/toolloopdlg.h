@@ -21,6 +21,10 @@ public:
 
     ~CToolLoopDlg() override;
 
+    // The modeless dialog over its owner, on the document.
+    BOOL Create(CDIBDoc* pDoc);
+    using CDialog::Create;
+
     // The document the dialog works on and the window that gets its close
     // report (both not owned).
     void SetDocument(CDIBDoc* pDoc) { m_pDoc = pDoc; }
