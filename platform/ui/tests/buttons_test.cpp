@@ -2,8 +2,10 @@
 // mode, and the image variants.
 
 #include "platform/core/testing/scripted_message_boxes.h"
+#include "platform/ui/bitmapbutton.h"
 #include "platform/ui/buttonst.h"
 #include "platform/ui/colbutton.h"
+#include "platform/ui/signalpictures.h"
 #include "platform/ui/colorbutton.h"
 #include "platform/ui/staticedit.h"
 #include "platform/ui/systemlook.h"
@@ -104,6 +106,46 @@ TEST_F(ButtonsTest, RaisedButtonFramesByItsStyle)
         EXPECT_EQ(image.pixelColor(0, 0), c.corner) << c.style;
         EXPECT_EQ(image.pixelColor(1, 1), c.inner) << c.style;
     }
+}
+
+TEST_F(ButtonsTest, BitmapButtonShowsItsPictureByLookAndTakesItsSize)
+{
+    CButton fromLayout;
+    ASSERT_TRUE(fromLayout.Create("", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(10, 10, 20, 20), &m_parent, 130));
+    CBitmapButton button;
+    ASSERT_TRUE(button.SubclassDlgItem(130, &m_parent));
+    // An unknown name loads nothing and keeps what was there.
+    EXPECT_FALSE(button.LoadBitmaps("SIGNAL_IO", nullptr, nullptr, "NO_SUCH_PICTURE"));
+    EXPECT_TRUE(button.GetBitmap(CBitmapButton::lookUp).isNull());
+    ASSERT_TRUE(button.LoadBitmaps("SIGNAL_IO", nullptr, nullptr, "SIGNAL_NIO"));
+    button.SizeToContent();
+    CRect rect;
+    button.GetClientRect(&rect);
+    EXPECT_EQ(rect.Size(), CSize(button.GetBitmap(CBitmapButton::lookUp).width(),
+                                 button.GetBitmap(CBitmapButton::lookUp).height()));
+    // The lamp's middle: green while enabled, red once disabled; a look
+    // without a picture shows the up picture.
+    const QPoint middle(rect.Width() / 2 - 6, rect.Height() / 2);
+    QColor lit = shot(button).pixelColor(middle);
+    EXPECT_GT(lit.green(), 150);
+    EXPECT_LT(lit.red(), 60);
+    EXPECT_EQ(&button.GetBitmap(CBitmapButton::lookDown), &button.GetBitmap(CBitmapButton::lookUp));
+    button.EnableWindow(FALSE);
+    lit = shot(button).pixelColor(middle);
+    EXPECT_GT(lit.red(), 150);
+    EXPECT_LT(lit.green(), 60);
+}
+
+TEST_F(ButtonsTest, SignsAndLampsAreDrawnByName)
+{
+    for (const char* name : {"SIGNAL_IO", "SIGNAL_NIO", "GO", "STOP"})
+        EXPECT_FALSE(kestrun::NamedPicture(name).isNull()) << name;
+    EXPECT_TRUE(kestrun::NamedPicture("go").isNull());
+    // GO is green and STOP red at their middles.
+    const QImage go = kestrun::NamedPicture("GO");
+    const QImage stop = kestrun::NamedPicture("STOP");
+    EXPECT_GT(go.pixelColor(6, go.height() / 2).green(), 120);
+    EXPECT_GT(stop.pixelColor(6, stop.height() / 2).red(), 150);
 }
 
 TEST_F(ButtonsTest, PressedStyleRefusesUnknownValues)
