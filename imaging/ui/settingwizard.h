@@ -20,10 +20,9 @@
 
 #include "series/ui/chartcontrols.h"
 
-#include "imaging/ui/gostopsign.h"
-
 #include "analysis/colordouble.h"
 #include "outside/pixmere/dib.h"
+#include "platform/ui/bitmapbutton.h"
 #include "platform/ui/propsheet.h"
 
 #include <array>
@@ -97,7 +96,7 @@ public:
     // frame on, and a page that is not live measures it again now.
     void RefreshArea();
 
-    const CGoStopSign& GetSign() const { return m_Sign; }
+    const CBitmapButton& GetSign() const { return m_Sign; }
     const CDIB& GetReference() const { return m_Reference; }
     int GetLiveFrames() const { return m_nLiveFrames; }
     static UINT LiveValuesMessage();
@@ -110,7 +109,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void OnCreateControls() override;
     BOOL OnSetActive() override;
     LRESULT OnWizardNext() override;
     void OnCancel() override;
@@ -131,7 +129,8 @@ private:
     void SetLiveButtonText(LPCTSTR text);
 
     CDIB m_Reference;
-    CGoStopSign m_Sign;
+    // Enabled it shows "GO", disabled "STOP".
+    CBitmapButton m_Sign;
     int m_nLiveFrames = 0;
 
     // The worker and what it shares with the page, under m_liveMutex.

@@ -49,6 +49,8 @@ void RegisterWizardPage1()
                                     EditText(Page::IDC_CURRENT_CONTRAST, 70, 40, 50, 12, ES_READONLY),
                                     EditText(Page::IDC_REFERENCE_CONTRAST, 125, 40, 50, 12, ES_READONLY),
                                     PushButton("Start Live Video", Page::IDC_LIVE_VIDEO, 7, 60, 113, 14),
+                                    PushButton("GO", Page::IDC_SIGN, kSignPlace.left, kSignPlace.top,
+                                               kSignPlace.Width(), kSignPlace.Height()),
                                     LText("Reference Image:", IDC_STATIC, kReferenceFrame.left, 7, 80, 8),
                                     LText("", Page::IDC_REFERENCE_FRAME, kReferenceFrame.left, kReferenceFrame.top,
                                           kReferenceFrame.Width(), kReferenceFrame.Height(), SS_ETCHEDFRAME),
@@ -106,17 +108,14 @@ bool CSettingWizard1::IsGo(double dLiveBrightness, double dReferenceBrightness)
     return d <= kGoLimit + 1e-9;
 }
 
-void CSettingWizard1::OnCreateControls()
-{
-    const CRect place = kestrun::DialogUnitsToPixels(kSignPlace);
-    m_Sign.Create(place.TopLeft(), this, IDC_SIGN);
-}
-
 BOOL CSettingWizard1::OnInitDialog()
 {
     CPropertyPage::OnInitDialog();
     if (m_pDoc == nullptr)
         return TRUE;
+    m_Sign.SubclassDlgItem(IDC_SIGN, this);
+    m_Sign.LoadBitmaps("GO", nullptr, nullptr, "STOP");
+    m_Sign.SizeToContent();
     if (m_pDoc->IsVideo())
         m_pDoc->Grab(FALSE);
     if (const CDIB* page = m_pDoc->GetActiveDIB())
@@ -189,7 +188,11 @@ void CSettingWizard1::UpdateValues()
     show(IDC_CURRENT_CONTRAST, m_Live.Contrast());
     show(IDC_REFERENCE_BRIGHTNESS, m_RefValues.Brightness());
     show(IDC_REFERENCE_CONTRAST, m_RefValues.Contrast());
-    m_Sign.Show(IsGo(m_Live.Brightness(), m_RefValues.Brightness()));
+    const bool go = IsGo(m_Live.Brightness(), m_RefValues.Brightness());
+    if (m_Sign.GetSafeHwnd() != nullptr) {
+        m_Sign.SetWindowText(go ? "GO" : "STOP");
+        m_Sign.EnableWindow(go ? TRUE : FALSE);
+    }
 }
 
 void CSettingWizard1::SetLiveButtonText(LPCTSTR text)
