@@ -186,6 +186,9 @@ TEST_F(MeasureWindowsTest, TheFocusLoopRunsUntilStopOrAMissingFrame)
     EXPECT_FALSE(dialog.IsRunning());
     EXPECT_EQ(dialog.m_nGrabs, 5);
     EXPECT_LT(dialog.GetFocusPercent(), 95);
+    // The last frame's percentage on the meter and in its field.
+    EXPECT_EQ(dialog.GetMeter().GetValue(), dialog.GetFocusPercent());
+    EXPECT_EQ(dialog.GetDlgItemInt(CFocusDlg::IDC_FOCUS_PERCENT), static_cast<UINT>(dialog.GetFocusPercent()));
     CString text;
     dialog.GetDlgItemText(CFocusDlg::IDC_START, text);
     EXPECT_EQ(text, "Start");
