@@ -104,7 +104,9 @@ private:
     // command nobody takes goes on along the route.
     void RouteCommands(UINT nFirst, UINT nLast, CCmdTarget* (CMainFrame::*target)());
     CCmdTarget* FormViewTarget();
-    CCmdTarget* ImageDocumentTarget();
+    // The first view of the image document: the integration window is
+    // the view's, also when another window is active.
+    CCmdTarget* ImageDocumentViewTarget();
     CCmdTarget* ImageViewTarget();
     CCmdTarget* ExportTarget();
     // The container whose cookie a notice carries; null for none.

@@ -30,7 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
 
     RouteCommands(ID_RECORD_FIRST, ID_RECORD_PREV, &CMainFrame::FormViewTarget);
     RouteCommands(ID_DB_COMMAND_FIRST, ID_DB_COMMAND_LAST, &CMainFrame::FormViewTarget);
-    RouteCommands(ID_IMAGE_INTEGRATION, ID_IMAGE_INTEGRATION, &CMainFrame::ImageDocumentTarget);
+    RouteCommands(ID_IMAGE_INTEGRATION, ID_IMAGE_INTEGRATION, &CMainFrame::ImageDocumentViewTarget);
     // Curvature, Convex/Concav and Conglomerate Cutting are the application's.
     RouteCommands(ID_ANALYSIS_FIRST, ID_CURVATURE - 1, &CMainFrame::ImageViewTarget);
     RouteCommands(ID_CONGLOMERATE_CUTTING + 1, ID_ANALYSIS_LAST, &CMainFrame::ImageViewTarget);
@@ -80,10 +80,14 @@ CCmdTarget* CMainFrame::FormViewTarget()
     return services ? services->GetFormView() : nullptr;
 }
 
-CCmdTarget* CMainFrame::ImageDocumentTarget()
+CCmdTarget* CMainFrame::ImageDocumentViewTarget()
 {
     CAppServices* services = kestrun::AppServices();
-    return services ? services->GetImageDocument() : nullptr;
+    CDocument* doc = services ? services->GetImageDocument() : nullptr;
+    if (doc == nullptr)
+        return nullptr;
+    POSITION pos = doc->GetFirstViewPosition();
+    return pos != nullptr ? doc->GetNextView(pos) : nullptr;
 }
 
 CCmdTarget* CMainFrame::ImageViewTarget()

@@ -14,6 +14,8 @@
 #include "analysis/segthres.h"
 #include "imaging/dibdoc.h"
 #include "imaging/resulttable.h"
+#include "imaging/ui/dibvwex.h"
+#include "imaging/ui/integrationdlg.h"
 #include "outside/grabwell/fgboard.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/messages.h"
@@ -185,6 +187,26 @@ TEST_F(MainFrameTest, CountCommandReachesTheActiveImageDocument)
     doc->OnCloseDocument();
     EXPECT_FALSE(QueryCommand(Frame(), ID_SEARCH_OBJECTS).enabled);
     EXPECT_EQ(m_app.GetImageView(), nullptr);
+}
+
+TEST_F(MainFrameTest, ImageIntegrationReachesTheViewOfAVideoDocument)
+{
+    cv::Mat page(120, 160, CV_8UC3, cv::Scalar(90, 90, 90));
+    const fs::path file = m_folder / "grey.png";
+    ASSERT_TRUE(cv::imwrite(file.string(), page));
+    auto* doc = DYNAMIC_DOWNCAST(CDIBDoc, m_app.OpenDocumentFile(file.c_str()));
+    ASSERT_NE(doc, nullptr);
+    EXPECT_FALSE(QueryCommand(Frame(), ID_IMAGE_INTEGRATION).enabled);
+    ASSERT_TRUE(doc->InitVideoPages());
+    EXPECT_TRUE(QueryCommand(Frame(), ID_IMAGE_INTEGRATION).enabled);
+    Frame().SendMessage(WM_COMMAND, ID_IMAGE_INTEGRATION);
+    POSITION pos = doc->GetFirstViewPosition();
+    auto* view = dynamic_cast<CDIBVwEx*>(doc->GetNextView(pos));
+    ASSERT_NE(view, nullptr);
+    EXPECT_NE(view->m_pIntegrationDlg, nullptr);
+    doc->SetModifiedFlag(FALSE);
+    doc->OnCloseDocument();
+    PumpMessages();
 }
 
 TEST_F(MainFrameTest, CountCommandFillsTheTableOfTheOpenedImage)

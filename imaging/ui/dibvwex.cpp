@@ -6,8 +6,12 @@
 #include "imaging/ui/dibviewcommands.h"
 #include "imaging/ui/matchdlg0.h"
 #include "imaging/ui/matchdlg8.h"
+#include "imaging/ui/focusdlg.h"
+#include "imaging/ui/integrationdlg.h"
 #include "imaging/ui/perspectivetransformdlg.h"
+#include "imaging/ui/rasterdlg.h"
 #include "imaging/ui/scandlg.h"
+#include "imaging/ui/settingwizard.h"
 #include "imaging/dibdoc.h"
 
 #include "analysis/aoidoc.h"
@@ -45,8 +49,7 @@ namespace {
 
 // The tools and tool windows of later issues.
 constexpr UINT kLaterCommands[] = {
-    ID_TOOL_IMAGE_INTEGRATION, ID_TOOL_CHECK_ILLUMINATION, ID_TOOL_FOCUS,
-    ID_TOOL_DRAW_LINE,      ID_TOOL_RASTER,
+    ID_TOOL_DRAW_LINE,
     ID_TOOL_LINE_PROFILE,
 };
 
@@ -103,6 +106,11 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_COMMAND(ID_TOOL_SEARCH_EDGE, OnToolSearchEdge)
     ON_COMMAND(ID_TOOL_SCAN_CONTINUOUS, OnToolScanContinuous)
     ON_COMMAND(ID_TOOL_PERSPECTIVE, OnToolPerspective)
+    ON_COMMAND(ID_TOOL_FOCUS, OnToolFocus)
+    ON_COMMAND(ID_TOOL_RASTER, OnToolRaster)
+    ON_COMMAND(ID_TOOL_IMAGE_INTEGRATION, OnToolIntegration)
+    ON_UPDATE_COMMAND_UI(ID_TOOL_IMAGE_INTEGRATION, OnUpdateToolIntegration)
+    ON_COMMAND(ID_TOOL_CHECK_ILLUMINATION, OnToolCheckIllumination)
     for (const UINT id : kLaterCommands)
         ON_UPDATE_COMMAND_UI(id, OnUpdateNotAvailable)
 END_MESSAGE_MAP()

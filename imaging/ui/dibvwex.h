@@ -9,11 +9,11 @@
 // ("HIT_OBJECT").
 //
 // The form-parameter sheet, the threshold dialog, the calibration line,
-// the class window, the manual counter, the perspective dialog and the
-// two matching windows are its tool windows here. The
-// area-of-interest tools, the zoom command and the other tool windows
-// (focus, raster, integration, edge and line tools)
-// are not part of this build: their commands are disabled.
+// the class window, the manual counter, the perspective dialog, the two
+// matching windows, focus, raster, integration and the illumination wizard
+// are its tool windows here. The area-of-interest tools, the zoom command
+// and the edge and line tools are not part of this build: their commands
+// are disabled.
 
 #include "imaging/ui/dibview.h"
 
@@ -22,13 +22,19 @@
 class CAOIDlg;
 class CAOIOwner;
 class CBaseObj;
+class CFocusDlg;
 class CFormSheet;
+class CIntegrationDlg;
 class CInfoManualCount;
 class CMatchDlg0;
 class CMatchDlg8;
 class CObjData;
 class CPerspectiveTransformDlg;
+class CPropertySheet;
+class CRasterDlg;
 class CScanDlg;
+class CSettingWizard1;
+class CSettingWizard2;
 class CThresDlg;
 class CThresOwner;
 class CTextLabel;
@@ -164,6 +170,20 @@ protected:
     // clamped into the page; false when the dialog is not open.
     bool AddPerspectiveCorner(CPoint ptImage);
 
+    // ---- focus, raster, integration, illumination (dibvwexmeasure.cpp) --------------------
+    void OnToolFocus();
+    void OnToolRaster();
+    void OnToolIntegration();
+    void OnUpdateToolIntegration(CCmdUI* pCmdUI);
+    void OnToolCheckIllumination();
+    // The close report of one of these windows; false when lParam names
+    // none of them.
+    bool MeasureWindowClosed(WPARAM wParam, LPARAM lParam);
+    // All of them go with the view; a running focus or integration loop
+    // ends after its pass.
+    void CloseMeasureWindows();
+    void CloseSetupWizard();
+
     // ---- areas of interest (dibvwexaoi.cpp) ----------------------------------------------
     void RegisterAOICommands();
     // "&Delete": the active area goes.
@@ -219,6 +239,18 @@ public:
     // The open area pattern check and pattern-matching windows.
     std::unique_ptr<CMatchDlg0> m_pMatchDlg0;
     std::unique_ptr<CMatchDlg8> m_pMatchDlg8;
+    // The focus, raster and integration windows, null when not open.
+    std::unique_ptr<CFocusDlg> m_pFocusDlg;
+    std::unique_ptr<CRasterDlg> m_pRasterDlg;
+    std::unique_ptr<CIntegrationDlg> m_pIntegrationDlg;
+    // The illumination wizard and its pages, null when not open.
+    std::unique_ptr<CSettingWizard1> m_pSetupPage1;
+    std::unique_ptr<CSettingWizard2> m_pSetupPage2;
+    std::unique_ptr<CPropertySheet> m_pSetupSheet;
+
+    // After the tracker moved the active area: the wizard's first page
+    // measures over it.
+    void RefreshSetupWizard();
 
 protected:
 

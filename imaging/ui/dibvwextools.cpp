@@ -53,6 +53,7 @@ LRESULT CDIBVwEx::OnToolWindowClosed(WPARAM wParam, LPARAM lParam)
         m_pMatchDlg0.reset();
     if (lParam == CMatchDlg8::IDD)
         m_pMatchDlg8.reset();
+    MeasureWindowClosed(wParam, lParam);
     if (lParam == CFormSheet::kReportForm && m_pFormSheet) {
         CDIBDoc* doc = GetDocument();
         CBV* engine = doc != nullptr ? doc->GetEngine() : nullptr;
@@ -91,6 +92,7 @@ void CDIBVwEx::CloseToolWindows()
         m_pPerspectiveDlg.reset();
     }
     CloseMatchWindows();
+    CloseMeasureWindows();
 }
 
 void CDIBVwEx::OnToolCalibration()
