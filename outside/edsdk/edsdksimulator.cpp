@@ -584,8 +584,11 @@ EdsError CEdsdkSimulator::SetPropertyData(EdsBaseRef ref, EdsPropertyID id, EdsU
         property.nType = size == 8 ? kEdsDataType_Point : kEdsDataType_UInt32;
     property.data.assign(p, p + size);
     std::uint32_t first = 0;
+    std::uint32_t second = 0;
     std::memcpy(&first, p, std::min<std::size_t>(4, size));
-    m_writes.push_back({id, size, first});
+    if (size >= 8)
+        std::memcpy(&second, p + 4, 4);
+    m_writes.push_back({id, size, first, second});
     Queue({1, kEdsPropertyEvent_PropertyChanged, id, 0});
     return EDS_ERR_OK;
 }

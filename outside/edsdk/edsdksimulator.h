@@ -63,7 +63,8 @@ struct CSimPropertyWrite
 {
     EdsPropertyID nId = 0;
     std::uint32_t nSize = 0;
-    std::uint32_t nValue = 0; // the first 32 bits
+    std::uint32_t nValue = 0;  // the first 32 bits
+    std::uint32_t nValue2 = 0; // the next 32 bits of a point
     bool operator==(const CSimPropertyWrite&) const = default;
 };
 
