@@ -675,7 +675,7 @@ EdsError CEdsdkSimulator::SendCommand(EdsCameraRef camera, EdsCameraCommand comm
         return e;
     if (const EdsError e = CheckCamera(camera, true))
         return e;
-    m_commands.push_back({command, param});
+    m_commands.push_back({command, param, (Property32(kEdsPropID_Evf_OutputDevice) & kEdsEvfOutputDevice_PC) != 0});
     if (command == kEdsCameraCommand_TakePicture) {
         CObject item;
         item.kind = Kind::directoryItem;

@@ -56,6 +56,8 @@ struct CSimCommand
 {
     std::uint32_t nCommand = 0;
     std::int32_t nParam = 0;
+    // Live view went to the computer when the command came.
+    bool bLiveView = false;
     bool operator==(const CSimCommand&) const = default;
 };
 

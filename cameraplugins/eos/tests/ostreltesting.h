@@ -7,6 +7,7 @@
 
 #include "platform/core/clock.h"
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <memory>
@@ -21,6 +22,25 @@ class CStillClock : public IClock
 public:
     ULONGLONG NowMs() const override { return 0; }
     void SleepMs(DWORD) override { std::this_thread::yield(); }
+};
+
+// Time that passes only while a test lets it: sleeps yield and, when
+// running, advance it.
+class CGateClock : public IClock
+{
+public:
+    ULONGLONG NowMs() const override { return m_nowMs; }
+    void SleepMs(DWORD ms) override
+    {
+        std::this_thread::yield();
+        if (m_bRunning)
+            m_nowMs += ms;
+    }
+    void SetRunning(bool bRunning) { m_bRunning = bRunning; }
+
+private:
+    std::atomic<ULONGLONG> m_nowMs = 0;
+    std::atomic<bool> m_bRunning = false;
 };
 
 // Hand-driven time whose 500 ms retry sleep runs a hook first.
