@@ -36,6 +36,7 @@ int CFGOstrel::Init(HWND hHostWnd)
     // A second Init would otherwise lose the running camera.
     Exit();
     m_hHostWnd = hHostWnd;
+    m_nBadFrames = 0;
     OstrelApp().SetHostWindow(hHostWnd);
     if (!Edsdk().IsBound()) {
         if (const unsigned missing = Edsdk().Bind(&EdsProcByOrdinal)) {

