@@ -42,6 +42,18 @@ std::string CameraModel::getModelName() const
     return m_modelName;
 }
 
+void CameraModel::setFirmwareVersion(const std::string& text)
+{
+    std::lock_guard lock(m_mutex);
+    m_firmware = text;
+}
+
+std::string CameraModel::getFirmwareVersion() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_firmware;
+}
+
 void CameraModel::setPropertyDesc(EdsPropertyID id, const EdsPropertyDesc& desc)
 {
     std::lock_guard lock(m_mutex);

@@ -33,6 +33,8 @@ public:
     EdsUInt32 getPropertyUInt32(EdsPropertyID id) const;
     void setModelName(const std::string& name);
     std::string getModelName() const;
+    void setFirmwareVersion(const std::string& text);
+    std::string getFirmwareVersion() const;
     void setPropertyDesc(EdsPropertyID id, const EdsPropertyDesc& desc);
     // Empty (no elements) for a descriptor never read.
     EdsPropertyDesc getPropertyDesc(EdsPropertyID id) const;
@@ -53,6 +55,7 @@ private:
     std::map<EdsPropertyID, EdsUInt32> m_values;
     std::map<EdsPropertyID, EdsPropertyDesc> m_descs;
     std::string m_modelName;
+    std::string m_firmware;
     EdsFocusInfo m_focusInfo{};
     EdsPoint m_zoomPosition{};
     std::string m_pictureFolder;

@@ -129,6 +129,8 @@ EdsError GetPropertyCommand::readProperty(EdsPropertyID id)
             return error;
         if (id == kEdsPropID_ProductName)
             m_model->setModelName(text.data());
+        else if (id == kEdsPropID_FirmwareVersion)
+            m_model->setFirmwareVersion(text.data());
         break;
     }
     case kEdsDataType_FocusInfo: {

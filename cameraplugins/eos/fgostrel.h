@@ -65,6 +65,7 @@ public:
     // machine's. Takes effect at the next Init.
     void SetClock(kestrun::IClock* pClock) { m_pClock = pClock; }
     void SetLocalClock(CLocalClock clock) { m_localClock = std::move(clock); }
+    kestrun::IClock& Clock() const;
 
     CameraModel* Model() const { return m_model.get(); }
     CameraController* Controller() const { return m_controller.get(); }
@@ -89,7 +90,6 @@ private:
     void OnEvfData(const struct EvfDataSet& data);
     void OnOutputDevice();
     void OnShutDown();
-    kestrun::IClock& Clock() const;
 
     HWND m_hHostWnd = nullptr;
     UINT m_nMsgShutDown = 0;

@@ -4,6 +4,7 @@
 #include "cameraplugins/common/pluginresources.h"
 #include "cameraplugins/eos/fgostrel.h"
 #include "cameraplugins/eos/ostrelapp.h"
+#include "cameraplugins/eos/ui/cameracontroldlg.h"
 #include "cameraplugins/eos/ui/ostrelresources.h"
 #include "cameraplugins/fgplugin.h"
 
@@ -39,6 +40,14 @@ OSTREL_EXPORT int Init(CWnd* pHostWnd)
 OSTREL_EXPORT int Snapshot(CDIB* pImage)
 {
     return Guard(0, [&] { return FGOstrel().TakeSnapshot(pImage); });
+}
+
+OSTREL_EXPORT void OpenDialog(CWnd* pParent)
+{
+    Guard(0, [&] {
+        CCameraControlDlg::Open(FGOstrel(), pParent);
+        return 0;
+    });
 }
 
 OSTREL_EXPORT void Exit()
