@@ -97,9 +97,10 @@ TEST_F(EosPlugInTest, InitVideoOnSourceFiveShowsLiveView)
     CDIBDoc* video = StartCamera();
     ASSERT_NE(video, nullptr) << GetFG()->GetLastReport().GetString();
     ASSERT_TRUE(GetFG()->IsLive());
-    EXPECT_TRUE(EdsdkSimulator().IsSessionOpen());
     EXPECT_TRUE(QueryCommand(Frame(), ID_VIDEO_OPTIONS).enabled);
+    // The session opens on the plug-in's command thread; frames follow it.
     ASSERT_TRUE(WaitForFrames(GetFG()->GetFrameCount() + 3));
+    EXPECT_TRUE(EdsdkSimulator().IsSessionOpen());
     PumpMessages();
     const CDIB* page = video->GetActiveDIB();
     ASSERT_NE(page, nullptr);
