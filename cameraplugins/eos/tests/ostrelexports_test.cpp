@@ -54,8 +54,15 @@ protected:
         EdsdkSimulator().Reset();
         ::FreeLibrary(m_module);
     }
-    // Returns when the commands queued so far have run.
-    void Drain() { ostrel::testing::Drain(FGOstrel().Controller()->processor(), FGOstrel().Model()); }
+    // Returns when the commands queued so far, and those the camera's
+    // events queue after them, have run.
+    void Drain()
+    {
+        for (int round = 0; round < 2; ++round) {
+            EdsdkSimulator().WaitForEvents();
+            ostrel::testing::Drain(FGOstrel().Controller()->processor(), FGOstrel().Model());
+        }
+    }
 
     ostrel::testing::CStillClock m_clock;
     kestrun::testing::ScopedMessageBoxes m_boxes;

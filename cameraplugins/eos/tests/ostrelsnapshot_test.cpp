@@ -107,7 +107,15 @@ protected:
         EdsdkSimulator().Reset();
         std::filesystem::remove_all(m_folder);
     }
-    void Drain() { ostrel::testing::Drain(FGOstrel().Controller()->processor(), FGOstrel().Model()); }
+    // Returns when the commands queued so far, and those the camera's
+    // events queue after them, have run.
+    void Drain()
+    {
+        for (int round = 0; round < 2; ++round) {
+            EdsdkSimulator().WaitForEvents();
+            ostrel::testing::Drain(FGOstrel().Controller()->processor(), FGOstrel().Model());
+        }
+    }
     void StartLiveView()
     {
         FGOstrel().StartLiveView();
@@ -143,6 +151,33 @@ TEST_F(OstrelSnapshotTest, PicturesArriveInTheImageUnderNamesOfTheirOwn)
     ASSERT_EQ(FGOstrel().TakeSnapshot(nullptr), 1);
     EXPECT_EQ(Pictures(), (std::vector<std::string>{"20260101_00-00-00-1.jpg", "20260101_00-00-00-2.jpg"}));
     EXPECT_TRUE(m_boxes->Texts().empty());
+}
+
+TEST_F(OstrelSnapshotTest, BeforeTheHostNamesAFolderPicturesGoToTheSettingsFolder)
+{
+    FGOstrel().SetImageDir("");
+    ASSERT_EQ(FGOstrel().Init(m_host.m_hWnd), 1);
+    Drain();
+    const std::filesystem::path settings = OstrelApp().SettingsFolder().GetString();
+    std::filesystem::remove(settings / "20260101_00-00-00-1.jpg");
+    CDIB image;
+    ASSERT_EQ(FGOstrel().TakeSnapshot(&image), 1);
+    EXPECT_TRUE(std::filesystem::exists(settings / "20260101_00-00-00-1.jpg"));
+    std::filesystem::remove(settings / "20260101_00-00-00-1.jpg");
+}
+
+TEST_F(OstrelSnapshotTest, AnEmptyPictureFolderFailsTheDownloadWithTheCamerasError)
+{
+    FGOstrel().SetImageDir("");
+    m_clock.SetRunning(true);
+    CDIB image;
+    EXPECT_EQ(FGOstrel().TakeSnapshot(&image), 0);
+    EdsdkSimulator().WaitForEvents();
+    Drain();
+    PumpMessages();
+    const std::vector<CString> texts = m_boxes->Texts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), CString("Error code from camera: 61")), texts.end());
+    EXPECT_EQ(image.GetWidth(), 0);
 }
 
 TEST_F(OstrelSnapshotTest, WithoutAutofocusThePictureIsTakenLiveAndLiveViewEndsAfterwards)
