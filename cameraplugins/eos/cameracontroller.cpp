@@ -3,6 +3,7 @@
 #include "cameraplugins/eos/edsdklibrary.h"
 #include "cameraplugins/eos/evfcommands.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string_view>

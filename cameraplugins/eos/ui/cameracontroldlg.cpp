@@ -62,12 +62,7 @@ CCameraControlDlg::CCameraControlDlg(CameraModel& model, CameraController& contr
     RegisterOstrelResources();
     for (const CButtonAction& entry : kButtonActions)
         m_buttons.push_back({entry.nID, std::make_unique<CActionButton>(entry.action)});
-    for (CPropertyComboBox* combo : {static_cast<CPropertyComboBox*>(&m_aeMode), static_cast<CPropertyComboBox*>(&m_tv),
-                                     static_cast<CPropertyComboBox*>(&m_av), static_cast<CPropertyComboBox*>(&m_iso),
-                                     static_cast<CPropertyComboBox*>(&m_meteringMode),
-                                     static_cast<CPropertyComboBox*>(&m_exposureComp),
-                                     static_cast<CPropertyComboBox*>(&m_imageQuality),
-                                     static_cast<CPropertyComboBox*>(&m_evfAFMode)})
+    for (CPropertyComboBox* combo : Combos())
         combo->setModel(&m_model);
     m_zoomButton.setModel(&m_model);
     m_pictureBox.setModel(&m_model);
@@ -108,12 +103,7 @@ INT_PTR CCameraControlDlg::Open(CFGOstrel& grabber, CWnd* pParentWnd)
 
 CPropertyComboBox* CCameraControlDlg::Combo(UINT nID)
 {
-    for (CPropertyComboBox* combo : {static_cast<CPropertyComboBox*>(&m_aeMode), static_cast<CPropertyComboBox*>(&m_tv),
-                                     static_cast<CPropertyComboBox*>(&m_av), static_cast<CPropertyComboBox*>(&m_iso),
-                                     static_cast<CPropertyComboBox*>(&m_meteringMode),
-                                     static_cast<CPropertyComboBox*>(&m_exposureComp),
-                                     static_cast<CPropertyComboBox*>(&m_imageQuality),
-                                     static_cast<CPropertyComboBox*>(&m_evfAFMode)}) {
+    for (CPropertyComboBox* combo : Combos()) {
         if (static_cast<UINT>(combo->GetDlgCtrlID()) == nID)
             return combo;
     }
@@ -138,10 +128,18 @@ void CCameraControlDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, IDC_AF_ON_SNAPSHOT, m_bAFOnSnapshot);
 }
 
+std::array<CPropertyComboBox*, 8> CCameraControlDlg::Combos()
+{
+    return {&m_aeMode, &m_tv, &m_av, &m_iso, &m_meteringMode, &m_exposureComp, &m_imageQuality, &m_evfAFMode};
+}
+
 std::vector<Observer*> CCameraControlDlg::ControlObservers()
 {
-    return {&m_aeMode, &m_tv, &m_av, &m_iso, &m_meteringMode, &m_exposureComp, &m_imageQuality, &m_evfAFMode,
-            &m_zoomButton, &m_pictureBox};
+    const std::array<CPropertyComboBox*, 8> combos = Combos();
+    std::vector<Observer*> observers(combos.begin(), combos.end());
+    observers.push_back(&m_zoomButton);
+    observers.push_back(&m_pictureBox);
+    return observers;
 }
 
 BOOL CCameraControlDlg::OnInitDialog()
@@ -171,12 +169,7 @@ void CCameraControlDlg::Connect()
         slot.button->addActionListener(&m_controller);
     m_zoomButton.addActionListener(&m_controller);
     m_pictureBox.addActionListener(&m_controller);
-    for (CPropertyComboBox* combo : {static_cast<CPropertyComboBox*>(&m_aeMode), static_cast<CPropertyComboBox*>(&m_tv),
-                                     static_cast<CPropertyComboBox*>(&m_av), static_cast<CPropertyComboBox*>(&m_iso),
-                                     static_cast<CPropertyComboBox*>(&m_meteringMode),
-                                     static_cast<CPropertyComboBox*>(&m_exposureComp),
-                                     static_cast<CPropertyComboBox*>(&m_imageQuality),
-                                     static_cast<CPropertyComboBox*>(&m_evfAFMode)})
+    for (CPropertyComboBox* combo : Combos())
         combo->addActionListener(&m_controller);
     for (Observer* observer : ControlObservers())
         m_model.addObserver(observer);

@@ -53,6 +53,7 @@ private:
         UINT nID;
         std::unique_ptr<CActionButton> button;
     };
+    std::array<CPropertyComboBox*, 8> Combos();
     // The controls that observe the model.
     std::vector<Observer*> ControlObservers();
     void Connect();
