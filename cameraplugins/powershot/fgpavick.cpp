@@ -72,18 +72,6 @@ CString CutUtf8(const std::string& text, std::size_t nBytes)
     return CString(text.substr(0, end).c_str());
 }
 
-// Toward zero; a value outside int saturates, NaN gives 0.
-int TruncateToInt(double dValue)
-{
-    if (std::isnan(dValue))
-        return 0;
-    if (dValue >= static_cast<double>(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (dValue <= static_cast<double>(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return static_cast<int>(dValue);
-}
-
 } // namespace
 
 CFGPavick::CFGPavick()
@@ -335,7 +323,7 @@ double CFGPavick::GetParameter(int nId) const
 void CFGPavick::SetParameter(int nId, double dValue)
 {
     if (nId == kParamReportToWindow)
-        PavickApp().SetReportToWindow(TruncateToInt(dValue));
+        PavickApp().SetReportToWindow(ParameterToInt(dValue));
 }
 
 const char* CFGPavick::GetParameterString(int nId)

@@ -1,54 +1,13 @@
 #pragma once
 // CPavickApp: the plug-in's application object. Every message for the user
-// goes through ReportMessage: a message box, or, when the board asked for
-// it, "MSG_GRABBER" 25 to the host window with the kept text. Reports made
-// on a camera SDK thread are passed to the host thread first.
+// goes through its report (cameraplugins/common/pluginreport.h).
 
-#include "platform/core/cstring.h"
-#include "platform/core/messages.h"
-#include "platform/core/types.h"
+#include "cameraplugins/common/pluginreport.h"
 
-#include <deque>
-#include <mutex>
-#include <thread>
-
-class CPavickApp : private CMessageTarget
+class CPavickApp : public kestrun::camplugin::CPlugInReport
 {
 public:
-    CPavickApp();
-    ~CPavickApp() override;
-    CPavickApp(const CPavickApp&) = delete;
-    CPavickApp& operator=(const CPavickApp&) = delete;
-
-    // On the host thread.
-    void ReportMessage(const CString& text);
-    // From any thread: on another than the host thread the text waits for
-    // the host thread to pump its messages.
-    void ReportFromAnyThread(const CString& text);
-    const CString& LastReport() const { return m_strLastReport; }
-
-    void SetReportToWindow(int bReport) { m_bReportToWindow = bReport; }
-    int GetReportToWindow() const { return m_bReportToWindow; }
-    // Null: reports go nowhere while reporting to a window. The calling
-    // thread becomes the host thread.
-    void SetHostWindow(HWND hWnd);
-    // At Exit, on the host thread: no host window, no relay.
-    void DetachHost();
-
-private:
-    LRESULT OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    void DestroyRelay();
-
-    CString m_strLastReport;
-    int m_bReportToWindow = 0;
-    HWND m_hHostWnd = nullptr;
-    UINT m_nMsgGrabber = 0;
-    UINT m_nMsgRelay = 0;
-    // Owned by the host thread; carries reports from other threads there.
-    HWND m_hRelay = nullptr;
-    std::thread::id m_hostThread;
-    std::mutex m_mutex;
-    std::deque<CString> m_pending;
+    CPavickApp() : CPlugInReport("Pavick report from a camera thread") {}
 };
 
 CPavickApp& PavickApp();

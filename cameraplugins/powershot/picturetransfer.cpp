@@ -4,7 +4,6 @@
 #include "outside/prsdk/prsdk.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -17,17 +16,6 @@ constexpr std::uint32_t kTransferAborted = 0x0000FFFF;
 
 } // namespace
 
-CLocalTime LocalNow()
-{
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    CLocalTime time;
-    localtime_r(&seconds, &time.tm);
-    time.nMilliseconds = static_cast<unsigned>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-    return time;
-}
-
 CPictureTransfer::CPictureTransfer(std::uintptr_t hCamera, std::uint32_t nObject, std::uint16_t nEventCode,
                                    CDIB* pImage, const CString& strFolder, CLocalClock clock)
     : m_hCamera(hCamera), m_nObject(nObject), m_nEventCode(nEventCode), m_pImage(pImage), m_strFolder(strFolder),
@@ -39,15 +27,6 @@ CPictureTransfer::~CPictureTransfer()
 {
     if (m_pFile != nullptr)
         std::fclose(m_pFile);
-}
-
-CString CPictureTransfer::PictureFileName(const CString& strFolder, const CLocalTime& time)
-{
-    char stamp[64] = {};
-    std::strftime(stamp, sizeof stamp, "%Y%m%d_%H-%M-%S-", &time.tm);
-    CString name;
-    name.Format("%s%s%u%s", strFolder.GetString(), stamp, time.nMilliseconds, ".jpg");
-    return name;
 }
 
 void CPictureTransfer::RunWorker(const std::function<void(int)>& progress)

@@ -6,6 +6,8 @@
 // decoded into the image on the host thread afterwards (Finish), so a view
 // that paints the image meanwhile never sees it half written.
 
+#include "cameraplugins/common/picturename.h"
+
 #include "platform/core/cstring.h"
 
 #include <cstdint>
@@ -18,15 +20,6 @@
 class CDIB;
 struct prProgress;
 
-// Local time with its milliseconds, for picture file names.
-struct CLocalTime
-{
-    std::tm tm{};
-    unsigned nMilliseconds = 0;
-};
-using CLocalClock = std::function<CLocalTime()>;
-CLocalTime LocalNow();
-
 class CPictureTransfer
 {
 public:
@@ -38,7 +31,10 @@ public:
     CPictureTransfer& operator=(const CPictureTransfer&) = delete;
 
     // folder + "%Y%m%d_%H-%M-%S-" + milliseconds without padding + ".jpg".
-    static CString PictureFileName(const CString& strFolder, const CLocalTime& time);
+    static CString PictureFileName(const CString& strFolder, const CLocalTime& time)
+    {
+        return kestrun::camplugin::TimeStampedPictureName(strFolder, time);
+    }
 
     // The worker: fetches the released data; progress gets each block's
     // percentage.

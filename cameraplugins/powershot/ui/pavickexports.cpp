@@ -1,6 +1,7 @@
 // The plug-in's exports, as the frame-grabber board looks them up by name.
 // No error leaves an export: it is reported through the plug-in's report.
 
+#include "cameraplugins/common/pluginresources.h"
 #include "cameraplugins/fgplugin.h"
 #include "cameraplugins/powershot/fgpavick.h"
 #include "cameraplugins/powershot/pavickapp.h"
@@ -12,7 +13,6 @@
 
 #include "platform/ui/wnd.h"
 
-#include <exception>
 
 namespace {
 
@@ -20,15 +20,7 @@ namespace {
 template <class Result, class Body>
 Result Guard(Result fallback, Body body)
 {
-    try {
-        const kestrun::pavick::CPavickResourceScope resources;
-        return body();
-    } catch (const std::exception& e) {
-        PavickApp().ReportMessage(e.what());
-    } catch (...) {
-        PavickApp().ReportMessage("Unexpected error in the camera plug-in");
-    }
-    return fallback;
+    return kestrun::camplugin::GuardExport<kestrun::pavick::CPavickResourceScope>(PavickApp(), fallback, body);
 }
 
 // One progress window per transfer.

@@ -91,15 +91,8 @@ void RegisterPavickResources()
     (void)registered;
 }
 
-CPavickResourceScope::CPavickResourceScope() : m_hPrevious(AfxGetResourceHandle())
+CPavickResourceScope::CPavickResourceScope() : CPlugInResourceScope((RegisterPavickResources(), PavickModule()))
 {
-    RegisterPavickResources();
-    AfxSetResourceHandle(PavickModule());
-}
-
-CPavickResourceScope::~CPavickResourceScope()
-{
-    AfxSetResourceHandle(m_hPrevious);
 }
 
 } // namespace kestrun::pavick

@@ -3,6 +3,8 @@
 // plug-in's own resource module, since 10004 is also the box library's
 // save-profile layout. Every export switches to this module while it runs.
 
+#include "cameraplugins/common/pluginresources.h"
+
 #include "platform/core/types.h"
 
 namespace kestrun::pavick {
@@ -39,16 +41,10 @@ HINSTANCE PavickModule();
 void RegisterPavickResources();
 
 // Makes the plug-in's module the resource handle for its lifetime.
-class CPavickResourceScope
+class CPavickResourceScope : public kestrun::camplugin::CPlugInResourceScope
 {
 public:
     CPavickResourceScope();
-    ~CPavickResourceScope();
-    CPavickResourceScope(const CPavickResourceScope&) = delete;
-    CPavickResourceScope& operator=(const CPavickResourceScope&) = delete;
-
-private:
-    HINSTANCE m_hPrevious;
 };
 
 } // namespace kestrun::pavick
