@@ -155,6 +155,11 @@ void CMainFrame::OnClose()
 
 void CMainFrame::OnDestroy()
 {
+    // No notice may reach a window that goes.
+    m_dlgDirCheck.GetWatcher().Stop();
+    if (m_nNewImageTimer != 0)
+        KillTimer(m_nNewImageTimer);
+    m_nNewImageTimer = 0;
     // The engine outlives the window.
     if (CKestrunApp* app = KestrunApp())
         app->GetEngine()->SetProgressDisplay(nullptr);
@@ -164,6 +169,10 @@ void CMainFrame::OnDestroy()
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
 {
+    if (m_nNewImageTimer != 0 && nIDEvent == m_nNewImageTimer) {
+        TakeNewImages();
+        return;
+    }
     if (m_nTimerID != 0 && nIDEvent == m_nTimerID) {
         KillTimer(m_nTimerID);
         m_nTimerID = 0;
@@ -181,11 +190,11 @@ void CMainFrame::OnSize(UINT nType, int cx, int cy)
         SendMessageToDescendants(WM_SIZE, kSizeMaxShow, 0, TRUE, FALSE);
 }
 
-int CMainFrame::OnDirChange(const CString& strFullPath, int nKind)
+int CMainFrame::OnDirChange(CFileInformation fileInformation, int nKind)
 {
-    constexpr int kFileCreated = 2;
-    if (nKind == kFileCreated) {
-        m_strNewImage = strFullPath;
+    // Deleted and changed files, and new folders, are no new images.
+    if (nKind == CFileInformation::kCreated && !fileInformation.IsDirectory()) {
+        m_newImages.Push(fileInformation.GetFullPath());
         PostMessage(kestrun::AppMessages().imageCreated, 0, 0);
     }
     return 0;

@@ -9,7 +9,9 @@
 // engine's runs show their progress over the status bar's message pane.
 
 #include "trayscanner/camboxinterface.h"
+#include "app/newimagequeue.h"
 #include "app/splash.h"
+#include "imaging/ui/dircheckdlg.h"
 #include "app/statusbarprogress.h"
 #include "scripthost/contscript.h"
 #include "platform/ui/persistentframe.h"
@@ -20,7 +22,7 @@
 
 class CScriptEngine;
 
-class CMainFrame : public CMDIFrameWnd
+class CMainFrame : public CMDIFrameWnd, public CDirChangeClient
 {
     DECLARE_DYNAMIC(CMainFrame)
 
@@ -28,10 +30,10 @@ public:
     CMainFrame();
     ~CMainFrame() override;
 
-    // The folder watcher's notice: a created file (kind 2) is kept and
-    // announced to this window with "IMAGE_CREATED". Answers 0: the watch
-    // goes on.
-    int OnDirChange(const CString& strFullPath, int nKind);
+    // The folder watcher's notice (its thread): a created file (kind 2)
+    // joins the new images and "IMAGE_CREATED" is posted to this window.
+    // Answers 0: the watch goes on.
+    int OnDirChange(CFileInformation fileInformation, int nKind) override;
 
     CPersistentFrame m_persist;
     CCamBoxInterface m_camBox;
@@ -41,7 +43,9 @@ public:
     CStatusBarProgress m_progress{m_wndStatusBar};
     CComboBoxToolBar m_wndToolBar;
     CToolBar m_wndDBToolBar;
-    CString m_strNewImage;
+    // "Automatic Image Input" and the files it found, opened as they settle.
+    CDirCheckDlg m_dlgDirCheck;
+    CNewImageQueue m_newImages;
 
     // Scripts: the user's script "kestrun", the code a document's run
     // loads from its code file (a container of its own, so that the
@@ -75,6 +79,7 @@ protected:
     void OnMacroEdit();
     void OnMacroRun();
     void OnUpdateMacroRun(CCmdUI* pCmdUI);
+    void OnAutoImageInput();
     // Commands whose windows are not part of this program yet.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -99,6 +104,10 @@ private:
     void FillVideoSourceCombo();
     BOOL CreateDatabaseToolBar();
     BOOL CreateStatusBar();
+    // Opens the new images that settled; checks the others again later.
+    void TakeNewImages();
+    void OpenNewImage(const CString& strPath);
+    UINT_PTR m_nNewImageTimer = 0;
 
     // Routes a command or its update to the target the command concerns; a
     // command nobody takes goes on along the route.

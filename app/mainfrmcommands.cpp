@@ -21,11 +21,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_MACRO_EDIT, OnMacroEdit)
     ON_COMMAND(ID_MACRO_RUN, OnMacroRun)
     ON_UPDATE_COMMAND_UI(ID_MACRO_RUN, OnUpdateMacroRun)
-    // TWAIN, the automatic image input and the help are not part of this
-    // program yet.
+    // TWAIN and the help are not part of this program yet.
     ON_UPDATE_COMMAND_UI(ID_TWAIN_SELECT_SOURCE, OnUpdateNotAvailable)
     ON_UPDATE_COMMAND_UI(ID_TWAIN_ACQUIRE, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_AUTO_IMAGE_INPUT, OnUpdateNotAvailable)
+    ON_COMMAND(ID_AUTO_IMAGE_INPUT, OnAutoImageInput)
     ON_UPDATE_COMMAND_UI_RANGE(ID_HELP_INDEX, ID_DEFAULT_HELP, OnUpdateNotAvailable)
 
     RouteCommands(ID_RECORD_FIRST, ID_RECORD_PREV, &CMainFrame::FormViewTarget);
@@ -171,4 +170,10 @@ void CMainFrame::OnSelChangeVideoSource()
         if (static_cast<int>(combo.GetItemData(i)) == previous)
             combo.SetCurSel(i);
     }
+}
+
+void CMainFrame::OnAutoImageInput()
+{
+    m_dlgDirCheck.SetClient(this);
+    m_dlgDirCheck.Create(this);
 }

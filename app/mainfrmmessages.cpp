@@ -14,6 +14,9 @@
 
 namespace {
 
+// Checks the new images of the folder watch again while some wait.
+constexpr UINT_PTR kNewImageTimer = 45146;
+
 // Hands a command to a form view of the given class; nothing for others.
 void RouteToForm(CView* pForm, const char* lpszFormClass, UINT nID)
 {
@@ -62,23 +65,40 @@ LRESULT CMainFrame::OnDeleteDocument(WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainFrame::OnImageCreated(WPARAM, LPARAM)
 {
-    if (m_strNewImage.IsEmpty())
-        return 0;
+    TakeNewImages();
+    return 0;
+}
+
+void CMainFrame::TakeNewImages()
+{
+    for (const CString& path : m_newImages.TakeSettled())
+        OpenNewImage(path);
+    if (m_newImages.HasPending()) {
+        if (m_nNewImageTimer == 0)
+            m_nNewImageTimer = SetTimer(kNewImageTimer, CNewImageQueue::kCheckIntervalMs, nullptr);
+    } else if (m_nNewImageTimer != 0) {
+        KillTimer(m_nNewImageTimer);
+        m_nNewImageTimer = 0;
+    }
+}
+
+void CMainFrame::OpenNewImage(const CString& strPath)
+{
     CKestrunApp* app = KestrunApp();
     if (app == nullptr)
-        return 0;
-    if (CDocument* doc = app->OpenDocumentFile(m_strNewImage)) {
-        if (GetProfileInt("AutoImages", "AutoImageDelete", 0) != 0) {
-            doc->SetTitle(AcquiredImageTitle());
-            DeleteFile(m_strNewImage);
-            m_strNewImage.Empty();
-        } else {
-            doc->SetTitle(m_strNewImage);
-        }
+        return;
+    // A file that does not open was reported by the document and stays.
+    CDocument* doc = app->OpenDocumentFile(strPath);
+    if (doc == nullptr)
+        return;
+    if (GetProfileInt("PathName", "AutoImageDelete", 1) != 0) {
+        doc->SetTitle(AcquiredImageTitle());
+        DeleteFile(strPath);
+    } else {
+        doc->SetTitle(strPath);
     }
     SetForegroundWindow();
     RouteToForm(app->GetFormView(), "CDBForm", ID_DB_NEW_RECORD_AND_COUNT);
-    return 0;
 }
 
 LRESULT CMainFrame::OnStateToKiste(WPARAM wParam, LPARAM)

@@ -145,7 +145,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
         ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
         ID_RECORD_SEQUENCE,
         ID_UW_SCANNER, ID_MACRO_RUN,
-        ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_AUTO_IMAGE_INPUT, ID_EXTENDED_VIEW, ID_HELP_INDEX,
+        ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_EXTENDED_VIEW, ID_HELP_INDEX,
         ID_HELP_USING, ID_CONTEXT_HELP, ID_IMPORT,
         // Routed to windows that are not open.
         ID_RECORD_FIRST, ID_DB_COMMAND_FIRST, ID_IMAGE_INTEGRATION, ID_THRESHOLDS, ID_SEARCH_OBJECTS, ID_ZOOM,
@@ -157,7 +157,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
         EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
     for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
                     ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_USER_LEVEL, ID_CHANGE_PASSWORD,
-                    ID_SYSTEM_OPTIONS, ID_HARDWARE_SELECT, ID_APP_ABOUT})
+                    ID_SYSTEM_OPTIONS, ID_HARDWARE_SELECT, ID_APP_ABOUT, ID_AUTO_IMAGE_INPUT})
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
 
     // A disabled menu command is not carried out.
@@ -356,23 +356,6 @@ TEST_F(MainFrameTest, NoticesOfTheBoardAndTheBoxReachTheirTargets)
     EXPECT_EQ(m_app.m_pUwScannerDlg, &scannerDialog);
     frame.SendMessage(WM_UWSCANNER_GONE, 1, IDD_UWSCANNER);
     EXPECT_EQ(m_app.m_pUwScannerDlg, nullptr);
-}
-
-TEST_F(MainFrameTest, NewFileFromTheFolderWatchIsOpenedOrReported)
-{
-    const fs::path file = m_folder / "new.bin";
-    std::ofstream(file) << "not an image";
-    CMainFrame& frame = Frame();
-    frame.OnDirChange(file.c_str(), 1);
-    PumpMessages();
-    EXPECT_TRUE(m_boxes->Texts().empty());
-
-    frame.OnDirChange(file.c_str(), 2);
-    EXPECT_EQ(frame.m_strNewImage, file.c_str());
-    PumpMessages();
-    // The image document says why, and nothing more is said.
-    EXPECT_EQ(m_boxes->Texts(), (std::vector<CString>{CString("Couldn't load Image: ") + file.c_str()}));
-    EXPECT_TRUE(fs::exists(file));
 }
 
 TEST_F(MainFrameTest, RefusedVideoSourceIsTakenBack)

@@ -67,8 +67,9 @@ TEST(ReportValuesTest, StringsGoIntoTheScriptsArray)
         ASSERT_EQ(filled.GetCount(), 3U);
         EXPECT_EQ(filled.GetLBound(1), c.bounds[0].m_lLower);
         EXPECT_EQ(filled.Elements()[2].ToString(), CString("c"));
-        if (c.byReference)
+        if (c.byReference) {
             EXPECT_EQ(variable.GetArray().GetCount(), 3U);
+        }
     }
     // Nothing to hand over: 0 without a message.
     ScopedMessageBoxes boxes;

@@ -55,6 +55,31 @@ DWORD ErrnoToWin32(int error)
     }
 }
 
+CString SystemErrorText(DWORD error)
+{
+    switch (error) {
+    case ERROR_SUCCESS:
+        return "The operation completed successfully.";
+    case ERROR_FILE_NOT_FOUND:
+        return "The system cannot find the file specified.";
+    case ERROR_PATH_NOT_FOUND:
+        return "The system cannot find the path specified.";
+    case ERROR_ACCESS_DENIED:
+        return "Access is denied.";
+    case ERROR_INVALID_HANDLE:
+        return "The handle is invalid.";
+    case ERROR_NOT_ENOUGH_MEMORY:
+        return "Not enough memory resources are available to process this command.";
+    case ERROR_INVALID_PARAMETER:
+        return "The parameter is incorrect.";
+    default:
+        break;
+    }
+    CString text;
+    text.Format("Error %u.", static_cast<unsigned>(error));
+    return text;
+}
+
 void SetLastErrorFromErrno(int error) { SetLastError(ErrnoToWin32(error)); }
 
 DWORD Win32ErrorOf(const CFileException& e)

@@ -2,6 +2,7 @@
 // The thread's last error and the Win32 error codes that callers test. Our
 // system-service functions report failures here, as the originals did.
 
+#include "platform/core/cstring.h"
 #include "platform/core/types.h"
 
 class CFileException;
@@ -37,6 +38,8 @@ namespace kestrun {
 // The Win32 code for an errno value; ERROR_GEN_FAILURE for values that have
 // no closer match.
 DWORD ErrnoToWin32(int error);
+// The system's sentence for a Win32 error code, as error boxes show it.
+CString SystemErrorText(DWORD error);
 // Sets the thread's last error from an errno value.
 void SetLastErrorFromErrno(int error);
 // The Win32 code for a file exception: from its errno when it carries one,

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <filesystem>
 #include <memory>
@@ -51,7 +52,17 @@ CString AbsoluteFolder(const CString& folder)
     return CString(std::move(root));
 }
 
+LONGLONG Nanoseconds(const timespec& t) { return static_cast<LONGLONG>(t.tv_sec) * 1000000000LL + t.tv_nsec; }
+
 } // namespace
+
+FILETIME FileTimeFromUnixNs(LONGLONG ns)
+{
+    // 1601 to 1970 in 100-ns intervals.
+    constexpr LONGLONG kEpochOffset = 116444736000000000LL;
+    const auto value = static_cast<ULONGLONG>(ns / 100 + kEpochOffset);
+    return {static_cast<DWORD>(value & 0xFFFFFFFFu), static_cast<DWORD>(value >> 32)};
+}
 
 bool MatchesWildcard(const char* name, const char* pattern)
 {
@@ -83,11 +94,18 @@ BOOL CFileFind::FindFile(LPCTSTR pattern, DWORD /*flags*/)
             continue;
         const CString full = folder + "/" + item->d_name;
         struct stat info {};
-        // A dangling link is still listed, as the link itself.
-        if (::stat(full, &info) != 0 && ::lstat(full, &info) != 0)
+        struct stat link {};
+        if (::lstat(full, &link) != 0)
             continue;
-        m_entries.push_back({item->d_name, kestrun::FileAttributesOf(info.st_mode, item->d_name),
-                             static_cast<ULONGLONG>(info.st_size), info.st_mtime});
+        // A dangling link is still listed, as the link itself.
+        if (!S_ISLNK(link.st_mode) || ::stat(full, &info) != 0)
+            info = link;
+        DWORD attributes = kestrun::FileAttributesOf(info.st_mode, item->d_name);
+        if (S_ISLNK(link.st_mode))
+            attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        m_entries.push_back({item->d_name, attributes, static_cast<ULONGLONG>(info.st_size), info.st_mtime,
+                             kestrun::Nanoseconds(info.st_mtim), kestrun::Nanoseconds(info.st_atim),
+                             kestrun::Nanoseconds(info.st_ctim)});
     }
     std::sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
 
@@ -174,5 +192,24 @@ BOOL CFileFind::GetLastWriteTime(std::time_t& time) const
     if (!entry)
         return FALSE;
     time = entry->writeTime;
+    return TRUE;
+}
+
+BOOL CFileFind::GetFindData(WIN32_FIND_DATA& data) const
+{
+    const Entry* entry = Current();
+    if (!entry)
+        return FALSE;
+    data = WIN32_FIND_DATA{};
+    data.dwFileAttributes = entry->attributes;
+    data.ftCreationTime = kestrun::FileTimeFromUnixNs(entry->changeNs);
+    data.ftLastAccessTime = kestrun::FileTimeFromUnixNs(entry->accessNs);
+    data.ftLastWriteTime = kestrun::FileTimeFromUnixNs(entry->writeNs);
+    data.nFileSizeHigh = static_cast<DWORD>(entry->length >> 32);
+    data.nFileSizeLow = static_cast<DWORD>(entry->length & 0xFFFFFFFFu);
+    // Names of this file system are at most 255 bytes.
+    const std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(entry->name.GetLength()),
+                                                     sizeof(data.cFileName) - 1);
+    std::memcpy(data.cFileName, entry->name.GetString(), length);
     return TRUE;
 }

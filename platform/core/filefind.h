@@ -9,6 +9,8 @@
 //   }
 //
 // Entries come sorted by name (byte order) and include "." and "..".
+// A symbolic link shows its target (a dangling one itself) and carries
+// FILE_ATTRIBUTE_REPARSE_POINT.
 
 #include "platform/core/cstring.h"
 
@@ -16,7 +18,32 @@
 #include <ctime>
 #include <vector>
 
+// 100-nanosecond intervals since 1601-01-01 UTC, in two halves.
+struct FILETIME
+{
+    DWORD dwLowDateTime = 0;
+    DWORD dwHighDateTime = 0;
+};
+
+// One entry as the file search reports it.
+struct WIN32_FIND_DATA
+{
+    DWORD dwFileAttributes = 0;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh = 0;
+    DWORD nFileSizeLow = 0;
+    DWORD dwReserved0 = 0;
+    DWORD dwReserved1 = 0;
+    char cFileName[260] = {};
+    char cAlternateFileName[14] = {};
+};
+
 namespace kestrun {
+
+// Nanoseconds since 1970 (UTC) as a FILETIME.
+FILETIME FileTimeFromUnixNs(LONGLONG ns);
 
 // Whether name matches pattern: '*' any run, '?' any one character, ASCII
 // letters without regard to case; "*.*" matches every name, also names
@@ -57,6 +84,10 @@ public:
     BOOL MatchesMask(DWORD mask) const;
     ULONGLONG GetLength() const;
     BOOL GetLastWriteTime(std::time_t& time) const;
+    // The current entry as a find record (the creation time is the last
+    // status change: the file system keeps no birth time for us); FALSE
+    // without a current entry.
+    BOOL GetFindData(WIN32_FIND_DATA& data) const;
 
 private:
     struct Entry
@@ -65,6 +96,9 @@ private:
         DWORD attributes = 0;
         ULONGLONG length = 0;
         std::time_t writeTime = 0;
+        LONGLONG writeNs = 0;
+        LONGLONG accessNs = 0;
+        LONGLONG changeNs = 0;
     };
 
     const Entry* Current() const;
