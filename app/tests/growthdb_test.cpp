@@ -13,6 +13,7 @@
 #include "database/ui/dbform.h"
 #include "database/ui/reportdlg.h"
 #include "imaging/src.h"
+#include "platform/ui/doctemplate.h"
 #include "series/griddoc2.h"
 #include "objectmodel/toolfunctions.h"
 #include "dialogtesting.h"

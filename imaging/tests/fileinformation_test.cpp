@@ -112,8 +112,9 @@ TEST(FileInformationTest, CompareFileListsFindsTheFirstChange)
         CFileInformation out;
         EXPECT_EQ(CFileInformation::CompareFileLists(&c.before, &c.after, &out), c.kind) << c.what;
         EXPECT_EQ(c.kind == 0 ? out.GetPath() : out.GetFullPath(), c.path) << c.what;
-        if (c.newRecord)
+        if (c.newRecord) {
             EXPECT_TRUE(out.IsSame(newB)) << c.what;
+        }
     }
 
     // Several files at once: every one is found, matched by path.
