@@ -88,6 +88,9 @@ public:
     // profile chart, made on first use; without bCreate only a chart that
     // exists is refreshed.
     void ShowIntensityProfile(BOOL bCreate);
+    // The intensity profile along the line in the profile chart, made on
+    // first use.
+    void ShowLineProfile(CPoint from, CPoint to);
 
     // ---- automatic threshold ------------------------------------------------------------
     // Moves the engine's threshold step by step and keeps the one whose

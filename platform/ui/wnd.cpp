@@ -533,8 +533,20 @@ void CWnd::AddMessageHandler(UINT message, MessageHandler handler)
     m_messages[message] = std::move(handler);
 }
 
+CWnd::MessageFilter CWnd::SetMessageFilter(MessageFilter filter)
+{
+    std::swap(m_filter, filter);
+    return filter;
+}
+
 LRESULT CWnd::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_filter) {
+        // A copy: the filter may replace itself.
+        const MessageFilter filter = m_filter;
+        if (filter(message, wParam, lParam))
+            return 0;
+    }
     return WindowProc(message, wParam, lParam);
 }
 
