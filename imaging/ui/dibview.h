@@ -62,6 +62,8 @@ public:
     // leaves it and says so.
     void PastePage();
 
+    // A drawing tool's loop runs.
+    bool IsToolLoopRunning() const { return m_nToolLoop != 0; }
     // An area's rectangle in window pixels (CDIBVwEx); nothing here.
     virtual void GetAOIRectDevice(CAOI* pAOI, RECT& rect);
     // Ends the running tool: the "Add Object" and class windows close, a
@@ -157,7 +159,6 @@ protected:
     // while one runs ends that one without a result. False when the view
     // went away meanwhile: the caller must then not touch the view.
     bool CollectPoints(int nPointMode, std::vector<CPoint>& points);
-    bool IsToolLoopRunning() const { return m_nToolLoop != 0; }
     // The running loop (0: none), the loops so far and the drawing mode
     // the running loop puts back.
     int m_nToolLoop = 0;

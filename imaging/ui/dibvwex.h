@@ -198,7 +198,11 @@ protected:
     CPoint ClampToPage(CPoint ptImage);
 
     // ---- the tracker of the active area (dibvwextracker.cpp) -------------------------------
+public:
+    // The tracker around m_rectTracker, as drawn.
     CRectTracker MakeTracker() const;
+
+protected:
     // The tracker's rectangle from the active area, in window pixels
     // (empty without one).
     void SyncTrackerRect();

@@ -159,6 +159,8 @@ BOOL CRectTracker::Track(CWnd* pWnd, CPoint point, BOOL bAllowInvert)
     pWnd->SetCapture();
     const CWnd::MessageFilter previous =
         pWnd->SetMessageFilter([&, pWnd](UINT message, WPARAM wParam, LPARAM lParam) {
+            if (end != End::running)
+                return false; // the drag is over: the window has what follows
             switch (message) {
             case WM_MOUSEMOVE: {
                 const CPoint at(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
