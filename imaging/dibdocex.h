@@ -188,6 +188,7 @@ protected:
     void OnFilterSettings();
     // The profile's settings report in a new text document.
     void OnShowParameter();
+    void OnEnhancement();
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
