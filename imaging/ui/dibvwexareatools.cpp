@@ -19,20 +19,13 @@
 
 namespace {
 
-constexpr UINT ID_AOI_RECTANGLE = 45010;
-constexpr UINT ID_AOI_PARALLELOGRAM = 45011;
-constexpr UINT ID_AOI_ELLIPSE = 45012;
-constexpr UINT ID_AOI_RING = 45013;
-constexpr UINT ID_AOI_FREEHAND = 45014;
-constexpr UINT ID_AOI_EXTRA = 45015;
-
 int PointModeOf(UINT nID)
 {
     switch (nID) {
-    case ID_AOI_RECTANGLE: return CPoints::modeRectangle;
-    case ID_AOI_PARALLELOGRAM: return CPoints::modeParallelogram;
-    case ID_AOI_RING: return CPoints::modeRing;
-    case ID_AOI_FREEHAND: return CPoints::modePolygon;
+    case ID_VIEW_AOI_RECTANGLE: return CPoints::modeRectangle;
+    case ID_VIEW_AOI_PARALLELOGRAM: return CPoints::modeParallelogram;
+    case ID_VIEW_AOI_RING: return CPoints::modeRing;
+    case ID_VIEW_AOI_FREEHAND: return CPoints::modePolygon;
     default: return CPoints::modeEllipse; // ellipse and extra area
     }
 }
@@ -57,21 +50,21 @@ std::unique_ptr<CAOI> MakeArea(UINT nID, const std::vector<CPoint>& points)
     const CPoint& b = points[1];
     const bool flat = a.x == b.x || a.y == b.y;
     switch (nID) {
-    case ID_AOI_RECTANGLE: {
+    case ID_VIEW_AOI_RECTANGLE: {
         if (flat)
             return nullptr;
         auto area = std::make_unique<CAOI2>();
         area->SetRectFromCorners(a.x, a.y, b.x, b.y);
         return area;
     }
-    case ID_AOI_PARALLELOGRAM: {
+    case ID_VIEW_AOI_PARALLELOGRAM: {
         if (points.size() < 3 || DoubledArea(points) == 0)
             return nullptr;
         auto area = std::make_unique<CAOI3>();
         area->SetFromPoints(a, b, points[2]);
         return area;
     }
-    case ID_AOI_RING: {
+    case ID_VIEW_AOI_RING: {
         auto area = std::make_unique<CAOIRing>();
         area->SetRingWidth(CPoints::kRingWidth);
         area->SetFromCorners(a.x, a.y, b.x, b.y);
@@ -84,7 +77,7 @@ std::unique_ptr<CAOI> MakeArea(UINT nID, const std::vector<CPoint>& points)
         area->SetFromCorners(a.x, a.y, b.x, b.y);
         if (flat || area->GetWidth() == 0 || area->GetHeight() == 0)
             return nullptr;
-        if (nID == ID_AOI_EXTRA)
+        if (nID == ID_VIEW_AOI_EXTRA)
             area->m_nFlag = 0; // drawn, not counted
         return area;
     }
@@ -96,8 +89,8 @@ std::unique_ptr<CAOI> MakeArea(UINT nID, const std::vector<CPoint>& points)
 void CDIBVwEx::RegisterDrawingTools()
 {
     using ThisClass = CDIBVwEx;
-    ON_COMMAND_RANGE(ID_AOI_RECTANGLE, ID_AOI_EXTRA, OnAreaTool)
-    for (UINT id = ID_AOI_RECTANGLE; id <= ID_AOI_EXTRA; ++id)
+    ON_COMMAND_RANGE(ID_VIEW_AOI_RECTANGLE, ID_VIEW_AOI_EXTRA, OnAreaTool)
+    for (UINT id = ID_VIEW_AOI_RECTANGLE; id <= ID_VIEW_AOI_EXTRA; ++id)
         ON_UPDATE_COMMAND_UI(id, OnUpdateAreaTool)
     ON_COMMAND(ID_VIEW_ZOOM, OnViewZoom)
     ON_COMMAND(ID_TOOL_LINE_PROFILE, OnToolLineProfile)
@@ -120,7 +113,7 @@ void CDIBVwEx::OnAreaTool(UINT nID)
     if (!CollectPoints(PointModeOf(nID), points))
         return; // the view went meanwhile
     bool added = false;
-    if (nID == ID_AOI_FREEHAND) {
+    if (nID == ID_VIEW_AOI_FREEHAND) {
         CRPolygon polygon;
         for (const CPoint& p : points)
             polygon.Add(p);
@@ -132,7 +125,7 @@ void CDIBVwEx::OnAreaTool(UINT nID)
     }
     if (!added)
         return;
-    if (nID == ID_AOI_RECTANGLE) {
+    if (nID == ID_VIEW_AOI_RECTANGLE) {
         if (CAppServices* services = kestrun::AppServices())
             services->SetSettingsChanged();
     }

@@ -22,13 +22,6 @@ namespace viewdrawingtest {
 
 using kestrun::testing::CImageViewTest;
 
-constexpr UINT ID_AOI_RECTANGLE = 45010;
-constexpr UINT ID_AOI_PARALLELOGRAM = 45011;
-constexpr UINT ID_AOI_ELLIPSE = 45012;
-constexpr UINT ID_AOI_RING = 45013;
-constexpr UINT ID_AOI_FREEHAND = 45014;
-constexpr UINT ID_AOI_EXTRA = 45015;
-
 class ViewDrawingTest : public CImageViewTest
 {
 protected:
@@ -102,12 +95,12 @@ TEST_F(ViewDrawingTest, EachAreaToolAddsItsShapeWithTheDraggedRectangle)
         CRect rect;
         int counted;
     } cases[] = {
-        {"rectangle", ID_AOI_RECTANGLE, {20, 30}, {120, 90}, CAOI::typeRectangle, {20, 30, 120, 90}, 1},
-        {"rectangle backwards", ID_AOI_RECTANGLE, {120, 90}, {20, 30}, CAOI::typeRectangle, {20, 30, 120, 90}, 1},
-        {"ellipse", ID_AOI_ELLIPSE, {200, 40}, {150, 140}, CAOI::typeEllipse, {150, 40, 200, 140}, 1},
-        {"ring", ID_AOI_RING, {40, 120}, {100, 200}, CAOI::typeRing, {40, 120, 100, 200}, 1},
-        {"extra area", ID_AOI_EXTRA, {10, 10}, {60, 50}, CAOI::typeEllipse, {10, 10, 60, 50}, 0},
-        {"rectangle out of the page", ID_AOI_RECTANGLE, {300, 200}, {400, 300}, CAOI::typeRectangle,
+        {"rectangle", ID_VIEW_AOI_RECTANGLE, {20, 30}, {120, 90}, CAOI::typeRectangle, {20, 30, 120, 90}, 1},
+        {"rectangle backwards", ID_VIEW_AOI_RECTANGLE, {120, 90}, {20, 30}, CAOI::typeRectangle, {20, 30, 120, 90}, 1},
+        {"ellipse", ID_VIEW_AOI_ELLIPSE, {200, 40}, {150, 140}, CAOI::typeEllipse, {150, 40, 200, 140}, 1},
+        {"ring", ID_VIEW_AOI_RING, {40, 120}, {100, 200}, CAOI::typeRing, {40, 120, 100, 200}, 1},
+        {"extra area", ID_VIEW_AOI_EXTRA, {10, 10}, {60, 50}, CAOI::typeEllipse, {10, 10, 60, 50}, 0},
+        {"rectangle out of the page", ID_VIEW_AOI_RECTANGLE, {300, 200}, {400, 300}, CAOI::typeRectangle,
          {300, 200, kPlateWidth - 1, kPlateHeight - 1}, 1},
     };
     for (const auto& c : cases) {
@@ -120,7 +113,7 @@ TEST_F(ViewDrawingTest, EachAreaToolAddsItsShapeWithTheDraggedRectangle)
         EXPECT_EQ(area->GetType(), c.type);
         EXPECT_EQ(area->GetRect(), c.rect);
         EXPECT_EQ(area->m_nFlag, c.counted);
-        EXPECT_EQ(m_services.m_nSettingsChanged, c.tool == ID_AOI_RECTANGLE ? 1 : 0);
+        EXPECT_EQ(m_services.m_nSettingsChanged, c.tool == ID_VIEW_AOI_RECTANGLE ? 1 : 0);
         EXPECT_EQ(m_doc->m_Points.GetSize(), 0) << "the collector is cleared";
     }
 }
@@ -133,10 +126,10 @@ TEST_F(ViewDrawingTest, FiguresWithoutAreaAddNothing)
         UINT tool;
         CPoint from, to;
     } cases[] = {
-        {"ellipse drawn as a line", ID_AOI_ELLIPSE, {20, 30}, {120, 30}},
-        {"ring drawn as a line", ID_AOI_RING, {50, 20}, {50, 120}},
-        {"rectangle of one column", ID_AOI_RECTANGLE, {70, 20}, {70, 90}},
-        {"extra area of one point", ID_AOI_EXTRA, {70, 20}, {70, 20}},
+        {"ellipse drawn as a line", ID_VIEW_AOI_ELLIPSE, {20, 30}, {120, 30}},
+        {"ring drawn as a line", ID_VIEW_AOI_RING, {50, 20}, {50, 120}},
+        {"rectangle of one column", ID_VIEW_AOI_RECTANGLE, {70, 20}, {70, 90}},
+        {"extra area of one point", ID_VIEW_AOI_EXTRA, {70, 20}, {70, 20}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -150,7 +143,7 @@ TEST_F(ViewDrawingTest, AParallelogramTakesThreeClicksAndFreeHandARightClick)
     QueueClick({40, 40});
     QueueClick({140, 60});
     QueueClick({160, 140});
-    RunTool(ID_AOI_PARALLELOGRAM);
+    RunTool(ID_VIEW_AOI_PARALLELOGRAM);
     ASSERT_EQ(Areas().GetAOICount(), 1);
     const auto* parallelogram = dynamic_cast<const CAOI3*>(Areas().GetAOI(0));
     ASSERT_NE(parallelogram, nullptr);
@@ -166,7 +159,7 @@ TEST_F(ViewDrawingTest, AParallelogramTakesThreeClicksAndFreeHandARightClick)
     Post(WM_MOUSEMOVE, MK_LBUTTON, At({260, 150}));
     Post(WM_LBUTTONUP, 0, At({260, 150}));
     Post(WM_RBUTTONDOWN, MK_RBUTTON, At({210, 130}));
-    RunTool(ID_AOI_FREEHAND);
+    RunTool(ID_VIEW_AOI_FREEHAND);
     ASSERT_EQ(Areas().GetAOICount(), 2);
     const CAOI* polygon = Areas().GetAOI(1);
     EXPECT_EQ(polygon->GetType(), CAOI::typePolygon);
@@ -178,7 +171,7 @@ TEST_F(ViewDrawingTest, AParallelogramTakesThreeClicksAndFreeHandARightClick)
     Post(WM_LBUTTONDOWN, MK_LBUTTON, At({20, 200}));
     Post(WM_LBUTTONUP, 0, At({20, 200}));
     Post(WM_RBUTTONDOWN, MK_RBUTTON, At({21, 201}));
-    RunTool(ID_AOI_FREEHAND);
+    RunTool(ID_VIEW_AOI_FREEHAND);
     EXPECT_EQ(Areas().GetAOICount(), 2);
 }
 
@@ -186,15 +179,15 @@ TEST_F(ViewDrawingTest, EscapeOrASecondToolEndsTheLoopWithoutResult)
 {
     Post(WM_LBUTTONDOWN, MK_LBUTTON, At({20, 30}));
     m_view->PostMessage(WM_COMMAND, ID_CANCEL_TOOL, 0);
-    RunTool(ID_AOI_RECTANGLE);
+    RunTool(ID_VIEW_AOI_RECTANGLE);
     EXPECT_EQ(Areas().GetAOICount(), 0);
 
     // The ellipse chosen while the rectangle is drawn wins; the rectangle
     // ends without an area.
     Post(WM_LBUTTONDOWN, MK_LBUTTON, At({20, 30}));
-    m_view->PostMessage(WM_COMMAND, ID_AOI_ELLIPSE, 0);
+    m_view->PostMessage(WM_COMMAND, ID_VIEW_AOI_ELLIPSE, 0);
     QueueDrag({100, 100}, {160, 140});
-    RunTool(ID_AOI_RECTANGLE);
+    RunTool(ID_VIEW_AOI_RECTANGLE);
     ASSERT_EQ(Areas().GetAOICount(), 1);
     EXPECT_EQ(Areas().GetAOI(0)->GetType(), CAOI::typeEllipse);
     EXPECT_EQ(Areas().GetAOI(0)->GetRect(), CRect(100, 100, 160, 140));
@@ -304,7 +297,7 @@ TEST_F(ViewDrawingTest, ClosingTheViewEndsALoopOrADragThatRuns)
     ASSERT_NE(m_view, nullptr);
     Post(WM_LBUTTONDOWN, MK_LBUTTON, At({20, 30}));
     m_view->GetParentFrame()->PostMessage(WM_CLOSE);
-    m_view->SendMessage(WM_COMMAND, ID_AOI_RECTANGLE, 0);
+    m_view->SendMessage(WM_COMMAND, ID_VIEW_AOI_RECTANGLE, 0);
     EXPECT_EQ(CWnd::GetCapture(), nullptr);
     EXPECT_TRUE(m_imageTemplate->Documents().empty());
     EXPECT_EQ(Areas().GetAOICount(), 1);
