@@ -10,8 +10,11 @@
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "platform/core/messages.h"
+#include "platform/ui/messagepump.h"
 #include "platform/ui/recttracker.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QWidget>
 
 #include <opencv2/imgproc.hpp>
@@ -177,8 +180,11 @@ TEST_F(ViewDrawingTest, AParallelogramTakesThreeClicksAndFreeHandARightClick)
 
 TEST_F(ViewDrawingTest, EscapeOrASecondToolEndsTheLoopWithoutResult)
 {
+    // The Escape key, as the user presses it over the view, through the
+    // program's pump.
+    const kestrun::CQtMessagePump pump;
     Post(WM_LBUTTONDOWN, MK_LBUTTON, At({20, 30}));
-    m_view->PostMessage(WM_COMMAND, ID_CANCEL_TOOL, 0);
+    QCoreApplication::postEvent(m_view->GetClientWidget(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     RunTool(ID_VIEW_AOI_RECTANGLE);
     EXPECT_EQ(Areas().GetAOICount(), 0);
 
