@@ -10,10 +10,10 @@
 //
 // The form-parameter sheet, the threshold dialog, the calibration line,
 // the class window, the manual counter and the perspective dialog are its
-// tool windows here. The
-// area-of-interest tools, the zoom command and the other tool windows
-// (matching, focus, raster, integration, edge and line tools)
-// are not part of this build: their commands are disabled.
+// tool windows here; the areas of interest are drawn with the mouse and
+// moved or resized by the tracker, and the line tools chart or part along
+// a drawn line. The other tool windows (matching, focus, raster,
+// integration) are not part of this build: their commands are disabled.
 
 #include "imaging/ui/dibview.h"
 
