@@ -157,8 +157,9 @@ protected:
     // points of a complete figure are handed out (for free hand the
     // document's polygon; none for an incomplete one). A tool started
     // while one runs ends that one without a result. False when the view
-    // went away meanwhile: the caller must then not touch the view.
-    bool CollectPoints(int nPointMode, std::vector<CPoint>& points);
+    // went away meanwhile: the caller must then not touch the view. A
+    // prompt shows as the view's tool tip while the loop runs.
+    bool CollectPoints(int nPointMode, std::vector<CPoint>& points, const CString& strPrompt = CString());
     // The running loop (0: none), the loops so far and the drawing mode
     // the running loop puts back.
     int m_nToolLoop = 0;

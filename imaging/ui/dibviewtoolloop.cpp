@@ -6,6 +6,7 @@
 #include "imaging/dibdoc.h"
 
 #include "platform/core/messages.h"
+#include "platform/ui/uitext.h"
 
 #include <QCoreApplication>
 #include <QWidget>
@@ -18,11 +19,13 @@ namespace {
 class CToolLoopCapture
 {
 public:
-    explicit CToolLoopCapture(CWnd& view) : m_view(view), m_hWnd(view.GetSafeHwnd())
+    CToolLoopCapture(CWnd& view, const CString& strPrompt) : m_view(view), m_hWnd(view.GetSafeHwnd())
     {
         m_view.SetCapture();
-        if (QWidget* client = m_view.GetClientWidget())
+        if (QWidget* client = m_view.GetClientWidget()) {
             client->setCursor(Qt::CrossCursor);
+            client->setToolTip(kestrun::ToQString(strPrompt));
+        }
     }
     ~CToolLoopCapture()
     {
@@ -30,8 +33,10 @@ public:
             return;
         if (CWnd::GetCapture() == &m_view)
             ReleaseCapture();
-        if (QWidget* client = m_view.GetClientWidget())
+        if (QWidget* client = m_view.GetClientWidget()) {
             client->unsetCursor();
+            client->setToolTip(QString());
+        }
     }
     CToolLoopCapture(const CToolLoopCapture&) = delete;
     CToolLoopCapture& operator=(const CToolLoopCapture&) = delete;
@@ -43,7 +48,7 @@ private:
 
 } // namespace
 
-bool CDIBView::CollectPoints(int nPointMode, std::vector<CPoint>& points)
+bool CDIBView::CollectPoints(int nPointMode, std::vector<CPoint>& points, const CString& strPrompt)
 {
     points.clear();
     CDIBDoc* doc = GetDocument();
@@ -65,7 +70,7 @@ bool CDIBView::CollectPoints(int nPointMode, std::vector<CPoint>& points)
 
     const HWND self = m_hWnd;
     {
-        const CToolLoopCapture capture(*this);
+        const CToolLoopCapture capture(*this, strPrompt);
         while (true) {
             kestrun::PumpMessages();
             if (!IsWindow(self))
