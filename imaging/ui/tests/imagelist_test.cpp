@@ -124,6 +124,29 @@ TEST_F(ImageListTest, PagesAreNamedChannelsAndDifferencesAddedAndOKChoosesThePag
     EXPECT_EQ(m_ex->GetActiveIndex(), 1);
 }
 
+TEST_F(ImageListTest, LoadAddsAPageAndAClickMakesItActive)
+{
+    kestrun::testing::CFileAnswers files;
+    CMDIBView list(*m_ex, &m_engine, 0, m_main);
+    OnNextDialog([&](CDialog& dialog) {
+        files.m_answer = WritePlate(9);
+        Command(list, CMDIBView::ID_PAGE_LOAD);
+        files.m_answer.Empty(); // a cancelled file dialog adds nothing
+        Command(list, CMDIBView::ID_PAGE_LOAD);
+        EXPECT_EQ(Names(list), (std::vector<CString>{"Bild1", "Bild2", "Bild3", "Bild4"}));
+        ASSERT_EQ(m_ex->GetPageCount(), 4);
+
+        NMITEMACTIVATE click{};
+        click.hdr.code = NM_CLICK;
+        click.iItem = 3;
+        list.m_wndList.NotifyParent(click.hdr);
+        EXPECT_EQ(list.m_nCurrent, 3);
+        EXPECT_EQ(m_ex->GetActiveIndex(), 3);
+        Press(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(list.DoModal(), IDCANCEL);
+}
+
 TEST_F(ImageListTest, PageCommandsWithoutACurrentPageSaySo)
 {
     CMDIBView list(*m_ex, &m_engine, -1, m_main);
