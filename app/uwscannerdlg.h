@@ -21,6 +21,7 @@ public:
 
     // Creates and shows the window; from then on the window owns the object.
     BOOL Create();
+    using CDialog::Create;
 
     // Per scanner: 0 MEASURE, 1 INSITU.
     std::array<int, kScanners> m_nScanner{};
