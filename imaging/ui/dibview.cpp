@@ -23,9 +23,6 @@
 #include "platform/ui/mdi.h"
 #include "platform/ui/winapp.h"
 
-#include <QCoreApplication>
-#include <QWidget>
-
 #include <algorithm>
 #include <cstring>
 #include <memory>
