@@ -153,6 +153,24 @@ void RegisterDialogs()
                                 RadioButton("UDAS USB Device", IDC_HARDWARE_TYPE + 2, 14, 38, 120, 10),
                                 DefPushButton("OK", IDOK, 103, 59, 50, 14),
                             }});
+    RegisterDialogTemplate(static_cast<UINT>(IDD_UWSCANNER),
+                           {"UW Scanner Control",
+                            {0, 0, 200, 104},
+                            {
+                                LText("Scanner1:", IDC_STATIC, 7, 10, 40, 8),
+                                RadioButton("MEASURE", IDC_SCANNER1_MEASURE, 52, 9, 60, 10, WS_GROUP),
+                                RadioButton("INSITU", IDC_SCANNER1_INSITU, 116, 9, 60, 10),
+                                LText("Scanner2:", IDC_STATIC, 7, 28, 40, 8),
+                                RadioButton("MEASURE", IDC_SCANNER2_MEASURE, 52, 27, 60, 10, WS_GROUP),
+                                RadioButton("INSITU", IDC_SCANNER2_INSITU, 116, 27, 60, 10),
+                                LText("Scanner3:", IDC_STATIC, 7, 46, 40, 8),
+                                RadioButton("MEASURE", IDC_SCANNER3_MEASURE, 52, 45, 60, 10, WS_GROUP),
+                                RadioButton("INSITU", IDC_SCANNER3_INSITU, 116, 45, 60, 10),
+                                PushButton("Video1", IDC_UWS_VIDEO1, 7, 64, 50, 14, WS_GROUP),
+                                PushButton("Video2", IDC_UWS_VIDEO1 + 1, 61, 64, 50, 14),
+                                PushButton("Video3", IDC_UWS_VIDEO3, 115, 64, 50, 14),
+                                DefPushButton("OK", IDOK, 143, 83, 50, 14),
+                            }});
     RegisterDialogTemplate(IDD_CHANGE_USER, {"User Level",
                                              {0, 0, 186, 70},
                                              {

@@ -9,6 +9,7 @@
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
+#include "imaging/uwscanner.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/folders.h"
@@ -64,7 +65,8 @@ CKestrunApp* KestrunApp()
     return DYNAMIC_DOWNCAST(CKestrunApp, AfxGetApp());
 }
 
-CKestrunApp::CKestrunApp() : CWinApp("Kestrun"), m_strProgramFolder(kestrun::ModuleFolder())
+CKestrunApp::CKestrunApp()
+    : CWinApp("Kestrun"), m_pUwScanner(&CUwScanner::Get()), m_strProgramFolder(kestrun::ModuleFolder())
 {
     kestrun::RegisterAppResources();
     // The box's messages are known before any window asks for them.

@@ -27,6 +27,7 @@ class CDIBDoc;
 class CDIBMultiDocTemplate;
 class CMainFrame;
 class CMultiDocTemplate;
+class CUwScanner;
 
 class CKestrunApp : public CWinApp, public CAppServices
 {
@@ -115,6 +116,8 @@ public:
     // defaults over it.
     bool m_bSettingsOwned = true;
     CWnd* m_pUwScannerDlg = nullptr;
+    // The lid scanner the lid-scanner dialog drives; set to use another.
+    CUwScanner* m_pUwScanner;
 
     // Where "mode.ini" is read (the program's folder) and the name the
     // scanning-box library is loaded by; set before InitInstance to use
@@ -166,6 +169,8 @@ protected:
     void OnChangePassword();
     void OnSystemOptions();
     void OnHardwareSelect();
+    void OnUwScanner();
+    void OnUpdateUwScanner(CCmdUI* pCmdUI);
     void OnAppAbout();
     // Commands whose dialogs or devices are not part of this program.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);

@@ -7,10 +7,12 @@
 #include "app/hardwaredlg.h"
 #include "app/resource.h"
 #include "app/systempathdlg.h"
+#include "app/uwscannerdlg.h"
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/ui/dibview.h"
+#include "imaging/uwscanner.h"
 #include "outside/grabwell/fgboard.h"
 #include "objectmodel/toolfunctions.h"
 #include "platform/core/folders.h"
@@ -50,11 +52,11 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_CHANGE_PASSWORD, OnChangePassword)
     ON_COMMAND(ID_SYSTEM_OPTIONS, OnSystemOptions)
     ON_COMMAND(ID_HARDWARE_SELECT, OnHardwareSelect)
+    ON_COMMAND(ID_UW_SCANNER, OnUwScanner)
+    ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateUwScanner)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-    // Sequence recording and the lid-scanner dialog are not part of this
-    // program yet.
+    // Sequence recording is not part of this program yet.
     ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateNotAvailable)
 END_MESSAGE_MAP()
 
 void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
@@ -113,6 +115,22 @@ void CKestrunApp::OnHardwareSelect()
         return;
     m_nADType = dialog.m_nType;
     WriteProfileInt("Hardware", "AD-Type", m_nADType);
+}
+
+void CKestrunApp::OnUwScanner()
+{
+    if (m_pUwScannerDlg != nullptr)
+        return;
+    auto dialog = std::make_unique<CUwScannerDlg>(*m_pUwScanner, AfxGetMainWnd());
+    if (!dialog->Create())
+        return;
+    // The window owns the dialog now; it tells the main window when it goes.
+    m_pUwScannerDlg = dialog.release();
+}
+
+void CKestrunApp::OnUpdateUwScanner(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_nADType >= 0);
 }
 
 void CKestrunApp::OnAppAbout()

@@ -53,6 +53,17 @@ inline constexpr UINT IDC_MEASURE_BV = 2049;
 inline constexpr UINT IDD_HARDWARE_SELECT = 216;
 inline constexpr UINT IDC_HARDWARE_TYPE = 2224; // the first of three radio buttons
 
+// The lid-scanner dialog: a MEASURE/INSITU pair per scanner, then the video
+// buttons.
+inline constexpr UINT IDC_SCANNER1_MEASURE = 2236;
+inline constexpr UINT IDC_SCANNER1_INSITU = 2237;
+inline constexpr UINT IDC_SCANNER2_MEASURE = 2238;
+inline constexpr UINT IDC_SCANNER2_INSITU = 2239;
+inline constexpr UINT IDC_SCANNER3_MEASURE = 2240;
+inline constexpr UINT IDC_SCANNER3_INSITU = 2241;
+inline constexpr UINT IDC_UWS_VIDEO1 = 2242;
+inline constexpr UINT IDC_UWS_VIDEO3 = 2244;
+
 // ---- strings -------------------------------------------------------------------------
 inline constexpr UINT IDS_COMBO_FONT = 33;
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;

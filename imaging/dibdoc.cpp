@@ -170,6 +170,23 @@ void CDIBDoc::PopUndo(int nMode)
     default:
         break;
     }
+    if (m_undo.size() < m_nUndoOwnerDepth)
+        m_pUndoOwner = nullptr;
+}
+
+void CDIBDoc::MarkUndoStep(CDocument* pOwner)
+{
+    m_pUndoOwner = m_undo.empty() ? nullptr : pOwner;
+    m_nUndoOwnerDepth = m_undo.size();
+}
+
+BOOL CDIBDoc::PopUndoStepOf(CDocument* pOwner)
+{
+    if (pOwner == nullptr || pOwner != m_pUndoOwner || m_undo.size() != m_nUndoOwnerDepth)
+        return FALSE;
+    PopUndo(undoPop);
+    m_pUndoOwner = nullptr;
+    return TRUE;
 }
 
 // ---- views -----------------------------------------------------------------------------------
@@ -246,6 +263,8 @@ void CDIBDoc::ReleaseDocument(CDocument* pDoc)
         m_pResultDoc = nullptr;
     if (m_pProfileChart == pDoc)
         m_pProfileChart = nullptr;
+    if (m_pUndoOwner == pDoc)
+        m_pUndoOwner = nullptr;
 }
 
 // ---- status bar --------------------------------------------------------------------------------------

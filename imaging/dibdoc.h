@@ -86,6 +86,12 @@ public:
     // Nothing when the stack is empty.
     void PopUndo(int nMode);
     int GetUndoCount() const { return static_cast<int>(m_undo.size()); }
+    // The step on top of the stack was pushed for the owner's results (a
+    // search that painted the page).
+    void MarkUndoStep(CDocument* pOwner);
+    // Takes back the top step when the owner pushed it and nothing came
+    // after it; TRUE when it did. Never an earlier step of the user's.
+    BOOL PopUndoStepOf(CDocument* pOwner);
 
     // ---- views ----------------------------------------------------------------
     // The embedded view (a form's image view outside the view list) is
@@ -203,6 +209,9 @@ private:
 
     std::vector<std::unique_ptr<CDIB>> m_pages;
     std::vector<std::unique_ptr<CDIB>> m_undo; // top = last
+    // The document whose results pushed the step at this depth.
+    CDocument* m_pUndoOwner = nullptr;
+    size_t m_nUndoOwnerDepth = 0;
     std::unique_ptr<CDIB> m_pPreview;
     int m_nActivePage = 0;
     CDocument* m_pResultDoc = nullptr; // not owned

@@ -88,6 +88,9 @@ public:
     // profile chart, made on first use; without bCreate only a chart that
     // exists is refreshed.
     void ShowIntensityProfile(BOOL bCreate);
+    // The intensity profile along the line in the profile chart, made on
+    // first use.
+    void ShowLineProfile(CPoint from, CPoint to);
 
     // ---- automatic threshold ------------------------------------------------------------
     // Moves the engine's threshold step by step and keeps the one whose
@@ -191,6 +194,7 @@ protected:
     void OnFilterSettings();
     // The profile's settings report in a new text document.
     void OnShowParameter();
+    void OnEnhancement();
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

@@ -32,6 +32,36 @@ CChartWindows* ChartWindowsOrSay()
     return windows;
 }
 
+// The profile's curves in the chart, which is made on first use.
+void ShowProfileCurves(CDocument*& pChart, const sIntensityProfile& profile)
+{
+    std::vector<sProfileCurve> curves;
+    if (profile.channels.size() == 3) {
+        curves.push_back({"Color", RGB(255, 0, 0), profile.channels[0]});
+        curves.push_back({"Green", RGB(0, 255, 0), profile.channels[1]});
+        curves.push_back({"Blue", RGB(0, 0, 255), profile.channels[2]});
+    } else if (profile.channels.size() == 1) {
+        curves.push_back({"Intensity", RGB(0, 0, 0), profile.channels[0]});
+    }
+    CChartWindows* windows = ChartWindowsOrSay();
+    if (windows == nullptr)
+        return;
+    if (pChart == nullptr) {
+        CAppServices* services = kestrun::AppServices();
+        CSRC* templates = services != nullptr ? services->GetTemplates() : nullptr;
+        CMultiDocTemplate* chartTemplate =
+            templates != nullptr ? templates->GetTemplate(CSRC::kChartTemplate) : nullptr;
+        if (chartTemplate == nullptr) {
+            AfxMessageBox("There is no chart template for the intensity profile.", MB_ICONEXCLAMATION);
+            return;
+        }
+        pChart = chartTemplate->OpenDocumentFile(nullptr);
+        if (pChart == nullptr)
+            return;
+    }
+    windows->ShowProfile(pChart, curves);
+}
+
 } // namespace
 
 void CDIBDocEx::ShowHistogram(int nShow)
@@ -75,31 +105,13 @@ void CDIBDocEx::ShowIntensityProfile(BOOL bCreate)
         return;
     }
     const sIntensityProfile profile = MeasureParallelogramProfile(*page, *parallelogram);
-    std::vector<sProfileCurve> curves;
-    if (profile.channels.size() == 3) {
-        curves.push_back({"Color", RGB(255, 0, 0), profile.channels[0]});
-        curves.push_back({"Green", RGB(0, 255, 0), profile.channels[1]});
-        curves.push_back({"Blue", RGB(0, 0, 255), profile.channels[2]});
-    } else if (profile.channels.size() == 1) {
-        curves.push_back({"Intensity", RGB(0, 0, 0), profile.channels[0]});
-    }
-    CChartWindows* windows = ChartWindowsOrSay();
-    if (windows == nullptr)
-        return;
-    if (m_pProfileChart == nullptr) {
-        CAppServices* services = kestrun::AppServices();
-        CSRC* templates = services != nullptr ? services->GetTemplates() : nullptr;
-        CMultiDocTemplate* chartTemplate =
-            templates != nullptr ? templates->GetTemplate(CSRC::kChartTemplate) : nullptr;
-        if (chartTemplate == nullptr) {
-            AfxMessageBox("There is no chart template for the intensity profile.", MB_ICONEXCLAMATION);
-            return;
-        }
-        m_pProfileChart = chartTemplate->OpenDocumentFile(nullptr);
-        if (m_pProfileChart == nullptr)
-            return;
-    }
-    windows->ShowProfile(m_pProfileChart, curves);
+    ShowProfileCurves(m_pProfileChart, profile);
+}
+
+void CDIBDocEx::ShowLineProfile(CPoint from, CPoint to)
+{
+    if (CDIB* page = GetActiveDIB())
+        ShowProfileCurves(m_pProfileChart, MeasureLineProfile(*page, from, to));
 }
 
 void CDIBDocEx::OnHistogram()

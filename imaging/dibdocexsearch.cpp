@@ -210,7 +210,11 @@ void CDIBDocEx::SearchBlobs()
         CopyPage(*page, *m_pBlobSource);
     auto source = std::make_unique<CDIB>();
     CopyPage(*source, *page);
+    // Closing the table takes back this step, when it is ours.
+    const int steps = GetUndoCount();
     PushUndo(FALSE);
+    if (GetUndoCount() > steps)
+        MarkUndoStep(GetResultDoc());
     RunImageFilter();
     PrepareAreas();
     CResultTableSink sink(*table);

@@ -1,6 +1,7 @@
 #include "imaging/intensityprofile.h"
 
 #include "analysis/aoi.h"
+#include "objectmodel/linepoints.h"
 #include "outside/pixmere/device.h"
 
 #include <algorithm>
@@ -47,6 +48,29 @@ sIntensityProfile MeasureParallelogramProfile(const Device& page, const CAOI3& a
     for (size_t k = 0; k < sums.size(); ++k) {
         for (size_t c = 0; c < channels; ++c)
             profile.channels[c][k] = static_cast<float>(sums[k][c] / counts[k]);
+    }
+    return profile;
+}
+
+sIntensityProfile MeasureLineProfile(const Device& page, CPoint from, CPoint to)
+{
+    sIntensityProfile profile;
+    const int width = page.GetWidth();
+    const int height = page.GetHeight();
+    if (width <= 0 || height <= 0)
+        return profile;
+    CLinePoints line;
+    line.Init(from.x, from.y, to.x, to.y);
+    const size_t channels = page.GetBitCount() > 8 ? 3 : 1;
+    profile.channels.assign(channels, std::vector<float>(static_cast<size_t>(line.GetCount())));
+    size_t k = 0;
+    for (const POINT& p : line.Points()) {
+        const COLORREF pixel = page.GetPixel(std::clamp<int>(p.x, 0, width - 1), std::clamp<int>(p.y, 0, height - 1));
+        const std::array<float, 3> values = {static_cast<float>(GetRValue(pixel)), static_cast<float>(GetGValue(pixel)),
+                                             static_cast<float>(GetBValue(pixel))};
+        for (size_t c = 0; c < channels; ++c)
+            profile.channels[c][k] = values[c];
+        ++k;
     }
     return profile;
 }

@@ -2,9 +2,13 @@
 // The intensity profile along a parallelogram area: its scan lines run
 // along the longer side, one per pixel of the shorter; value k of the
 // profile is the mean colour of the k-th pixel of every scan line, per
-// channel. Points outside the page are read at its nearest edge.
+// channel. Along a line it is the colour of each pixel of the line (one
+// per step along the longer axis). Points outside the page are read at
+// its nearest edge.
 
 #include <vector>
+
+#include "platform/core/geometry.h"
 
 class CAOI3;
 class Device;
@@ -16,3 +20,4 @@ struct sIntensityProfile
 };
 
 sIntensityProfile MeasureParallelogramProfile(const Device& page, const CAOI3& area);
+sIntensityProfile MeasureLineProfile(const Device& page, CPoint from, CPoint to);

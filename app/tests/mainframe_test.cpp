@@ -143,15 +143,14 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
 {
     const UINT disabled[] = {
         ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
-        ID_RECORD_SEQUENCE,
-        ID_UW_SCANNER, ID_MACRO_RUN,
+        ID_RECORD_SEQUENCE, ID_MACRO_RUN,
         ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_EXTENDED_VIEW, ID_HELP_INDEX,
         ID_HELP_USING, ID_CONTEXT_HELP, ID_IMPORT,
         // Routed to windows that are not open.
         ID_RECORD_FIRST, ID_DB_COMMAND_FIRST, ID_IMAGE_INTEGRATION, ID_THRESHOLDS, ID_SEARCH_OBJECTS, ID_ZOOM,
         ID_EXPORT_CSV,
         // Hardware type -1.
-        ID_SENSOR_SETUP, ID_DEVICE_CTRL,
+        ID_SENSOR_SETUP, ID_DEVICE_CTRL, ID_UW_SCANNER,
     };
     for (UINT id : disabled)
         EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;

@@ -6,8 +6,14 @@
 #include "app/resource.h"
 #include "app/selectdlg.h"
 #include "app/systempathdlg.h"
+#include "app/uwscannerdlg.h"
 
 #include "analysis/bv.h"
+#include "imaging/uwscanner.h"
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/clock.h"
+#include "platform/core/library.h"
+#include "platform/core/messages.h"
 #include "dialogtesting.h"
 #include "platform/core/profile.h"
 #include "platform/ui/listboxes.h"
@@ -171,7 +177,7 @@ TEST_F(SystemDialogsTest, HardwareSelectStoresTheTypeAndEnablesItsCommands)
     Command(ID_HARDWARE_SELECT);
     EXPECT_EQ(m_app.m_nADType, 2);
     EXPECT_EQ(m_app.GetProfileInt("Hardware", "AD-Type", -1), 2);
-    for (UINT id : {ID_SENSOR_SETUP, ID_DEVICE_CTRL})
+    for (UINT id : {ID_SENSOR_SETUP, ID_DEVICE_CTRL, ID_UW_SCANNER})
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
     m_boxes->Clear();
     Command(ID_SENSOR_SETUP);
@@ -183,6 +189,160 @@ TEST_F(SystemDialogsTest, HardwareSelectStoresTheTypeAndEnablesItsCommands)
     });
     Command(ID_HARDWARE_SELECT);
     EXPECT_EQ(m_app.m_nADType, 2) << "Cancel keeps the type";
+}
+
+class UwScannerDlgTest : public SystemDialogsTest
+{
+protected:
+    void SetUp() override
+    {
+        SystemDialogsTest::SetUp();
+        m_hFake = ::LoadLibrary("fakeuws");
+        ASSERT_NE(m_hFake, nullptr);
+        (void)TakeLog();
+        for (int n = 1; n <= 3; ++n)
+            SetPosition(n, 0);
+        m_scanner = std::make_unique<CUwScanner>("fakeuws", m_folder.c_str());
+        m_app.m_pUwScanner = m_scanner.get();
+        FGBoard* board = GetFG();
+        board->DisconnectDisplay();
+        ASSERT_TRUE(board->SetClock(&m_clock));
+        ASSERT_TRUE(board->SetVideoSource(0));
+    }
+
+    void TearDown() override
+    {
+        SystemDialogsTest::TearDown();
+        GetFG()->DisconnectDisplay();
+        GetFG()->SetClock(nullptr);
+        ::FreeLibrary(m_hFake);
+    }
+
+    std::string TakeLog() const
+    {
+        auto take = reinterpret_cast<const char* (*)()>(::GetProcAddress(m_hFake, "FakeUwsTakeLog"));
+        return take ? take() : "<no fake>";
+    }
+    void SetPosition(int n, int position) const
+    {
+        if (auto set = reinterpret_cast<void (*)(int, int)>(::GetProcAddress(m_hFake, "FakeUwsSetPosition")))
+            set(n, position);
+    }
+    CDialog* Shown() const { return static_cast<CDialog*>(m_app.m_pUwScannerDlg); }
+    // The choice each scanner's radio pair shows: 'M', 'I' or '-'.
+    std::string Choices() const
+    {
+        std::string shown;
+        for (UINT id = IDC_SCANNER1_MEASURE; id <= IDC_SCANNER3_INSITU; id += 2) {
+            const bool measure = Shown()->IsDlgButtonChecked(static_cast<int>(id)) != 0;
+            const bool insitu = Shown()->IsDlgButtonChecked(static_cast<int>(id + 1)) != 0;
+            shown += measure == insitu ? '-' : measure ? 'M' : 'I';
+        }
+        return shown;
+    }
+    // Clicks a radio button as the user does: it is checked, then reports.
+    void Choose(UINT id) const
+    {
+        const UINT first = id - (id - IDC_SCANNER1_MEASURE) % 2;
+        Shown()->CheckRadioButton(static_cast<int>(first), static_cast<int>(first + 1), static_cast<int>(id));
+        Press(*Shown(), id);
+    }
+
+    HMODULE m_hFake = nullptr;
+    ManualClock m_clock;
+    std::unique_ptr<CUwScanner> m_scanner;
+};
+
+TEST_F(UwScannerDlgTest, EnabledFromHardwareTypeZeroAndOpenedOnce)
+{
+    const struct
+    {
+        int type;
+        bool enabled;
+    } cases[] = {{-1, false}, {0, true}, {1, true}, {2, true}};
+    for (const auto& c : cases) {
+        m_app.m_nADType = c.type;
+        EXPECT_EQ(QueryCommand(Frame(), ID_UW_SCANNER).enabled != FALSE, c.enabled) << c.type;
+    }
+    Command(ID_UW_SCANNER);
+    CDialog* first = Shown();
+    ASSERT_NE(first, nullptr);
+    const HWND window = first->GetSafeHwnd();
+    EXPECT_TRUE(first->IsWindowVisible());
+    CString caption;
+    first->GetWindowText(caption);
+    EXPECT_EQ(caption, "UW Scanner Control");
+    Command(ID_UW_SCANNER);
+    EXPECT_EQ(Shown(), first) << "a second command leaves the one dialog";
+    EXPECT_EQ(first->GetSafeHwnd(), window);
+}
+
+TEST_F(UwScannerDlgTest, MeasureSetsItsScannerAndOnlyAnInitialisedBoardsInput)
+{
+    SetPosition(2, CUwScannerDlg::kInsituPosition);
+    m_app.m_nADType = 0;
+    Command(ID_UW_SCANNER);
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Choices(), "MIM") << "a lid at the INSITU position shows INSITU";
+    EXPECT_EQ(TakeLog(), "");
+
+    FGBoard& board = *GetFG();
+    ASSERT_FALSE(board.IsInit());
+    const BYTE before = board.GetInpChannel();
+    Choose(IDC_SCANNER3_MEASURE);
+    Press(*Shown(), IDC_UWS_VIDEO1 + 1);
+    EXPECT_EQ(TakeLog(), "Set:3,1,1;") << "the scanner moves without a board";
+    EXPECT_EQ(board.GetInpChannel(), before);
+
+    ASSERT_EQ(board.ConnectDisplay(nullptr, Frame().m_hWnd, CRect(0, 0, 640, 480)), 1);
+    ASSERT_TRUE(board.IsInit());
+    const struct
+    {
+        UINT button;
+        const char* calls;
+        BYTE channel;
+    } steps[] = {
+        {IDC_SCANNER2_MEASURE, "Set:2,1,1;", 1}, {IDC_SCANNER1_INSITU, "Set:1,0,1;", 1},
+        {IDC_SCANNER3_MEASURE, "Set:3,1,1;", 2}, {IDC_SCANNER1_MEASURE, "Set:1,1,1;", 0},
+        {IDC_UWS_VIDEO3, "", 2},                 {IDC_SCANNER3_INSITU, "Set:3,0,1;", 2},
+        {IDC_UWS_VIDEO1 + 1, "", 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.button);
+        if (step.button < IDC_UWS_VIDEO1)
+            Choose(step.button);
+        else
+            Press(*Shown(), step.button);
+        EXPECT_EQ(TakeLog(), step.calls);
+        EXPECT_EQ(board.GetInpChannel(), step.channel);
+    }
+    EXPECT_EQ(Choices(), "MMI");
+}
+
+TEST_F(UwScannerDlgTest, ClosedAndChosenAgainItIsANewDialog)
+{
+    m_app.m_nADType = 1;
+    for (UINT close : {static_cast<UINT>(IDOK), static_cast<UINT>(IDCANCEL)}) {
+        SCOPED_TRACE(close);
+        Command(ID_UW_SCANNER);
+        ASSERT_NE(Shown(), nullptr);
+        EXPECT_EQ(Choices(), "MMM");
+        Shown()->SendMessage(WM_COMMAND, close);
+        PumpMessages();
+        EXPECT_EQ(Shown(), nullptr) << "the application forgets the closed dialog";
+
+        // The new dialog reads the lids again.
+        SetPosition(1, CUwScannerDlg::kInsituPosition);
+        Command(ID_UW_SCANNER);
+        ASSERT_NE(Shown(), nullptr);
+        EXPECT_EQ(Choices(), "IMM");
+        Shown()->SendMessage(WM_COMMAND, IDOK);
+        PumpMessages();
+        SetPosition(1, 0);
+    }
+    // One left open goes with the main window.
+    Command(ID_UW_SCANNER);
+    EXPECT_NE(Shown(), nullptr);
 }
 
 TEST_F(SystemDialogsTest, AboutShowsTheNameAndVersion)

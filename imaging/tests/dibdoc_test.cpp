@@ -178,6 +178,57 @@ TEST_F(ImageDocTest, UndoReturnsToTheImageBeforeTheFirstChange)
     EXPECT_EQ(page->GetPixel(1, 1), kStrongBlue);
 }
 
+TEST_F(ImageDocTest, AResultsUndoStepGoesBackOnlyWhileItIsOnTop)
+{
+    CDocument table;
+    CDocument otherTable;
+    enum Before { nothing, userEdit };
+    enum After { none, laterEdit, undoneAndPushedAgain };
+    const struct
+    {
+        const char* name;
+        Before before;
+        After after;
+        CDocument* closed;
+        bool popped;
+    } cases[] = {
+        {"the search's own step", nothing, none, &table, true},
+        {"the user edited first", userEdit, none, &table, false},
+        {"a later edit on top", nothing, laterEdit, &table, false},
+        {"undone, then another step", nothing, undoneAndPushedAgain, &table, false},
+        {"another table closes", nothing, none, &otherTable, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_doc = std::make_unique<CDIBDoc>();
+        CDIB* page = m_doc->AddPage(std::make_unique<CDIB>());
+        ASSERT_TRUE(page->InitDIB(4, 4, 24));
+        page->SetAllGray(kStrongRed);
+        if (c.before == userEdit) {
+            m_doc->PushUndo(FALSE);
+            page->SetAllGray(kGreen);
+        }
+        // The search pushes onto an empty stack only, and marks what it pushed.
+        const int steps = m_doc->GetUndoCount();
+        m_doc->PushUndo(FALSE);
+        if (m_doc->GetUndoCount() > steps)
+            m_doc->MarkUndoStep(&table);
+        page->SetAllGray(kStrongBlue);
+        if (c.after == laterEdit) {
+            m_doc->PushUndo(TRUE);
+        } else if (c.after == undoneAndPushedAgain) {
+            m_doc->PopUndo(CDIBDoc::undoPop);
+            m_doc->PushUndo(FALSE);
+        }
+        const int before = m_doc->GetUndoCount();
+        const COLORREF shown = page->GetPixel(1, 1);
+        EXPECT_EQ(m_doc->PopUndoStepOf(c.closed) != FALSE, c.popped);
+        EXPECT_EQ(m_doc->GetUndoCount(), before - (c.popped ? 1 : 0));
+        EXPECT_EQ(page->GetPixel(1, 1), c.popped ? kStrongRed : shown);
+        EXPECT_FALSE(m_doc->PopUndoStepOf(c.closed)) << "once at most";
+    }
+}
+
 TEST_F(ImageDocTest, SavingWritesTiffWhenThePathEndsInTifWhateverTheCase)
 {
     struct Case

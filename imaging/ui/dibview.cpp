@@ -1,6 +1,5 @@
 // CDIBView: construction and profile, the page display (update, drawing,
-// context preparation), the display rectangle, the marked object and the
-// tool loop.
+// context preparation), the display rectangle and the marked object.
 
 #include "imaging/ui/dibview.h"
 
@@ -23,9 +22,6 @@
 #include "platform/ui/frame.h"
 #include "platform/ui/mdi.h"
 #include "platform/ui/winapp.h"
-
-#include <QCoreApplication>
-#include <QWidget>
 
 #include <algorithm>
 #include <cstring>
@@ -562,45 +558,6 @@ void CDIBView::CancelTool()
 void CDIBView::OnCancelTool()
 {
     CancelTool();
-}
-
-// ---- the tool loop -----------------------------------------------------------------------------
-
-bool CDIBView::CollectPoints(int nPointMode, std::vector<CPoint>& points)
-{
-    points.clear();
-    CDIBDoc* doc = GetDocument();
-    if (doc == nullptr)
-        return true;
-    m_nPointMode = nPointMode;
-    m_arrToolPoints.clear();
-    SetCapture();
-    doc->m_nDrawMode = kDrawCollecting;
-    QWidget* client = GetClientWidget();
-    if (client)
-        client->setCursor(Qt::CrossCursor);
-    // The mouse handlers end the loop by leaving the collecting mode. The
-    // view may go meanwhile: its handle tells.
-    const HWND self = m_hWnd;
-    while (true) {
-        kestrun::PumpMessages();
-        if (!IsWindow(self))
-            return false;
-        if (doc->m_nDrawMode != kDrawCollecting)
-            break;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (!IsWindow(self))
-            return false;
-        if (doc->m_nDrawMode != kDrawCollecting)
-            break;
-    }
-    ReleaseCapture();
-    if (client)
-        client->unsetCursor();
-    points.swap(m_arrToolPoints);
-    m_nPointMode = 0;
-    Invalidate(TRUE);
-    return true;
 }
 
 // ---- helpers -----------------------------------------------------------------------------------

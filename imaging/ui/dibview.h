@@ -62,6 +62,8 @@ public:
     // leaves it and says so.
     void PastePage();
 
+    // A drawing tool's loop runs.
+    bool IsToolLoopRunning() const { return m_nToolLoop != 0; }
     // An area's rectangle in window pixels (CDIBVwEx); nothing here.
     virtual void GetAOIRectDevice(CAOI* pAOI, RECT& rect);
     // Ends the running tool: the "Add Object" and class windows close, a
@@ -148,15 +150,21 @@ protected:
     // The command sent to every window below the main window.
     static void SendToAllWindows(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // The tool that collects points with the mouse: its point mode
-    // (2: two points), the points so far and the mouse position.
-    int m_nPointMode = 0;
-    std::vector<CPoint> m_arrToolPoints;
-    CPoint m_ptToolMouse;
-    // Runs a tool loop: the drawing mode is 1 until the mouse handlers end
-    // it; the points collected come back. False when the view went away
-    // meanwhile: the caller must then not touch the view any more.
-    bool CollectPoints(int nPointMode, std::vector<CPoint>& points);
+    // The tool loop (dibviewtoolloop.cpp): the document's point set starts
+    // in the point mode (CPoints), the mouse is captured and the drawing
+    // mode is 1 until the mouse handlers or a cancel end it; then the
+    // capture goes, the drawing mode before the loop comes back and the
+    // points of a complete figure are handed out (for free hand the
+    // document's polygon; none for an incomplete one). A tool started
+    // while one runs ends that one without a result. False when the view
+    // went away meanwhile: the caller must then not touch the view. A
+    // prompt shows as the view's tool tip while the loop runs.
+    bool CollectPoints(int nPointMode, std::vector<CPoint>& points, const CString& strPrompt = CString());
+    // The running loop (0: none), the loops so far and the drawing mode
+    // the running loop puts back.
+    int m_nToolLoop = 0;
+    int m_nToolLoops = 0;
+    int m_nToolSavedMode = 0;
 
     // ---- handlers -------------------------------------------------------------------------
     void OnDestroy() override;

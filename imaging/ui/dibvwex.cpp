@@ -47,12 +47,6 @@ UINT CDIBVwEx::s_msgGridSelected = 0;
 
 namespace {
 
-// The tools and tool windows of later issues.
-constexpr UINT kLaterCommands[] = {
-    ID_TOOL_DRAW_LINE,
-    ID_TOOL_LINE_PROFILE,
-};
-
 // The ruler axes' styles and the bits of them that are set.
 constexpr DWORD kRulerStyleX = 0x100220;
 constexpr DWORD kRulerStyleY = 0x100222;
@@ -111,8 +105,7 @@ BEGIN_MESSAGE_MAP(CDIBVwEx, CDIBView)
     ON_COMMAND(ID_TOOL_IMAGE_INTEGRATION, OnToolIntegration)
     ON_UPDATE_COMMAND_UI(ID_TOOL_IMAGE_INTEGRATION, OnUpdateToolIntegration)
     ON_COMMAND(ID_TOOL_CHECK_ILLUMINATION, OnToolCheckIllumination)
-    for (const UINT id : kLaterCommands)
-        ON_UPDATE_COMMAND_UI(id, OnUpdateNotAvailable)
+    RegisterDrawingTools();
 END_MESSAGE_MAP()
 
 CDIBVwEx::CDIBVwEx()
@@ -248,10 +241,13 @@ LRESULT CDIBVwEx::OnDeleteDocument(WPARAM /*wParam*/, LPARAM lParam)
     if (doc == nullptr || gone == nullptr || gone == doc)
         return 0;
     const bool wasResult = doc->GetResultDoc() == gone;
+    // Only the step the closed table's own search pushed goes back; a
+    // count pushes none, and the user's edits stay.
+    if (wasResult)
+        doc->PopUndoStepOf(gone);
     doc->ReleaseDocument(gone);
     if (wasResult) {
         doc->m_nDrawMode = kDrawNone;
-        doc->PopUndo(CDIBDoc::undoPop);
         doc->UpdateImageViews();
         m_rectMark.SetRectEmpty();
     }
@@ -339,13 +335,6 @@ void CDIBVwEx::OnUpdateViewRulers(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(!IsVideoWithoutDisplay());
     pCmdUI->SetCheck(m_bDrawRulers ? 1 : 0);
-}
-
-void CDIBVwEx::OnUpdateViewZoom(CCmdUI* pCmdUI)
-{
-    // Zooming into an area comes with the area tools.
-    pCmdUI->Enable(FALSE);
-    pCmdUI->SetCheck(m_bZoom ? 1 : 0);
 }
 
 void CDIBVwEx::OnViewMarkColor()

@@ -11,11 +11,13 @@
 // The form-parameter sheet, the threshold dialog, the calibration line,
 // the class window, the manual counter, the perspective dialog, the two
 // matching windows, focus, raster, integration and the illumination wizard
-// are its tool windows here. The area-of-interest tools, the zoom command
-// and the edge and line tools are not part of this build: their commands
-// are disabled.
+// are its tool windows; the areas of interest are drawn with the mouse and
+// moved or resized by the tracker, and the line tools chart or part along
+// a drawn line.
 
 #include "imaging/ui/dibview.h"
+
+#include "platform/ui/recttracker.h"
 
 #include <memory>
 
@@ -210,6 +212,46 @@ protected:
     void OnUpdateMatchTools(CCmdUI* pCmdUI);
     // Destroys both windows without close reports.
     void CloseMatchWindows();
+    // ---- drawing tools (dibvwexareatools.cpp) ---------------------------------------------
+    void RegisterDrawingTools();
+    // 45010-45015: a figure drawn in the tool loop becomes an area of
+    // interest; figures with a side of 0 add nothing, the extra area is
+    // drawn but not counted.
+    void OnAreaTool(UINT nID);
+    void OnUpdateAreaTool(CCmdUI* pCmdUI);
+    // The tool loop's mouse in drawing mode 1 (image points clamped into
+    // the page); the rubber band is drawn over the view as the mouse goes.
+    void CollectMouseMove(UINT nFlags, CPoint ptImage);
+    void CollectButtonDown(CPoint point, CPoint ptImage);
+    void CollectButtonUp(CPoint ptImage);
+    void CollectRightButton(CPoint point, CPoint ptImage);
+    CPoint ClampToPage(CPoint ptImage);
+
+    // ---- the tracker of the active area (dibvwextracker.cpp) -------------------------------
+public:
+    // The tracker around m_rectTracker, as drawn.
+    CRectTracker MakeTracker() const;
+
+protected:
+    // The tracker's rectangle from the active area, in window pixels
+    // (empty without one).
+    void SyncTrackerRect();
+    // A click on the tracker moves (its middle) or resizes (a handle) the
+    // active area inside the image. False when the view went away during
+    // the drag: then nothing of it may be touched.
+    bool TrackActiveArea(CPoint point);
+    // The cursor follows the tracker's handles while no tool runs (the
+    // window layer has no WM_SETCURSOR: the mouse moves tell).
+    void UpdateTrackerCursor(CPoint point);
+    // The results of the last two tracker moves (previous, current).
+    int m_nMoveResults[2] = {0, 0};
+
+    // ---- zoom and the line tools (dibvwexzoom.cpp, dibvwexlines.cpp) -----------------------
+    void OnViewZoom();
+    // "&Line Profile": the colours along a line drawn in the tool loop.
+    void OnToolLineProfile();
+    // "Draw &Line": the edges a line drawn over the active page crosses.
+    void OnToolDrawLine();
 
 public:
     // Tells the open pattern-matching window that the areas changed

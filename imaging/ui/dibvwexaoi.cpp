@@ -181,6 +181,14 @@ void CDIBVwEx::RefreshAOIDialog()
 
 BOOL CDIBVwEx::PreTranslateMessage(MSG* pMsg)
 {
+    // Escape cancels a running tool, as the accelerator of 33114; a
+    // tracker's drag takes it itself.
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE) {
+        if (CDIBDoc* doc = GetDocument(); doc && doc->m_nDrawMode != kDrawNone) {
+            SendMessage(WM_COMMAND, ID_CANCEL_TOOL, 0);
+            return TRUE;
+        }
+    }
     if (pMsg->message == WM_KEYDOWN) {
         if (m_pAOIDlg)
             m_pAOIDlg->SendMessage(WM_KEYDOWN, pMsg->wParam, pMsg->lParam);

@@ -34,7 +34,6 @@ constexpr WORD kKindCurvature = 14;
 constexpr WORD kKindEdge = 15;
 
 // The tracker's handles: squares outside the frame's corners and sides.
-constexpr int kHandleSize = 5;
 
 // The ruler's unit keeps this far from the window's left edge.
 constexpr int kRulerUnitInset = 1;
@@ -178,44 +177,19 @@ void CDIBVwEx::DrawTracker(CDC* pDC)
     pDC->SetMapMode(MM_TEXT);
     pDC->SetWindowOrg(0, 0);
     pDC->SetViewportOrg(0, 0);
-    CRect frame = m_rectTracker;
-    frame.InflateRect(1, 1);
-    {
-        CSelectedPen pen(pDC, PS_DOT, 1, RGB(0, 0, 0));
-        pDC->MoveTo(frame.left, frame.top);
-        pDC->LineTo(frame.right, frame.top);
-        pDC->LineTo(frame.right, frame.bottom);
-        pDC->LineTo(frame.left, frame.bottom);
-        pDC->LineTo(frame.left, frame.top);
-    }
-    const CPoint centre = frame.CenterPoint();
-    const std::array<CPoint, 8> handles = {{{frame.left, frame.top},
-                                            {centre.x, frame.top},
-                                            {frame.right, frame.top},
-                                            {frame.right, centre.y},
-                                            {frame.right, frame.bottom},
-                                            {centre.x, frame.bottom},
-                                            {frame.left, frame.bottom},
-                                            {frame.left, centre.y}}};
-    for (const CPoint& h : handles) {
-        // Outside the frame: away from its centre.
-        const int x = h.x < centre.x ? h.x - kHandleSize : (h.x > centre.x ? h.x + 1 : h.x - kHandleSize / 2);
-        const int y = h.y < centre.y ? h.y - kHandleSize : (h.y > centre.y ? h.y + 1 : h.y - kHandleSize / 2);
-        pDC->FillSolidRect(x, y, kHandleSize, kHandleSize, RGB(0, 0, 0));
-    }
+    MakeTracker().Draw(pDC);
     pDC->RestoreDC(saved);
 }
 
 void CDIBVwEx::DrawToolPoints(CDC* pDC)
 {
-    std::vector<CPoint> points = m_arrToolPoints;
     CDIBDoc* doc = GetDocument();
-    if (doc && doc->m_nDrawMode == kDrawCollecting && !points.empty())
-        points.push_back(m_ptToolMouse);
-    if (points.size() < 2)
+    if (doc == nullptr || doc->m_Points.GetSize() < 2)
         return;
+    const CPoints& points = doc->m_Points;
+    std::vector<POINT> path(points.GetData(), points.GetData() + points.GetSize());
     CSelectedPen pen(pDC, PS_SOLID, 1, kMarkerColour);
-    pDC->Polyline(points.data(), static_cast<int>(points.size()));
+    pDC->Polyline(path.data(), static_cast<int>(path.size()));
 }
 
 void CDIBVwEx::DrawOutline(CDC* pDC, const CObjData& object, COLORREF colour)

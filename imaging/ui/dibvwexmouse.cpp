@@ -57,12 +57,10 @@ void CDIBVwEx::OnMouseMove(UINT nFlags, CPoint point)
         LearnThresholdAt(image);
     if (doc->m_nDrawMode == kDrawClassDefinition && (nFlags & MK_LBUTTON) && m_pLearnClassDlg && !GetResultDoc())
         m_pLearnClassDlg->OnImageChanged();
-    if (doc->m_nDrawMode == kDrawCollecting && (nFlags & MK_LBUTTON)) {
-        if (m_arrToolPoints.empty())
-            m_arrToolPoints.push_back(image);
-        m_ptToolMouse = image;
-        Invalidate(FALSE);
-    }
+    if (doc->m_nDrawMode == kDrawCollecting)
+        CollectMouseMove(nFlags, image);
+    if (doc->m_nDrawMode == kDrawNone)
+        UpdateTrackerCursor(point);
     CDIBView::OnMouseMove(nFlags, point);
 }
 
@@ -75,6 +73,10 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
     }
     const CPoint image = ClientToImage(point);
 
+    // The tracker is hit where the active area is, before a click
+    // elsewhere makes another area active.
+    SyncTrackerRect();
+    const bool onTracker = MakeTracker().HitTest(point) != CRectTracker::hitNothing;
     // A click inside an area of interest makes it the active one.
     bool areaFound = false;
     if (CAOIDoc* areas = GetAOIDoc(); areas && areas->GetAOICount() > 0 && areas->FindAOIAtPoint(image.x, image.y)) {
@@ -90,26 +92,18 @@ void CDIBVwEx::OnLButtonDown(UINT nFlags, CPoint point)
 
     switch (doc->m_nDrawMode) {
     case kDrawNone:
-        if (AddPerspectiveCorner(image))
-            break;
-        if (PlaceAOICopyAt(image))
+        if (AddPerspectiveCorner(image) || PlaceAOICopyAt(image))
             break;
         if (CAOIDoc* areas = GetAOIDoc(); areaFound && areas && areas->GetActiveIndex() >= 0 &&
                                          areas->GetActiveIndex() < areas->GetAOICount())
             NotifyPatternMatching(CMatchDlg::noticeAreaChosen, areas->GetActiveIndex());
+        if (onTracker && !TrackActiveArea(point))
+            return; // the view went during the drag
         RefreshAOIDialog();
         break;
-    case kDrawCollecting: {
-        CRect client;
-        GetClientRect(&client);
-        if (client.PtInRect(point) && m_arrToolPoints.empty()) {
-            m_arrToolPoints.push_back(image);
-            m_ptToolMouse = image;
-        }
-        if (m_nPointMode == 1)
-            doc->m_nDrawMode = kDrawNone;
+    case kDrawCollecting:
+        CollectButtonDown(point, image);
         break;
-    }
     case kDrawClassDefinition:
         if (GetResultDoc() != nullptr)
             SelectObjectAt(nFlags, image);
@@ -140,11 +134,7 @@ void CDIBVwEx::OnLButtonUp(UINT nFlags, CPoint point)
         GetClientRect(&client);
         point.x = std::clamp<int>(point.x, client.left, std::max<int>(client.left, client.right - 1));
         point.y = std::clamp<int>(point.y, client.top, std::max<int>(client.top, client.bottom - 1));
-        const CPoint image = ClientToImage(point);
-        if (m_arrToolPoints.empty())
-            m_arrToolPoints.push_back(image);
-        m_arrToolPoints.push_back(image);
-        doc->m_nDrawMode = kDrawNone;
+        CollectButtonUp(ClientToImage(point));
     } else if (doc && doc->m_nDrawMode == kDrawPickColour) {
         LearnThresholdAt(ClientToImage(point));
     }
@@ -154,6 +144,8 @@ void CDIBVwEx::OnLButtonUp(UINT nFlags, CPoint point)
 void CDIBVwEx::OnRButtonDown(UINT nFlags, CPoint point)
 {
     CDIBDoc* doc = GetDocument();
+    if (doc && doc->m_nDrawMode == kDrawCollecting)
+        CollectRightButton(point, ClientToImage(point));
     if (doc && doc->m_nDrawMode == kDrawFinished) {
         CMenu menu;
         if (menu.CreatePopupMenu()) {

@@ -104,7 +104,7 @@ void CDIBVwEx::OnToolCalibration()
     const char* prompt = AfxLoadString(IDS_CALIBRATION_LINE);
     SetStatusText(prompt != nullptr ? prompt : "");
     std::vector<CPoint> points;
-    const bool collected = CollectPoints(2, points);
+    const bool collected = CollectPoints(2, points, prompt != nullptr ? prompt : "");
     if (!collected)
         return; // the view went meanwhile
     doc->m_nDrawMode = kDrawFinished;

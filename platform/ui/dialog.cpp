@@ -1,6 +1,7 @@
 #include "platform/ui/dialog.h"
 
 #include "platform/ui/button.h"
+#include "platform/ui/menu.h"
 #include "platform/ui/staticedit.h"
 #include "platform/ui/uitext.h"
 #include "platform/ui/widgetbridge.h"
@@ -9,6 +10,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
+#include <QMenuBar>
+#include <QVBoxLayout>
 #include <QPushButton>
 
 #include <functional>
@@ -155,6 +158,33 @@ INT_PTR CDialog::DoModal()
         DestroyWindow();
     m_bModal = false;
     return result;
+}
+
+BOOL CDialog::SetMenu(CMenu* pMenu)
+{
+    QWidget* widget = GetWidget();
+    if (widget == nullptr || pMenu == nullptr || m_pMenu)
+        return FALSE;
+    m_pMenu = std::make_unique<CMenu>();
+    m_pMenu->ShareData(*pMenu);
+    auto* bar = new QMenuBar(widget);
+    m_pMenu->FillQMenuBar(*bar, this);
+    const int height = bar->sizeHint().height();
+    // The controls make room below the bar; a layout keeps the bar as
+    // wide as the dialog.
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child != bar)
+            child->move(child->pos() + QPoint(0, height));
+    }
+    if (widget->layout() == nullptr) {
+        auto* layout = new QVBoxLayout(widget);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setMenuBar(bar);
+        layout->addStretch();
+    }
+    widget->resize(widget->width(), widget->height() + height);
+    bar->show();
+    return TRUE;
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)

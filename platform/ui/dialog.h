@@ -14,6 +14,8 @@
 #include <memory>
 #include <vector>
 
+class CMenu;
+
 class CDialog : public CWnd
 {
     DECLARE_DYNAMIC(CDialog)
@@ -43,6 +45,9 @@ public:
     void SetDefID(UINT nID);
     DWORD GetDefID() const;
     void MapDialogRect(LPRECT lpRect) const;
+    // Shows the menu as a menu bar above the controls (the dialog grows by
+    // its height); its commands come to the dialog. Once the window exists.
+    BOOL SetMenu(CMenu* pMenu);
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -51,6 +56,11 @@ public:
     UINT m_nIDTemplate = 0;
     UINT m_nIDHelp = 0;
     CWnd* m_pParentWnd = nullptr;
+
+private:
+    std::unique_ptr<CMenu> m_pMenu;
+
+public:
 
 protected:
     // Adds controls laid out in code; called after the template's.

@@ -400,22 +400,8 @@ void CFrameWnd::ShowMenu(CMenu* pMenu)
         return;
     QMenuBar* bar = window->menuBar();
     bar->clear();
-    if (pMenu == nullptr)
-        return;
-    for (int i = 0; i < pMenu->GetMenuItemCount(); ++i) {
-        CString text;
-        pMenu->GetMenuString(static_cast<UINT>(i), text, MF_BYPOSITION);
-        if (CMenu* sub = pMenu->GetSubMenu(i)) {
-            QMenu* menu = bar->addMenu(kestrun::ToQString(text));
-            sub->FillQMenu(*menu, this);
-        } else if (const UINT id = pMenu->GetMenuItemID(i); id != 0 && id != 0xFFFFFFFF) {
-            QAction* action = bar->addAction(kestrun::ToQString(text));
-            const HWND target = m_hWnd;
-            QObject::connect(action, &QAction::triggered, action, [target, id] {
-                ::PostMessage(target, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
-            });
-        }
-    }
+    if (pMenu != nullptr)
+        pMenu->FillQMenuBar(*bar, this);
 }
 
 // ---- routing and life --------------------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QStyle>
+#include <QImage>
 #include <QTreeView>
 
 #include <algorithm>
@@ -89,6 +90,12 @@ public:
         case Qt::CheckStateRole:
             if (col == 0 && (m_list->GetExtendedStyle() & LVS_EX_CHECKBOXES) && !m_ownerData)
                 return m_rows[static_cast<size_t>(row)].checked ? Qt::Checked : Qt::Unchecked;
+            return {};
+        case Qt::DecorationRole:
+            if (col == 0) {
+                if (const QImage* picture = m_list->GetItemPicture(row))
+                    return *picture;
+            }
             return {};
         case Qt::BackgroundRole: {
             const COLORREF color = m_list->GetRowColor(row);
@@ -709,4 +716,15 @@ CString CListCtrl::GetOwnerDataText(int nItem, int nSubItem)
 COLORREF CListCtrl::GetRowColor(int)
 {
     return CLR_INVALID;
+}
+
+const QImage* CListCtrl::GetItemPicture(int /*nItem*/) const
+{
+    return nullptr;
+}
+
+void CListCtrl::SetPictureSize(CSize size)
+{
+    if (QTreeView* view = viewOf(this))
+        view->setIconSize(QSize(size.cx, size.cy));
 }

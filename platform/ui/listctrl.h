@@ -15,6 +15,7 @@
 #include <memory>
 
 class CListCtrl;
+class QImage;
 
 inline constexpr UINT LVN_GETDISPINFO = static_cast<UINT>(-150);
 inline constexpr int LVSCW_AUTOSIZE = -1;
@@ -117,6 +118,10 @@ public:
     virtual COLORREF GetRowColor(int nItem);
     // The room a cell leaves beside its text, both sides together.
     virtual int GetCellMargins(int nCol) const;
+    // A picture before the first cell of a row (thumbnails); null for none.
+    virtual const QImage* GetItemPicture(int nItem) const;
+    // The size pictures are shown in.
+    void SetPictureSize(CSize size);
 
     // The rows' area, where the mouse coordinates count from.
     QWidget* GetClientWidget() const override;

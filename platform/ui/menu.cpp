@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
 #include <map>
@@ -461,6 +462,24 @@ CMenu* CMenu::GetSubMenu(int nPos) const
     if (!item.wrapper)
         item.wrapper.reset(new CMenu(item.sub));
     return item.wrapper.get();
+}
+
+void CMenu::FillQMenuBar(QMenuBar& bar, CWnd* owner) const
+{
+    for (int i = 0; i < GetMenuItemCount(); ++i) {
+        CString text;
+        GetMenuString(static_cast<UINT>(i), text, MF_BYPOSITION);
+        if (CMenu* sub = GetSubMenu(i)) {
+            QMenu* menu = bar.addMenu(kestrun::ToQString(text));
+            sub->FillQMenu(*menu, owner);
+        } else if (const UINT id = GetMenuItemID(i); id != 0 && id != 0xFFFFFFFF) {
+            QAction* action = bar.addAction(kestrun::ToQString(text));
+            const HWND target = owner != nullptr ? owner->GetSafeHwnd() : nullptr;
+            QObject::connect(action, &QAction::triggered, action, [target, id] {
+                ::PostMessage(target, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+            });
+        }
+    }
 }
 
 void CMenu::FillQMenu(QMenu& menu, CWnd* owner) const

@@ -24,6 +24,7 @@
 
 class CWnd;
 class QMenu;
+class QMenuBar;
 
 inline constexpr UINT MF_STRING = 0x0;
 inline constexpr UINT MF_ENABLED = 0x0;
@@ -109,6 +110,9 @@ public:
 
     // The menu's items as Qt shows them; commands go to owner.
     void FillQMenu(QMenu& menu, CWnd* owner) const;
+    // The same as a menu bar: pop-ups open, plain items post their command
+    // to owner.
+    void FillQMenuBar(QMenuBar& bar, CWnd* owner) const;
     std::shared_ptr<kestrun::CMenuData> Data() const { return m_data; }
 
 private:

@@ -253,18 +253,20 @@ void CWnd::DestroyHandle(bool callPostNcDestroy)
     }
     // Windows that live inside our widget without being our children
     // (owned pop-ups) go before Qt would delete their widgets.
+    // Kept by handle: a pop-up that deletes itself takes its controls
+    // with it, so their objects may be gone by their turn.
     if (m_pWidget) {
-        std::vector<CWnd*> inside;
+        std::vector<HWND> inside;
         {
             WindowMap& map = windowMap();
             std::lock_guard lock(map.mutex);
             for (const auto& [h, wnd] : map.windows) {
                 if (wnd != this && wnd->m_pWidget && isDescendantWidget(wnd->m_pWidget, m_pWidget))
-                    inside.push_back(wnd);
+                    inside.push_back(h);
             }
         }
-        for (CWnd* wnd : inside) {
-            if (FromHandle(wnd->m_hWnd) == wnd && !wnd->m_destroying)
+        for (const HWND handle : inside) {
+            if (CWnd* wnd = FromHandle(handle); wnd && !wnd->m_destroying)
                 wnd->DestroyHandle(true);
         }
     }
@@ -531,8 +533,20 @@ void CWnd::AddMessageHandler(UINT message, MessageHandler handler)
     m_messages[message] = std::move(handler);
 }
 
+CWnd::MessageFilter CWnd::SetMessageFilter(MessageFilter filter)
+{
+    std::swap(m_filter, filter);
+    return filter;
+}
+
 LRESULT CWnd::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_filter) {
+        // A copy: the filter may replace itself.
+        const MessageFilter filter = m_filter;
+        if (filter(message, wParam, lParam))
+            return 0;
+    }
     return WindowProc(message, wParam, lParam);
 }
 

@@ -16,6 +16,7 @@
 #include "platform/core/messagebox.h"
 #include "platform/ui/cmdtarget.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -242,6 +243,11 @@ public:
     void AddMessageHandler(UINT message, MessageHandler handler);
     // Whether such an entry takes the message before the window's handlers.
     bool HasMessageHandler(UINT message) const { return m_messages.count(message) != 0; }
+    // Sees every message before the window does, as a drag loop needs
+    // (CRectTracker); answering true takes the message. One at a time: the
+    // previous filter is returned so that it can be put back.
+    using MessageFilter = std::function<bool(UINT, WPARAM, LPARAM)>;
+    MessageFilter SetMessageFilter(MessageFilter filter);
 
 protected:
     template <class T>
@@ -303,6 +309,7 @@ private:
     QWidget* m_pWidget = nullptr;
     std::unique_ptr<kestrun::CWidgetBridge> m_bridge;
     std::map<UINT, MessageHandler> m_messages;
+    MessageFilter m_filter;
     UINT m_nID = 0;
     DWORD m_dwStyle = 0;
     DWORD m_dwExStyle = 0;

@@ -13,6 +13,7 @@
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
+#include "objectmodel/linepoints.h"
 #include "analysis/ui/tests/dialogtesting.h"
 #include "series/chartdoc.h"
 #include "series/objdatadoc.h"
@@ -154,6 +155,43 @@ TEST_F(ImageChartTest, TheHistogramWindowShowsTheCountsOfThePage)
         m_ex->OnCmdMsg(ID_IMAGE_HISTOGRAM, CN_COMMAND, nullptr, nullptr);
         EXPECT_TRUE(shown) << c.name;
     }
+}
+
+TEST_F(ImageChartTest, TheLineProfileShowsThePixelsOnTheDrawnLine)
+{
+    cv::Mat page = Page();
+    for (int y = 0; y < page.rows; ++y)
+        for (int x = 0; x < page.cols; ++x)
+            page.at<cv::Vec3b>(y, x) = cv::Vec3b(static_cast<uchar>(y), static_cast<uchar>(2 * x % 256),
+                                                 static_cast<uchar>((x + y) % 256));
+    CDIBVwEx* view = ViewOf(m_ex);
+    ASSERT_NE(view, nullptr);
+    if (view->m_bShrinkToFit)
+        view->SendMessage(WM_COMMAND, ID_VIEW_DIRECT);
+    const CPoint from(30, 40);
+    const CPoint to(130, 90);
+    const CPoint a = view->ImageToClient(from);
+    const CPoint b = view->ImageToClient(to);
+    view->PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.x, a.y));
+    view->PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(b.x, b.y));
+    view->PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(b.x, b.y));
+    view->SendMessage(WM_COMMAND, ID_TOOL_LINE_PROFILE);
+
+    auto* chartDoc = dynamic_cast<CChartDoc*>(m_ex->m_pProfileChart);
+    ASSERT_NE(chartDoc, nullptr);
+    const CCurveChart& chart = *chartDoc->GetChartControl();
+    ASSERT_EQ(chart.GetCurveCount(), 3);
+    CLinePoints line;
+    line.Init(from.x, from.y, to.x, to.y);
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_EQ(chart.GetPointCount(k, false), line.GetCount());
+        for (int i = 0; i < line.GetCount(); ++i) {
+            const POINT& p = line.GetAt(i);
+            const cv::Vec3b bgr = page.at<cv::Vec3b>(p.y, p.x);
+            EXPECT_EQ(chart.GetValue(k, i, false), static_cast<float>(bgr[2 - k])) << k << " " << i;
+        }
+    }
+    EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
 TEST_F(ImageChartTest, TheProfileFollowsTheParallelogramUntilItsChartIsClosed)

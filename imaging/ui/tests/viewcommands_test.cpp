@@ -106,15 +106,6 @@ TEST_F(ViewCommandsTest, PrintsIntoAPdfFile)
     EXPECT_GT(std::filesystem::file_size(file), 1000u);
 }
 
-TEST_F(ViewCommandsTest, ToolsOfLaterIssuesAreDisabled)
-{
-    const UINT later[] = {45010, 45015, ID_TOOL_DRAW_LINE, ID_VIEW_ZOOM, ID_TOOL_LINE_PROFILE};
-    for (UINT id : later) {
-        CCmdUI ui;
-        EXPECT_FALSE(Update(m_view, id, ui)->m_bEnabled) << id;
-    }
-}
-
 TEST_F(ViewCommandsTest, DirectViewAndRulersSwitchAndShowTheirState)
 {
     m_view->m_bShrinkToFit = TRUE;

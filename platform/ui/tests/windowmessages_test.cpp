@@ -186,4 +186,30 @@ TEST_F(WindowMessagesTest, DestroyingAWindowDestroysItsChildrenAfterIt)
     EXPECT_FALSE(::PostMessage(childHandle, kProbeMessage, 1, 1));
 }
 
+TEST_F(WindowMessagesTest, AnOwnedPopUpThatDeletesItselfGoesWithItsControls)
+{
+    // As a modeless dialog: its controls are members, so they go with it.
+    class CSelfDeletingPopUp : public CProbeWnd
+    {
+    public:
+        std::vector<std::unique_ptr<CStatic>> m_controls;
+
+    protected:
+        void PostNcDestroy() override { delete this; }
+    };
+    auto popUp = std::make_unique<CSelfDeletingPopUp>();
+    popUp->m_name = "pop-up";
+    ASSERT_TRUE(popUp->CreateEx(0, nullptr, "pop-up", WS_POPUP, CRect(0, 0, 50, 50), &m_wnd, 0));
+    for (UINT id = 1; id <= 3; ++id) {
+        auto control = std::make_unique<CStatic>();
+        ASSERT_TRUE(control->Create("text", WS_CHILD, CRect(0, 0, 10, 10), popUp.get(), id));
+        popUp->m_controls.push_back(std::move(control));
+    }
+    const HWND handle = popUp->m_hWnd;
+    popUp.release(); // its window owns it now
+    m_wnd.DestroyWindow();
+    EXPECT_EQ(CProbeWnd::m_log, (std::vector<std::string>{"destroy probe", "destroy pop-up"}));
+    EXPECT_FALSE(IsWindow(handle));
+}
+
 } // namespace
