@@ -1,11 +1,13 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script, chartfile.
+// dgoparams, track, script, chartfile, workbook.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "analysis/classes.h"
 #include "analysis/track.h"
+#include "database/tests/workbookfixture.h"
+#include "database/workbook/xlsxworkbook.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
@@ -230,6 +232,16 @@ void ChartSeeds(const fs::path& folder)
     Save(folder / "empty.cht", kestrun::ChartFileText(CCurveChartData{}));
 }
 
+// The test template and a new workbook with a value in it.
+void WorkbookSeeds(const fs::path& folder)
+{
+    Save(folder / "template.xlsx", kestrun::testing::FixtureWorkbookBytes());
+    kestrun::CXlsxWorkbook book;
+    book.New();
+    book.SetCell(0, 2, 3, COleVariant("seed"));
+    book.SaveAs((folder / "new.xlsx").c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -245,7 +257,7 @@ int main(int argc, char** argv)
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
-                 {"chartfile", ChartSeeds}};
+                 {"chartfile", ChartSeeds}, {"workbook", WorkbookSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);
