@@ -22,7 +22,8 @@ void RegisterMasterDataDialogs()
                                               {0, 0, 400, 160},
                                               {
                                                   ListControl(IDC_SAMPLE_LIST, 7, 7, 330, 146,
-                                                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS),
+                                                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                                                  LVS_OWNERDRAWFIXED),
                                                   DefPushButton("OK", IDOK, 343, 7, 50, 14),
                                                   PushButton("Hinzufügen", IDC_SAMPLE_ADD, 343, 31, 50, 14),
                                                   PushButton("Einfügen", IDC_SAMPLE_INSERT, 343, 48, 50, 14),
