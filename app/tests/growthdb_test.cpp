@@ -13,6 +13,8 @@
 #include "database/workbook/xlsxworkbook.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbform.h"
+#include "database/ui/dbverd.h"
+#include "database/ui/masterdataresources.h"
 #include "database/ui/reportdlg.h"
 #include "imaging/src.h"
 #include "series/griddoc2.h"
@@ -561,6 +563,21 @@ TEST_F(GrowthDatabaseTest, AFreshInstallReportsToHtmlAndToAWorkbook)
     std::ifstream original(folder / "template.xlsx", std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>()),
               templateBytes);
+
+    // Database > Dilution Series works on the document's recordsets.
+    OnNextDialog([](CDialog& d) {
+        OnNextDialog([](CDialog& entry) {
+            Type(entry, IDC_NEW_ENTRY_TEXT, "1:10");
+            Press(entry, IDOK);
+        });
+        Press(d, IDC_DILUTION_ADD);
+        EXPECT_EQ(dynamic_cast<CDBVerd&>(d).GetSeriesList().GetItemText(0, 1), CString("1:10"));
+        Press(d, IDOK);
+    });
+    frame.SendMessage(WM_COMMAND, ID_DB_DILUTION);
+    _RecordsetPtr dilutions = CAdoRecordset::Create();
+    dilutions->Open("SELECT Bezeichnung FROM Verduennungsreihen", Connect());
+    EXPECT_EQ(GetFieldString(dilutions, "Bezeichnung"), CString("1:10"));
     Stop(app);
 }
 
