@@ -7,6 +7,8 @@
 #include "app/resource.h"
 #include "app/templatefactory.h"
 
+#include "database/reportdefaults.h"
+#include "database/workbook/excelobjects.h"
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/uwscanner.h"
@@ -96,6 +98,8 @@ BOOL CKestrunApp::InitInstance()
     // OLE, the control container and the common controls have nothing to
     // set up on this platform.
     MakeDataRoot();
+    // Report scripts fill workbooks through CreateObject("Excel.Application").
+    kestrun::RegisterWorkbookObjects();
     ReadMode();
     SetProfileName(m_strDataRoot + kProfileFile);
     LoadStdProfileSettings(kRecentFiles);
@@ -137,6 +141,8 @@ void CKestrunApp::MakeDataRoot()
         if (GetFileAttributes(m_strDataRoot) == INVALID_FILE_ATTRIBUTES)
             kestrun::CreateFolderTree(m_strDataRoot);
         m_strDataRoot = AddTrailingBackslash(m_strDataRoot);
+        // Print Report works on a fresh installation.
+        kestrun::InstallReportDefaults(m_strDataRoot);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "database/dbfields.h"
 
 #include <algorithm>
+#include <vector>
 
 _RecordsetPtr RequireRecordset(const _RecordsetPtr& rs)
 {
@@ -37,20 +38,21 @@ void DeleteCurrentAndMove(const _RecordsetPtr& rs)
         rs->MoveLast();
 }
 
-void DeleteSeriesWithRecords(const _ConnectionPtr& conn, const _RecordsetPtr& series)
+namespace {
+
+bool HasCurrentRecord(const _RecordsetPtr& rs)
 {
-    if (!conn || !series)
-        throw _com_error(ADO_E_ILLEGALOPERATION, "No series recordset or connection");
-    if (series->GetRecordCount() <= 0 || series->GetEOF() || series->GetBOF())
-        return;
-    // Measurements and samples of a deleted series would show under no
-    // series at all, so they go with it, and a failure leaves all three.
-    const long id = GetFieldInt(series, "ID");
+    return rs->GetRecordCount() > 0 && !rs->GetEOF() && !rs->GetBOF();
+}
+
+// Runs the statements in one transaction, all or none, then requeries the
+// recordset and makes the record after the deleted current one current.
+void DeleteInTransaction(const _ConnectionPtr& conn, const _RecordsetPtr& rs, const std::vector<CString>& statements)
+{
     conn->BeginTrans();
     try {
-        conn->Execute(FormatString("DELETE FROM Messungen WHERE MessreihenID = %ld", id));
-        conn->Execute(FormatString("DELETE FROM Proben WHERE MessreihenID = %ld", id));
-        conn->Execute(FormatString("DELETE FROM Messreihen WHERE ID = %ld", id));
+        for (const CString& sql : statements)
+            conn->Execute(sql);
         conn->CommitTrans();
     } catch (const _com_error&) {
         try {
@@ -60,13 +62,52 @@ void DeleteSeriesWithRecords(const _ConnectionPtr& conn, const _RecordsetPtr& se
         }
         throw;
     }
-    const long position = series->GetAbsolutePosition();
-    series->Requery();
-    const long count = series->GetRecordCount();
+    const long position = rs->GetAbsolutePosition();
+    rs->Requery();
+    const long count = rs->GetRecordCount();
     if (count <= 0)
         return;
     // The record after the deleted one now stands at its place.
-    MoveToRow(series, std::min(position, count) - 1);
+    MoveToRow(rs, std::min(position, count) - 1);
+}
+
+} // namespace
+
+void DeleteSeriesWithRecords(const _ConnectionPtr& conn, const _RecordsetPtr& series)
+{
+    if (!conn || !series)
+        throw _com_error(ADO_E_ILLEGALOPERATION, "No series recordset or connection");
+    if (!HasCurrentRecord(series))
+        return;
+    // Measurements and samples of a deleted series would show under no
+    // series at all, so they go with it, and a failure leaves all three.
+    const long id = GetFieldInt(series, "ID");
+    DeleteInTransaction(conn, series,
+                        {FormatString("DELETE FROM Messungen WHERE MessreihenID = %ld", id),
+                         FormatString("DELETE FROM Proben WHERE MessreihenID = %ld", id),
+                         FormatString("DELETE FROM Messreihen WHERE ID = %ld", id)});
+}
+
+bool DeleteUnusedDilutionSeries(const _ConnectionPtr& conn, const _RecordsetPtr& dilutions)
+{
+    if (!conn || !dilutions)
+        throw _com_error(ADO_E_ILLEGALOPERATION, "No dilution-series recordset or connection");
+    if (!HasCurrentRecord(dilutions))
+        return false;
+    // A series whose dilution series went would read its steps from nothing.
+    const long id = GetFieldInt(dilutions, "ID");
+    _RecordsetPtr users = CAdoRecordset::Create();
+    users->PutCursorLocation(adUseClient);
+    users->Open(FormatString("SELECT ID FROM Messreihen WHERE V_ReiheID = %ld", id), conn, adOpenKeyset,
+                adLockReadOnly, adCmdText);
+    const bool used = users->GetRecordCount() > 0;
+    users->Close();
+    if (used)
+        return false;
+    DeleteInTransaction(conn, dilutions,
+                        {FormatString("DELETE FROM Verduennungsstufen WHERE V_ReiheID = %ld", id),
+                         FormatString("DELETE FROM Verduennungsreihen WHERE ID = %ld", id)});
+    return true;
 }
 
 void ReportRecordError(const _ConnectionPtr& conn, const _RecordsetPtr& pending, const _com_error& e)

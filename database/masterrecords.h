@@ -22,6 +22,12 @@ void DeleteCurrentAndMove(const _RecordsetPtr& rs);
 // Without a current record nothing happens.
 void DeleteSeriesWithRecords(const _ConnectionPtr& conn, const _RecordsetPtr& series);
 
+// Deletes the current dilution series of the recordset with its steps, all
+// or none, and requeries it, leaving the record after the deleted one (or
+// the new last one) current. False, and nothing deleted, while a
+// measurement series still uses it or there is no current record.
+bool DeleteUnusedDilutionSeries(const _ConnectionPtr& conn, const _RecordsetPtr& dilutions);
+
 // The error path of the master-data dialogs: the provider's messages of the
 // connection are walked, the error box shown, and a change pending on the
 // recordset dropped so that no later move stores half a record.

@@ -1,11 +1,13 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script, chartfile, measurementdoc.
+// dgoparams, track, script, chartfile, measurementdoc, workbook.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "analysis/classes.h"
 #include "analysis/track.h"
+#include "database/tests/workbookfixture.h"
+#include "database/workbook/xlsxworkbook.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
@@ -253,6 +255,16 @@ void MeasurementDocSeeds(const fs::path& folder)
     Save(folder / "fresh.cht", kestrun::ChartFileText(fresh.Data()));
 }
 
+// The test template and a new workbook with a value in it.
+void WorkbookSeeds(const fs::path& folder)
+{
+    Save(folder / "template.xlsx", kestrun::testing::FixtureWorkbookBytes());
+    kestrun::CXlsxWorkbook book;
+    book.New();
+    book.SetCell(0, 2, 3, COleVariant("seed"));
+    book.SaveAs((folder / "new.xlsx").c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -268,7 +280,7 @@ int main(int argc, char** argv)
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
-                 {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}};
+                 {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}, {"workbook", WorkbookSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

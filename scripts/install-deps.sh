@@ -10,7 +10,8 @@ packages=(
   qt6-base-dev qt6-charts-dev libgl-dev libopengl-dev libglx-dev
   libqt6svg6
   fonts-dejavu-core fonts-liberation
-  libpugixml-dev
+  libpugixml-dev libzip-dev
+  xlsx2csv
   unixodbc-dev odbcinst libsqliteodbc
   odbc-postgresql postgresql
   duktape-dev

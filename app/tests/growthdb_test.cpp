@@ -9,8 +9,12 @@
 #include "database/dbdocado.h"
 #include "database/dbfields.h"
 #include "database/growthschema.h"
+#include "database/tests/workbookfixture.h"
+#include "database/workbook/xlsxworkbook.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbform.h"
+#include "database/ui/dbverd.h"
+#include "database/ui/masterdataresources.h"
 #include "database/ui/reportdlg.h"
 #include "imaging/src.h"
 #include "platform/ui/doctemplate.h"
@@ -21,8 +25,12 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -454,6 +462,123 @@ TEST_F(GrowthDatabaseTest, ReportsAndTheTableReadTheSeriesAndKeepTheRecord)
     EXPECT_EQ(table->GetCellText(0, 4), CString("3,14"));
     EXPECT_EQ(table->GetCellText(1, 9), CString("18"));
     EXPECT_TRUE(m_boxes->Texts().empty());
+
+    // The example export script writes the table into a new workbook.
+    std::ifstream example(KESTRUN_EXAMPLES_DIR "/export.txt", std::ios::binary);
+    std::string code((std::istreambuf_iterator<char>(example)), std::istreambuf_iterator<char>());
+    const std::filesystem::path exported = folder / "table.xlsx";
+    const auto target = code.find("/tmp/kestrun-table.xlsx");
+    ASSERT_NE(target, std::string::npos);
+    code.replace(target, std::strlen("/tmp/kestrun-table.xlsx"), exported.string());
+    std::ofstream(scripts / "export.txt", std::ios::binary) << code;
+    table->OnExportExcel();
+    EXPECT_TRUE(m_boxes->Texts().empty()) << m_boxes->Texts()[0].GetString();
+    kestrun::CXlsxWorkbook book;
+    book.Open(exported.c_str());
+    EXPECT_EQ(book.GetCell(0, 1, 1).bstrVal, CString("Index"));
+    EXPECT_EQ(book.GetCell(0, 2, 1).dblVal, 1.0);
+    EXPECT_EQ(book.GetCell(0, 2, 5).bstrVal, CString("3,14"));
+    EXPECT_EQ(book.GetCell(0, 3, 10).bstrVal, CString("18"));
+    Stop(app);
+}
+
+// On a fresh data root the program puts a report template and a report
+// script there: Print Report fills the HTML template at once, and with a
+// formatted workbook template the script fills a copy of it through
+// "DBFront", keeping the template's formatting and formula.
+TEST_F(GrowthDatabaseTest, AFreshInstallReportsToHtmlAndToAWorkbook)
+{
+    PrepareDatabase();
+    {
+        _ConnectionPtr conn = Connect();
+        conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr, Messtag, DatumZeit, Anzahl, Anzahl_Manuell, "
+                      "Flaeche_Total, Prozent_Normal) SELECT ID, 2, 3, '2026-01-03 10:00:00', 20, 18, 12.5, 12.5 "
+                      "FROM Messreihen");
+        conn->Execute("INSERT INTO Messungen (MessreihenID, GlasNr, Messtag, DatumZeit, Anzahl, Anzahl_Manuell, "
+                      "Flaeche_Total, Prozent_Normal) SELECT ID, 1, 1, '2026-01-01 10:00:00', 20, 0, 3.14159, 0 "
+                      "FROM Messreihen");
+    }
+    const std::filesystem::path root(DataRoot().GetString());
+    ASSERT_FALSE(std::filesystem::exists(root / "script" / "report.txt"));
+    CKestrunApp app;
+    Start(app);
+    CMainFrame& frame = MainFrame(app);
+    EXPECT_TRUE(std::filesystem::exists(root / "data" / "vovod.html"));
+    EXPECT_TRUE(std::filesystem::exists(root / "script" / "report.txt"));
+    CDBForm* form = OpenDatabase(app);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->m_strReportTemplate, DataRoot() + "data/vovod.html");
+    for (UINT id : {ID_DB_PRINT_REPORT, ID_DB_SERIES, ID_DB_SAMPLES, ID_DB_DILUTION, ID_DB_SHOW_TABLE})
+        EXPECT_TRUE(QueryCommand(frame, id).enabled) << id;
+
+    m_boxes->Clear();
+    CString shownText;
+    OnNextDialog([&](CDialog& d) {
+        shownText = dynamic_cast<CReportDlg&>(d).GetBrowser().GetPlainText();
+        Press(d, IDOK);
+    });
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    EXPECT_TRUE(m_boxes->Texts().empty());
+    EXPECT_NE(shownText.Find("Measurement row Lemna week 12"), -1) << shownText.GetString();
+    EXPECT_NE(shownText.Find("12,50"), -1) << shownText.GetString();
+    EXPECT_FALSE(std::filesystem::exists(root / "data" / "report_temp.html"));
+
+    const std::filesystem::path folder = m_folder / "reports";
+    std::filesystem::create_directories(folder);
+    const std::string templateBytes = kestrun::testing::FixtureWorkbookBytes();
+    std::ofstream(folder / "template.xlsx", std::ios::binary) << templateBytes;
+    form->m_strReportTemplate = (folder / "template.xlsx").c_str();
+    frame.SendMessage(WM_COMMAND, ID_DB_PRINT_REPORT);
+    EXPECT_TRUE(m_boxes->Texts().empty()) << m_boxes->Texts()[0].GetString();
+    const std::filesystem::path filled = folder / "Lemna week 12.xlsx";
+    ASSERT_TRUE(std::filesystem::exists(filled));
+
+    kestrun::CXlsxWorkbook book;
+    book.Open(filled.c_str());
+    EXPECT_EQ(book.GetCell(0, 1, 1).bstrVal, CString("Lemna week 12"));
+    EXPECT_EQ(book.GetCell(0, 3, 1).vt, VT_BSTR);
+    // Ordered by vessel; numbers with a decimal comma went in as numbers.
+    EXPECT_DOUBLE_EQ(book.GetCell(0, 4, 6).dblVal, 3.14);
+    EXPECT_DOUBLE_EQ(book.GetCell(0, 4, 7).dblVal, 20.0);
+    EXPECT_DOUBLE_EQ(book.GetCell(0, 5, 6).dblVal, 12.5);
+    EXPECT_DOUBLE_EQ(book.GetCell(0, 5, 7).dblVal, 18.0);
+    EXPECT_DOUBLE_EQ(book.GetCell(0, 2, 1).dblVal, 1.0); // the template's own value
+    kestrun::CXlsxPackage before;
+    before.Load(templateBytes.data(), templateBytes.size(), "template");
+    kestrun::CXlsxPackage after;
+    after.LoadFile(filled.c_str());
+    for (const char* part : {"xl/styles.xml", "xl/theme/theme1.xml", "xl/calcChain.xml"})
+        EXPECT_EQ(*after.Find(part), *before.Find(part)) << part;
+    EXPECT_NE(after.Find("xl/worksheets/sheet1.xml")->find("<f>A2*2</f>"), std::string::npos);
+
+    std::string csv;
+    if (FILE* pipe = popen(("xlsx2csv '" + filled.string() + "' 2>&1").c_str(), "r")) {
+        std::array<char, 4096> buffer{};
+        while (size_t got = fread(buffer.data(), 1, buffer.size(), pipe))
+            csv.append(buffer.data(), got);
+        pclose(pipe);
+    }
+    EXPECT_NE(csv.find("Lemna week 12,,Doppelt"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",3.14,20,"), std::string::npos) << csv;
+    // The template stays as it was.
+    std::ifstream original(folder / "template.xlsx", std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>()),
+              templateBytes);
+
+    // Database > Dilution Series works on the document's recordsets.
+    OnNextDialog([](CDialog& d) {
+        OnNextDialog([](CDialog& entry) {
+            Type(entry, IDC_NEW_ENTRY_TEXT, "1:10");
+            Press(entry, IDOK);
+        });
+        Press(d, IDC_DILUTION_ADD);
+        EXPECT_EQ(dynamic_cast<CDBVerd&>(d).GetSeriesList().GetItemText(0, 1), CString("1:10"));
+        Press(d, IDOK);
+    });
+    frame.SendMessage(WM_COMMAND, ID_DB_DILUTION);
+    _RecordsetPtr dilutions = CAdoRecordset::Create();
+    dilutions->Open("SELECT Bezeichnung FROM Verduennungsreihen", Connect());
+    EXPECT_EQ(GetFieldString(dilutions, "Bezeichnung"), CString("1:10"));
     Stop(app);
 }
 

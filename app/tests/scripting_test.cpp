@@ -112,11 +112,13 @@ TEST_F(ScriptingTest, AFaultyScriptOpensTheEditorAtItsLine)
 
 TEST_F(ScriptingTest, AnUnknownClassIsAScriptError)
 {
-    Frame().m_script.SetCode("Set xl = CreateObject(\"Excel.Application\")");
+    // The workbook object is registered at start; another class is not.
+    Frame().m_script.SetCode("Set xl = CreateObject(\"Excel.Application\")\r\n"
+                             "Set w = CreateObject(\"Word.Application\")");
     Frame().SendMessage(WM_COMMAND, ID_MACRO_RUN);
     PumpMessages();
     ASSERT_EQ(m_boxes->Texts().size(), 1U);
-    EXPECT_NE(m_boxes->Texts()[0].Find("ActiveX component can't create object: 'Excel.Application'"), -1);
+    EXPECT_NE(m_boxes->Texts()[0].Find("ActiveX component can't create object: 'Word.Application'"), -1);
 }
 
 TEST_F(ScriptingTest, AnImageIsHandedToTheUsersScriptAsBild)

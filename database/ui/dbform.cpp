@@ -8,6 +8,7 @@
 #include "database/ui/dbformdlgs.h"
 #include "database/ui/dbmessreihen.h"
 #include "database/ui/dbproben.h"
+#include "database/ui/dbverd.h"
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
 #include "objectmodel/baseobjii.h"
@@ -47,6 +48,13 @@ const CFormMessages& FormMessages()
     return messages;
 }
 
+// The data root holds the default report template (put there at start).
+CString DataRoot()
+{
+    CAppServices* services = kestrun::AppServices();
+    return services ? services->GetDataRoot() : kestrun::ModuleFolder();
+}
+
 CString ModeFile()
 {
     return AddTrailingBackslash(kestrun::ModuleFolder()) + "mode.ini";
@@ -76,7 +84,7 @@ BEGIN_MESSAGE_MAP(CDBForm, CBVFormView)
     ON_COMMAND(ID_DB_SAVE_IMAGE, OnSaveImage)
     ON_COMMAND(ID_DB_SERIES, OnSeriesDialog)
     ON_COMMAND(ID_DB_SAMPLES, OnSamplesDialog)
-    ON_UPDATE_COMMAND_UI(ID_DB_DILUTION, OnUpdateNotYet)
+    ON_COMMAND(ID_DB_DILUTION, OnDilutionDialog)
     ON_COMMAND(ID_DB_SHOW_TABLE, OnShowTable)
     ON_UPDATE_COMMAND_UI(ID_DB_SHOW_TABLE, OnUpdateRecordOpen)
     ON_COMMAND(ID_RECORD_FIRST, OnRecordFirst)
@@ -110,7 +118,7 @@ CDBForm::CDBForm() : CBVFormView((RegisterDatabaseForm(), IDD_DBFORM))
     m_nFillLevel = static_cast<int>(GetProfileInt(kSection, "Füllstand", 0));
     m_strReportTemplate = GetProfileString(kSection, "Report", "");
     if (m_strReportTemplate.IsEmpty())
-        m_strReportTemplate = AddTrailingBackslash(kestrun::ModuleFolder()) + "data/vovod.html";
+        m_strReportTemplate = AddTrailingBackslash(DataRoot()) + "data/vovod.html";
     m_strDefaultClassName = GetProfileString(kSection, "DefaultClassName", "Normal");
 }
 
@@ -536,12 +544,6 @@ void CDBForm::OnUpdateRecordNextLast(CCmdUI* pCmdUI)
                    m_pMessungen->GetAbsolutePosition() < m_pMessungen->GetRecordCount());
 }
 
-void CDBForm::OnUpdateNotYet(CCmdUI* pCmdUI)
-{
-    // The series, samples, dilution, report and table windows come later.
-    pCmdUI->Enable(FALSE);
-}
-
 void CDBForm::OnSeriesDialog()
 {
     INT_PTR result = IDCANCEL;
@@ -575,6 +577,29 @@ void CDBForm::OnSamplesDialog()
     dlg.m_nMessreihenID = series;
     if (dlg.DoModal() == IDOK)
         m_nSelectedSample = dlg.m_nSel;
+}
+
+void CDBForm::OnDilutionDialog()
+{
+    CDBDocADO* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    const auto count = [doc]() -> long {
+        try {
+            const _RecordsetPtr rs = doc->GetDilutionSeriesRecordset();
+            return rs && rs->GetState() == adStateOpen ? rs->GetRecordCount() : 0;
+        } catch (const _com_error&) {
+            return 0; // the dialog reports what is wrong with the recordset
+        }
+    };
+    const long before = count();
+    CDBVerd dlg(this);
+    dlg.m_pConnection = doc->GetConnection();
+    dlg.m_pVerdRecordset = doc->GetDilutionSeriesRecordset();
+    dlg.m_pStufenRecordset = doc->GetDilutionStepRecordset();
+    dlg.m_pMessreihenRecordset = doc->GetSeriesRecordset();
+    if (dlg.DoModal() == IDOK && count() != before)
+        doc->UpdateAllViews(nullptr, 0, nullptr);
 }
 
 // ---- images --------------------------------------------------------------------------------

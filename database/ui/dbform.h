@@ -125,9 +125,9 @@ protected:
     void OnUpdateRecordAny(CCmdUI* pCmdUI);
     void OnUpdateRecordFirstPrev(CCmdUI* pCmdUI);
     void OnUpdateRecordNextLast(CCmdUI* pCmdUI);
-    void OnUpdateNotYet(CCmdUI* pCmdUI);
     void OnSeriesDialog();
     void OnSamplesDialog();
+    void OnDilutionDialog();
     DECLARE_MESSAGE_MAP()
 
     void UpdateControls();

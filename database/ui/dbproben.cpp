@@ -99,7 +99,13 @@ CDBProben::CDBProben(CWnd* pParentWnd) : CDialog((RegisterMasterDataDialogs(), I
 
 CListCtrl* CDBProben::List()
 {
-    return dynamic_cast<CListCtrl*>(GetDlgItem(static_cast<int>(IDC_SAMPLE_LIST)));
+    return m_list.GetSafeHwnd() != nullptr ? &m_list : nullptr;
+}
+
+void CDBProben::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
+{
+    if (nIDCtl == static_cast<int>(IDC_SAMPLE_LIST) && lpDrawItemStruct != nullptr)
+        DrawMasterDataRow(m_list, *lpDrawItemStruct);
 }
 
 void CDBProben::SelectRow(int row, BOOL bClear)
@@ -122,6 +128,8 @@ void CDBProben::Failed(const _com_error& e)
 BOOL CDBProben::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    m_list.SubclassDlgItem(IDC_SAMPLE_LIST, this);
+    m_list.SetRowPainter([this](LPDRAWITEMSTRUCT item) { OnDrawItem(IDC_SAMPLE_LIST, item); });
     InsertColumns();
     FillList();
     return TRUE;

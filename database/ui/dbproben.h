@@ -1,10 +1,9 @@
 #pragma once
 // The samples of one measurement series, kept in their order: each change
 // is stored at once and the places are 1..N after every insert and delete.
+#include "database/ui/listrows.h"
 #include "platform/database/ado.h"
 #include "platform/ui/dialog.h"
-
-class CListCtrl;
 
 // One sample's fields as texts.
 class CNeueProbeDlg : public CDialog
@@ -42,6 +41,8 @@ public:
 
     void SelectRow(int row, BOOL bClear = FALSE);
     int GetSelectedRow();
+    // Paints a row of the samples list; other controls paint themselves.
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
 
 protected:
     BOOL OnInitDialog() override;
@@ -60,4 +61,6 @@ private:
     // AddNew of a sample of the series at the place, from the entry dialog.
     void AddSample(short place, const CNeueProbeDlg& entry);
     void Failed(const _com_error& e);
+
+    COwnerDrawnRows<CListCtrl> m_list;
 };

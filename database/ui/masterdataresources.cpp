@@ -22,7 +22,8 @@ void RegisterMasterDataDialogs()
                                               {0, 0, 400, 160},
                                               {
                                                   ListControl(IDC_SAMPLE_LIST, 7, 7, 330, 146,
-                                                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS),
+                                                              LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                                                                  LVS_OWNERDRAWFIXED),
                                                   DefPushButton("OK", IDOK, 343, 7, 50, 14),
                                                   PushButton("Hinzufügen", IDC_SAMPLE_ADD, 343, 31, 50, 14),
                                                   PushButton("Einfügen", IDC_SAMPLE_INSERT, 343, 48, 50, 14),
@@ -95,6 +96,37 @@ void RegisterMasterDataDialogs()
                                     DefPushButton("OK", IDOK, 193, 7, 50, 14),
                                     PushButton("Neue Messreihe", IDC_NEW_SERIES, 193, 24, 50, 14),
                                     PushButton("Löschen", IDC_SERIES_DELETE, 193, 41, 50, 14),
+                                }});
+        RegisterDialogTemplate(
+            IDD_DBVERD,
+            {"Verdünnungsreihen und Verdünnungsstufen",
+             {0, 0, 360, 250},
+             {
+                 LText("Verdünnungsreihen:", IDC_STATIC, 7, 7, 100, 8),
+                 ListControl(IDC_DILUTION_LIST, 7, 18, 290, 80,
+                             LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDRAWFIXED),
+                 PushButton("Hinzufügen", IDC_DILUTION_ADD, 303, 18, 50, 14),
+                 PushButton("Löschen", IDC_DILUTION_DELETE, 303, 35, 50, 14),
+                 LText("", IDC_STATIC, 7, 105, 346, 1, SS_BLACKRECT),
+                 LText("Verdünnungsstufen:", IDC_STATIC, 7, 112, 100, 8),
+                 ListControl(IDC_STEP_LIST, 7, 123, 290, 100, LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS),
+                 PushButton("Hinzufügen", IDC_STEP_ADD, 303, 123, 50, 14),
+                 PushButton("Löschen", IDC_STEP_DELETE, 303, 140, 50, 14),
+                 DefPushButton("OK", IDOK, 303, 229, 50, 14),
+             }});
+        RegisterDialogTemplate(IDD_NEUEVERDSTUFE,
+                               {"Neue Verdünnungsstufe",
+                                {0, 0, 200, 110},
+                                {
+                                    LText("Glas Nr.:", IDC_STATIC, 7, 9, 60, 8),
+                                    EditText(IDC_STEP_GLASSNR, 70, 7, 50, 12),
+                                    LText("Reihenfolge:", IDC_STATIC, 7, 27, 60, 8),
+                                    EditText(IDC_STEP_ORDER, 70, 25, 50, 12),
+                                    LText("Beschreibung:", IDC_STATIC, 7, 45, 60, 8),
+                                    EditText(IDC_STEP_TEXT, 70, 43, 123, 40,
+                                             ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL),
+                                    DefPushButton("OK", IDOK, 88, 89, 50, 14),
+                                    PushButton("Cancel", IDCANCEL, 143, 89, 50, 14),
                                 }});
     });
 }

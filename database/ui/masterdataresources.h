@@ -8,7 +8,9 @@ namespace kestrun::dbui {
 inline constexpr UINT IDD_DBPROBEN = 207;
 inline constexpr UINT IDD_NEUEPROBE = 211;
 inline constexpr UINT IDD_NEUEMESSREIHE = 212;
+inline constexpr UINT IDD_DBVERD = 213;
 inline constexpr UINT IDD_DBNEWENTRY = 214;
+inline constexpr UINT IDD_NEUEVERDSTUFE = 215;
 inline constexpr UINT IDD_DBMESSREIHEN = 221;
 inline constexpr UINT IDD_DBMESSREIHEN1 = 222;
 
@@ -31,6 +33,16 @@ inline constexpr UINT IDC_DILUTION_TEXT = 2201;
 inline constexpr UINT IDC_GLASSTYPE_TEXT = 2202;
 inline constexpr UINT IDC_DILUTION_COMBO = 2204;
 inline constexpr UINT IDC_GLASSTYPE_COMBO = 2205;
+inline constexpr UINT IDC_DILUTION_LIST = 2208;
+inline constexpr UINT IDC_STEP_LIST = 2209;
+inline constexpr UINT IDC_DILUTION_ADD = 2210;
+inline constexpr UINT IDC_DILUTION_DELETE = 2211;
+inline constexpr UINT IDC_STEP_ADD = 2212;
+inline constexpr UINT IDC_STEP_DELETE = 2213;
+// The new-step dialog's fields reuse numbers of the dilution dialog.
+inline constexpr UINT IDC_STEP_TEXT = 2209;
+inline constexpr UINT IDC_STEP_GLASSNR = 2212;
+inline constexpr UINT IDC_STEP_ORDER = 2213;
 inline constexpr UINT IDC_SERIES_POSITION = 2215;
 inline constexpr UINT IDC_NEW_SERIES = 2246;
 inline constexpr UINT IDC_NEW_ENTRY_TEXT = 2318;

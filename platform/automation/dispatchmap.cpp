@@ -56,7 +56,10 @@ std::vector<COleVariant> CDispatchMap::ConvertArguments(const CDispatchMember& m
                                                         std::span<const COleVariant> args) const
 {
     std::vector<COleVariant> converted(args.begin(), args.end());
-    for (size_t i = 0; i < member.m_params.size(); ++i) {
+    const size_t given = converted.size();
+    if (converted.size() < member.m_params.size())
+        converted.resize(member.m_params.size());
+    for (size_t i = 0; i < std::min(given, member.m_params.size()); ++i) {
         // A variant argument reaches the member as given, by reference
         // too, so that it may change the caller's variable.
         if (member.m_params[i] == VT_VARIANT)
@@ -103,7 +106,8 @@ COleVariant CDispatchMap::Invoke(CDispatchable& object, DISPID dispid, WORD kind
 
     // A property's new value follows its index arguments.
     const size_t expected = member->m_params.size() + (write ? 1 : 0);
-    if (args.size() != expected) {
+    const size_t optional = write ? 0 : std::min(member->m_nOptional, member->m_params.size());
+    if (args.size() > expected || args.size() + optional < expected) {
         throw COleDispatchException(DISP_E_BADPARAMCOUNT,
                                     FormatString("%s takes %d argument(s), not %d.", MemberName(*member).GetString(),
                                                  static_cast<int>(expected), static_cast<int>(args.size())));

@@ -42,6 +42,9 @@ struct CDispatchMember
     // The arguments of the call (of a property: its index arguments; the
     // value to set comes after them).
     std::vector<VARTYPE> m_params;
+    // How many of the last arguments a read or call may leave out; they
+    // reach the member as VT_EMPTY.
+    size_t m_nOptional = 0;
     Reader m_read;  // the method's call or the property's read
     Writer m_write; // the property's write
 };

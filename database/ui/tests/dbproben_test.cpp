@@ -4,6 +4,7 @@
 #include "database/ui/masterdataresources.h"
 #include "dialogtesting.h"
 #include "platform/core/profile.h"
+#include "platform/core/recording_dc.h"
 #include "platform/core/tests/scratch_folder.h"
 #include "platform/ui/listctrl.h"
 
@@ -89,6 +90,9 @@ protected:
             Press(entry, IDOK);
         });
     }
+
+    // The first column's width as the dialog starts with it.
+    static int List0Width() { return static_cast<int>(GetProfileInt("ProbenDlg", "Width0", 45)); }
 
     CScratchFolder m_folder;
     _ConnectionPtr m_conn;
@@ -226,6 +230,35 @@ TEST_F(DBProbenTest, AnEmptySeriesShowsNoRows)
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_TRUE(Stored().empty());
+}
+
+// The sample rows are painted by the dialog: each cell's text where its
+// column lies, empty cells (sample "a" has no pH) not drawn at all.
+TEST_F(DBProbenTest, SampleRowsAreOwnerDrawn)
+{
+    CDBProben dlg;
+    Prepare(dlg);
+    std::vector<CString> texts;
+    std::vector<int> lefts;
+    OnNextDialog([&](CDialog& d) {
+        CRecordingDC dc;
+        DRAWITEMSTRUCT item{};
+        item.itemID = 0;
+        item.hDC = &dc;
+        item.rcItem = CRect(0, 0, 900, 16);
+        dlg.OnDrawItem(IDC_SAMPLE_LIST, &item);
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "DrawText") {
+                texts.push_back(r.text);
+                lefts.push_back(r.points.empty() ? -1 : r.points[0].x);
+            }
+        }
+        Press(d, IDOK);
+    });
+    dlg.DoModal();
+    EXPECT_EQ(texts, (std::vector<CString>{"1", "a"}));
+    ASSERT_EQ(lefts.size(), 2U);
+    EXPECT_EQ(lefts[1], List0Width() + 6);
 }
 
 } // namespace

@@ -167,6 +167,38 @@ TEST(DispatchMapTest, AnUnknownIdIsNotFound)
     EXPECT_TRUE(error.IsEmpty());
 }
 
+// Trailing arguments a member declares optional may be left out of a call
+// (they arrive empty); more than declared or fewer than required are
+// refused.
+TEST(DispatchMapTest, OptionalArgumentsMayBeLeftOut)
+{
+    CDispatchMap map("Opt", "{00000000-0000-0000-0000-000000000002}");
+    CDispatchMember member;
+    member.m_strName = "Pick";
+    member.m_wKinds = DISPATCH_METHOD;
+    member.m_vtResult = VT_I4;
+    member.m_params = {VT_I4, VT_I4};
+    member.m_nOptional = 1;
+    member.m_read = [](CDispatchable&, Args a) {
+        EXPECT_EQ(a.size(), 2U);
+        return COleVariant(a[1].vt == VT_EMPTY ? -a[0].lVal : a[0].lVal + a[1].lVal);
+    };
+    const DISPID pick = map.Add(member);
+    CCounter object;
+    const COleVariant one("1");
+    const COleVariant two(2L);
+    EXPECT_EQ(map.Invoke(object, pick, DISPATCH_METHOD, std::vector<COleVariant>{one, two}).lVal, 3);
+    EXPECT_EQ(map.Invoke(object, pick, DISPATCH_METHOD, std::vector<COleVariant>{one}).lVal, -1);
+    for (const std::vector<COleVariant>& wrong : {std::vector<COleVariant>{}, std::vector<COleVariant>{one, two, two}}) {
+        try {
+            map.Invoke(object, pick, DISPATCH_METHOD, wrong);
+            ADD_FAILURE() << wrong.size();
+        } catch (const COleDispatchException& e) {
+            EXPECT_EQ(e.m_scError, DISP_E_BADPARAMCOUNT);
+        }
+    }
+}
+
 TEST(DispatchMapTest, TheTableRefusesMembersItCannotCall)
 {
     CDispatchMap map("Test", "{}");
