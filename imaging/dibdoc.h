@@ -117,6 +117,11 @@ public:
     BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
     // A video document keeps its double-grabbing choice in the profile.
     void OnCloseDocument() override;
+    // A page from an acquisition source's transfer (a packed bitmap; the
+    // handle stays the caller's), appended and made active, so that a scan
+    // never replaces the page on screen. FALSE, and the pages unchanged,
+    // when the bitmap cannot be read.
+    BOOL AddTwainImage(HGLOBAL hDIB);
     // The open dialog; TRUE when a file was chosen (opened or not).
     BOOL OnLoadImageFile(BOOL bAppend);
 

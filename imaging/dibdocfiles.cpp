@@ -79,6 +79,21 @@ BOOL CDIBDoc::OnOpenDocument(LPCTSTR lpszPathName)
     return TRUE;
 }
 
+BOOL CDIBDoc::AddTwainImage(HGLOBAL hDIB)
+{
+    auto page = std::make_unique<CDIB>();
+    if (!page->CreateFromHANDLE(hDIB))
+        return FALSE;
+    m_pages.push_back(std::move(page));
+    m_nActivePage = GetPageCount() - 1;
+    m_lastImageSize = GetPageSize();
+    PropagateImageSize(m_lastImageSize);
+    SetPathName("Image from TWAIN", FALSE);
+    UpdateImageViews();
+    m_bFreshImage = FALSE;
+    return TRUE;
+}
+
 BOOL CDIBDoc::OnSaveDocument(LPCTSTR lpszPathName)
 {
     const CString path(lpszPathName ? lpszPathName : "");
