@@ -9,6 +9,7 @@
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
+#include "outside/pixmere/packeddib.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
 #include "scripthost/contscript.h"
@@ -232,6 +233,21 @@ void ChartSeeds(const fs::path& folder)
 
 } // namespace
 
+// Packed bitmaps as our source manager hands them over.
+void PackedDibSeeds(const fs::path& folder)
+{
+    for (const int bpp : {8, 24}) {
+        CDIB page;
+        page.InitDIB(5, 3, bpp);
+        page.SetPixel(1, 1, RGB(90, 60, 30));
+        HGLOBAL handle = kestrun::PackPage(page);
+        const auto* bytes = static_cast<const BYTE*>(GlobalLock(handle));
+        Save(folder / ("packed" + std::to_string(bpp)), std::vector<BYTE>(bytes, bytes + GlobalSize(handle)));
+        GlobalUnlock(handle);
+        GlobalFree(handle);
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 2) {
@@ -245,7 +261,7 @@ int main(int argc, char** argv)
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
-                 {"chartfile", ChartSeeds}};
+                 {"chartfile", ChartSeeds}, {"packeddib", PackedDibSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);
