@@ -7,7 +7,10 @@
 // concern (the image document and view, the run mode's form, the result
 // table), so that the menus work whichever window is active. The
 // engine's runs show their progress over the status bar's message pane.
+// Scanned images (Select Source, Acquire) go to the run mode's form,
+// else to the active image document, else to a new one.
 
+#include "imaging/twain.h"
 #include "trayscanner/camboxinterface.h"
 #include "app/splash.h"
 #include "app/statusbarprogress.h"
@@ -20,7 +23,7 @@
 
 class CScriptEngine;
 
-class CMainFrame : public CMDIFrameWnd
+class CMainFrame : public CMDIFrameWnd, public CTwain
 {
     DECLARE_DYNAMIC(CMainFrame)
 
@@ -32,6 +35,11 @@ public:
     // announced to this window with "IMAGE_CREATED". Answers 0: the watch
     // goes on.
     int OnDirChange(const CString& strFullPath, int nKind);
+
+    // A scanned image: the form's, else the active image document's, else
+    // a new image document's page; a scan that cannot be placed is reported.
+    void OnImage(TW_HANDLE hBitmap, const TW_IMAGEINFO& info) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     CPersistentFrame m_persist;
     CCamBoxInterface m_camBox;
@@ -75,6 +83,8 @@ protected:
     void OnMacroEdit();
     void OnMacroRun();
     void OnUpdateMacroRun(CCmdUI* pCmdUI);
+    void OnTwainSelectSource();
+    void OnTwainAcquire();
     // Commands whose windows are not part of this program yet.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -89,6 +99,8 @@ protected:
     LRESULT OnCamBoxButtonPressed(WPARAM wParam, LPARAM lParam);
     LRESULT OnUwScannerGone(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    // The scanner source's events, posted to this window.
+    LRESULT OnTwainSourceEvent(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

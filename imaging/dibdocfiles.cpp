@@ -81,11 +81,21 @@ BOOL CDIBDoc::OnOpenDocument(LPCTSTR lpszPathName)
 
 BOOL CDIBDoc::AddTwainImage(HGLOBAL hDIB)
 {
-    auto page = std::make_unique<CDIB>();
-    if (!page->CreateFromHANDLE(hDIB))
+    // Read apart first, so that a bitmap we cannot read changes nothing.
+    CDIB scanned;
+    if (!scanned.CreateFromHANDLE(hDIB))
         return FALSE;
-    m_pages.push_back(std::move(page));
-    m_nActivePage = GetPageCount() - 1;
+    // A video document with several pages takes it into its last page.
+    CDIB* target = (m_bVideo && GetPageCount() > 1) ? m_pages.back().get() : GetActiveDIB();
+    if (target == nullptr) {
+        m_pages.push_back(std::make_unique<CDIB>(std::move(scanned)));
+        m_nActivePage = GetPageCount() - 1;
+    } else {
+        // Undo brings back the page the scan replaced.
+        if (target == GetActiveDIB())
+            PushUndo(FALSE);
+        CopyPage(*target, scanned);
+    }
     m_lastImageSize = GetPageSize();
     PropagateImageSize(m_lastImageSize);
     SetPathName("Image from TWAIN", FALSE);

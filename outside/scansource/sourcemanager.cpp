@@ -88,12 +88,6 @@ TW_UINT16 CSourceManager::OnParent(TW_UINT16 msg, TW_MEMREF pData)
     case MSG_OPENDSM:
         if (m_bOpen)
             return Fail(TWCC_SEQERROR);
-        m_pScanner = std::make_unique<CSaneScanner>();
-        if (!m_pScanner->IsReady()) {
-            m_pScanner.reset();
-            return Fail(TWCC_BUMMER);
-        }
-        m_devices = m_pScanner->Devices();
         m_nDefault = 0;
         m_hParent = *static_cast<HWND*>(pData);
         m_bOpen = true;
@@ -144,8 +138,25 @@ std::optional<std::size_t> CSourceManager::FindDevice(const TW_IDENTITY& identit
     return std::nullopt;
 }
 
+bool CSourceManager::StartScanner()
+{
+    if (!m_pScanner) {
+        m_pScanner = std::make_unique<CSaneScanner>();
+        if (!m_pScanner->IsReady()) {
+            m_pScanner.reset();
+            return false;
+        }
+        m_devices = m_pScanner->Devices();
+    }
+    return true;
+}
+
 TW_UINT16 CSourceManager::OnIdentity(TW_UINT16 msg, TW_IDENTITY* pIdentity)
 {
+    // SANE starts when a source is first asked for: asking it for its
+    // devices may take a while.
+    if (msg != MSG_CLOSEDS && !StartScanner())
+        return Fail(TWCC_BUMMER);
     switch (msg) {
     case MSG_GETDEFAULT:
         if (m_devices.empty())

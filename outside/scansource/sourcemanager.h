@@ -38,9 +38,6 @@ public:
     TW_UINT16 Entry(TW_IDENTITY* pOrigin, TW_IDENTITY* pDest, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
                     TW_MEMREF pData);
 
-    // The scanner (made when the manager opens); for tests.
-    CSaneScanner* GetScanner() const { return m_pScanner.get(); }
-
 private:
     TW_UINT16 Fail(TW_UINT16 condition);
     TW_UINT16 Succeed();
@@ -54,6 +51,8 @@ private:
     TW_UINT16 OnImageInfo(TW_IMAGEINFO* pInfo);
     TW_UINT16 OnNativeTransfer(TW_HANDLE* pHandle);
 
+    // SANE and its devices, the first time; false when SANE cannot start.
+    bool StartScanner();
     void FillIdentity(std::size_t index, TW_IDENTITY& identity) const;
     // The device an identity names: by its id, else by its product name;
     // the first device for a cleared identity.
