@@ -7,16 +7,6 @@
 #include <cstring>
 #include <memory>
 
-namespace {
-
-void CopyText(TW_STR32& target, const char* text)
-{
-    std::memset(target, 0, sizeof(target));
-    std::strncpy(target, text, sizeof(target) - 1);
-}
-
-} // namespace
-
 CTwain::CTwain(HWND hWnd, const char* lpszLibrary) : m_strLibrary(lpszLibrary)
 {
     if (hWnd != nullptr)
@@ -30,19 +20,7 @@ CTwain::~CTwain()
 
 void CTwain::FillAppIdentity()
 {
-    m_AppId = TW_IDENTITY{};
-    m_AppId.Id = 0;
-    m_AppId.Version.MajorNum = 3;
-    m_AppId.Version.MinorNum = 5;
-    m_AppId.Version.Language = TWLG_USA;
-    m_AppId.Version.Country = TWCY_USA;
-    CopyText(m_AppId.Version.Info, "3.5");
-    m_AppId.ProtocolMajor = 1;
-    m_AppId.ProtocolMinor = 8;
-    m_AppId.SupportedGroups = DG_CONTROL | DG_IMAGE;
-    CopyText(m_AppId.Manufacturer, "Tarvex AV");
-    CopyText(m_AppId.ProductFamily, "Generic");
-    CopyText(m_AppId.ProductName, "Twain Test");
+    m_AppId = MakeIdentity(0, 3, 5, "3.5", "Tarvex AV", "Generic", "Twain Test");
 }
 
 // ------------------------------------------------------------ requests

@@ -10,12 +10,6 @@ namespace {
 
 constexpr TW_UINT32 kFirstSourceId = 1;
 
-void CopyText(TW_STR32& target, const CString& text)
-{
-    std::memset(target, 0, sizeof(target));
-    std::strncpy(target, text, sizeof(target) - 1);
-}
-
 CString TextOf(const TW_STR32& text)
 {
     return CString(text, static_cast<int>(strnlen(text, sizeof(text))));
@@ -108,18 +102,8 @@ TW_UINT16 CSourceManager::OnParent(TW_UINT16 msg, TW_MEMREF pData)
 void CSourceManager::FillIdentity(std::size_t index, TW_IDENTITY& identity) const
 {
     const CSaneDeviceInfo& device = m_devices[index];
-    identity = TW_IDENTITY{};
-    identity.Id = kFirstSourceId + static_cast<TW_UINT32>(index);
-    identity.Version.MajorNum = 1;
-    identity.Version.Language = TWLG_USA;
-    identity.Version.Country = TWCY_USA;
-    CopyText(identity.Version.Info, "SANE");
-    identity.ProtocolMajor = 1;
-    identity.ProtocolMinor = 8;
-    identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
-    CopyText(identity.Manufacturer, device.vendor);
-    CopyText(identity.ProductFamily, device.type);
-    CopyText(identity.ProductName, device.name);
+    identity = MakeIdentity(kFirstSourceId + static_cast<TW_UINT32>(index), 1, 0, "SANE", device.vendor, device.type,
+                            device.name);
 }
 
 std::optional<std::size_t> CSourceManager::FindDevice(const TW_IDENTITY& identity) const

@@ -8,6 +8,7 @@
 #include "platform/core/types.h"
 
 #include <cstdint>
+#include <cstring>
 
 using TW_INT16 = std::int16_t;
 using TW_UINT16 = std::uint16_t;
@@ -111,6 +112,34 @@ struct TW_IDENTITY
     TW_STR32 ProductFamily;
     TW_STR32 ProductName;
 };
+
+// A text into a record's field, cut to fit and zero-filled.
+inline void CopyTwainText(TW_STR32& target, const char* text)
+{
+    std::memset(target, 0, sizeof(target));
+    std::strncpy(target, text != nullptr ? text : "", sizeof(target) - 1);
+}
+
+// An identity of protocol 1.8 for the control and image groups, in English
+// (USA).
+inline TW_IDENTITY MakeIdentity(TW_UINT32 id, TW_UINT16 major, TW_UINT16 minor, const char* info,
+                                const char* manufacturer, const char* family, const char* product)
+{
+    TW_IDENTITY identity{};
+    identity.Id = id;
+    identity.Version.MajorNum = major;
+    identity.Version.MinorNum = minor;
+    identity.Version.Language = TWLG_USA;
+    identity.Version.Country = TWCY_USA;
+    CopyTwainText(identity.Version.Info, info);
+    identity.ProtocolMajor = 1;
+    identity.ProtocolMinor = 8;
+    identity.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    CopyTwainText(identity.Manufacturer, manufacturer);
+    CopyTwainText(identity.ProductFamily, family);
+    CopyTwainText(identity.ProductName, product);
+    return identity;
+}
 
 struct TW_STATUS
 {

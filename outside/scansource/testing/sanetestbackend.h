@@ -1,9 +1,10 @@
 #pragma once
 // For tests: SANE sees nothing but its "test" backend, set up by the given
 // lines of "test.conf". SANE takes its configuration folder once per
-// process, so every test of a program shares one folder in the data root
-// and each backend object rewrites its "test.conf"; the backend reads it
-// again whenever SANE starts, so make the object before the scanner.
+// process, so every test of a program shares one folder (in the data root
+// of the first) and each backend object rewrites its "test.conf"; the
+// backend reads it again whenever SANE starts, so make the object before
+// the scanner.
 
 #include <sane/sane.h>
 
@@ -21,7 +22,7 @@ class CScopedSaneTestBackend
 public:
     explicit CScopedSaneTestBackend(const std::string& options = {})
     {
-        const std::filesystem::path folder = std::filesystem::path(std::getenv("KESTRUN_DATA_ROOT")) / "sane";
+        const std::filesystem::path& folder = Folder();
         std::filesystem::create_directories(folder);
         std::ofstream(folder / "dll.conf") << "test\n";
         std::ofstream(folder / "test.conf") << kDefaults << options << "\n";
@@ -31,13 +32,20 @@ public:
     ~CScopedSaneTestBackend()
     {
         // The backend as it comes, for whoever starts SANE next.
-        const std::filesystem::path folder = std::filesystem::path(std::getenv("KESTRUN_DATA_ROOT")) / "sane";
-        std::ofstream(folder / "test.conf") << kDefaults;
+        std::ofstream(Folder() / "test.conf") << kDefaults;
     }
     CScopedSaneTestBackend(const CScopedSaneTestBackend&) = delete;
     CScopedSaneTestBackend& operator=(const CScopedSaneTestBackend&) = delete;
 
 private:
+    // Taken from the data root the first time: tests that move the data
+    // root later still write where SANE looks.
+    static const std::filesystem::path& Folder()
+    {
+        static const std::filesystem::path folder = std::filesystem::path(std::getenv("KESTRUN_DATA_ROOT")) / "sane";
+        return folder;
+    }
+
     // The backend keeps what a file set while it stays loaded: every file
     // starts from its defaults, and later lines win.
     static constexpr const char* kDefaults = "number_of_devices 2\nmode Gray\ndepth 8\nhand-scanner false\n"
