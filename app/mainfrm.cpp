@@ -71,6 +71,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     const CAppServices* services = kestrun::AppServices();
     const int mode = services ? services->GetMode() : 0;
     ShowControlBar(&m_wndDBToolBar, mode == 2 || mode == 3, FALSE);
+    // Without the source manager library the scan commands say so.
+    LoadSourceManager(GetSafeHwnd());
     return 0;
 }
 
@@ -142,6 +144,7 @@ void CMainFrame::OnClose()
     CKestrunApp* app = KestrunApp();
     if (app != nullptr && app->GetTablon().IsInterfaceSet())
         app->SetTrayvoInterface(nullptr);
+    UnloadSourceManager();
     FGBoard* board = GetFG();
     // Continuous grabbing from a camera ends with one still frame.
     if (board->GetVideoSource() == 2 && board->GetGrabModeWord() == 0)

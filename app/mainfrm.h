@@ -7,7 +7,10 @@
 // concern (the image document and view, the run mode's form, the result
 // table), so that the menus work whichever window is active. The
 // engine's runs show their progress over the status bar's message pane.
+// Scanned images (Select Source, Acquire) go to the run mode's form,
+// else to the active image document, else to a new one.
 
+#include "imaging/twain.h"
 #include "trayscanner/camboxinterface.h"
 #include "app/newimagequeue.h"
 #include "app/splash.h"
@@ -22,7 +25,7 @@
 
 class CScriptEngine;
 
-class CMainFrame : public CMDIFrameWnd, public CDirChangeClient
+class CMainFrame : public CMDIFrameWnd, public CDirChangeClient, public CTwain
 {
     DECLARE_DYNAMIC(CMainFrame)
 
@@ -34,6 +37,11 @@ public:
     // joins the new images and "IMAGE_CREATED" is posted to this window.
     // Answers 0: the watch goes on.
     int OnDirChange(CFileInformation fileInformation, int nKind) override;
+
+    // A scanned image: the form's, else the active image document's, else
+    // a new image document's page; a scan that cannot be placed is reported.
+    void OnImage(TW_HANDLE hBitmap, const TW_IMAGEINFO& info) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     CPersistentFrame m_persist;
     CCamBoxInterface m_camBox;
@@ -80,6 +88,8 @@ protected:
     void OnMacroRun();
     void OnUpdateMacroRun(CCmdUI* pCmdUI);
     void OnAutoImageInput();
+    void OnTwainSelectSource();
+    void OnTwainAcquire();
     // Commands whose windows are not part of this program yet.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -94,6 +104,8 @@ protected:
     LRESULT OnCamBoxButtonPressed(WPARAM wParam, LPARAM lParam);
     LRESULT OnUwScannerGone(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    // The scanner source's events, posted to this window.
+    LRESULT OnTwainSourceEvent(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 

@@ -21,10 +21,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_MACRO_EDIT, OnMacroEdit)
     ON_COMMAND(ID_MACRO_RUN, OnMacroRun)
     ON_UPDATE_COMMAND_UI(ID_MACRO_RUN, OnUpdateMacroRun)
-    // TWAIN and the help are not part of this program yet.
-    ON_UPDATE_COMMAND_UI(ID_TWAIN_SELECT_SOURCE, OnUpdateNotAvailable)
-    ON_UPDATE_COMMAND_UI(ID_TWAIN_ACQUIRE, OnUpdateNotAvailable)
+    ON_COMMAND(ID_TWAIN_SELECT_SOURCE, OnTwainSelectSource)
+    ON_COMMAND(ID_TWAIN_ACQUIRE, OnTwainAcquire)
     ON_COMMAND(ID_AUTO_IMAGE_INPUT, OnAutoImageInput)
+    // The help is not part of this program yet.
     ON_UPDATE_COMMAND_UI_RANGE(ID_HELP_INDEX, ID_DEFAULT_HELP, OnUpdateNotAvailable)
 
     RouteCommands(ID_RECORD_FIRST, ID_RECORD_PREV, &CMainFrame::FormViewTarget);
@@ -48,6 +48,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_REGISTERED_MESSAGE(messages.scriptError, OnScriptError)
     ON_REGISTERED_MESSAGE(messages.editClose, OnEditClose)
     ON_REGISTERED_MESSAGE(messages.camBoxButtonPressed, OnCamBoxButtonPressed)
+    ON_REGISTERED_MESSAGE(RegisterWindowMessage(kSourceEventMessage), OnTwainSourceEvent)
 END_MESSAGE_MAP()
 
 // ---- routing -------------------------------------------------------------------------------

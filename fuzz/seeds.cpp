@@ -1,6 +1,6 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script, chartfile, measurementdoc, workbook.
+// dgoparams, track, script, chartfile, measurementdoc, workbook, packeddib.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -11,6 +11,7 @@
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
 #include "outside/pixmere/dib.h"
+#include "outside/pixmere/packeddib.h"
 #include "platform/core/archive.h"
 #include "platform/core/file.h"
 #include "scripthost/contscript.h"
@@ -265,6 +266,21 @@ void WorkbookSeeds(const fs::path& folder)
     book.SaveAs((folder / "new.xlsx").c_str());
 }
 
+// Packed bitmaps as our source manager hands them over.
+void PackedDibSeeds(const fs::path& folder)
+{
+    for (const int bpp : {8, 24}) {
+        CDIB page;
+        page.InitDIB(5, 3, bpp);
+        page.SetPixel(1, 1, RGB(90, 60, 30));
+        HGLOBAL handle = kestrun::PackPage(page);
+        const auto* bytes = static_cast<const BYTE*>(GlobalLock(handle));
+        Save(folder / ("packed" + std::to_string(bpp)), std::vector<BYTE>(bytes, bytes + GlobalSize(handle)));
+        GlobalUnlock(handle);
+        GlobalFree(handle);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -280,7 +296,8 @@ int main(int argc, char** argv)
         void (*make)(const fs::path&);
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
-                 {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}, {"workbook", WorkbookSeeds}};
+                 {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}, {"workbook", WorkbookSeeds},
+                 {"packeddib", PackedDibSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

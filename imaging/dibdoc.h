@@ -123,6 +123,12 @@ public:
     BOOL OnSaveDocument(LPCTSTR lpszPathName) override;
     // A video document keeps its double-grabbing choice in the profile.
     void OnCloseDocument() override;
+    // A page from an acquisition source's transfer (a packed bitmap; the
+    // handle stays the caller's): into the last page of a video document
+    // with several pages, else into the active page (undo brings the old
+    // one back), else as a new page. FALSE, and the pages unchanged, when
+    // the bitmap cannot be read.
+    BOOL AddTwainImage(HGLOBAL hDIB);
     // The open dialog; TRUE when a file was chosen (opened or not).
     BOOL OnLoadImageFile(BOOL bAppend);
 

@@ -79,6 +79,31 @@ BOOL CDIBDoc::OnOpenDocument(LPCTSTR lpszPathName)
     return TRUE;
 }
 
+BOOL CDIBDoc::AddTwainImage(HGLOBAL hDIB)
+{
+    // Read apart first, so that a bitmap we cannot read changes nothing.
+    CDIB scanned;
+    if (!scanned.CreateFromHANDLE(hDIB))
+        return FALSE;
+    // A video document with several pages takes it into its last page.
+    CDIB* target = (m_bVideo && GetPageCount() > 1) ? m_pages.back().get() : GetActiveDIB();
+    if (target == nullptr) {
+        m_pages.push_back(std::make_unique<CDIB>(std::move(scanned)));
+        m_nActivePage = GetPageCount() - 1;
+    } else {
+        // Undo brings back the page the scan replaced.
+        if (target == GetActiveDIB())
+            PushUndo(FALSE);
+        CopyPage(*target, scanned);
+    }
+    m_lastImageSize = GetPageSize();
+    PropagateImageSize(m_lastImageSize);
+    SetPathName("Image from TWAIN", FALSE);
+    UpdateImageViews();
+    m_bFreshImage = FALSE;
+    return TRUE;
+}
+
 BOOL CDIBDoc::OnSaveDocument(LPCTSTR lpszPathName)
 {
     const CString path(lpszPathName ? lpszPathName : "");

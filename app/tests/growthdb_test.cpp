@@ -21,6 +21,10 @@
 #include "series/griddoc2.h"
 #include "objectmodel/toolfunctions.h"
 #include "dialogtesting.h"
+#include "imaging/dibdocex.h"
+#include "outside/scansource/testing/sanetestbackend.h"
+#include "platform/core/messages.h"
+#include "platform/ui/doctemplate.h"
 
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -579,6 +583,41 @@ TEST_F(GrowthDatabaseTest, AFreshInstallReportsToHtmlAndToAWorkbook)
     _RecordsetPtr dilutions = CAdoRecordset::Create();
     dilutions->Open("SELECT Bezeichnung FROM Verduennungsreihen", Connect());
     EXPECT_EQ(GetFieldString(dilutions, "Bezeichnung"), CString("1:10"));
+    Stop(app);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GrowthDatabaseTest, AScanGoesToTheOpenDatabaseForm)
+{
+    kestrun::testing::CScopedSaneTestBackend backend("mode Color\nresolution 254\nbr_x 10\nbr_y 20\n");
+    PrepareDatabase();
+    CKestrunApp app;
+    Start(app);
+    CDBForm* form = OpenDatabase(app);
+    ASSERT_NE(form, nullptr);
+    const int documents = [&] {
+        int count = 0;
+        for (POSITION pos = app.GetImageTemplate()->GetFirstDocPosition(); pos != nullptr; ++count)
+            app.GetImageTemplate()->GetNextDoc(pos);
+        return count;
+    }();
+
+    m_boxes->QueueAnswer(IDOK); // the scan's question
+    MainFrame(app).SendMessage(WM_COMMAND, ID_TWAIN_ACQUIRE);
+    while (kestrun::PumpMessages() > 0) {
+    }
+    ASSERT_NE(form->GetImageDocument(), nullptr);
+    EXPECT_EQ(form->GetImageDocument()->GetPageSize(), CSize(100, 200));
+    EXPECT_NE(form->GetImageView(), nullptr);
+    // No image window of its own.
+    int after = 0;
+    for (POSITION pos = app.GetImageTemplate()->GetFirstDocPosition(); pos != nullptr; ++after)
+        app.GetImageTemplate()->GetNextDoc(pos);
+    EXPECT_EQ(after, documents);
+    EXPECT_EQ(m_boxes->Texts().size(), 1u);
     Stop(app);
 }
 

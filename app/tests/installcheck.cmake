@@ -10,7 +10,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${errors}")
 endif()
 
-foreach(file bin/kestrun share/applications/kestrun.desktop
+foreach(file bin/kestrun lib/kestrun/libtwain_32.so share/applications/kestrun.desktop
              share/icons/hicolor/scalable/apps/kestrun.svg share/icons/hicolor/256x256/apps/kestrun.png)
   if(NOT EXISTS "${PREFIX}/${file}")
     message(FATAL_ERROR "not installed: ${file}")

@@ -3,9 +3,11 @@
 #include "imaging/tests/imagingtesting.h"
 
 #include "outside/pixmere/imagecodec.h"
+#include "outside/pixmere/packeddib.h"
 #include "platform/core/exceptions.h"
 #include "platform/ui/commondialogs.h"
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <set>
@@ -466,6 +468,59 @@ TEST_F(ImageDocTest, ThePreviewPageIsMadeOnceInTheActivePagesSize)
     EXPECT_EQ(m_doc->EnsurePreviewImage(), preview);
     m_doc->DeleteOwnedObject();
     EXPECT_EQ(m_doc->GetPreviewImage(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// A scanned page as a source hands it over.
+HGLOBAL ScannedPage(int width, int height, COLORREF colour)
+{
+    CDIB page;
+    page.InitDIB(width, height, 24);
+    page.SetAllGray(colour);
+    return kestrun::PackPage(page);
+}
+
+TEST_F(ImageDocTest, AScanGoesIntoTheActivePageOrTheLastVideoPageOrANewOne)
+{
+    // No page yet: a new one.
+    HGLOBAL scan = ScannedPage(7, 5, kGreen);
+    ASSERT_TRUE(m_doc->AddTwainImage(scan));
+    ASSERT_EQ(m_doc->GetPageCount(), 1);
+    EXPECT_EQ(m_doc->GetPageSize(), CSize(7, 5));
+    EXPECT_EQ(m_doc->GetPathName(), "Image from TWAIN");
+    EXPECT_EQ(m_doc->GetLastImageSize(), CSize(7, 5));
+
+    // Into the active page; undo brings the old one back.
+    m_doc->PopUndo(CDIBDoc::undoClear);
+    HGLOBAL second = ScannedPage(3, 4, kStrongBlue);
+    ASSERT_TRUE(m_doc->AddTwainImage(second));
+    EXPECT_EQ(m_doc->GetPageCount(), 1);
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(1, 1), kStrongBlue);
+    m_doc->PopUndo(CDIBDoc::undoPop);
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(1, 1), kGreen);
+
+    // A damaged bitmap changes nothing.
+    const CSize before = m_doc->GetPageSize();
+    EXPECT_FALSE(m_doc->AddTwainImage(nullptr));
+    std::memset(GlobalLock(second), 0xFF, 8);
+    GlobalUnlock(second);
+    EXPECT_FALSE(m_doc->AddTwainImage(second));
+    EXPECT_EQ(m_doc->GetPageSize(), before);
+    EXPECT_EQ(m_doc->GetActiveDIB()->GetPixel(1, 1), kGreen);
+
+    // A video document with several pages: its last page.
+    CDIBDoc video;
+    ASSERT_TRUE(video.InitVideoPages());
+    const CSize live = video.GetPageSize();
+    video.AddPage(std::make_unique<CDIB>())->InitDIB(2, 2, 24);
+    ASSERT_TRUE(video.AddTwainImage(scan));
+    EXPECT_EQ(video.GetPage(0)->GetWidth(), live.cx);
+    EXPECT_EQ(video.GetPage(1)->GetWidth(), 7);
+    GlobalFree(scan);
+    GlobalFree(second);
 }
 
 } // namespace

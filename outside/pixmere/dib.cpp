@@ -1,6 +1,7 @@
 #include "outside/pixmere/dib.h"
 
 #include "outside/pixmere/imagecodec.h"
+#include "outside/pixmere/packeddib.h"
 
 #include "platform/core/dc.h"
 #include "platform/core/exceptions.h"
@@ -37,6 +38,20 @@ BOOL CDIB::Read(const CString& path, CStatusBar* /*status*/)
     if (format == kestrun::CImageFormat::Unknown)
         return Fail(FormatString("Unsupported file format: %s", path.GetString()));
     return ReadAs(path, static_cast<int>(format));
+}
+
+BOOL CDIB::CreateFromHANDLE(HGLOBAL handle)
+{
+    const auto* bytes = static_cast<const BYTE*>(GlobalLock(handle));
+    if (bytes == nullptr)
+        return Fail("The transferred image is missing");
+    CString error;
+    const bool read = kestrun::UnpackPage({bytes, GlobalSize(handle)}, *this, error);
+    GlobalUnlock(handle);
+    if (!read)
+        return Fail(error);
+    m_pathName.Empty();
+    return TRUE;
 }
 
 BOOL CDIB::JPEG2DIB(const CString& path, CStatusBar* /*status*/) { return ReadAs(path, FormatJpg); }

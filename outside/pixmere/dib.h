@@ -10,6 +10,7 @@
 
 #include "platform/core/cstring.h"
 #include "platform/core/geometry.h"
+#include "platform/core/globalmem.h"
 
 class CDC;
 class CPalette;
@@ -42,6 +43,10 @@ public:
     // code (5: TIFF). FALSE with GetLastError on failure; an existing file
     // then stays as it was.
     virtual BOOL Write(const CString& path, CWnd* status = nullptr, int reserved = 0, int format = FormatUnknown);
+    // The packed bitmap in the block (an acquisition source's transfer);
+    // the block stays the caller's. FALSE with GetLastError, and the page
+    // unchanged, for a handle that is no block or a bitmap we cannot read.
+    BOOL CreateFromHANDLE(HGLOBAL handle);
     // The file the page was last read from; empty when none.
     const CString& GetPathName() const { return m_pathName; }
 
