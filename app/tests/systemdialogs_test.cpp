@@ -294,7 +294,7 @@ TEST_F(UwScannerDlgTest, MeasureSetsItsScannerAndOnlyAnInitialisedBoardsInput)
     EXPECT_EQ(TakeLog(), "Set:3,1,1;") << "the scanner moves without a board";
     EXPECT_EQ(board.GetInpChannel(), before);
 
-    ASSERT_EQ(board.ConnectDisplay(nullptr, Frame().m_hWnd, CRect(0, 0, 640, 480)), 1);
+    ASSERT_EQ(board.ConnectDisplay(nullptr, Frame().GetSafeHwnd(), CRect(0, 0, 640, 480)), 1);
     ASSERT_TRUE(board.IsInit());
     const struct
     {

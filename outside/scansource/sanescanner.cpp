@@ -4,6 +4,7 @@
 #include <sane/saneopts.h>
 
 #include <array>
+#include <clocale>
 #include <cstring>
 #include <memory>
 
@@ -78,6 +79,12 @@ int ResolutionOf(SANE_Handle handle)
 
 CSaneScanner::CSaneScanner()
 {
+    // Backends cancel their reader threads asynchronously, also while a
+    // reader looks up an error text. Looking one up in a translated locale
+    // searches message catalogues under the C library's locale lock, and a
+    // reader cancelled there left the lock held: the program hung at exit.
+    // Our texts are not the C library's, so its messages stay untranslated.
+    std::setlocale(LC_MESSAGES, "C");
     SANE_Int version = 0;
     m_bReady = sane_init(&version, nullptr) == SANE_STATUS_GOOD;
 }
