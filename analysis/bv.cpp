@@ -5,6 +5,7 @@
 #include "analysis/bv.h"
 
 #include "analysis/analysisprogress.h"
+#include "analysis/cutscratch.h"
 #include "analysis/objdata.h"
 #include "analysis/objectpixelscan.h"
 #include "analysis/pageareabackup.h"
@@ -51,6 +52,8 @@ public:
             progress->EndProgress();
         m_engine.m_arrObjects.clear();
         m_engine.m_arrPassed.clear();
+        m_engine.m_LaterParts.clear();
+        m_engine.m_nCutsStopped = 0;
         m_engine.m_arrHoleChains.clear();
         m_engine.m_Kontur.Reset(TRUE);
         m_engine.m_Kontur.SetImage(nullptr, nullptr, nullptr);
@@ -173,6 +176,9 @@ void CBV::TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<s
     // else, measured) while its outline is fresh.
     const bool buildNow = BuildsWhileTracing();
     const bool finishNow = buildNow && FinishesAlone();
+    const bool cutNow = CutsWhileTracing();
+    if (cutNow && !m_pCutScratch)
+        m_pCutScratch = std::make_unique<CCutScratch>();
     const CCalibration calibration = CBaseObj::SystemCalibration;
     if (finishNow)
         CBaseObj::SystemCalibration = m_Profiles.m_Calibration;
@@ -191,6 +197,14 @@ void CBV::TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<s
                 outer.push_back(std::move(outline));
                 continue;
             }
+            if (cutNow) {
+                sRunRecord own;
+                std::unique_ptr<sCutParts> parts = CutAndBuild(aoi, outline, *m_pCutScratch, finishNow, own, nullptr);
+                AcceptRecord(std::move(own));
+                if (parts)
+                    AcceptParts(*parts);
+                continue;
+            }
             std::unique_ptr<CObjData> record = MakeRecord(aoi, outline);
             if (!record)
                 continue;
@@ -207,6 +221,7 @@ void CBV::TraceObjects(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<s
             holes.back().polygon->m_nCenterY = y;
         }
     }
+    TakeLaterParts();
     if (buildNow)
         CBaseObj::SystemCalibration = m_arrObjects.empty() ? calibration : m_Profiles.m_Calibration;
 }
@@ -243,9 +258,11 @@ int CBV::Analyse(CDIB* image, CAOI* aoi, IResultDocument* document, int progress
         m_arrPrevPositions.clear();
     }
 
-    // Records are built as the outlines are traced when nothing is cut.
+    // Records are built as the outlines are traced unless the run's holes
+    // may be joined into the outlines cut.
     if (!BuildsWhileTracing())
         CutConglomerates(outer, holes, form.TestFlagBit(featureHoleArea) ? 1 : 0);
+    NoteStoppedCuts(std::exchange(m_nCutsStopped, 0));
     BuildRecords(*aoi, outer, holes);
 
     // The segment steps of "Model" 2 draw into the page.

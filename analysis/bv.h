@@ -66,6 +66,7 @@ struct sObjectPosition
 };
 
 class Device;
+class CCutScratch;
 class CStripeSearch;
 class CStripeWorker;
 class CWorkerPool;
@@ -83,6 +84,23 @@ struct sRunOutline
     CChain8 chain;
     CKonturParam measures;
     bool traced = false; // false: chain and measures come from the points
+};
+
+// A record of a run and, when it was measured where it was built, whether
+// it passed the form thresholds (1) or not (0); -1: tested later.
+struct sRunRecord
+{
+    std::unique_ptr<CObjData> record;
+    signed char passed = -1;
+};
+
+// The records of the parts a cut took off one outline, by pass: pass 0
+// follows the outline's own record, pass k comes after pass k - 1 of
+// every outline of the run. Stopped counts cuts given up on.
+struct sCutParts
+{
+    std::vector<std::vector<sRunRecord>> passes;
+    int stopped = 0;
 };
 
 class CBV : public CObject
@@ -381,10 +399,11 @@ private:
     void TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunOutline>& outer,
                         std::vector<sRunOutline>& holes);
     // One trace from a start pixel with the tracer's binding, as a
-    // stripe keeps it.
+    // stripe keeps it; a run that cuts as it traces cuts an outline whose
+    // top lies at cutFrom or below with cut, others when they are kept.
     // Called from the threads of a search: reads the engine, writes
     // nothing of it.
-    sTraceEntry TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y);
+    sTraceEntry TraceEntry(CKontur8& tracer, CCutScratch& cut, int cutFrom, CAOI& aoi, int x, int y);
     // Whether a plain record's features, measures and form tests need
     // nothing but the record and the page, so that the thread that traced
     // it can take them.
@@ -392,13 +411,30 @@ private:
     // Whether records are built as the outlines are traced (no cutting
     // needs the outlines of the whole run first).
     bool BuildsWhileTracing() const;
+    // Whether the run cuts each outline on its own as it is traced: with
+    // no holes of the run to join into it.
+    bool CutsWhileTracing() const;
+    // Cuts a traced outline apart (CutsWhileTracing) and builds the
+    // records of the rest, own, and of the parts, measured and tested when
+    // finish. original, when given, receives the points the outline was
+    // traced with when neither record shows them: cut, or without a record.
+    // Null when nothing was cut. Called from the threads of a search.
+    std::unique_ptr<sCutParts> CutAndBuild(CAOI& aoi, sRunOutline& outline, CCutScratch& scratch, bool finish,
+                                           sRunRecord& own, CRPointArray* original);
+    // The run's record list takes the record (when there is one), the
+    // parts of pass 0 and keeps the later ones for TakeLaterParts.
+    void AcceptRecord(sRunRecord&& made);
+    void AcceptParts(sCutParts& parts);
+    void TakeLaterParts();
+    // Notes the cuts given up on in the run's diagnostics.
+    void NoteStoppedCuts(int stopped);
     // The stripes of a run after the first, merged in order.
     void MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
                      std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
     // The progress of the merged rows top to end, as the single-threaded
     // search shows it.
     void ReportRows(int top, int end, int firstRow, const CAOI& aoi);
-    void AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
+    void AcceptEntry(sTraceEntry& entry, CAOI& aoi, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
                      std::vector<sRunOutline>& holes);
     // The hole chains and areas of the run's holes, and their index.
     void TakeRunHoles(std::vector<sRunOutline>& holes);
@@ -409,6 +445,9 @@ private:
     void BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes);
     // The record of an outline (none for a plain object without area).
     std::unique_ptr<CObjData> MakeRecord(const CAOI& aoi, sRunOutline& outline) const;
+    // The record of an outline measured with tracer when it was not
+    // traced, then measured and tested when finish.
+    sRunRecord BuildRecord(CAOI& aoi, sRunOutline& outline, CKontur8& tracer, bool finish);
     // Features, form tests and hand-over of one record; returns 1 when it
     // passed every form threshold.
     int FinishRecord(CDIB& image, CAOI& aoi, std::unique_ptr<CObjData> record, IResultDocument* document);
@@ -455,6 +494,11 @@ private:
     int m_nThreadCount = 0;
     // The running search's stripes measure their plain records.
     bool m_bFinishInStripes = false;
+    // Cutting while tracing on one thread.
+    std::unique_ptr<CCutScratch> m_pCutScratch;
+    // The cut parts of the running search after pass 0, by pass.
+    std::vector<std::vector<sRunRecord>> m_LaterParts;
+    int m_nCutsStopped = 0;
     // m_arrHoleChains by the row of their start point.
     CHoleIndex m_HoleIndex;
     // The measurement channel groups, owned.

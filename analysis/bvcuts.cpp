@@ -4,10 +4,9 @@
 #include "analysis/bv.h"
 
 #include "analysis/analysisprogress.h"
-#include "analysis/contourdams.h"
 #include "analysis/cutlines.h"
+#include "analysis/cutscratch.h"
 #include "analysis/cvcontours.h"
-#include "analysis/defectdepth.h"
 #include "analysis/objdata.h"
 #include "analysis/objectfilter.h"
 #include "analysis/stripesearch.h"
@@ -80,16 +79,8 @@ double DefectCutThreshold(float sensitivity)
     return s < 2 ? 5.0 : s <= 4 ? 2.5 : s <= 8 ? 1.0 : 0.5;
 }
 
-// What the cutting of a run keeps from one contour to the next, one per
-// thread.
-struct sCutScratch
-{
-    CContourDams dams;
-    CDefectDepth quick;
-};
-
 void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
-                   sCutScratch& scratch);
+                   CCutScratch& scratch);
 
 } // namespace
 
@@ -224,7 +215,7 @@ int CBV::FindHoleJoin(const CRPolygon& contour, const CConvexityDefects& defects
 
 void CBV::FindWatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes)
 {
-    sCutScratch scratch;
+    CCutScratch scratch;
     WatershedCuts(contour, cuts, holes, scratch);
 }
 
@@ -257,6 +248,13 @@ std::vector<const CRPolygon*> PolygonsOf(const std::vector<sRunOutline>& outline
     return polygons;
 }
 
+// Keeps the points of an outline before its first change, when asked.
+void KeepOriginal(const CRPolygon& polygon, CRPointArray* original)
+{
+    if (original != nullptr && original->IsEmpty())
+        original->Copy(polygon);
+}
+
 // A cut part is measured from its points, as the tracer walks them.
 void MarkCut(sRunOutline& outline)
 {
@@ -272,17 +270,17 @@ sRunOutline CutPart(std::unique_ptr<CRPolygon> polygon, int moving)
 }
 
 void WatershedCuts(const CRPolygon& contour, CRPointArray& cuts, const std::vector<const CRPolygon*>& holes,
-                   sCutScratch& scratch)
+                   CCutScratch& scratch)
 {
     cuts.RemoveAll();
-    if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour, scratch.quick)))
+    if (contour.GetSize() < kMinCutPoints || (holes.empty() && IsConvex(contour, scratch.m_Quick)))
         return;
     CArray<CRPolygon*, CRPolygon*> maskHoles;
     for (const CRPolygon* hole : holes)
         if (hole != nullptr && hole->GetSize() > kMinMaskHolePoints)
             maskHoles.Add(const_cast<CRPolygon*>(hole)); // the mask only reads them
     CArray<POINT, POINT> dams;
-    if (!scratch.dams.Collect(contour, maskHoles, dams))
+    if (!scratch.m_Dams.Collect(contour, maskHoles, dams))
         return;
 
     // Lines of neighbouring dam pixels, each from a pixel on the contour.
@@ -335,9 +333,9 @@ namespace {
 
 // Cuts one outline at its defects until no cut is left. The parts cut off
 // go to parts in the order they come off; each part is cut in turn before
-// it is added. False when the steps ran out.
+// it is added. False when the steps ran out. original: see KeepOriginal.
 bool CutAtDefects(const CBV& engine, double threshold, sRunOutline& outline, std::vector<sRunOutline>& own,
-                  std::vector<sRunOutline>& parts, CDefectDepth& quick)
+                  std::vector<sRunOutline>& parts, CDefectDepth& quick, CRPointArray* original)
 {
     const int moving = outline.polygon->m_nSpare;
     std::deque<std::unique_ptr<CRPolygon>> stack;
@@ -365,6 +363,8 @@ bool CutAtDefects(const CBV& engine, double threshold, sRunOutline& outline, std
             CRPointArray join;
             const int hole = CBV::FindHoleJoin(polygon, defects, PolygonsOf(own), join);
             if (hole >= 0 && !join.IsEmpty() && join.GetSize() < cut.GetSize()) {
+                if (current < 0)
+                    KeepOriginal(polygon, original);
                 if (polygon.JoinAlongCut(join, *own[static_cast<size_t>(hole)].polygon)) {
                     own.erase(own.begin() + hole);
                     MarkCut(cutting());
@@ -374,6 +374,8 @@ bool CutAtDefects(const CBV& engine, double threshold, sRunOutline& outline, std
             }
         }
         if (!cut.IsEmpty()) {
+            if (current < 0)
+                KeepOriginal(polygon, original);
             if (std::unique_ptr<CRPolygon> part = polygon.SplitByCut(cut)) {
                 stack.push_back(std::move(part));
                 MarkCut(cutting());
@@ -393,12 +395,36 @@ bool CutAtDefects(const CBV& engine, double threshold, sRunOutline& outline, std
     return finished;
 }
 
+// Cuts an outline and the parts cut off it at their defects, level by
+// level: levels[k] holds what the parts of level k - 1 (the outline for
+// k = 0) gave. Returns how many of them ran out of steps.
+int CutInLevels(const CBV& engine, double threshold, sRunOutline& outline, std::vector<std::vector<sRunOutline>>& levels,
+                CDefectDepth& quick, CRPointArray* original)
+{
+    int stopped = 0;
+    std::vector<sRunOutline> none;
+    std::vector<sRunOutline> parts;
+    if (!CutAtDefects(engine, threshold, outline, none, parts, quick, original))
+        ++stopped;
+    while (!parts.empty()) {
+        std::vector<sRunOutline>& level = levels.emplace_back(std::move(parts));
+        parts.clear();
+        for (sRunOutline& part : level)
+            if (!CutAtDefects(engine, threshold, part, none, parts, quick, nullptr))
+                ++stopped;
+    }
+    return stopped;
+}
+
 // The dams of one outline cut it; the parts cut off go to parts.
+// original: see KeepOriginal.
 void CutAtDams(sRunOutline& outline, const std::vector<const CRPolygon*>& holes, std::vector<sRunOutline>& parts,
-               sCutScratch& scratch)
+               CCutScratch& scratch, CRPointArray* original)
 {
     CRPointArray cuts;
     WatershedCuts(*outline.polygon, cuts, holes, scratch);
+    if (!cuts.IsEmpty())
+        KeepOriginal(*outline.polygon, original);
     const int moving = outline.polygon->m_nSpare;
     const auto piece = [&](size_t k) -> sRunOutline& { return k == 0 ? outline : parts[k - 1]; };
     CRPointArray cut;
@@ -446,7 +472,7 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
             std::vector<sRunOutline> own;
             SplitObjectsByAOI(*outer[i].polygon, holes, own);
             std::vector<sRunOutline> parts;
-            if (!CutAtDefects(*this, threshold, outer[i], own, parts, quick))
+            if (!CutAtDefects(*this, threshold, outer[i], own, parts, quick, nullptr))
                 ++stopped;
             std::move(parts.begin(), parts.end(), std::back_inserter(outer));
             // Holes not joined stay holes of the run and are measured there.
@@ -464,18 +490,7 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
         WorkerPool().ForEach(threads, count, [&](size_t i, int worker) {
             if (worker == 0 && m_pProgress != nullptr)
                 m_pProgress->SetProgressPos(static_cast<int>(i * 100 / count));
-            CDefectDepth& depth = quick[static_cast<size_t>(worker)];
-            std::vector<sRunOutline> none;
-            std::vector<sRunOutline> parts;
-            if (!CutAtDefects(*this, threshold, outer[i], none, parts, depth))
-                ++stopped;
-            while (!parts.empty()) {
-                std::vector<sRunOutline>& level = levels[i].emplace_back(std::move(parts));
-                parts.clear();
-                for (sRunOutline& part : level)
-                    if (!CutAtDefects(*this, threshold, part, none, parts, depth))
-                        ++stopped;
-            }
+            stopped += CutInLevels(*this, threshold, outer[i], levels[i], quick[static_cast<size_t>(worker)], nullptr);
         });
         for (size_t level = 0;; ++level) {
             bool more = false;
@@ -489,6 +504,11 @@ void CBV::CutByDefects(std::vector<sRunOutline>& outer, std::vector<sRunOutline>
                 break;
         }
     }
+    NoteStoppedCuts(stopped);
+}
+
+void CBV::NoteStoppedCuts(int stopped)
+{
     if (stopped > 0)
         m_RunDiagnostics.Note("Conglomerate cutting", "cutting stopped; some touching objects may be counted as one",
                               stopped);
@@ -499,20 +519,20 @@ void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutlin
     std::vector<std::vector<sRunOutline>> made(outer.size());
     if (holeFlag == 1 && !holes.empty()) {
         // The hole list changes from one outline to the next.
-        sCutScratch scratch;
+        CCutScratch scratch;
         for (size_t i = 0; i < outer.size(); ++i) {
             std::vector<sRunOutline> own;
             SplitObjectsByAOI(*outer[i].polygon, holes, own);
-            CutAtDams(outer[i], PolygonsOf(own), made[i], scratch);
+            CutAtDams(outer[i], PolygonsOf(own), made[i], scratch, nullptr);
             std::move(own.begin(), own.end(), std::back_inserter(holes));
         }
     } else {
         const int threads = GetRunThreads();
-        std::vector<sCutScratch> scratch(static_cast<size_t>(threads));
+        std::vector<CCutScratch> scratch(static_cast<size_t>(threads));
         WorkerPool().ForEach(threads, outer.size(), [&](size_t i, int worker) {
             if (worker == 0 && m_pProgress != nullptr)
                 m_pProgress->SetProgressPos(static_cast<int>(i * 100 / outer.size()));
-            CutAtDams(outer[i], {}, made[i], scratch[static_cast<size_t>(worker)]);
+            CutAtDams(outer[i], {}, made[i], scratch[static_cast<size_t>(worker)], nullptr);
         });
     }
     // Each outline is followed by its parts.
@@ -523,6 +543,46 @@ void CBV::CutByWatershed(std::vector<sRunOutline>& outer, std::vector<sRunOutlin
         std::move(made[i].begin(), made[i].end(), std::back_inserter(result));
     }
     outer = std::move(result);
+}
+
+std::unique_ptr<sCutParts> CBV::CutAndBuild(CAOI& aoi, sRunOutline& outline, CCutScratch& scratch, bool finish,
+                                            sRunRecord& own, CRPointArray* original)
+{
+    // The parts by pass: the watershed's follow their outline, the
+    // defects' come level by level after all outlines.
+    std::vector<std::vector<sRunOutline>> passes;
+    int stopped = 0;
+    if (m_Profiles.m_ObjectFilter.m_ConCutType == CObjectFilter::conCutConvexDefects) {
+        passes.emplace_back();
+        stopped = CutInLevels(*this, DefectCutThreshold(m_Profiles.m_ObjectFilter.m_ConCutThres), outline, passes,
+                              scratch.m_Quick, original);
+    } else {
+        std::vector<sRunOutline> parts;
+        CutAtDams(outline, {}, parts, scratch, original);
+        if (!parts.empty())
+            passes.push_back(std::move(parts));
+    }
+    // An outline not traced to its start is measured from its points,
+    // which changes them.
+    if (!outline.traced)
+        KeepOriginal(*outline.polygon, original);
+    own = BuildRecord(aoi, outline, scratch.m_Tracer, finish);
+    if (!own.record)
+        KeepOriginal(*outline.polygon, original);
+    outline.polygon.reset();
+    if (passes.size() <= 1 && (passes.empty() || passes[0].empty()) && stopped == 0)
+        return nullptr;
+    auto made = std::make_unique<sCutParts>();
+    made->stopped = stopped;
+    made->passes.resize(passes.size());
+    for (size_t pass = 0; pass < passes.size(); ++pass) {
+        made->passes[pass].reserve(passes[pass].size());
+        for (sRunOutline& part : passes[pass]) {
+            made->passes[pass].push_back(BuildRecord(aoi, part, scratch.m_Tracer, finish));
+            part.polygon.reset();
+        }
+    }
+    return made;
 }
 
 void CBV::AttachHoles(CObjData& record, const CAOI4& area)

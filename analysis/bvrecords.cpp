@@ -11,6 +11,7 @@
 #include "analysis/stripesearch.h"
 
 #include <cstdlib>
+#include <iterator>
 #include <typeinfo>
 
 namespace {
@@ -76,6 +77,47 @@ std::unique_ptr<CObjData> CBV::MakeRecord(const CAOI& aoi, sRunOutline& outline)
     return record;
 }
 
+sRunRecord CBV::BuildRecord(CAOI& aoi, sRunOutline& outline, CKontur8& tracer, bool finish)
+{
+    MeasureOutline(outline, tracer);
+    sRunRecord made{MakeRecord(aoi, outline)};
+    if (finish && made.record) {
+        MeasurePlainObject(*m_Kontur.GetImage(), aoi, *made.record);
+        made.passed = PassesFormThresholds(*made.record, false) ? 1 : 0;
+    }
+    return made;
+}
+
+void CBV::AcceptRecord(sRunRecord&& made)
+{
+    if (!made.record)
+        return;
+    m_arrObjects.push_back(std::move(made.record));
+    if (made.passed >= 0)
+        m_arrPassed.push_back(made.passed);
+}
+
+void CBV::AcceptParts(sCutParts& parts)
+{
+    m_nCutsStopped += parts.stopped;
+    if (parts.passes.empty())
+        return;
+    for (sRunRecord& made : parts.passes[0])
+        AcceptRecord(std::move(made));
+    if (m_LaterParts.size() + 1 < parts.passes.size())
+        m_LaterParts.resize(parts.passes.size() - 1);
+    for (size_t pass = 1; pass < parts.passes.size(); ++pass)
+        std::move(parts.passes[pass].begin(), parts.passes[pass].end(), std::back_inserter(m_LaterParts[pass - 1]));
+}
+
+void CBV::TakeLaterParts()
+{
+    for (std::vector<sRunRecord>& pass : m_LaterParts)
+        for (sRunRecord& made : pass)
+            AcceptRecord(std::move(made));
+    m_LaterParts.clear();
+}
+
 void CBV::BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<sRunOutline>& holes)
 {
     // Plain records are measured and tested where they are built, as the
@@ -88,18 +130,11 @@ void CBV::BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<s
     std::vector<std::unique_ptr<CKontur8>> tracers;
     for (int k = 0; k < threads && static_cast<size_t>(k) < outer.size(); ++k)
         tracers.push_back(std::make_unique<CKontur8>());
-    std::vector<std::unique_ptr<CObjData>> made(outer.size());
-    std::vector<signed char> passed(finish ? outer.size() : 0, 0);
+    std::vector<sRunRecord> made(outer.size());
     try {
         WorkerPool().ForEach(threads, outer.size(), [&](size_t i, int worker) {
-            sRunOutline& outline = outer[i];
-            MeasureOutline(outline, *tracers[static_cast<size_t>(worker)]);
-            made[i] = MakeRecord(aoi, outline);
-            outline.polygon.reset();
-            if (finish && made[i]) {
-                MeasurePlainObject(*m_Kontur.GetImage(), aoi, *made[i]);
-                passed[i] = PassesFormThresholds(*made[i], false) ? 1 : 0;
-            }
+            made[i] = BuildRecord(aoi, outer[i], *tracers[static_cast<size_t>(worker)], finish);
+            outer[i].polygon.reset();
         });
     } catch (...) {
         CBaseObj::SystemCalibration = calibration;
@@ -108,13 +143,8 @@ void CBV::BuildRecords(CAOI& aoi, std::vector<sRunOutline>& outer, std::vector<s
     outer.clear();
     const size_t before = m_arrObjects.size();
     m_arrObjects.reserve(before + made.size());
-    for (size_t i = 0; i < made.size(); ++i) {
-        if (!made[i])
-            continue;
-        m_arrObjects.push_back(std::move(made[i]));
-        if (finish)
-            m_arrPassed.push_back(passed[i]);
-    }
+    for (sRunRecord& record : made)
+        AcceptRecord(std::move(record));
     // Records are measured in the profile's calibration.
     CBaseObj::SystemCalibration = m_arrObjects.size() > before ? m_Profiles.m_Calibration : calibration;
 

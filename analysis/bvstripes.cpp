@@ -182,9 +182,17 @@ int CBV::GetRunThreads() const
 
 bool CBV::BuildsWhileTracing() const
 {
-    // Cutting works on the outlines of the whole run.
+    // Cutting that joins the run's holes into outlines works on the
+    // outlines of the whole run.
     const int cut = m_Profiles.m_ObjectFilter.m_ConCutType;
-    return cut != CObjectFilter::conCutConvexDefects && cut != CObjectFilter::conCutWatershed;
+    return (cut != CObjectFilter::conCutConvexDefects && cut != CObjectFilter::conCutWatershed) || CutsWhileTracing();
+}
+
+bool CBV::CutsWhileTracing() const
+{
+    const int cut = m_Profiles.m_ObjectFilter.m_ConCutType;
+    return (cut == CObjectFilter::conCutConvexDefects || cut == CObjectFilter::conCutWatershed) &&
+           !m_Profiles.m_FormThres.TestFlagBit(featureHoleArea);
 }
 
 bool CBV::CanSearchInStripes(const CAOI& aoi) const
@@ -208,13 +216,14 @@ bool CBV::FinishesAlone() const
            !((type & featureLength) != 0 && (type & featureWidth) == 0) && (type & featureTailOrMovement) == 0;
 }
 
-sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
+sTraceEntry CBV::TraceEntry(CKontur8& tracer, CCutScratch& cut, int cutFrom, CAOI& aoi, int x, int y)
 {
     const CFormThres& form = m_Profiles.m_FormThres;
     sTraceEntry entry;
     entry.start = CPoint(x, y);
     tracer.Trace(x, y, TRUE, 0);
     entry.bottom = tracer.GetBoundingRect().bottom;
+    const int top = tracer.GetBoundingRect().top;
     if (tracer.IsClosed()) {
         // Smoothing moves the points away from the marked ones.
         if (m_Profiles.m_ObjectFilter.m_Smoothing != 0) {
@@ -228,7 +237,27 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
         const int moving = MovementState(tracer);
         sRunOutline outline = TakeTracedOutline(tracer);
         outline.polygon->m_nSpare = moving;
-        // A run that cuts builds its records from the cut outlines.
+        if (CutsWhileTracing()) {
+            // An outline reaching above the stripe is mostly one the merge
+            // drops, as it was found from above: cut only when it is kept.
+            if (top < cutFrom) {
+                entry.outline = std::make_unique<sRunOutline>(std::move(outline));
+                return entry;
+            }
+            // The marks are those of the trace, not of the cut parts.
+            CRPointArray original;
+            sRunRecord own;
+            entry.parts = CutAndBuild(aoi, outline, cut, m_bFinishInStripes, own, entry.marks ? nullptr : &original);
+            entry.record = std::move(own.record);
+            entry.passed = own.passed;
+            if (!original.IsEmpty()) {
+                entry.marks = std::make_unique<CRPointArray>();
+                entry.marks->Swap(original);
+            }
+            return entry;
+        }
+        // A run that cuts the whole run's outlines builds its records from
+        // the cut ones.
         if (BuildsWhileTracing())
             entry.record = MakeRecord(aoi, outline);
         // Without a record the outline keeps the marked points.
@@ -255,16 +284,23 @@ sTraceEntry CBV::TraceEntry(CKontur8& tracer, CAOI& aoi, int x, int y)
     return entry;
 }
 
-void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
+void CBV::AcceptEntry(sTraceEntry& entry, CAOI& aoi, bool mark, int& lowestMark, std::vector<sRunOutline>& outer,
                       std::vector<sRunOutline>& holes)
 {
     if (mark)
         m_Kontur.m_pMarkMask->Mark(entry.GetMarkedPoints());
     lowestMark = std::max(lowestMark, entry.bottom);
-    if (entry.record) {
-        m_arrObjects.push_back(std::move(entry.record));
-        if (entry.passed >= 0)
-            m_arrPassed.push_back(entry.passed);
+    if (entry.kind == sTraceEntry::outer && entry.outline && CutsWhileTracing()) {
+        // Left uncut by its stripe.
+        sRunRecord own;
+        entry.parts = CutAndBuild(aoi, *entry.outline, m_StripeWorkers[0]->m_Cut, m_bFinishInStripes, own, nullptr);
+        entry.record = std::move(own.record);
+        entry.passed = own.passed;
+    }
+    if (entry.parts || entry.record) {
+        AcceptRecord(sRunRecord{std::move(entry.record), entry.passed});
+        if (entry.parts)
+            AcceptParts(*entry.parts);
     } else if (entry.kind == sTraceEntry::hole) {
         holes.push_back(std::move(*entry.outline));
     } else if (entry.kind == sTraceEntry::outer && !BuildsWhileTracing()) {
@@ -272,6 +308,7 @@ void CBV::AcceptEntry(sTraceEntry& entry, bool mark, int& lowestMark, std::vecto
     }
     entry.outline.reset();
     entry.marks.reset();
+    entry.parts.reset();
 }
 
 void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowestMark,
@@ -292,12 +329,12 @@ void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowes
                 for (; j < entries.size() && Before(entries[j].start, x, y); ++j)
                     differ = std::max(differ, entries[j].bottom);
                 if (j < entries.size() && entries[j].start == CPoint(x, y)) {
-                    AcceptEntry(entries[j++], true, lowestMark, outer, holes);
+                    AcceptEntry(entries[j++], aoi, true, lowestMark, outer, holes);
                 } else {
                     // Traced with the run's marks, which it marks itself.
-                    sTraceEntry entry = TraceEntry(m_Kontur, aoi, x, y);
+                    sTraceEntry entry = TraceEntry(m_Kontur, m_StripeWorkers[0]->m_Cut, INT_MIN, aoi, x, y);
                     differ = std::max(differ, entry.bottom);
-                    AcceptEntry(entry, false, lowestMark, outer, holes);
+                    AcceptEntry(entry, aoi, false, lowestMark, outer, holes);
                 }
             }
             for (; j < entries.size() && entries[j].start.y == y; ++j)
@@ -307,7 +344,7 @@ void CBV::MergeStripe(CStripeSearch& stripe, CAOI& aoi, CPoint first, int& lowes
     // From here on the stripe searched as the single thread would; only
     // marks that reach the stripes below are needed.
     for (; j < entries.size(); ++j)
-        AcceptEntry(entries[j], entries[j].bottom >= stripe.m_nEnd, lowestMark, outer, holes);
+        AcceptEntry(entries[j], aoi, entries[j].bottom >= stripe.m_nEnd, lowestMark, outer, holes);
     // The stripes below may still be searched: their entries need the room.
     std::vector<sTraceEntry>().swap(entries);
 }
@@ -382,7 +419,7 @@ void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunO
                 int x = y == first.y ? first.x : aoi.GetRowLeft(y);
                 const int right = aoi.GetRowRight(y);
                 while (x < right && worker.m_pScan->ScanRow(x, y, right, 1) == 1)
-                    stripe.m_Entries.push_back(TraceEntry(worker.m_Tracer, aoi, x, y));
+                    stripe.m_Entries.push_back(TraceEntry(worker.m_Tracer, worker.m_Cut, stripe.m_nTop, aoi, x, y));
             }
         } catch (...) {
             stripe.m_Error = std::current_exception();
@@ -421,6 +458,7 @@ void CBV::TraceInStripes(CAOI& aoi, CPoint first, int threads, std::vector<sRunO
         throw;
     }
     m_pWorkerPool->Wait();
+    TakeLaterParts();
     aoi.m_nProgress = 1000;
     if (m_pProgress)
         m_pProgress->SetProgressPos(100);

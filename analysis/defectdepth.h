@@ -36,9 +36,12 @@ private:
     int m_nTop = 0;
     std::vector<sRow> m_Rows;
     // The hull corners (without collinear points) in turn round the hull,
-    // and whether the walk has met each.
+    // the first m_nHull of the store, and whether the walk has met each.
+    // The stores only grow: a contour is read through plain pointers.
     std::vector<POINT> m_Hull;
+    size_t m_nHull = 0;
     std::vector<char> m_Met;
-    // Contour indices of the corners, in contour order.
+    // Contour indices of the corners, in contour order (m_nHull of them
+    // when the walk meets every corner).
     std::vector<int> m_Corners;
 };

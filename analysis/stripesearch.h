@@ -7,6 +7,7 @@
 // objects kept so far until both searches agree, so the records come out
 // as a single-threaded search gives them, in its order.
 
+#include "analysis/cutscratch.h"
 #include "analysis/kontur8.h"
 #include "analysis/markmask.h"
 #include "analysis/objdata.h"
@@ -21,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+struct sCutParts;
 struct sRunOutline;
 
 // One trace of a search as a stripe keeps it until the merge.
@@ -47,6 +49,8 @@ struct sTraceEntry
     // ignored trace. Null: the points of the record or outline. Apart, so
     // that the many entries of a stripe stay small.
     std::unique_ptr<CRPointArray> marks;
+    // The parts cut off the outline in a run that cuts as it traces.
+    std::unique_ptr<sCutParts> parts;
 
     const CRPointArray& GetMarkedPoints() const;
 };
@@ -78,13 +82,14 @@ private:
 };
 
 // What one thread of a search works with: its tracer, its marks and its
-// row scan, cleared for every stripe it takes.
+// row scan, cleared for every stripe it takes, and what its cutting keeps.
 class CStripeWorker
 {
 public:
     CKontur8 m_Tracer;
     kestrun::CMarkMask m_Marks;
     std::unique_ptr<kestrun::CObjectPixelScan> m_pScan;
+    CCutScratch m_Cut;
 };
 
 // A stripe: rows top to end (excluded) and the traces found in them; done

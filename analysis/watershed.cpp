@@ -7,6 +7,10 @@
 #include <cmath>
 #include <cstdint>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 IMPLEMENT_DYNCREATE(CWatershed, CObject)
 
 namespace {
@@ -19,13 +23,6 @@ constexpr int kWeight[8] = {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01};
 // Flooded by the growth pass under way (only while it runs); below the two
 // markers, above every label.
 constexpr uint16_t kFloodedNow = 0xFFFD;
-
-// Floods an inner pixel of the level whose flooded neighbours join it, as
-// a growth pass tests it. The pixels this pass floods count in the join
-// code of the pixels after them but are not yet the flooded neighbour a
-// pixel needs: they carry a marker of their own until the pass ends.
-bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
-                   uint32_t index);
 
 // Entry 244 (upper row, left and lower left flooded) is 1 like its mirror
 // images 233, 151 and 47.
@@ -40,8 +37,53 @@ constexpr std::array<int, 256> kJoinTable = {
     1, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 1, 1, 1, 0, 1, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1,
 };
 
-bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around, std::vector<uint32_t>& flooded,
-                   uint32_t index)
+#if defined(__SSE2__)
+// The join table by the bits of the rows above (0-2) and below (3-5) and
+// of the left (6) and right (7) neighbour.
+constexpr std::array<uint8_t, 256> JoinByRows()
+{
+    std::array<uint8_t, 256> table{};
+    for (int bits = 0; bits < 256; ++bits) {
+        // Upper left 0x80, up 0x40, upper right 0x20; lower left 0x04,
+        // down 0x02, lower right 0x01.
+        const auto reversed = [](int three) { return ((three & 1) << 2) | (three & 2) | ((three >> 2) & 1); };
+        const int code = (reversed(bits & 7) << 5) | (((bits >> 6) & 1) << 4) | (((bits >> 7) & 1) << 3) |
+                         reversed((bits >> 3) & 7);
+        table[static_cast<size_t>(bits)] = static_cast<uint8_t>(kJoinTable[static_cast<size_t>(code)]);
+    }
+    return table;
+}
+constexpr std::array<uint8_t, 256> kJoinByRows = JoinByRows();
+
+// As the other Joins, the rows above and below compared at once (lanes
+// 0-2 and 4-6; the fourth pixel of each is read, not used: a row needs a
+// pixel after its last). The left and right neighbours are read alone: the
+// pass has just written the left one, which a wider read would wait for.
+bool Joins(const uint16_t* value, std::ptrdiff_t stride)
+{
+    const __m128i rows = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(value - stride - 1)),
+                                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(value + stride - 1)));
+    const __m128i all = _mm_set1_epi16(-1);
+    const __m128i none = _mm_setzero_si128();
+    // Flooded (0xFFFF) or flooded now (0xFFFD): all bits but the second.
+    const auto counted = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(_mm_or_si128(rows, _mm_set1_epi16(2)), all), none)));
+    const auto reached = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(rows, all), none)));
+    const unsigned left = value[-1];
+    const unsigned right = value[1];
+    const unsigned bits = (counted & 7U) | ((counted >> 1) & 0x38U) | (((left | 2U) == CWatershed::kFlooded ? 1U : 0U) << 6) |
+                          (((right | 2U) == CWatershed::kFlooded ? 1U : 0U) << 7);
+    const bool any = ((reached & 0x77U) | (left == CWatershed::kFlooded ? 1U : 0U) |
+                      (right == CWatershed::kFlooded ? 1U : 0U)) != 0;
+    return any && kJoinByRows[bits] == 1;
+}
+#endif
+
+// Whether the flooded neighbours of an inner pixel join it, as a growth
+// pass tests it. The pixels this pass floods count in the join code of the
+// pixels after them but are not yet the flooded neighbour a pixel needs:
+// they carry a marker of their own until the pass ends.
+[[maybe_unused]] bool Joins(const uint16_t* value, const std::array<std::ptrdiff_t, 8>& around)
 {
     // Without branches: which neighbours are flooded is no pattern.
     int code = 0;
@@ -52,11 +94,7 @@ bool FloodIfJoined(uint16_t* value, const std::array<std::ptrdiff_t, 8>& around,
         code |= (flooded | (next == kFloodedNow ? 1 : 0)) * kWeight[k];
         reached |= flooded;
     }
-    if (reached == 0 || kJoinTable[static_cast<size_t>(code)] != 1)
-        return false;
-    *value = kFloodedNow;
-    flooded.push_back(index);
-    return true;
+    return reached != 0 && kJoinTable[static_cast<size_t>(code)] == 1;
 }
 
 } // namespace
@@ -132,10 +170,12 @@ bool CWatershed::FitImage(int width, int height)
 {
     // One object after another: the working image only grows, and each
     // mask uses its upper left part.
+    // A column more than the mask: a growth pass reads a pixel past the
+    // last of a row.
     const cv::Mat current = m_Image.GetMat();
-    if (!current.empty() && current.cols >= width && current.rows >= height)
+    if (!current.empty() && current.cols > width && current.rows >= height)
         return true;
-    return m_Image.InitDIB(std::max(width, current.cols), std::max(height, current.rows), 8) != FALSE;
+    return m_Image.InitDIB(std::max(width + 1, current.cols), std::max(height, current.rows), 8) != FALSE;
 }
 
 int CWatershed::GetValue(int x, int y) const
@@ -233,7 +273,21 @@ void TakeFromRow(uint16_t* __restrict row, const uint16_t* __restrict next, size
         return;
     }
     row[0] = std::min(row[0], step(std::min(next[0], next[1])));
-    for (size_t x = 1; x + 1 < width; ++x)
+    size_t x = 1;
+#if defined(__SSE2__)
+    // Eight at a time; SSE2 compares signed: the values flipped at their
+    // top bit compare as unsigned ones. The step wraps as the scalar one.
+    const __m128i flip = _mm_set1_epi16(static_cast<short>(0x8000));
+    const auto load = [flip](const uint16_t* at) {
+        return _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), flip);
+    };
+    for (; x + 9 <= width; x += 8) {
+        const __m128i nearest = _mm_min_epi16(_mm_min_epi16(load(next + x - 1), load(next + x)), load(next + x + 1));
+        const __m128i stepped = _mm_xor_si128(_mm_add_epi16(_mm_xor_si128(nearest, flip), _mm_set1_epi16(1)), flip);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), _mm_xor_si128(_mm_min_epi16(load(row + x), stepped), flip));
+    }
+#endif
+    for (; x + 1 < width; ++x)
         row[x] = std::min(row[x], step(std::min(std::min(next[x - 1], next[x]), next[x + 1])));
     row[width - 1] = std::min(row[width - 1], step(std::min(next[width - 2], next[width - 1])));
 }
@@ -281,12 +335,23 @@ void CWatershed::IndexLevels(int deepest)
     // only the pixels of its level. Other pixels count in slot 0 and are
     // written to one spare place after the list: no branch per pixel.
     const auto slot = [deepest](int value) { return value >= 1 && value <= deepest ? value : 0; };
-    m_LevelStart.assign(static_cast<size_t>(deepest) + 2, 0);
+    const auto levels = static_cast<size_t>(deepest) + 2;
+    m_LevelStart.assign(levels, 0);
+    // Neighbours mostly share their label: every other pixel counts in a
+    // second list, so that one count need not wait for the last.
+    m_Counts.assign(levels, 0);
     for (int y = 1; y + 1 < m_Height; ++y) {
         const uint16_t* row = m_Rows[static_cast<size_t>(y)];
-        for (int x = 1; x + 1 < m_Width; ++x)
+        int x = 1;
+        for (; x + 2 < m_Width; x += 2) {
+            ++m_LevelStart[static_cast<size_t>(slot(row[x])) + 1];
+            ++m_Counts[static_cast<size_t>(slot(row[x + 1])) + 1];
+        }
+        if (x + 1 < m_Width)
             ++m_LevelStart[static_cast<size_t>(slot(row[x])) + 1];
     }
+    for (size_t i = 0; i < levels; ++i)
+        m_LevelStart[i] += m_Counts[i];
     m_LevelStart[1] = 0;
     for (size_t i = 1; i < m_LevelStart.size(); ++i)
         m_LevelStart[i] += m_LevelStart[i - 1];
@@ -317,36 +382,52 @@ std::span<const uint32_t> CWatershed::LevelPixels(int level) const
 void CWatershed::MarkSeeds(int deepest)
 {
     m_bPlain = false;
+    // Every pixel written, so that the loop vectorises.
+    const auto seed = static_cast<uint16_t>(deepest);
+    const bool seeds = deepest >= 0 && deepest <= 0xFFFF;
     for (uint16_t* row : m_Rows)
         for (int x = 0; x < m_Width; ++x) {
-            if (row[x] == deepest)
-                row[x] = kFlooded;
-            if (row[x] == 0)
-                row[x] = kUnlabelled;
+            const uint16_t value = seeds && row[x] == seed ? uint16_t{kFlooded} : row[x];
+            row[x] = value == 0 ? uint16_t{kUnlabelled} : value;
         }
 }
 
 int CWatershed::GrowLevel(int level)
 {
     m_bPlain = false;
-    m_FloodedNow.clear();
     if (level < 1 || static_cast<size_t>(level) + 1 >= m_LevelStart.size())
         return 0;
     // Flooded pixels never return to their level: the pass keeps only
     // those still to flood, in their order.
     int& end = m_Next[static_cast<size_t>(level)];
     auto keep = static_cast<size_t>(m_LevelStart[static_cast<size_t>(level)]);
+    const size_t count = static_cast<size_t>(end) - keep;
+    if (m_FloodedNow.size() < count)
+        m_FloodedNow.resize(count);
+    uint32_t* const order = m_Order.data();
+    uint32_t* const flooded = m_FloodedNow.data();
+    size_t floods = 0;
+#if defined(__SSE2__)
+    const auto around = static_cast<std::ptrdiff_t>(m_Stride);
+#else
+    const std::array<std::ptrdiff_t, 8>& around = m_Around;
+#endif
     for (auto i = keep; i < static_cast<size_t>(end); ++i) {
-        const uint32_t index = m_Order[i];
-        uint16_t* value = m_Base + index;
-        if (*value != level || FloodIfJoined(value, m_Around, m_FloodedNow, index))
+        const uint32_t index = order[i];
+        uint16_t* const value = m_Base + index;
+        if (*value != level)
             continue;
-        m_Order[keep++] = index;
+        if (Joins(value, around)) {
+            *value = kFloodedNow;
+            flooded[floods++] = index;
+            continue;
+        }
+        order[keep++] = index;
     }
     end = static_cast<int>(keep);
-    for (const uint32_t index : m_FloodedNow)
-        m_Base[index] = kFlooded;
-    return m_FloodedNow.empty() ? 0 : 1;
+    for (size_t k = 0; k < floods; ++k)
+        m_Base[flooded[k]] = kFlooded;
+    return floods == 0 ? 0 : 1;
 }
 
 int CWatershed::NewBasins(int level)
@@ -405,11 +486,29 @@ void CWatershed::Segment()
 
 void CWatershed::CollectDamPoints(CArray<POINT, POINT>& points, int dx, int dy) const
 {
+#if defined(__SSE2__)
+    // Eight pixels at a time pass over background and flooded pixels (all
+    // bits set but perhaps the lowest).
+    const __m128i all = _mm_set1_epi16(-1);
+    const __m128i low = _mm_set1_epi16(1);
+    const auto clean = [&](const uint16_t* at) {
+        const __m128i values = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_or_si128(values, low), all)) == 0xFFFF;
+    };
+#endif
     for (int y = 0; y < m_Height; ++y) {
         const uint16_t* row = m_Rows[static_cast<size_t>(y)];
-        for (int x = 0; x < m_Width; ++x)
-            if (row[x] != kUnlabelled && row[x] != kFlooded)
-                points.Add(POINT{x + dx, y + dy});
+        for (int x = 0; x < m_Width;) {
+#if defined(__SSE2__)
+            if (x + 8 <= m_Width && clean(row + x)) {
+                x += 8;
+                continue;
+            }
+#endif
+            for (const int stop = std::min(x + 8, m_Width); x < stop; ++x)
+                if (row[x] != kUnlabelled && row[x] != kFlooded)
+                    points.Add(POINT{x + dx, y + dy});
+        }
     }
 }
 

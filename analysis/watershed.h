@@ -102,6 +102,7 @@ private:
     // drops those it floods, so the live part of a level ends at m_Next.
     std::vector<uint32_t> m_Order;
     std::vector<int> m_LevelStart;
+    std::vector<int> m_Counts;
     std::vector<int> m_Next;
     std::vector<POINT> m_Seeds;
     // The labelling's queue.

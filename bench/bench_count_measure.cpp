@@ -578,6 +578,13 @@ const sTouchingPage& TouchingPage()
     return scene;
 }
 
+double ProcessCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
 // Arguments: ConCutType, threads (0: all cores).
 void BM_TouchingPage(benchmark::State& state)
 {
@@ -595,12 +602,18 @@ void BM_TouchingPage(benchmark::State& state)
     CAOI2 aoi(CRect(0, 0, page.GetWidth(), page.GetHeight()));
     // The allocator holds a run's memory before timing starts.
     int count = engine.Analyse(&page, &aoi, &results, 0);
+    double processCpu = 0.0;
     for (auto _ : state) {
         state.PauseTiming();
         results.RemoveAll();
+        const double before = ProcessCpuMs();
         state.ResumeTiming();
         count = engine.Analyse(&page, &aoi, &results, 0);
+        state.PauseTiming();
+        processCpu += ProcessCpuMs() - before;
+        state.ResumeTiming();
     }
+    state.counters["cpu_all_ms"] = processCpu / static_cast<double>(std::max<int64_t>(state.iterations(), 1));
     // Without cutting each pair is one object.
     const int expected = type == 0 ? scene.discs - scene.pairs : scene.discs;
     if (count != expected)

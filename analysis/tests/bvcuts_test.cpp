@@ -402,3 +402,41 @@ TEST(ConglomerateCutting, OutlinesCutOnSeveralThreadsComeInTheOrderOfOneAfterThe
         }
     }
 }
+
+TEST(ConglomerateCutting, CuttingWhereTracedGivesTheRecordsOfCuttingTheWholeRun)
+{
+    // Without the hole feature each outline is cut as it is traced; with
+    // it (and no hole on the page) the run cuts all its outlines after the
+    // search. Both give the same parts in the same order: the defect
+    // method's parts of later levels after all outlines.
+    const auto geometry = [](int type, bool holeFeature, int threads) {
+        CEngineScene scene(240, 200);
+        for (int y = 20; y < 200; y += 45)
+            for (int x = 20; x + 60 < 240; x += 75)
+                for (int k = 0; k < 2 + (x / 75 + y / 45) % 3; ++k)
+                    scene.Draw({{x + 13 * k, y + 4 * k}, 8 + k % 2});
+        scene.engine.GetSettings().m_ObjectFilter.m_ConCutType = type;
+        scene.engine.GetSettings().m_ObjectFilter.m_ConCutThres = 6.0F;
+        if (holeFeature)
+            scene.Form().m_Type |= featureHoleArea;
+        scene.engine.SetThreadCount(threads);
+        CAOI2 aoi = scene.WholePage();
+        scene.Run(aoi);
+        std::string text;
+        for (const CObjData* record : scene.Records()) {
+            text += std::to_string(record->m_lArea) + " " + std::to_string(record->m_ptCentroid.x) + "," +
+                    std::to_string(record->m_ptCentroid.y) + ":";
+            for (const POINT& p : record->m_Polygon)
+                text += " " + std::to_string(p.x) + "," + std::to_string(p.y);
+            text += "\n";
+        }
+        return std::make_pair(scene.Records().size(), text);
+    };
+    for (const int type : {CObjectFilter::conCutConvexDefects, CObjectFilter::conCutWatershed}) {
+        SCOPED_TRACE(type);
+        const auto whole = geometry(type, true, 1);
+        ASSERT_GT(whole.first, geometry(0, false, 1).first) << "nothing was cut";
+        for (const int threads : {1, 3})
+            EXPECT_EQ(geometry(type, false, threads), whole) << threads << " threads";
+    }
+}
