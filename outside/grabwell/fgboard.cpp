@@ -886,6 +886,8 @@ int FGBoard::GetParameter(int id) const
         return m_settings.simulatedBoardType;
     case p::kSimulatedSeed:
         return m_settings.simulatedSeed;
+    case p::kSimulatedScene:
+        return m_settings.simulatedScene;
     case p::kNotAcquiring:
         return m_run && !m_run->stop ? 0 : 1;
     default:
@@ -918,6 +920,11 @@ BOOL FGBoard::SetParameter(int id, int value)
             break;
         case p::kSimulatedSeed:
             m_settings.simulatedSeed = value;
+            break;
+        case p::kSimulatedScene:
+            if (value != 0 && value != 1)
+                return FALSE;
+            m_settings.simulatedScene = value;
             break;
         default:
             return FALSE;
@@ -1062,6 +1069,8 @@ BOOL FGBoard::SelectProfile(const CString& name)
     }
     if (loaded.simulatedBoardType != 1 && loaded.simulatedBoardType != 2)
         loaded.simulatedBoardType = defaults.simulatedBoardType;
+    if (loaded.simulatedScene != 0 && loaded.simulatedScene != 1)
+        loaded.simulatedScene = defaults.simulatedScene;
     if (!(loaded.frameRate > 0.0 && loaded.frameRate <= kMaxFrameRate))
         loaded.frameRate = defaults.frameRate;
     {

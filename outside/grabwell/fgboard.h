@@ -80,6 +80,7 @@ inline constexpr int kVideoFile = 155;        // string: the file of source 3, u
 inline constexpr int kRecordedFrames = 200;   // int: frames of the recording played back, else 0
 inline constexpr int kSimulatedType = 210;    // int 1/2: board type of the simulated camera
 inline constexpr int kSimulatedSeed = 211;    // int: the simulated camera's scene
+inline constexpr int kSimulatedScene = 212;   // int: 0 drifting discs, 1 a chessboard in a new pose per frame
 inline constexpr int kNotAcquiring = 216;     // int: 1 while no continuous acquisition runs
 } // namespace fgparam
 
