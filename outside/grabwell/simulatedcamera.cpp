@@ -171,7 +171,7 @@ CSimulatedLens CSimulatedCamera::ChessboardLens(int width, int height)
     lens.fy = 0.96 * width;
     lens.cx = 0.52 * width;
     lens.cy = 0.46 * height;
-    lens.k1 = -0.18;
+    lens.k1 = -0.3;
     return lens;
 }
 
@@ -190,8 +190,8 @@ void CSimulatedCamera::RenderChessboard(long long index, cv::Mat& frame) const
     const double square = kBoardSquareSize;
     const double boardWidth = (kBoardSquaresAcross + 2 * kBoardBorder) * square;
     const double boardHeight = (kBoardSquaresDown + 2 * kBoardBorder) * square;
-    // Far enough for the board to fill at most 55 % of the picture.
-    const double distance = std::max(lens.fx * boardWidth / (0.55 * m_width), lens.fy * boardHeight / (0.55 * m_height));
+    // Far enough for the board to fill at most 70 % of the picture.
+    const double distance = std::max(lens.fx * boardWidth / (0.7 * m_width), lens.fy * boardHeight / (0.7 * m_height));
     const double spanX = 0.5 * m_width / lens.fx - 0.5 * boardWidth / distance;
     const double spanY = 0.5 * m_height / lens.fy - 0.5 * boardHeight / distance;
     const cv::Vec3d shift(0.45 * spanX * distance * std::sin(2.3 * n + 1.0),
