@@ -53,6 +53,14 @@ inline constexpr UINT IDC_MEASURE_BV = 2049;
 inline constexpr UINT IDD_HARDWARE_SELECT = 216;
 inline constexpr UINT IDC_HARDWARE_TYPE = 2224; // the first of three radio buttons
 
+inline constexpr UINT IDD_VIDEO_OPTIONS = 240;
+inline constexpr UINT IDC_VIDEO_FRAME_RATE = 2960;
+inline constexpr UINT IDC_VIDEO_WIDTH = 2961;
+inline constexpr UINT IDC_VIDEO_HEIGHT = 2962;
+inline constexpr UINT IDC_VIDEO_CHESSBOARD = 2963;
+inline constexpr UINT IDC_VIDEO_PLAYBACK_FOLDER = 2964;
+inline constexpr UINT IDC_VIDEO_FILE = 2965;
+
 // ---- strings -------------------------------------------------------------------------
 inline constexpr UINT IDS_COMBO_FONT = 33;
 inline constexpr UINT IDS_OLE_INIT_FAILED = 100;

@@ -335,6 +335,12 @@ BOOL FGBoard::SetVideoSource(int index)
     return TRUE;
 }
 
+kestrun::CBoardSettings FGBoard::GetSettings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_settings;
+}
+
 int FGBoard::GetVideoSource() const
 {
     std::lock_guard lock(m_mutex);

@@ -203,6 +203,9 @@ public:
     CDC* GetDC();
     void ReleaseDC(CDC* dc);
 
+    // What the board remembers of its sources (the options dialog's values).
+    kestrun::CBoardSettings GetSettings() const;
+
     // Empty for an index without a source.
     CString GetVideoSourceNameAt(int index) const;
     BOOL IsPlayback() const;
