@@ -171,6 +171,23 @@ void RegisterDialogs()
                                 PushButton("Video3", IDC_UWS_VIDEO3, 115, 64, 50, 14),
                                 DefPushButton("OK", IDOK, 143, 83, 50, 14),
                             }});
+    RegisterDialogTemplate(IDD_VIDEO_OPTIONS,
+                           {"Video Options",
+                            {0, 0, 250, 150},
+                            {
+                                LText("Frame rate (frames per second):", IDC_STATIC, 7, 9, 120, 8),
+                                EditText(IDC_VIDEO_FRAME_RATE, 130, 7, 50, 12),
+                                LText("Simulated camera, width x height:", IDC_STATIC, 7, 27, 120, 8),
+                                EditText(IDC_VIDEO_WIDTH, 130, 25, 40, 12),
+                                EditText(IDC_VIDEO_HEIGHT, 176, 25, 40, 12),
+                                CheckBox("Chessboard for the camera calibration", IDC_VIDEO_CHESSBOARD, 7, 43, 200, 10),
+                                LText("Image folder played back:", IDC_STATIC, 7, 61, 120, 8),
+                                EditText(IDC_VIDEO_PLAYBACK_FOLDER, 7, 71, 236, 12),
+                                LText("Video file played back:", IDC_STATIC, 7, 89, 120, 8),
+                                EditText(IDC_VIDEO_FILE, 7, 99, 236, 12),
+                                DefPushButton("OK", IDOK, 139, 129, 50, 14),
+                                PushButton("Cancel", IDCANCEL, 193, 129, 50, 14),
+                            }});
     RegisterDialogTemplate(IDD_CHANGE_USER, {"User Level",
                                              {0, 0, 186, 70},
                                              {

@@ -153,6 +153,10 @@ protected:
     void OnSnapshot();
     void OnVideoOptions();
     void OnUpdateVideoOptions(CCmdUI* pCmdUI);
+    // Record Sequence: checked while the board records its frames into an
+    // AVI in the images folder, named by the date and time it started.
+    void OnRecordSequence();
+    void OnUpdateRecordSequence(CCmdUI* pCmdUI);
     void OnUpdateSnapshot(CCmdUI* pCmdUI);
     void OnContinuousGrabbing();
     void OnUpdateContinuousGrabbing(CCmdUI* pCmdUI);

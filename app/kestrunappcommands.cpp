@@ -8,6 +8,7 @@
 #include "app/resource.h"
 #include "app/systempathdlg.h"
 #include "app/uwscannerdlg.h"
+#include "app/videooptionsdlg.h"
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
@@ -23,6 +24,9 @@
 #include "platform/ui/doctemplate.h"
 #include "platform/ui/document.h"
 #include "platform/ui/frame.h"
+
+#include <ctime>
+#include <filesystem>
 
 BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_NEW_MEASUREMENT, OnNewMeasurement)
@@ -55,8 +59,8 @@ BEGIN_MESSAGE_MAP(CKestrunApp, CWinApp)
     ON_COMMAND(ID_UW_SCANNER, OnUwScanner)
     ON_UPDATE_COMMAND_UI(ID_UW_SCANNER, OnUpdateUwScanner)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-    // Sequence recording is not part of this program yet.
-    ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateNotAvailable)
+    ON_COMMAND(ID_RECORD_SEQUENCE, OnRecordSequence)
+    ON_UPDATE_COMMAND_UI(ID_RECORD_SEQUENCE, OnUpdateRecordSequence)
 END_MESSAGE_MAP()
 
 void CKestrunApp::OnUpdateNotAvailable(CCmdUI* pCmdUI)
@@ -279,13 +283,58 @@ void CKestrunApp::OnUpdateSnapshot(CCmdUI* pCmdUI)
 
 void CKestrunApp::OnVideoOptions()
 {
-    GetFG()->OpenDialog(AfxGetMainWnd());
+    FGBoard* board = GetFG();
+    // A camera plug-in brings its own dialog.
+    if (board->IsPlugInSource()) {
+        board->OpenDialog(AfxGetMainWnd());
+        return;
+    }
+    CVideoOptionsDlg dialog(*board, AfxGetMainWnd());
+    dialog.DoModal();
 }
 
 void CKestrunApp::OnUpdateVideoOptions(CCmdUI* pCmdUI)
 {
-    // Only camera plug-ins have an options dialog so far.
-    pCmdUI->Enable(GetFG()->IsPlugInSource());
+    pCmdUI->Enable(GetFG() != nullptr);
+}
+
+namespace {
+
+// "<folder>YYYYMMDD_HHMMSS.avi"; a recording started within the same
+// second gets "_2", "_3", ... so that none is overwritten.
+CString SequenceFileName(const CString& folder)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32] = {};
+    std::strftime(stamp, sizeof stamp, "%Y%m%d_%H%M%S", &local);
+    CString name = kestrun::NativePath(folder) + stamp + ".avi";
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(name.str(), error); ++n)
+        name = kestrun::NativePath(folder) + FormatString("%s_%d.avi", stamp, n);
+    return name;
+}
+
+} // namespace
+
+void CKestrunApp::OnRecordSequence()
+{
+    FGBoard* board = GetFG();
+    if (board->IsRecording())
+        board->StopRecording();
+    else
+        board->RecordSequence(SequenceFileName(GetImageDir()));
+}
+
+void CKestrunApp::OnUpdateRecordSequence(CCmdUI* pCmdUI)
+{
+    // A recording can always be stopped; a new one needs frames of the
+    // board's own sources.
+    FGBoard* board = GetFG();
+    const BOOL recording = board->IsRecording();
+    pCmdUI->Enable(recording || (board->IsInit() && !board->IsPlugInSource()));
+    pCmdUI->SetCheck(recording ? 1 : 0);
 }
 
 void CKestrunApp::OnContinuousGrabbing()

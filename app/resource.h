@@ -63,6 +63,13 @@ inline constexpr UINT IDC_SCANNER3_MEASURE = 2240;
 inline constexpr UINT IDC_SCANNER3_INSITU = 2241;
 inline constexpr UINT IDC_UWS_VIDEO1 = 2242;
 inline constexpr UINT IDC_UWS_VIDEO3 = 2244;
+inline constexpr UINT IDD_VIDEO_OPTIONS = 240;
+inline constexpr UINT IDC_VIDEO_FRAME_RATE = 2960;
+inline constexpr UINT IDC_VIDEO_WIDTH = 2961;
+inline constexpr UINT IDC_VIDEO_HEIGHT = 2962;
+inline constexpr UINT IDC_VIDEO_CHESSBOARD = 2963;
+inline constexpr UINT IDC_VIDEO_PLAYBACK_FOLDER = 2964;
+inline constexpr UINT IDC_VIDEO_FILE = 2965;
 
 // ---- strings -------------------------------------------------------------------------
 inline constexpr UINT IDS_COMBO_FONT = 33;

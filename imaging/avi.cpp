@@ -1,14 +1,12 @@
 #include "imaging/avi.h"
 
+#include "outside/grabwell/aviwriter.h"
 #include "outside/pixmere/dib.h"
 #include "platform/core/messagebox.h"
 
 #include <opencv2/core.hpp>
-#include <opencv2/videoio.hpp>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace {
@@ -65,39 +63,17 @@ BOOL CAVI::CreateFromImageFiles(const CString& strOutput, const CStringArray& ar
         return FALSE;
     quality = std::clamp(quality, 1, 100);
 
-    const std::filesystem::path target(strOutput.GetString());
-    std::filesystem::path partial = target;
-    partial += ".part.avi";
-    std::error_code error;
-    const cv::Size size(page.GetWidth(), page.GetHeight());
-    BOOL complete = FALSE;
-    {
-        cv::VideoWriter writer;
-        if (writer.open(partial.string(), cv::CAP_OPENCV_MJPEG, cv::VideoWriter::fourcc('M', 'J', 'P', 'G'),
-                        kFramesPerSecond, size, true)) {
-            writer.set(cv::VIDEOWRITER_PROP_QUALITY, quality);
-            complete = TRUE;
-            for (INT_PTR i = 0; i < arrFiles.GetSize(); ++i) {
-                if (i > 0 && !ReadPage(page, arrFiles.GetAt(i))) {
-                    complete = FALSE;
-                    break;
-                }
-                if (page.GetWidth() != size.width || page.GetHeight() != size.height) {
-                    AfxMessageBox(FormatString("Image size differs from the first image: %s", arrFiles.GetAt(i).GetString()),
-                                  MB_ICONINFORMATION);
-                    complete = FALSE;
-                    break;
-                }
-                writer.write(ToBgr(page));
-            }
-            writer.release();
+    kestrun::CAviWriter writer;
+    if (!writer.Open(strOutput, cv::Size(page.GetWidth(), page.GetHeight()), kFramesPerSecond, quality))
+        return FALSE;
+    for (INT_PTR i = 0; i < arrFiles.GetSize(); ++i) {
+        if (i > 0 && !ReadPage(page, arrFiles.GetAt(i)))
+            return FALSE;
+        if (!writer.Write(ToBgr(page))) {
+            AfxMessageBox(FormatString("Image size differs from the first image: %s", arrFiles.GetAt(i).GetString()),
+                          MB_ICONINFORMATION);
+            return FALSE;
         }
     }
-    if (complete) {
-        std::filesystem::rename(partial, target, error);
-        complete = !error;
-    }
-    if (!complete)
-        std::filesystem::remove(partial, error);
-    return complete;
+    return writer.Commit() ? TRUE : FALSE;
 }

@@ -17,6 +17,8 @@
 #include "platform/automation/dispatchable.h"
 #include "platform/core/geometry.h"
 
+#include <opencv2/core/mat.hpp>
+
 #include <functional>
 #include <memory>
 #include <vector>
@@ -147,6 +149,16 @@ public:
     // Moves the active area within the image; TRUE.
     BOOL MoveAOI(short dx, short dy);
 
+    // ---- camera calibration (dibdocexcalibrate.cpp) -------------------------------------------
+    // A still frame of the board as a new top-down BGR image owned by the
+    // caller; empty when the board delivers none.
+    static cv::Mat GrabToIplImage();
+    // "Calibrate Camera": fits the lens from chessboard views of the board
+    // and stores it in the calibration file. TRUE when calibrated, or when
+    // an existing calibration is kept (answered Cancel); FALSE, and the
+    // file unchanged, when it failed.
+    BOOL CalibrateCamera();
+
     // "Randfilter": the edge filter's columns and strength.
     int m_nRandLeft = 230;
     int m_nRandRight = 700;
@@ -195,6 +207,8 @@ protected:
     // The profile's settings report in a new text document.
     void OnShowParameter();
     void OnEnhancement();
+    void OnCalibrateCamera();
+    void OnUpdateCalibrateCamera(CCmdUI* pCmdUI);
     // Commands whose windows or engine steps are not part of this build.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 

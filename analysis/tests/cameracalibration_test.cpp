@@ -1,6 +1,7 @@
 // The camera calibration file and the undistortion filter that reads it.
 
 #include "analysis/cameracalibration.h"
+#include "analysis/cvcalibfilter.h"
 #include "analysis/cvfilters.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/testing/scripted_message_boxes.h"
@@ -13,6 +14,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -235,6 +238,69 @@ TEST_F(UndistortFilterTest, AMissingCalibrationIsToldOnceUntilOneLoads)
     std::filesystem::remove(Path());
     EXPECT_FALSE(UndistortFilter(&page));
     EXPECT_EQ(boxes->Texts(), (std::vector<CString>{text, text}));
+}
+
+// ------------------------------------------------------------------ the calibration filter
+
+TEST(CvCalibFilter, OnlyValuesALensCanHaveArePlausible)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case
+    {
+        const char* name;
+        int index; // into matrix (0..8) or distortion (10..13); -1 none
+        double value;
+        bool plausible;
+    };
+    for (const Case& c : {Case{"as measured", -1, 0.0, true}, Case{"long focus", 0, 8000.0, true},
+                          Case{"focal length zero", 0, 0.0, false}, Case{"negative focal length", 4, -120.0, false},
+                          Case{"focal length far beyond the picture", 4, 1e5, false},
+                          Case{"focal length not a number", 0, nan, false},
+                          Case{"principal point left of the picture", 2, -1.0, false},
+                          Case{"principal point below the picture", 5, 62.0, false},
+                          Case{"strong barrel", 10, -5.0, true}, Case{"distortion absurd", 11, 3e4, false},
+                          Case{"distortion infinite", 12, std::numeric_limits<double>::infinity(), false}}) {
+        SCOPED_TRACE(c.name);
+        sCameraParams camera = Camera(-0.2);
+        if (c.index >= 10)
+            camera.distortion[static_cast<size_t>(c.index - 10)] = c.value;
+        else if (c.index >= 0)
+            camera.matrix[static_cast<size_t>(c.index)] = c.value;
+        EXPECT_EQ(CvCalibFilter::IsPlausible(camera), c.plausible);
+    }
+}
+
+TEST(CvCalibFilter, ViewsThatAreNoChessboardGiveNoCalibration)
+{
+    // Corners scattered at random: no lens maps one board onto them.
+    CvCalibFilter filter;
+    filter.SetEtalon(6, 9, 1.375);
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> x(0.0f, 639.0f);
+    std::uniform_real_distribution<float> y(0.0f, 479.0f);
+    cv::Mat frame = cv::Mat::zeros(480, 640, CV_8UC1);
+    EXPECT_FALSE(filter.FindEtalon(frame));
+    // A straight board sets the frame size.
+    cv::Mat board(480, 640, CV_8UC1, cv::Scalar(255));
+    for (int row = 0; row < 9; ++row)
+        for (int column = 0; column < 6; ++column)
+            if ((row + column) % 2 == 0)
+                board(cv::Rect(100 + column * 30, 60 + row * 30, 30, 30)).setTo(0);
+    ASSERT_TRUE(filter.FindEtalon(board));
+    EXPECT_EQ(filter.GetLatestPoints().size(), 40U);
+    bool pushed = true;
+    for (int view = 0; view < CvCalibFilter::kViewsNeeded; ++view) {
+        std::vector<cv::Point2f> points(40);
+        for (cv::Point2f& p : points)
+            p = cv::Point2f(x(random), y(random));
+        pushed = filter.Push(points);
+    }
+    EXPECT_FALSE(pushed);
+    EXPECT_FALSE(filter.IsCalibrated());
+    EXPECT_EQ(filter.GetViewCount(), 0);
+    CScratchFolder folder;
+    EXPECT_THROW(filter.SaveCameraParams((folder.Path() / "camera.txt").c_str()), CInvalidArgException);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "camera.txt"));
 }
 
 } // namespace

@@ -58,6 +58,7 @@ bool CBoardProfiles::Load(const CString& name, CBoardSettings& settings) const
     loaded.simulatedHeight = readInt(name, "SimulatedHeight", settings.simulatedHeight, m_file);
     loaded.simulatedSeed = readInt(name, "SimulatedSeed", settings.simulatedSeed, m_file);
     loaded.simulatedBoardType = readInt(name, "SimulatedBoardType", settings.simulatedBoardType, m_file);
+    loaded.simulatedScene = readInt(name, "SimulatedScene", settings.simulatedScene, m_file);
     loaded.playbackFolder = GetPrivateProfileString(name, "PlaybackFolder", settings.playbackFolder, m_file);
     loaded.videoFile = GetPrivateProfileString(name, "VideoFile", settings.videoFile, m_file);
     settings = std::move(loaded);
@@ -76,6 +77,7 @@ bool CBoardProfiles::Save(const CString& name, const CBoardSettings& settings) c
         {"SimulatedHeight", FormatString("%d", settings.simulatedHeight)},
         {"SimulatedSeed", FormatString("%d", settings.simulatedSeed)},
         {"SimulatedBoardType", FormatString("%d", settings.simulatedBoardType)},
+        {"SimulatedScene", FormatString("%d", settings.simulatedScene)},
         {"PlaybackFolder", settings.playbackFolder},
         {"VideoFile", settings.videoFile},
     };

@@ -1,5 +1,6 @@
 #include "outside/grabwell/fgboard.h"
 
+#include "outside/grabwell/aviwriter.h"
 #include "outside/grabwell/boardprofiles.h"
 #include "outside/grabwell/capturesource.h"
 #include "outside/grabwell/folderplayback.h"
@@ -38,6 +39,10 @@ bool IsPlugInIndex(int index)
 {
     return index >= FGBoard::kFirstPlugInSource && index < FGBoard::kFirstPlugInSource + FGBoard::kPlugInSlots;
 }
+
+// Recordings: JPEG quality, and the rate of a source that cannot tell.
+constexpr int kRecordingQuality = 90;
+constexpr double kDefaultRecordingRate = 25.0;
 
 // A still grab waits this long for a reader to give the buffer back.
 constexpr DWORD kStillGrabWaitMs = 5000;
@@ -78,6 +83,13 @@ struct FGBoard::CLiveRun
     std::deque<ULONGLONG> stamps; // under the board's m_mutex
 };
 
+struct FGBoard::CRecording
+{
+    CString file;
+    double framesPerSecond = kDefaultRecordingRate;
+    kestrun::CAviWriter writer; // opened with the first frame's size
+};
+
 FGBoard::FGBoard(kestrun::IClock* clock, const CString& deviceFolder, const CString& plugInFolder)
     : m_cameraNode(kestrun::CCaptureSource::FindCamera(deviceFolder)),
       m_msgGrabber(RegisterWindowMessage("MSG_GRABBER")),
@@ -105,6 +117,12 @@ FGBoard::~FGBoard()
 {
     StopLive();
     ReapStoppedRuns();
+    {
+        // Late in the process: the file is kept without a word.
+        std::lock_guard recordLock(m_recordMutex);
+        bool written = false;
+        FinishRecording(written);
+    }
     // A plug-in source ends its camera session before its library goes.
     std::lock_guard sourceLock(m_sourceMutex);
     m_source.reset();
@@ -315,6 +333,12 @@ BOOL FGBoard::SetVideoSource(int index)
     else if (wasLive)
         StartLive();
     return TRUE;
+}
+
+kestrun::CBoardSettings FGBoard::GetSettings() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_settings;
 }
 
 int FGBoard::GetVideoSource() const
@@ -538,6 +562,7 @@ bool FGBoard::Deliver(const cv::Mat& frame, const CLiveRun* run, bool& sizeChang
         clearOverlay = m_clearOverlayPerFrame;
     }
     const cv::Mat shown = field >= 0 ? singleField(frame, field) : frame;
+    Record(shown);
 
     CSingleLock bufferLock(&m_buffer);
     ++m_bufferWaiters;
@@ -818,6 +843,97 @@ void FGBoard::OnPushedFrame(const cv::Mat& frame)
         run->ended.SetEvent();
 }
 
+// ---- recording ------------------------------------------------------------------
+
+BOOL FGBoard::RecordSequence(const CString& file)
+{
+    CString refusal;
+    {
+        std::lock_guard recordLock(m_recordMutex);
+        const std::filesystem::path target(file.GetString());
+        std::error_code error;
+        if (m_recording)
+            refusal = "A sequence is being recorded already.";
+        else if (file.IsEmpty() || !std::filesystem::is_directory(target.parent_path(), error))
+            refusal = FormatString("The sequence cannot be recorded to %s: its folder does not exist.", file.GetString());
+        else {
+            auto recording = std::make_unique<CRecording>();
+            recording->file = file;
+            const double rate = GetParameterDouble(kestrun::fgparam::kFrameRate);
+            if (rate > 0.0 && rate <= kMaxFrameRate)
+                recording->framesPerSecond = rate;
+            m_recording = std::move(recording);
+        }
+    }
+    if (!refusal.IsEmpty()) {
+        Report(refusal);
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void FGBoard::Record(const cv::Mat& frame)
+{
+    CString report;
+    {
+        std::lock_guard recordLock(m_recordMutex);
+        if (!m_recording)
+            return;
+        kestrun::CAviWriter& writer = m_recording->writer;
+        if (!writer.IsOpen() &&
+            !writer.Open(m_recording->file, frame.size(), m_recording->framesPerSecond, kRecordingQuality)) {
+            report = FormatString("The sequence cannot be recorded to %s.", m_recording->file.GetString());
+            m_recording.reset();
+        } else if (!writer.Write(frame)) {
+            bool written = false;
+            report = FormatString("The frame size changed: the recording %s ends after %d frames.",
+                                  m_recording->file.GetString(), writer.GetFrameCount());
+            const CString failure = FinishRecording(written);
+            if (!failure.IsEmpty())
+                report = failure;
+        }
+    }
+    if (!report.IsEmpty())
+        Report(report);
+}
+
+CString FGBoard::FinishRecording(bool& written)
+{
+    std::unique_ptr<CRecording> recording = std::move(m_recording);
+    written = false;
+    if (!recording || !recording->writer.IsOpen() || recording->writer.GetFrameCount() == 0)
+        return recording ? CString("No frame came while recording; no sequence was written.") : CString();
+    written = recording->writer.Commit();
+    return written ? CString() : FormatString("The sequence %s cannot be written.", recording->file.GetString());
+}
+
+BOOL FGBoard::StopRecording()
+{
+    bool written = false;
+    CString report;
+    {
+        std::lock_guard recordLock(m_recordMutex);
+        if (!m_recording)
+            return FALSE;
+        report = FinishRecording(written);
+    }
+    if (!report.IsEmpty())
+        Report(report);
+    return written ? TRUE : FALSE;
+}
+
+BOOL FGBoard::IsRecording() const
+{
+    std::lock_guard recordLock(m_recordMutex);
+    return m_recording ? TRUE : FALSE;
+}
+
+int FGBoard::GetRecordingFrames() const
+{
+    std::lock_guard recordLock(m_recordMutex);
+    return m_recording ? m_recording->writer.GetFrameCount() : 0;
+}
+
 // ---- the frame callback -------------------------------------------------------
 
 void FGBoard::SetCallBack(FGCallBack callBack, void* context)
@@ -886,6 +1002,8 @@ int FGBoard::GetParameter(int id) const
         return m_settings.simulatedBoardType;
     case p::kSimulatedSeed:
         return m_settings.simulatedSeed;
+    case p::kSimulatedScene:
+        return m_settings.simulatedScene;
     case p::kNotAcquiring:
         return m_run && !m_run->stop ? 0 : 1;
     default:
@@ -918,6 +1036,11 @@ BOOL FGBoard::SetParameter(int id, int value)
             break;
         case p::kSimulatedSeed:
             m_settings.simulatedSeed = value;
+            break;
+        case p::kSimulatedScene:
+            if (value != 0 && value != 1)
+                return FALSE;
+            m_settings.simulatedScene = value;
             break;
         default:
             return FALSE;
@@ -1062,6 +1185,8 @@ BOOL FGBoard::SelectProfile(const CString& name)
     }
     if (loaded.simulatedBoardType != 1 && loaded.simulatedBoardType != 2)
         loaded.simulatedBoardType = defaults.simulatedBoardType;
+    if (loaded.simulatedScene != 0 && loaded.simulatedScene != 1)
+        loaded.simulatedScene = defaults.simulatedScene;
     if (!(loaded.frameRate > 0.0 && loaded.frameRate <= kMaxFrameRate))
         loaded.frameRate = defaults.frameRate;
     {

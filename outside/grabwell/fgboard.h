@@ -80,6 +80,7 @@ inline constexpr int kVideoFile = 155;        // string: the file of source 3, u
 inline constexpr int kRecordedFrames = 200;   // int: frames of the recording played back, else 0
 inline constexpr int kSimulatedType = 210;    // int 1/2: board type of the simulated camera
 inline constexpr int kSimulatedSeed = 211;    // int: the simulated camera's scene
+inline constexpr int kSimulatedScene = 212;   // int: 0 drifting discs, 1 a chessboard in a new pose per frame
 inline constexpr int kNotAcquiring = 216;     // int: 1 while no continuous acquisition runs
 } // namespace fgparam
 
@@ -184,9 +185,26 @@ public:
     BOOL OpenDialog(CWnd* parent);
     double GetParameterDouble(int id) const;
     BOOL SetParameterDouble(int id, double value);
+    // Recording: from now on every frame the board takes from its source
+    // (live or still) also goes into the AVI file, Motion-JPEG at the
+    // source's frame rate, until StopRecording. The file is written beside
+    // the target and put in place when the recording stops; a frame of
+    // another size ends the recording (reported). FALSE, reported, while a
+    // recording runs or when the file's folder does not exist.
+    BOOL RecordSequence(const CString& file);
+    // TRUE when the file now holds the recorded frames; FALSE, and no
+    // file, when no frame came or the file could not be written.
+    BOOL StopRecording();
+    BOOL IsRecording() const;
+    // Frames in the running recording.
+    int GetRecordingFrames() const;
+
     // The overlay's device context in page pixels, held until ReleaseDC.
     CDC* GetDC();
     void ReleaseDC(CDC* dc);
+
+    // What the board remembers of its sources (the options dialog's values).
+    kestrun::CBoardSettings GetSettings() const;
 
     // Empty for an index without a source.
     CString GetVideoSourceNameAt(int index) const;
@@ -237,6 +255,7 @@ public:
 
 private:
     struct CLiveRun;
+    struct CRecording;
     // Where a plug-in's live frames come in.
     class CFrameSink final : public kestrun::camplugin::CPluginFrameSink
     {
@@ -274,6 +293,11 @@ private:
     void FrameDelivered(CLiveRun& run, bool sizeChanged);
     // A plug-in's live frame, on the camera's thread.
     void OnPushedFrame(const cv::Mat& frame);
+    // A frame of the source into the running recording.
+    void Record(const cv::Mat& frame);
+    // Ends the recording under way (the caller holds m_recordMutex): the
+    // file is put in place when it has frames. The text to report, if any.
+    CString FinishRecording(bool& written);
     // The plug-in of a source index, loaded on first use; null (with the
     // reason) when its file is missing or cannot serve.
     kestrun::CPlugInLibrary* PlugInLibrary(int index, CString& error) const;
@@ -333,6 +357,10 @@ private:
     std::atomic<int> m_frameCount = 0;
     std::atomic<int> m_bufferWaiters = 0;
     std::atomic<double> m_measuredRate = 0.0;
+
+    // The recording; frames are written on the thread that delivers them.
+    mutable std::mutex m_recordMutex;
+    std::unique_ptr<CRecording> m_recording;
 
     std::mutex m_callBackMutex;
     FGCallBack m_callBack = nullptr;

@@ -1,15 +1,27 @@
 #pragma once
 // CSimulatedCamera: a camera without hardware. It films a scene of coloured
 // discs and ellipses on a light background that drift and bounce off the
-// edges from frame to frame. The scene follows from the seed and the input
-// channel alone, and frame n always looks the same, so tests can rely on
-// what they get.
+// edges from frame to frame, or (scene 1) a chessboard of 6 x 9 squares in
+// a new pose every frame, seen through a known lens (ChessboardLens), for
+// the camera calibration. The scene follows from the settings alone, and
+// frame n always looks the same, so tests can rely on what they get.
 
 #include "outside/grabwell/videosource.h"
 
 #include <vector>
 
 namespace kestrun {
+
+// A pinhole lens with radial distortion: pixel = principal point + focal
+// length x (1 + k1 r^2) x normalised point; rows count from the top.
+struct CSimulatedLens
+{
+    double fx = 0.0;
+    double fy = 0.0;
+    double cx = 0.0;
+    double cy = 0.0;
+    double k1 = 0.0;
+};
 
 class CSimulatedCamera final : public CVideoSource
 {
@@ -28,6 +40,13 @@ public:
     // The picture of frame `index` without advancing the camera.
     void Render(long long index, cv::Mat& frame) const;
 
+    // The lens the chessboard scene is filmed through at that frame size.
+    static CSimulatedLens ChessboardLens(int width, int height);
+    // The chessboard's squares across and down, and their side in board units.
+    static constexpr int kBoardSquaresAcross = 6;
+    static constexpr int kBoardSquaresDown = 9;
+    static constexpr double kBoardSquareSize = 1.375;
+
 private:
     struct CObject
     {
@@ -40,15 +59,22 @@ private:
     };
 
     void BuildScene();
+    void RenderObjects(long long index, cv::Mat& frame) const;
+    void RenderChessboard(long long index, cv::Mat& frame) const;
 
     int m_width;
     int m_height;
     int m_seed;
     int m_channel;
     int m_boardType;
+    int m_scene;
     double m_frameRate;
     long long m_frameIndex = 0;
     std::vector<CObject> m_objects;
+    // The chessboard scene: each pixel's undistorted normalised ray (x, y).
+    cv::Mat m_rays;
+    // The board's picture, squares and white border, kBoardPixels a square.
+    cv::Mat m_board;
 };
 
 } // namespace kestrun

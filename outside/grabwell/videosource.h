@@ -25,6 +25,7 @@ struct CBoardSettings
     int simulatedHeight = 480;
     int simulatedSeed = 1;
     int simulatedBoardType = 1; // 1 a live camera, 2 a board with two inputs
+    int simulatedScene = 0;     // 0 drifting discs, 1 a chessboard through a lens
     CString playbackFolder;     // empty: the board's folder
     CString videoFile;
 

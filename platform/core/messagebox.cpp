@@ -106,3 +106,9 @@ BOOL MessageBeep(UINT type)
     currentPresenter()->Beep(type);
     return TRUE;
 }
+
+BOOL Beep(DWORD frequency, DWORD duration)
+{
+    currentPresenter()->Tone(frequency, duration);
+    return TRUE;
+}

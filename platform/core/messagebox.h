@@ -54,6 +54,9 @@ public:
     virtual int Show(const CString& text, const CString& caption, UINT type) = 0;
     // type is an MB_ICON* value, or 0xFFFFFFFF for the simple beep.
     virtual void Beep(UINT type) = 0;
+    // A tone of a pitch (Hz) and length (ms); presenters that cannot play
+    // one give the simple beep.
+    virtual void Tone(DWORD /*frequency*/, DWORD /*duration*/) { Beep(0xFFFFFFFF); }
 };
 
 namespace kestrun {
@@ -77,3 +80,5 @@ int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = UINT(-1));
 // A box with its own caption, as a window's MessageBox shows it.
 int MessageBoxWithCaption(const char* text, const char* caption, UINT type = MB_OK);
 BOOL MessageBeep(UINT type);
+// A tone of frequency Hz for duration ms.
+BOOL Beep(DWORD frequency, DWORD duration);

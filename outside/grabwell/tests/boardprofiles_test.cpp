@@ -25,6 +25,7 @@ protected:
     {
         ASSERT_TRUE(m_board->SetParameter(p::kLiveWidth, 320));
         ASSERT_TRUE(m_board->SetParameter(p::kSimulatedSeed, 7));
+        ASSERT_TRUE(m_board->SetParameter(p::kSimulatedScene, 1));
         ASSERT_TRUE(m_board->SetParameterDouble(p::kFrameRate, 12.5));
         ASSERT_TRUE(m_board->SetInpChannel(2));
         ASSERT_TRUE(m_board->SetParameterString(p::kPlaybackFolder, "images\\lab"));
@@ -49,6 +50,7 @@ TEST_F(BoardProfileTest, SavedProfileBringsItsSettingsBack)
     EXPECT_EQ(fresh.GetParameterString(p::kProfile), "Lab");
     EXPECT_EQ(fresh.GetParameter(p::kLiveWidth), 320);
     EXPECT_EQ(fresh.GetParameter(p::kSimulatedSeed), 7);
+    EXPECT_EQ(fresh.GetParameter(p::kSimulatedScene), 1);
     EXPECT_DOUBLE_EQ(fresh.GetParameterDouble(p::kFrameRate), 12.5);
     EXPECT_EQ(fresh.GetInpChannel(), 2);
     EXPECT_EQ(fresh.GetParameterString(p::kPlaybackFolder), "images/lab");

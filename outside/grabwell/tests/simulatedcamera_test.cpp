@@ -1,7 +1,11 @@
 #include "outside/grabwell/simulatedcamera.h"
 
 #include <gtest/gtest.h>
+#include <opencv2/calib3d.hpp>
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <vector>
 
 namespace {
 
@@ -82,4 +86,48 @@ TEST(SimulatedCameraTest, AppliesNewSizeAndRefusesAnEmptyOne)
     camera.Apply(settings);
     EXPECT_FALSE(camera.Open());
     EXPECT_FALSE(camera.GetLastError().IsEmpty());
+}
+
+TEST(SimulatedCameraTest, TheChessboardSceneShowsTheWholeBoardInANewPoseThroughItsLens)
+{
+    CBoardSettings settings;
+    settings.simulatedScene = 1;
+    CSimulatedCamera camera(settings);
+    const cv::Size inner(CSimulatedCamera::kBoardSquaresAcross - 1, CSimulatedCamera::kBoardSquaresDown - 1);
+    std::vector<cv::Point3f> board;
+    for (int y = 0; y < inner.height; ++y)
+        for (int x = 0; x < inner.width; ++x)
+            board.emplace_back(float(x * CSimulatedCamera::kBoardSquareSize),
+                               float(y * CSimulatedCamera::kBoardSquareSize), 0.0f);
+
+    std::vector<std::vector<cv::Point2f>> views;
+    for (int index = 0; index < 14; ++index) {
+        cv::Mat frame;
+        ASSERT_TRUE(camera.ReadFrame(frame));
+        ASSERT_EQ(frame.size(), cv::Size(640, 480));
+        cv::Mat grey;
+        cv::cvtColor(frame, grey, cv::COLOR_BGR2GRAY);
+        std::vector<cv::Point2f> corners;
+        ASSERT_TRUE(cv::findChessboardCorners(grey, inner, corners)) << "frame " << index;
+        cv::cornerSubPix(grey, corners, cv::Size(5, 5), cv::Size(-1, -1),
+                         cv::TermCriteria(cv::TermCriteria::EPS | cv::TermCriteria::COUNT, 30, 0.01));
+        if (!views.empty()) {
+            EXPECT_GT(cv::norm(corners, views.back(), cv::NORM_INF), 5.0) << "frame " << index;
+        }
+        views.push_back(corners);
+    }
+    cv::Mat matrix;
+    cv::Mat distortion;
+    std::vector<cv::Mat> rotations;
+    std::vector<cv::Mat> translations;
+    const double error = cv::calibrateCamera(std::vector<std::vector<cv::Point3f>>(views.size(), board), views,
+                                             cv::Size(640, 480), matrix, distortion, rotations, translations,
+                                             cv::CALIB_FIX_K3);
+    EXPECT_LT(error, 0.5);
+    const kestrun::CSimulatedLens lens = CSimulatedCamera::ChessboardLens(640, 480);
+    EXPECT_NEAR(matrix.at<double>(0, 0), lens.fx, 0.01 * lens.fx);
+    EXPECT_NEAR(matrix.at<double>(1, 1), lens.fy, 0.01 * lens.fy);
+    EXPECT_NEAR(matrix.at<double>(0, 2), lens.cx, 2.0);
+    EXPECT_NEAR(matrix.at<double>(1, 2), lens.cy, 2.0);
+    EXPECT_NEAR(distortion.at<double>(0), lens.k1, 0.03);
 }

@@ -19,6 +19,12 @@ void ScriptedMessageBoxes::Beep(UINT type)
     m_beeps.push_back(type);
 }
 
+void ScriptedMessageBoxes::Tone(DWORD frequency, DWORD)
+{
+    std::lock_guard lock(m_mutex);
+    m_tones.push_back(frequency);
+}
+
 void ScriptedMessageBoxes::QueueAnswer(int answer)
 {
     std::lock_guard lock(m_mutex);
@@ -46,12 +52,19 @@ std::vector<UINT> ScriptedMessageBoxes::Beeps() const
     return m_beeps;
 }
 
+std::vector<DWORD> ScriptedMessageBoxes::Tones() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_tones;
+}
+
 void ScriptedMessageBoxes::Clear()
 {
     std::lock_guard lock(m_mutex);
     m_answers.clear();
     m_shown.clear();
     m_beeps.clear();
+    m_tones.clear();
 }
 
 ScopedMessageBoxes::ScopedMessageBoxes()

@@ -23,11 +23,14 @@ class ScriptedMessageBoxes final : public IMessageBoxPresenter
 public:
     int Show(const CString& text, const CString& caption, UINT type) override;
     void Beep(UINT type) override;
+    void Tone(DWORD frequency, DWORD duration) override;
 
     void QueueAnswer(int answer);
     std::vector<ShownBox> Shown() const;
     std::vector<CString> Texts() const;
     std::vector<UINT> Beeps() const;
+    // The frequencies of the tones, in order.
+    std::vector<DWORD> Tones() const;
     void Clear();
 
 private:
@@ -35,6 +38,7 @@ private:
     std::deque<int> m_answers;
     std::vector<ShownBox> m_shown;
     std::vector<UINT> m_beeps;
+    std::vector<DWORD> m_tones;
 };
 
 // Installs a scripted presenter for the life of the object and restores
