@@ -11,6 +11,7 @@
 #include "imaging/dibmultidoctemplate.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
+#include "series/ui/windowrunhost.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/profile.h"
@@ -77,6 +78,8 @@ CKestrunApp::~CKestrunApp()
 {
     if (kestrun::AppServices() == this)
         kestrun::SetAppServices(m_pPreviousServices);
+    if (m_pRunHost != nullptr && &kestrun::GetRunHost() == m_pRunHost.get())
+        kestrun::SetRunHost(nullptr);
 }
 
 CMainFrame* CKestrunApp::GetMainFrame() const
@@ -98,6 +101,8 @@ BOOL CKestrunApp::InitInstance()
     SetProfileName(m_strDataRoot + kProfileFile);
     LoadStdProfileSettings(kRecentFiles);
     CreateTemplates();
+    m_pRunHost = std::make_unique<CWindowRunHost>();
+    kestrun::SetRunHost(m_pRunHost.get());
 
     LoadProfiles();
     // A profile that cannot be selected keeps its files: exit saves nothing.
@@ -276,6 +281,8 @@ int CKestrunApp::ExitInstance()
     WriteFolderSettings();
     m_pGrowthTemplate.reset();
     m_pModeTemplate.reset();
+    kestrun::SetRunHost(nullptr);
+    m_pRunHost.reset();
     // Normally the main window has closed the device already.
     if (m_tablon.IsInterfaceSet())
         SetTrayvoInterface(nullptr);

@@ -19,6 +19,7 @@
 #include "platform/ui/mdi.h"
 
 class CScriptEngine;
+class CUwScanner;
 
 class CMainFrame : public CMDIFrameWnd
 {
@@ -53,6 +54,10 @@ public:
 
     BOOL OpenScriptEngine();
     BOOL CloseScriptEngine();
+
+    // The lid scanner that follows the video input (the program's one
+    // unless told).
+    CUwScanner* m_pUwScanner = nullptr;
 
     // Shows itself while the window is created and ends by itself.
     std::unique_ptr<CSplashThreadDemo> m_pSplash;
@@ -89,6 +94,9 @@ protected:
     LRESULT OnCamBoxButtonPressed(WPARAM wParam, LPARAM lParam);
     LRESULT OnUwScannerGone(WPARAM wParam, LPARAM lParam);
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
+    // The lid scanner switches to the video of a new input (0-2), then
+    // waits its delay on the run clock.
+    void FollowInputWithScanner(int nInput);
 
     DECLARE_MESSAGE_MAP()
 

@@ -132,7 +132,8 @@ void CMainFrame::OnExtendedView()
     CKestrunApp* app = KestrunApp();
     CMultiDocTemplate* growth = app ? app->GetGrowthTemplate() : nullptr;
     CDocument* doc = GetActiveDocument();
-    if (growth == nullptr || doc == nullptr)
+    // The growth-rate view shows measurement documents only.
+    if (growth == nullptr || !kestrun::IsKindOfClass(doc, "CLineDataDoc"))
         return;
     for (CView* view : doc->Views()) {
         if (kestrun::IsKindOfClass(view, "CRGRView")) {
@@ -148,7 +149,8 @@ void CMainFrame::OnExtendedView()
 void CMainFrame::OnUpdateExtendedView(CCmdUI* pCmdUI)
 {
     CKestrunApp* app = KestrunApp();
-    pCmdUI->Enable(app != nullptr && app->GetGrowthTemplate() != nullptr && GetActiveDocument() != nullptr);
+    pCmdUI->Enable(app != nullptr && app->GetGrowthTemplate() != nullptr &&
+                   kestrun::IsKindOfClass(GetActiveDocument(), "CLineDataDoc"));
 }
 
 void CMainFrame::OnSelChangeVideoSource()

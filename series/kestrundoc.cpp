@@ -111,6 +111,20 @@ BOOL CKestrunDoc::OnOpenDocument(LPCTSTR lpszPathName)
     return TRUE;
 }
 
+void CKestrunDoc::ShowMeasurementView(int nView)
+{
+    const auto& views = Views();
+    if (nView >= 0 && static_cast<size_t>(nView) < views.size()) {
+        if (CFrameWnd* frame = views[static_cast<size_t>(nView)]->GetParentFrame())
+            frame->ActivateFrame();
+        return;
+    }
+    if (m_pDocTemplate == nullptr)
+        return;
+    if (CFrameWnd* frame = m_pDocTemplate->CreateNewFrame(this, nullptr))
+        m_pDocTemplate->InitialUpdateFrame(frame, this, TRUE);
+}
+
 void CKestrunDoc::OnArrangeWindows()
 {
     if (!Views().empty())

@@ -140,7 +140,7 @@ TEST_F(MainFrameTest, ComesUpWithMenusToolBarsVideoSourcesAndStatusBar)
 TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
 {
     const UINT disabled[] = {
-        ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
+        ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_VIDEO_OPTIONS,
         ID_RECORD_SEQUENCE,
         ID_UW_SCANNER, ID_MACRO_RUN,
         ID_TWAIN_SELECT_SOURCE, ID_TWAIN_ACQUIRE, ID_AUTO_IMAGE_INPUT, ID_EXTENDED_VIEW, ID_HELP_INDEX,
@@ -153,7 +153,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
     };
     for (UINT id : disabled)
         EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
-    for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
+    for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_NEW_MEASUREMENT, ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
                     ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_USER_LEVEL, ID_CHANGE_PASSWORD,
                     ID_SYSTEM_OPTIONS, ID_HARDWARE_SELECT, ID_APP_ABOUT})
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
