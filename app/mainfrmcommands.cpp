@@ -94,6 +94,9 @@ CCmdTarget* CMainFrame::ImageViewTarget()
 
 CCmdTarget* CMainFrame::ExportTarget()
 {
+    // An active measurement writes its own text file.
+    if (CDocument* active = GetActiveDocument(); kestrun::IsKindOfClass(active, "CLineDataDoc"))
+        return active;
     CAppServices* services = kestrun::AppServices();
     if (services == nullptr)
         return nullptr;

@@ -26,6 +26,7 @@ constexpr const char* kSection = "Measurement:";
 
 CKestrunDoc::CKestrunDoc()
 {
+    BuildMessageMap();
     m_nWarning = static_cast<int>(GetProfileInt(kSection, "Warning:", 0));
     m_nTime = static_cast<int>(GetProfileInt(kSection, "Time:", 0));
     m_nPower = static_cast<int>(GetProfileInt(kSection, "Power:", 0));

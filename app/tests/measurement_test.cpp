@@ -134,6 +134,21 @@ TEST_F(MeasurementTest, NewAsksTheKindThenTheFileAndCancelMakesNothing)
     EXPECT_NE(dynamic_cast<CAreaView*>(doc->Views().front()), nullptr);
     EXPECT_EQ(Frame().GetActiveDocument(), doc);
     EXPECT_FALSE(fs::exists(File("video.cht").GetString())) << "written by the first save";
+
+    // The measurement window's menu and what its handlers enable.
+    CMDIChildWnd* child = Frame().MDIGetActive();
+    ASSERT_NE(child, nullptr);
+    ASSERT_NE(child->SharedMenu(), nullptr);
+    CString text;
+    child->SharedMenu()->GetMenuString(ID_MEASUREMENT_START, text, MF_BYCOMMAND);
+    EXPECT_EQ(text, "&Start");
+    for (UINT id : {ID_NEW_MEASUREMENT, ID_MEASUREMENT_OPTIONS, ID_MEASUREMENT_START, ID_MEASUREMENT_STOP,
+                    ID_MEASUREMENT_GRAPH, ID_MEASUREMENT_ASCII, ID_MEASUREMENT_SHOW_TABLE, ID_MEASUREMENT_PEAKS,
+                    ID_MEASUREMENT_ARRANGE, ID_EXTENDED_VIEW})
+        EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;
+    // Timed runs take no single steps; the method belongs to the growth view.
+    for (UINT id : {ID_MEASUREMENT_STEP, CRGRView::ID_RGR_METHOD})
+        EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
 }
 
 TEST_F(MeasurementTest, NewRunSaveAndReopen)
