@@ -9,6 +9,7 @@
 
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
+#include "imaging/ui/aviqualitydlg.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
 #include "series/ui/windowrunhost.h"
@@ -103,6 +104,7 @@ BOOL CKestrunApp::InitInstance()
     CreateTemplates();
     m_pRunHost = std::make_unique<CWindowRunHost>();
     kestrun::SetRunHost(m_pRunHost.get());
+    kestrun::InstallAviQualityChooser();
 
     LoadProfiles();
     // A profile that cannot be selected keeps its files: exit saves nothing.
@@ -283,6 +285,7 @@ int CKestrunApp::ExitInstance()
     m_pModeTemplate.reset();
     kestrun::SetRunHost(nullptr);
     m_pRunHost.reset();
+    kestrun::RemoveAviQualityChooser();
     // Normally the main window has closed the device already.
     if (m_tablon.IsInterfaceSet())
         SetTrayvoInterface(nullptr);
