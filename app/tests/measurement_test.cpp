@@ -29,6 +29,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 namespace kestrun::testing {
@@ -72,9 +73,21 @@ protected:
     {
         CStartedAppTest<CKestrunApp>::SetUp();
         SetRunHost(&m_host);
+        // File dialogs answer m_answer (cancelled while empty) and are kept.
+        m_previousFiles = SetCommonDialogHandler([this](CCommonDialog& dialog) -> INT_PTR {
+            auto* files = dynamic_cast<CFileDialog*>(&dialog);
+            if (files == nullptr)
+                return IDCANCEL;
+            m_fileDialogs.push_back(files->Filter() + " / " + (files->m_ofn.lpstrTitle ? files->m_ofn.lpstrTitle : ""));
+            if (m_answer.IsEmpty())
+                return IDCANCEL;
+            files->SetResult({m_answer});
+            return IDOK;
+        });
     }
     void TearDown() override
     {
+        SetCommonDialogHandler(m_previousFiles);
         SetRunHost(nullptr);
         CStartedAppTest<CKestrunApp>::TearDown();
     }
@@ -84,7 +97,7 @@ protected:
     void New(UINT button, const CString& file, bool acceptSheet)
     {
         OnNextDialog([button](CDialog& select) { Press(select, button != 0 ? button : IDCANCEL); });
-        m_files.m_answer = file;
+        m_answer = file;
         if (button == IDC_MEASURE_BV && !file.IsEmpty())
             WhenSheetShows([acceptSheet](CPropertySheet& sheet) {
                 sheet.PressButton(acceptSheet ? PSBTN_OK : PSBTN_CANCEL);
@@ -96,7 +109,9 @@ protected:
     CString File(const char* name) const { return (m_folder / name).c_str(); }
 
     CManualRunHost m_host;
-    CFileAnswers m_files;
+    CString m_answer;
+    std::vector<CString> m_fileDialogs; // filter / title
+    CommonDialogHandler m_previousFiles;
 };
 
 TEST_F(MeasurementTest, NewAsksTheKindThenTheFileAndCancelMakesNothing)
@@ -116,12 +131,16 @@ TEST_F(MeasurementTest, NewAsksTheKindThenTheFileAndCancelMakesNothing)
     };
     for (const auto& c : cancelled) {
         m_boxes->Clear();
+        m_fileDialogs.clear();
         New(c.button, *c.file != '\0' ? File(c.file) : CString(), c.acceptSheet);
         EXPECT_TRUE(Measurements().empty()) << c.button << c.file;
         EXPECT_TRUE(m_app.GetTemplates()->GetTemplate(CSRC::kLineDataTemplate)->Documents().empty());
         EXPECT_EQ(m_boxes->Texts(), c.messages) << c.file;
         if (*c.file != '\0')
             EXPECT_FALSE(fs::exists(File(c.file).GetString())) << c.file;
+        const char* offered = c.button == IDC_MEASURE_AD ? "AD Measurement File(*.cht) |*.cht|| / Open New File"
+                                                         : "Video Measurement File(*.cht) |*.cht|| / Open New File";
+        EXPECT_EQ(m_fileDialogs, c.button != 0 ? std::vector<CString>{offered} : std::vector<CString>{}) << c.file;
     }
 
     New(IDC_MEASURE_BV, File("video.cht"), true);
@@ -184,6 +203,17 @@ TEST_F(MeasurementTest, NewRunSaveAndReopen)
     EXPECT_EQ(stored->GetChart(0)->GetCurveName(0), curve);
     EXPECT_EQ(stored->GetChart(0)->GetPointCount(0, false), points);
     EXPECT_FALSE(QueryCommand(Frame(), ID_MEASUREMENT_START).enabled) << "a stored measurement";
+    stored->OnCloseDocument();
+
+    // A damaged file: one message naming it, no window.
+    {
+        std::ofstream(File("bad.cht").GetString()) << "<Chart version=\"1\"><XAxis";
+    }
+    m_boxes->Clear();
+    EXPECT_EQ(m_app.OpenDocumentFile(File("bad.cht")), nullptr);
+    ASSERT_EQ(m_boxes->Texts().size(), 1u);
+    EXPECT_NE(m_boxes->Texts().front().Find("bad.cht"), -1);
+    EXPECT_TRUE(Measurements().empty());
 }
 
 TEST_F(MeasurementTest, ExtendedViewOpensOneGrowthViewPerDocument)

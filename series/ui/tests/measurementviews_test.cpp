@@ -175,6 +175,16 @@ TEST_F(MeasurementViewTest, StartRunsOnTheViewTimerAndStopEndsIt)
     EXPECT_FALSE(view->IsTimerSet());
 }
 
+TEST_F(MeasurementViewTest, GraphKeepsTheFirstCurvesStyle)
+{
+    CKestrunDoc& doc = OpenMeasurement();
+    auto* view = ViewOf<CAreaView>(doc);
+    doc.GetChart(0)->SetCurveStyle(0, CCurveChart::kLineDashed | 3);
+    OnNextDialog([](CDialog& dialog) { dialog.SendMessage(WM_COMMAND, IDOK); });
+    view->SendMessage(WM_COMMAND, ID_MEASUREMENT_GRAPH);
+    EXPECT_EQ(GetProfileInt("LineChart", "Style", 0), CCurveChart::kLineDashed | 3);
+}
+
 TEST_F(MeasurementViewTest, CountAxisStepsOneAtATime)
 {
     CKestrunDoc& doc = NewDocument(m_host);
