@@ -284,6 +284,11 @@ TEST_F(MeasurementViewTest, PrintedPageHasTheTitleThenEveryChart)
     const CString valueTitle = doc.GetChart(0)->GetYTitle();
     EXPECT_NE(std::find(texts.begin(), texts.end(), valueTitle), texts.end()) << "the measurement's chart";
     EXPECT_NE(std::find(texts.begin(), texts.end(), CString("RGR")), texts.end()) << "the growth-rate chart";
+
+    // On paper: one page through the print path with the margins' mapping.
+    const CString pdf = PathOf("run.pdf");
+    ASSERT_TRUE(PrintViewToPdf(*ViewOf<CAreaView>(doc), pdf));
+    EXPECT_GT(std::filesystem::file_size(pdf.GetString()), 0u);
 }
 
 // ---- the set-up sheet ----------------------------------------------------------------
