@@ -2,6 +2,9 @@
 
 #include "app/resource.h"
 
+#include "series/kestrundoc.h"
+#include "series/ui/rgrview.h"
+
 #include "platform/core/resources.h"
 #include "platform/ui/commandicons.h"
 #include "platform/ui/controlbar.h"
@@ -67,6 +70,36 @@ void RegisterMenus()
                               MenuItem("&Arrange Icons", ID_WINDOW_ARRANGE)}),
             Popup("&Help", {MenuItem("&Index", ID_HELP_INDEX), MenuItem("&Using Help", ID_HELP_USING),
                             MenuSeparator(), MenuItem("&About Application...", ID_APP_ABOUT)}),
+        });
+}
+
+// The menu of the measurement windows (their template's resource).
+void RegisterMeasurementMenu()
+{
+    RegisterMenuResource(
+        IDR_KESTRUNTYPE,
+        {
+            Popup("&File", {MenuItem("&Open...\tCtrl+O", ID_FILE_OPEN), MenuItem("&Close", ID_FILE_CLOSE),
+                            MenuItem("&Save\tCtrl+S", ID_FILE_SAVE), MenuItem("Save &As...", ID_FILE_SAVE_AS),
+                            MenuSeparator(), MenuItem("&Print...\tCtrl+P", ID_FILE_PRINT),
+                            MenuItem("Print Pre&view", ID_FILE_PRINT_PREVIEW),
+                            MenuItem("P&rint Setup...", ID_FILE_PRINT_SETUP), MenuSeparator(),
+                            MenuItem("Recent File", ID_FILE_MRU_FILE1), MenuSeparator(), MenuItem("E&xit", ID_APP_EXIT)}),
+            Popup("&Edit", {MenuItem("&Copy\tCtrl+C", ID_EDIT_COPY)}),
+            Popup("&Measurement", {MenuItem("&New", ID_NEW_MEASUREMENT), MenuSeparator(),
+                                   MenuItem("&Options", ID_MEASUREMENT_OPTIONS),
+                                   MenuItem("&Start", ID_MEASUREMENT_START), MenuItem("St&op", ID_MEASUREMENT_STOP),
+                                   MenuSeparator(), MenuItem("&Graph", ID_MEASUREMENT_GRAPH),
+                                   MenuItem("&Method", CRGRView::ID_RGR_METHOD), MenuSeparator(),
+                                   MenuItem("&ASCII File", ID_MEASUREMENT_ASCII),
+                                   MenuItem("&Show Table ", ID_MEASUREMENT_SHOW_TABLE),
+                                   MenuItem("&Search Peaks", ID_MEASUREMENT_PEAKS), MenuSeparator(),
+                                   MenuItem("Arrange &Windows", ID_MEASUREMENT_ARRANGE)}),
+            Popup("V&iew", {MenuItem("&Toolbar", ID_VIEW_TOOLBAR), MenuItem("&Status Bar", ID_VIEW_STATUS_BAR),
+                            MenuSeparator(), MenuItem("&Extended View", ID_EXTENDED_VIEW)}),
+            Popup("&Window", {MenuItem("&Cascade", ID_WINDOW_CASCADE), MenuItem("&Tile", ID_WINDOW_TILE_HORZ),
+                              MenuItem("&Arrange Icons", ID_WINDOW_ARRANGE)}),
+            Popup("&Help", {MenuItem("&About Application...", ID_APP_ABOUT)}),
         });
 }
 
@@ -273,6 +306,7 @@ void RegisterAppResources()
     static const bool registered = [] {
         RegisterAppStrings();
         RegisterMenus();
+        RegisterMeasurementMenu();
         RegisterToolBars();
         RegisterCommandIcons();
         RegisterDialogs();

@@ -12,8 +12,10 @@
 #include "imaging/dibdoc.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/uwscanner.h"
+#include "imaging/ui/aviqualitydlg.h"
 #include "objectmodel/toolfunctions.h"
 #include "outside/grabwell/fgboard.h"
+#include "series/ui/windowrunhost.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/profile.h"
@@ -81,6 +83,8 @@ CKestrunApp::~CKestrunApp()
 {
     if (kestrun::AppServices() == this)
         kestrun::SetAppServices(m_pPreviousServices);
+    if (m_pRunHost != nullptr && &kestrun::GetRunHost() == m_pRunHost.get())
+        kestrun::SetRunHost(nullptr);
 }
 
 CMainFrame* CKestrunApp::GetMainFrame() const
@@ -104,6 +108,9 @@ BOOL CKestrunApp::InitInstance()
     SetProfileName(m_strDataRoot + kProfileFile);
     LoadStdProfileSettings(kRecentFiles);
     CreateTemplates();
+    m_pRunHost = std::make_unique<CWindowRunHost>();
+    kestrun::SetRunHost(m_pRunHost.get());
+    kestrun::InstallAviQualityChooser();
 
     LoadProfiles();
     // A profile that cannot be selected keeps its files: exit saves nothing.
@@ -284,6 +291,9 @@ int CKestrunApp::ExitInstance()
     WriteFolderSettings();
     m_pGrowthTemplate.reset();
     m_pModeTemplate.reset();
+    kestrun::SetRunHost(nullptr);
+    m_pRunHost.reset();
+    kestrun::RemoveAviQualityChooser();
     // Normally the main window has closed the device already.
     if (m_tablon.IsInterfaceSet())
         SetTrayvoInterface(nullptr);

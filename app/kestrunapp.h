@@ -23,6 +23,7 @@
 #include <memory>
 
 class CCamBoxInterface;
+class CRunHost;
 class CDIBDoc;
 class CDIBMultiDocTemplate;
 class CMainFrame;
@@ -142,6 +143,8 @@ protected:
     virtual void SaveAOIs(const CString& strPath);
 
     // Commands.
+    // Mode 1: the tray form. Otherwise the kind of measurement, a file,
+    // then the new measurement document with its set-up sheet.
     void OnNewMeasurement();
     void OnUpdateNewMeasurement(CCmdUI* pCmdUI);
     void OnOpenDatabase();
@@ -202,11 +205,17 @@ private:
     // Shut-down steps.
     void WriteFolderSettings();
 
+    // The new measurement document of the choice (1 image, 2 A/D) for
+    // the file, kept when its set-up is accepted.
+    void NewMeasurementDocument(int nChoice, const CString& strPath);
+
     // Runs a library's set-up dialog export with it as resource module.
     void RunLibrarySetup(const CString& strLibrary, LPCSTR lpszExport);
     CDIBDoc* GetVideoDocument();
 
     std::unique_ptr<CMultiDocTemplate> m_pGrowthTemplate;
+    // The measurement runs' clocks, keys and set-up sheet.
+    std::unique_ptr<CRunHost> m_pRunHost;
     std::unique_ptr<CMultiDocTemplate> m_pModeTemplate;
     CSRC m_SRC;
     CProfileList m_profiles;

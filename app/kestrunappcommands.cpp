@@ -6,6 +6,7 @@
 #include "app/registeredmessages.h"
 #include "app/hardwaredlg.h"
 #include "app/resource.h"
+#include "app/selectdlg.h"
 #include "app/systempathdlg.h"
 #include "app/uwscannerdlg.h"
 #include "app/videooptionsdlg.h"
@@ -16,11 +17,13 @@
 #include "imaging/uwscanner.h"
 #include "outside/grabwell/fgboard.h"
 #include "objectmodel/toolfunctions.h"
+#include "series/kestrundoc.h"
 #include "platform/core/folders.h"
 #include "platform/core/library.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/paths.h"
 #include "platform/ui/clipboard.h"
+#include "platform/ui/commondialogs.h"
 #include "platform/ui/doctemplate.h"
 #include "platform/ui/document.h"
 #include "platform/ui/frame.h"
@@ -164,24 +167,65 @@ void CKestrunApp::OnChangePassword()
 
 void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)
 {
-    // "New" opens the tray form in Mode 1; elsewhere it asks for the kind
-    // of measurement first, which is not part of this program yet.
-    pCmdUI->Enable(m_nMode == 1 && m_pModeTemplate != nullptr);
+    // Mode 1 opens the tray form once; the other modes make measurements.
+    if (m_nMode == 1)
+        pCmdUI->Enable(m_pModeTemplate != nullptr);
+    else
+        pCmdUI->Enable(m_pMainTemplate != nullptr);
 }
 
 void CKestrunApp::OnNewMeasurement()
 {
-    if (m_nMode != 1 || !m_pModeTemplate || !m_pModeTemplate->Documents().empty())
-        return;
-    CDocument* doc = m_pModeTemplate->CreateNewDocument();
-    if (doc == nullptr)
-        return;
-    CFrameWnd* frame = m_pModeTemplate->CreateNewFrame(doc, nullptr);
-    if (frame == nullptr) {
-        delete doc;
+    if (m_nMode == 1) {
+        if (!m_pModeTemplate || !m_pModeTemplate->Documents().empty())
+            return;
+        CDocument* doc = m_pModeTemplate->CreateNewDocument();
+        if (doc == nullptr)
+            return;
+        CFrameWnd* frame = m_pModeTemplate->CreateNewFrame(doc, nullptr);
+        if (frame == nullptr) {
+            delete doc;
+            return;
+        }
+        m_pModeTemplate->InitialUpdateFrame(frame, doc);
         return;
     }
-    m_pModeTemplate->InitialUpdateFrame(frame, doc);
+    CSelect select(m_pMainWnd);
+    if (select.DoModal() != IDOK || select.m_nChoice == 0)
+        return;
+    const char* filter = select.m_nChoice == 2 ? "AD Measurement File(*.cht) |*.cht||"
+                                               : "Video Measurement File(*.cht) |*.cht||";
+    CFileDialog files(FALSE, "cht", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, filter, m_pMainWnd);
+    files.m_ofn.lpstrTitle = "Open New File";
+    if (files.DoModal() != IDOK)
+        return;
+    NewMeasurementDocument(select.m_nChoice, files.GetPathName());
+}
+
+void CKestrunApp::NewMeasurementDocument(int nChoice, const CString& strPath)
+{
+    CDocTemplate* tableTemplate = m_SRC.GetTemplate(CSRC::kGridTemplate);
+    CDocTemplate* docTemplate = nChoice == 2 ? m_SRC.GetTemplate(CSRC::kLineDataTemplate) : m_pMainTemplate;
+    if (docTemplate == nullptr)
+        return;
+    auto* doc = dynamic_cast<CLineDataDoc*>(docTemplate->CreateNewDocument());
+    if (doc == nullptr)
+        return;
+    // The file is written by the first save; until then the name only.
+    doc->SetPathName(strPath, FALSE);
+    if (nChoice == 2) {
+        doc->LoadSettings(CLineDataDoc::kindAnalogue, nullptr, tableTemplate, nullptr);
+        doc->m_nExternParam = m_nADType;
+    } else {
+        doc->LoadSettings(CLineDataDoc::kindCount, &m_BV, tableTemplate, m_pImageTemplate);
+    }
+    if (doc->ConfigureMeasurement() != 1) {
+        // Views the set-up opened go with the document.
+        doc->OnCloseDocument();
+        return;
+    }
+    if (auto* measurement = dynamic_cast<CKestrunDoc*>(doc))
+        measurement->ShowMeasurementView(0);
 }
 
 // ---- database ------------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include "platform/ui/mdi.h"
 
 class CScriptEngine;
+class CUwScanner;
 
 class CMainFrame : public CMDIFrameWnd, public CDirChangeClient, public CTwain
 {
@@ -66,6 +67,10 @@ public:
     BOOL OpenScriptEngine();
     BOOL CloseScriptEngine();
 
+    // The lid scanner that follows the video input (the program's one
+    // unless told).
+    CUwScanner* m_pUwScanner = nullptr;
+
     // Shows itself while the window is created and ends by itself.
     std::unique_ptr<CSplashThreadDemo> m_pSplash;
 
@@ -106,6 +111,9 @@ protected:
     LRESULT OnQueryEndSession(WPARAM wParam, LPARAM lParam);
     // The scanner source's events, posted to this window.
     LRESULT OnTwainSourceEvent(WPARAM wParam, LPARAM lParam);
+    // The lid scanner switches to the video of a new input (0-2), then
+    // waits its delay on the run clock.
+    void FollowInputWithScanner(int nInput);
 
     DECLARE_MESSAGE_MAP()
 

@@ -98,6 +98,9 @@ CCmdTarget* CMainFrame::ImageViewTarget()
 
 CCmdTarget* CMainFrame::ExportTarget()
 {
+    // An active measurement writes its own text file.
+    if (CDocument* active = GetActiveDocument(); kestrun::IsKindOfClass(active, "CLineDataDoc"))
+        return active;
     CAppServices* services = kestrun::AppServices();
     if (services == nullptr)
         return nullptr;
@@ -136,7 +139,8 @@ void CMainFrame::OnExtendedView()
     CKestrunApp* app = KestrunApp();
     CMultiDocTemplate* growth = app ? app->GetGrowthTemplate() : nullptr;
     CDocument* doc = GetActiveDocument();
-    if (growth == nullptr || doc == nullptr)
+    // The growth-rate view shows measurement documents only.
+    if (growth == nullptr || !kestrun::IsKindOfClass(doc, "CLineDataDoc"))
         return;
     for (CView* view : doc->Views()) {
         if (kestrun::IsKindOfClass(view, "CRGRView")) {
@@ -152,7 +156,8 @@ void CMainFrame::OnExtendedView()
 void CMainFrame::OnUpdateExtendedView(CCmdUI* pCmdUI)
 {
     CKestrunApp* app = KestrunApp();
-    pCmdUI->Enable(app != nullptr && app->GetGrowthTemplate() != nullptr && GetActiveDocument() != nullptr);
+    pCmdUI->Enable(app != nullptr && app->GetGrowthTemplate() != nullptr &&
+                   kestrun::IsKindOfClass(GetActiveDocument(), "CLineDataDoc"));
 }
 
 void CMainFrame::OnSelChangeVideoSource()

@@ -5,11 +5,14 @@
 #include "app/resource.h"
 #include "app/templatefactory.h"
 
+#include "imaging/uwscanner.h"
 #include "outside/grabwell/fgboard.h"
+#include "series/runhost.h"
 #include "platform/core/folders.h"
 #include "platform/core/profile.h"
 #include "platform/ui/document.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -36,12 +39,23 @@ CString AcquiredImageTitle()
 
 } // namespace
 
+void CMainFrame::FollowInputWithScanner(int nInput)
+{
+    // Inputs 0-2 are the lid scanner's videos 1-3; others switch nothing.
+    CUwScanner& scanner = m_pUwScanner != nullptr ? *m_pUwScanner : CUwScanner::Get();
+    if (!scanner.IsLoaded() || nInput < 0 || nInput > 2)
+        return;
+    scanner.SelectVideo(nInput + 1);
+    // The scanner's switch settles before the next frame is taken.
+    kestrun::GetRunHost().Clock().SleepMs(static_cast<DWORD>(std::max(scanner.GetDelay(), 0)));
+}
+
 LRESULT CMainFrame::OnGrabwellToApp(WPARAM wParam, LPARAM lParam)
 {
     switch (wParam) {
     case kestrun::fgevent::kInputChanged:
-        // The lid scanner follows the input once it is part of the program.
         SendMessageToDescendants(kestrun::AppMessages().grabwellToApp, wParam, lParam, TRUE, FALSE);
+        FollowInputWithScanner(static_cast<int>(lParam));
         break;
     case kestrun::fgevent::kStatusText:
         // The status bar keeps a copy: the text lives only as long as the

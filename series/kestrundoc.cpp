@@ -26,6 +26,7 @@ constexpr const char* kSection = "Measurement:";
 
 CKestrunDoc::CKestrunDoc()
 {
+    BuildMessageMap();
     m_nWarning = static_cast<int>(GetProfileInt(kSection, "Warning:", 0));
     m_nTime = static_cast<int>(GetProfileInt(kSection, "Time:", 0));
     m_nPower = static_cast<int>(GetProfileInt(kSection, "Power:", 0));
@@ -109,6 +110,20 @@ BOOL CKestrunDoc::OnOpenDocument(LPCTSTR lpszPathName)
     if (CAppServices* services = kestrun::AppServices(); services != nullptr && services->GetTemplates() != nullptr)
         m_pTableTemplate = services->GetTemplates()->GetTemplate(CSRC::kGridTemplate);
     return TRUE;
+}
+
+void CKestrunDoc::ShowMeasurementView(int nView)
+{
+    const auto& views = Views();
+    if (nView >= 0 && static_cast<size_t>(nView) < views.size()) {
+        if (CFrameWnd* frame = views[static_cast<size_t>(nView)]->GetParentFrame())
+            frame->ActivateFrame();
+        return;
+    }
+    if (m_pDocTemplate == nullptr)
+        return;
+    if (CFrameWnd* frame = m_pDocTemplate->CreateNewFrame(this, nullptr))
+        m_pDocTemplate->InitialUpdateFrame(frame, this, TRUE);
 }
 
 void CKestrunDoc::OnArrangeWindows()

@@ -29,6 +29,10 @@ public:
     // The chart file, then the table template of the program.
     BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
 
+    // Activates the document's view of that index, or opens a new frame
+    // and view through the document's template when it has none.
+    void ShowMeasurementView(int nView);
+
     // The lid scanner (the program's one unless told).
     void SetScanner(CUwScanner* scanner) { m_pScanner = scanner; }
     CUwScanner& Scanner() const;

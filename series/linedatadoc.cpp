@@ -53,6 +53,7 @@ constexpr sOutputKey kOutputKeys[] = {
 
 CLineDataDoc::CLineDataDoc()
 {
+    BuildMessageMap();
     m_Charts.push_back(std::make_unique<CCurveChart>());
 }
 

@@ -47,8 +47,12 @@ CMeasurementSetup CLineDataDoc::MakeSetup()
         setup.*k.field = static_cast<int>(GetProfileInt(section, k.key, k.fallback));
     if (m_pEngine != nullptr) {
         m_pEngine->CreateAreaChannels();
-        for (const auto& group : m_pEngine->GetAreaChannels())
+        for (const auto& group : m_pEngine->GetAreaChannels()) {
             setup.m_arrMethods.push_back(group->m_strYName);
+            auto& items = setup.m_arrItems.emplace_back();
+            for (int i = 0; i < group->GetItemCount(); ++i)
+                items.push_back(group->GetItem(i).m_strName);
+        }
     }
     if (FGBoard* board = GetInitBoard(); board != nullptr && board->IsPlayback()) {
         const int frames = board->GetParameter(kestrun::fgparam::kRecordedFrames);

@@ -23,7 +23,7 @@ struct CMeasurementSetup
     // --- "Measurement Options" (timed) and its playback form ---
     std::vector<CString> m_arrMethods;  // the method list shown (names of the descriptions)
     int m_nMethod = 0;                  // chosen description
-    std::vector<CString> m_arrItems;    // the chosen method's items shown in the curve list
+    std::vector<std::vector<CString>> m_arrItems; // each method's items, for the curve list
     std::vector<int> m_arrCurves;       // chosen curves; empty: all
     int m_nXAxis = axisTime;
     int m_nIntervalMin = 0;

@@ -1,7 +1,6 @@
 #include "series/runhost.h"
 
 #include "analysis/ui/infodlgs.h"
-#include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/winapp.h"
@@ -43,7 +42,7 @@ void CRunHost::ShowInfo(const CString& text, UINT ms)
 
 bool CRunHost::EditSetup(CMeasurementSetup&)
 {
-    AfxMessageBox("The measurement set-up sheet is not available yet.", MB_ICONINFORMATION);
+    // Headless there is no sheet to show: nothing is accepted.
     return false;
 }
 

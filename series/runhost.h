@@ -35,8 +35,8 @@ public:
     // A modeless information window showing the text for ms milliseconds.
     virtual void ShowInfo(const CString& text, UINT ms);
     // The "Configuration" sheet on the set-up; true when accepted. The
-    // sheet keeps a page open while kestrun::CheckSetup refuses it. None
-    // here: says that it is not available yet and answers false.
+    // sheet keeps a page open while kestrun::CheckSetup refuses it. The
+    // window layer's host shows it; headless nothing is accepted.
     virtual bool EditSetup(CMeasurementSetup& setup);
 
 private:

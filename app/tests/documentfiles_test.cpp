@@ -191,7 +191,7 @@ TEST_F(DocumentFilesTest, NewOffersTheKindsOfDocumentByTheirNames)
         dialog->reject();
     });
     MainFrame(m_app).SendMessage(WM_COMMAND, ID_FILE_NEW);
-    EXPECT_EQ(offered, (std::vector<CString>{"Image", "Data"}));
+    EXPECT_EQ(offered, (std::vector<CString>{"Image", "Halvorn Document", "Data"}));
     EXPECT_EQ(m_app.GetOpenDocumentCount(), 0);
     Stop(m_app);
 }

@@ -142,7 +142,7 @@ TEST_F(MainFrameTest, ComesUpWithMenusToolBarsVideoSourcesAndStatusBar)
 TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
 {
     const UINT disabled[] = {
-        ID_NEW_MEASUREMENT, ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_MACRO_RUN, ID_EXTENDED_VIEW, ID_HELP_INDEX,
+        ID_OPEN_DATABASE, ID_PASTE_NEW_IMAGE, ID_MACRO_RUN, ID_EXTENDED_VIEW, ID_HELP_INDEX,
         ID_HELP_USING, ID_CONTEXT_HELP, ID_IMPORT,
         // Routed to windows that are not open.
         ID_RECORD_FIRST, ID_DB_COMMAND_FIRST, ID_IMAGE_INTEGRATION, ID_THRESHOLDS, ID_SEARCH_OBJECTS, ID_ZOOM,
@@ -152,7 +152,7 @@ TEST_F(MainFrameTest, CommandsOfMissingPartsAreDisabled)
     };
     for (UINT id : disabled)
         EXPECT_FALSE(QueryCommand(Frame(), id).enabled) << id;
-    for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
+    for (UINT id : {static_cast<UINT>(ID_FILE_OPEN), ID_NEW_MEASUREMENT, ID_DATABASE_TOOLBAR, ID_INPUT_CHANNEL_0, ID_SCAN_CHAMBER,
                     ID_CURVATURE, ID_CONVEX_CONCAVE, ID_CONGLOMERATE_CUTTING, ID_USER_LEVEL, ID_CHANGE_PASSWORD,
                     ID_SYSTEM_OPTIONS, ID_HARDWARE_SELECT, ID_APP_ABOUT, ID_AUTO_IMAGE_INPUT})
         EXPECT_TRUE(QueryCommand(Frame(), id).enabled) << id;

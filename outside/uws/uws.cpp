@@ -11,6 +11,7 @@ constexpr int kLids = 3;
 constexpr int kClosedPosition = 100;
 
 std::array<bool, kLids> g_closed{};
+int g_video = 0;
 
 bool IsLid(int n)
 {
@@ -52,8 +53,17 @@ int GetDeckelPos(int n)
 int VideoSelect(int n)
 {
     // The switch has one input per lid.
-    return IsLid(n) ? 1 : 0;
+    if (!IsLid(n))
+        return 0;
+    g_video = n;
+    return 1;
 }
 #endif
+
+// The video the switch shows (0 before any), for tests to read.
+int UwsSelectedVideo()
+{
+    return g_video;
+}
 
 } // extern "C"

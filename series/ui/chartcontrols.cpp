@@ -4,7 +4,14 @@
 
 #include "series/ui/chartpropsdlg.h"
 
+#include "platform/core/messagebox.h"
+#include "platform/ui/clipboard.h"
+#include "platform/ui/qtdc.h"
 #include "platform/ui/windowdc.h"
+
+#include <QImage>
+
+#include <algorithm>
 
 IMPLEMENT_DYNAMIC(_DBIChart, CWnd)
 IMPLEMENT_DYNAMIC(_DBIHist, CWnd)
@@ -35,7 +42,7 @@ BOOL _DBIChart::Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, 
 
 void _DBIChart::ShowProperties()
 {
-    CChartPropertiesDlg dialog(m_control, this);
+    CChartPropertiesDlg dialog(GetControl(), this);
     if (dialog.DoModal() == IDOK && GetSafeHwnd() != nullptr)
         Invalidate(FALSE);
 }
@@ -43,7 +50,7 @@ void _DBIChart::ShowProperties()
 void _DBIChart::OnPaint()
 {
     CPaintDC dc(this);
-    m_control.DrawTo(&dc, ClientOf(*this));
+    GetControl().DrawTo(&dc, ClientOf(*this));
 }
 
 _DBIHist::_DBIHist() = default;
@@ -63,3 +70,25 @@ void _DBIHist::OnPaint()
     CPaintDC dc(this);
     m_control.DrawTo(&dc, ClientOf(*this));
 }
+
+namespace kestrun {
+
+void CopyPictureToClipboard(const CSize& size, const std::function<void(CDC*, const CRect&)>& draw)
+{
+    QImage picture(std::max(size.cx, 1), std::max(size.cy, 1), QImage::Format_RGB32);
+    if (picture.isNull()) {
+        AfxMessageBox("Not enought memory!", MB_ICONSTOP);
+        return;
+    }
+    picture.fill(Qt::white);
+    {
+        CQtDC dc(picture);
+        draw(&dc, CRect(0, 0, picture.width(), picture.height()));
+        dc.End();
+    }
+    if (!SetClipboardImage(picture.width(), picture.height(), picture.constBits(),
+                           static_cast<int>(picture.bytesPerLine()), 32))
+        AfxMessageBox("Cannot open Clipboard");
+}
+
+} // namespace kestrun

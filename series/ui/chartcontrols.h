@@ -11,6 +11,8 @@
 
 #include "platform/ui/wnd.h"
 
+#include <functional>
+
 class _DBIChart : public CWnd
 {
     DECLARE_DYNAMIC(_DBIChart)
@@ -23,8 +25,12 @@ public:
     BOOL Create(LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     using CWnd::Create;
 
-    CCurveChart& GetControl() { return m_control; }
-    const CCurveChart& GetControl() const { return m_control; }
+    // The chart shown: its own, or one a host lends it (a document's).
+    CCurveChart& GetControl() { return m_pShown != nullptr ? *m_pShown : m_control; }
+    const CCurveChart& GetControl() const { return m_pShown != nullptr ? *m_pShown : m_control; }
+    // Shows a chart the host keeps alive while the window shows it; null
+    // shows the window's own again.
+    void ShowChart(CCurveChart* chart) { m_pShown = chart; }
 
     // Method 27: the properties dialog; the window repaints after OK.
     void ShowProperties();
@@ -35,6 +41,7 @@ protected:
 
 private:
     CCurveChart m_control;
+    CCurveChart* m_pShown = nullptr;
 };
 
 class _DBIHist : public CWnd
@@ -58,3 +65,9 @@ protected:
 private:
     CBarChart m_control;
 };
+
+namespace kestrun {
+// Draws a picture of the size through draw and puts it on the clipboard;
+// says so when the picture or the clipboard cannot be had.
+void CopyPictureToClipboard(const CSize& size, const std::function<void(CDC*, const CRect&)>& draw);
+} // namespace kestrun

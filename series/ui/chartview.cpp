@@ -6,14 +6,9 @@
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/profile.h"
-#include "platform/ui/clipboard.h"
 #include "platform/ui/printing.h"
-#include "platform/ui/qtdc.h"
 #include "platform/ui/windowdc.h"
 
-#include <QImage>
-
-#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -170,20 +165,7 @@ void CChartView::OnEditCopy()
 {
     CRect client;
     GetClientRect(&client);
-    QImage picture(std::max(client.Width(), 1), std::max(client.Height(), 1), QImage::Format_RGB32);
-    if (picture.isNull()) {
-        AfxMessageBox("Not enought memory!", MB_ICONSTOP);
-        return;
-    }
-    picture.fill(Qt::white);
-    {
-        CQtDC dc(picture);
-        DrawControl(&dc, CRect(0, 0, picture.width(), picture.height()));
-        dc.End();
-    }
-    if (!kestrun::SetClipboardImage(picture.width(), picture.height(), picture.constBits(),
-                                    static_cast<int>(picture.bytesPerLine()), 32))
-        AfxMessageBox("Cannot open Clipboard");
+    kestrun::CopyPictureToClipboard(client.Size(), [this](CDC* dc, const CRect& rect) { DrawControl(dc, rect); });
 }
 
 void CChartView::OnProperties()
