@@ -29,9 +29,9 @@ std::int64_t ReadLimit(const char* key, std::int64_t def, const CString& path)
 
 } // namespace
 
-CString TraySettingsPath()
+CString TraySettingsPath(const CString& strFolder)
 {
-    CString folder = ModuleFolder();
+    CString folder = strFolder.IsEmpty() ? ModuleFolder() : strFolder;
     if (!folder.IsEmpty() && folder.Right(1) != "/")
         folder += "/";
     return folder + kSettingsFile;

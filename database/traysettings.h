@@ -14,8 +14,8 @@ inline constexpr std::int64_t kDefaultMinBarcode = 1;
 inline constexpr std::int64_t kDefaultMaxBarcode = 4294967295LL;
 inline constexpr const char* kDefaultTrayType = "72";
 
-// The file in the program's folder.
-CString TraySettingsPath();
+// The file in the folder; an empty folder is the program's.
+CString TraySettingsPath(const CString& strFolder);
 
 struct CTrayFormSettings
 {

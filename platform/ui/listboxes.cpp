@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
 
@@ -246,6 +248,19 @@ BOOL CComboBox::LimitText(int nMaxChars)
     if (combo == nullptr || combo->lineEdit() == nullptr)
         return FALSE;
     combo->lineEdit()->setMaxLength(nMaxChars <= 0 ? 32767 : nMaxChars);
+    return TRUE;
+}
+
+BOOL CComboBox::SetEditSel(int nStart, int nEnd)
+{
+    QComboBox* combo = comboOf(this);
+    QLineEdit* edit = combo ? combo->lineEdit() : nullptr;
+    if (edit == nullptr)
+        return FALSE;
+    const int length = static_cast<int>(edit->text().size());
+    const int start = std::clamp(nStart, 0, length);
+    const int end = nEnd < 0 ? length : std::clamp(nEnd, start, length);
+    edit->setSelection(start, end - start);
     return TRUE;
 }
 
