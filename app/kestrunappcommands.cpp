@@ -8,7 +8,9 @@
 #include "app/resource.h"
 #include "app/systempathdlg.h"
 
+#include "database/ui/bvformview.h"
 #include "imaging/dibdoc.h"
+#include "imaging/dibdocex.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/ui/dibview.h"
 #include "outside/grabwell/fgboard.h"
@@ -142,9 +144,10 @@ void CKestrunApp::OnChangePassword()
 
 void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)
 {
-    // "New" opens the tray form in Mode 1; elsewhere it asks for the kind
-    // of measurement first, which is not part of this program yet.
-    pCmdUI->Enable(m_nMode == 1 && m_pModeTemplate != nullptr);
+    // "New" opens the tray form in Mode 1 when it is not open; elsewhere it
+    // asks for the kind of measurement first, which is not part of this
+    // program yet.
+    pCmdUI->Enable(m_nMode == 1 && m_pModeTemplate != nullptr && m_pModeTemplate->Documents().empty());
 }
 
 void CKestrunApp::OnNewMeasurement()
@@ -205,6 +208,11 @@ void CKestrunApp::OnUpdatePasteNewImage(CCmdUI* pCmdUI)
 
 CDIBDoc* CKestrunApp::GetVideoDocument()
 {
+    // A form's own image, the tray form's camera picture above all.
+    if (auto* form = dynamic_cast<CBVFormView*>(GetFormView())) {
+        if (CDIBDoc* image = form->GetImageDocument(); image && image->IsVideo())
+            return image;
+    }
     if (m_pImageTemplate == nullptr)
         return nullptr;
     for (CDocument* doc : m_pImageTemplate->Documents()) {

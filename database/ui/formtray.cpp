@@ -27,6 +27,8 @@ constexpr UINT kFocusPeriodMs = 1000;
 // "MSG_GRABBER" from a camera plug-in.
 constexpr WPARAM kReleaseStarted = 24;
 constexpr WPARAM kPlugInText = 25;
+// The box's state with its lamp on, as after a count.
+constexpr int kBoxReady = 3;
 
 struct CTrayMessages
 {
@@ -220,6 +222,10 @@ void CFormTray::OnInitVideo()
         DetachImageView();
         return;
     }
+    // The box forwards its push button only once it is out of its idle
+    // state: with the camera ready the first tray can start from it.
+    if (CAppServices* services = kestrun::AppServices())
+        services->SetTrayvoState(kBoxReady);
     SetStatus(m_nStatus);
 }
 

@@ -329,6 +329,9 @@ TEST_F(FormTrayTest, ATrayRunWritesTheImageAndEachCountedPosition)
     LearnPositions(*form);
     for (const char* barcode : {"1001", "1002", "1003"})
         Enter(*form, barcode);
+    // With the camera ready the box leaves its idle state.
+    EXPECT_EQ(m_services.m_trayvoStates, (std::vector<int>{3}));
+    m_services.m_trayvoStates.clear();
     const size_t before = m_services.m_trayvoMessages.size();
 
     form->RunTray();
