@@ -153,8 +153,9 @@ TEST_F(TrayFormProgramTest, BarcodesAndTheBoxButtonWriteImageResultsAndSideFiles
     EXPECT_EQ(sideFiles, 2);
     EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 5);
     for (const auto& entry : fs::directory_iterator(data)) {
-        if (entry.path().extension() == ".txt")
+        if (entry.path().extension() == ".txt") {
             EXPECT_NE(ReadFile(entry.path()).find("Image:" + image + "\n"), std::string::npos);
+        }
     }
     for (const CString& text : m_boxes->Texts())
         ADD_FAILURE() << text.GetString();

@@ -81,6 +81,7 @@ BEGIN_MESSAGE_MAP(CFormTray, CBVFormView)
     ON_COMMAND(IDC_TRAY_MEASURE, RunTray)
     ON_COMMAND(IDC_TRAY_SAVE_PROFILE, OnSaveProfile)
     ON_CBN_EDITCHANGE(IDC_TRAY_BARCODE, OnBarcodeEditChange)
+    ON_COMMAND_RANGE(ID_FILE_SAVE, ID_FILE_SAVE_AS, OnSaveImageCommand)
     ON_REGISTERED_MESSAGE(TrayMessages().grabber, OnGrabberMessage)
     ON_REGISTERED_MESSAGE(TrayMessages().profileChanged, OnNoAction)
 END_MESSAGE_MAP()
@@ -200,6 +201,13 @@ void CFormTray::OnDestroy()
     SetStatus(statusGoingDown);
     DetachImageView();
     CBVFormView::OnDestroy();
+}
+
+void CFormTray::OnSaveImageCommand(UINT nID)
+{
+    // Save and Save As are the picture's.
+    if (m_pImageView != nullptr)
+        m_pImageView->OnCmdMsg(nID, CN_COMMAND, nullptr, nullptr);
 }
 
 LRESULT CFormTray::OnNoAction(WPARAM, LPARAM)

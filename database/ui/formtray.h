@@ -88,6 +88,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent) override;
     void OnDestroy() override;
     void OnBarcodeEditChange();
+    void OnSaveImageCommand(UINT nID);
     LRESULT OnNoAction(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
