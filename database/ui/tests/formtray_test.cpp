@@ -399,6 +399,27 @@ TEST_F(FormTrayTest, FailuresEndTheRunOrOnlyTheStatusLine)
     EXPECT_EQ(MessagesFrom(before), (std::vector<CString>{"Measurement started", "Error: writing image file"}));
     EXPECT_EQ(m_services.m_trayvoStates, (std::vector<int>{4, 5}));
     EXPECT_FALSE(form->m_bRunning);
+
+    // A result table that cannot be written ends the tray at its position.
+    fs::create_directories(data);
+    m_services.m_trayvoStates.clear();
+    Enter(*form, "1003");
+    Enter(*form, "1004");
+    form->SetClock([now] { return now + 1; });
+    const CString third = form->MakeFileName("1003", 0);
+    form->SetClock([now] { return now + 1; });
+    fs::create_directories(data / (third + ".xml").GetString());
+    before = m_services.m_trayvoMessages.size();
+    form->RunTray();
+    EXPECT_EQ(MessagesFrom(before), (std::vector<CString>{"Measurement started", "Error: writing data file"}));
+    EXPECT_EQ(m_services.m_trayvoStates, (std::vector<int>{4, 5, 3}));
+    EXPECT_FALSE(fs::exists(data / (third + ".txt").GetString()));
+    EXPECT_EQ(form->GetQueue(), (std::vector<CString>{"1004"}));
+    EXPECT_FALSE(form->m_bRunning);
+    // The table's own save names the file it could not write.
+    ASSERT_EQ(m_boxes->Texts().size(), 1U);
+    EXPECT_NE(m_boxes->Texts()[0].Find(third + ".xml"), -1);
+    m_boxes->Clear();
     for (const CString& text : m_boxes->Texts())
         ADD_FAILURE() << text.GetString();
 }
