@@ -125,6 +125,10 @@ TEST_F(TrayFormProgramTest, BarcodesAndTheBoxButtonWriteImageResultsAndSideFiles
     EXPECT_EQ(form->m_nTimer1, 0U);
     ASSERT_NE(form->GetImageView(), nullptr);
     ASSERT_TRUE(form->GetImageDocument()->IsVideo());
+    // The folder source shows its picture with a still grab.
+    const CDIB* page = form->GetImageDocument()->GetActiveDIB();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetMat().at<cv::Vec3b>(140, 80), cv::Vec3b(30, 30, 30));
 
     Enter(*form, "2001");
     Enter(*form, "2002");
