@@ -23,6 +23,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+
 #include <opencv2/imgproc.hpp>
 
 #include <cstdlib>
@@ -288,23 +293,37 @@ TEST_F(FormTrayTest, BarcodesChooseProfileTrayAndBatchOrJoinTheQueue)
         EXPECT_EQ(form->GetQueue(), step.queue);
         EXPECT_EQ(ControlText(*form, IDC_TRAY_TYPE), CString(step.tray));
     }
+    // A queued barcode stays selected in the box; the next key starts the
+    // next barcode.
+    Enter(*form, "1003");
+    auto* combo = qobject_cast<QComboBox*>(form->GetDlgItem(static_cast<int>(IDC_TRAY_BARCODE))->GetWidget());
+    ASSERT_NE(combo, nullptr);
+    ASSERT_NE(combo->lineEdit(), nullptr);
+    EXPECT_EQ(combo->lineEdit()->selectedText().toStdString(), "1003");
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, "7");
+    QApplication::sendEvent(combo->lineEdit(), &key);
+    EXPECT_EQ(combo->lineEdit()->text().toStdString(), "7");
+    EXPECT_FALSE(form->m_bBarcodeTaken);
+    EXPECT_EQ(form->GetQueue(), (std::vector<CString>{"1001", "1002", "1003"}));
+
     // The profile is selected by its stored name, with the tray's areas.
     EXPECT_EQ(m_services.m_selected, (std::vector<CString>{"60_40", "30_20"}));
     EXPECT_EQ(ControlText(*form, IDC_TRAY_PROFILE), CString("30/20"));
     EXPECT_EQ(m_services.m_strAOIFile, CString("72_1.AOI"));
 
-    // Batch 3 needs three barcodes; with two nothing runs.
-    Enter(*form, "3");
+    // Batch 4 would need four barcodes; with three nothing runs.
+    ASSERT_TRUE(m_engine.m_AOIDoc.SaveAOIFile(Root() + "72_4.AOI"));
+    Enter(*form, "4");
     form->RunTray();
     EXPECT_EQ(m_services.m_trayvoMessages.back(), CString("Error: not enough barcodes"));
-    EXPECT_EQ(form->GetQueue().size(), 2U);
+    EXPECT_EQ(form->GetQueue().size(), 3U);
     EXPECT_TRUE(m_services.m_trayvoStates.empty());
     // No image yet (the video starts two seconds after the form): the
     // barcodes stay queued.
     Enter(*form, "1");
     form->RunTray();
     EXPECT_EQ(m_services.m_trayvoMessages.back(), CString("Error: no image available"));
-    EXPECT_EQ(form->GetQueue().size(), 2U);
+    EXPECT_EQ(form->GetQueue().size(), 3U);
     EXPECT_TRUE(m_boxes->Texts().empty());
 }
 
