@@ -27,8 +27,6 @@ constexpr UINT kFocusPeriodMs = 1000;
 // "MSG_GRABBER" from a camera plug-in.
 constexpr WPARAM kReleaseStarted = 24;
 constexpr WPARAM kPlugInText = 25;
-// The box's state with its lamp on, as after a count.
-constexpr int kBoxReady = 3;
 
 struct CTrayMessages
 {
@@ -232,20 +230,18 @@ void CFormTray::OnInitVideo()
     }
     // The box forwards its push button only once it is out of its idle
     // state: with the camera ready the first tray can start from it.
-    if (CAppServices* services = kestrun::AppServices())
-        services->SetTrayvoState(kBoxReady);
+    SetBoxState(kBoxLampOn);
     SetStatus(m_nStatus);
 }
 
 LRESULT CFormTray::OnGrabberMessage(WPARAM wParam, LPARAM lParam)
 {
-    CAppServices* services = kestrun::AppServices();
-    if (services == nullptr)
-        return 0;
-    if (wParam == kReleaseStarted)
-        services->SetTrayvoState(5);
-    else if (wParam == kPlugInText && lParam != 0)
-        services->SetTrayvoMessage(reinterpret_cast<const char*>(lParam));
+    if (wParam == kReleaseStarted) {
+        SetBoxState(kBoxGrabbed);
+    } else if (wParam == kPlugInText && lParam != 0) {
+        if (CAppServices* services = kestrun::AppServices())
+            services->SetTrayvoMessage(reinterpret_cast<const char*>(lParam));
+    }
     return 0;
 }
 

@@ -33,6 +33,12 @@ class CFormTray : public CBVFormView
     DECLARE_DYNCREATE(CFormTray)
 
 public:
+    // Box states the form sets: lamp on (ready, and after a count), a
+    // picture being taken, the picture taken.
+    static constexpr int kBoxLampOn = 3;
+    static constexpr int kBoxGrabbing = 4;
+    static constexpr int kBoxGrabbed = 5;
+
     // Reads the barcode range and the tray type of "trayscan.ini".
     CFormTray();
     // Writes the tray type back.
@@ -98,6 +104,7 @@ private:
     // Ends a run with a status line.
     void StopRun(int nCode);
     void TakeSnapshot();
+    static void SetBoxState(int nState);
     // The data folder joined with a name; empty when the folder is set but
     // missing.
     CString DataPath(const CString& strName) const;

@@ -18,21 +18,17 @@ using namespace kestrun::tray;
 
 namespace {
 
-// Box states of a run.
-constexpr int kBoxCounted = 3;
-constexpr int kBoxGrabbing = 4;
-constexpr int kBoxGrabbed = 5;
 // The position search: 20 pixels around the area in steps of 2.
 constexpr int kSearchRange = 20;
 constexpr int kSearchStep = 2;
 
-void SetBoxState(int nState)
+} // namespace
+
+void CFormTray::SetBoxState(int nState)
 {
     if (CAppServices* services = kestrun::AppServices())
         services->SetTrayvoState(nState);
 }
-
-} // namespace
 
 CString CFormTray::DataPath(const CString& strName) const
 {
@@ -99,7 +95,7 @@ void CFormTray::RunTray()
         if (CheckPosition(areas->GetAOI(index))) {
             if (m_pImageView != nullptr)
                 m_pImageView->OnCmdMsg(ID_IMAGE_SEARCH_OBJECTS, CN_COMMAND, nullptr, nullptr);
-            SetBoxState(kBoxCounted);
+            SetBoxState(kBoxLampOn);
             if (!SaveResults(base + ".xml")) {
                 StopRun(statusDataWrite);
                 return;

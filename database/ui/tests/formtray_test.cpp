@@ -457,6 +457,12 @@ TEST_F(FormTrayTest, TheTrayTypeOfTheSettingsFileIsReadAndWrittenBack)
     EXPECT_EQ(m_services.m_trayvoMessages.back(), CString("Error: barcode not valid"));
     Enter(*form, "500");
     EXPECT_EQ(form->GetQueue(), (std::vector<CString>{"500"}));
+    // A camera plug-in's picture release and texts reach the box.
+    const UINT grabber = RegisterWindowMessage("MSG_GRABBER");
+    form->SendMessage(grabber, 24, 0);
+    form->SendMessage(grabber, 25, reinterpret_cast<LPARAM>("Camera busy"));
+    EXPECT_EQ(m_services.m_trayvoStates, (std::vector<int>{5}));
+    EXPECT_EQ(m_services.m_trayvoMessages.back(), CString("Camera busy"));
     // The last tray type chosen is the next start's.
     form->m_strTray = "264";
     m_main->DestroyWindow();
