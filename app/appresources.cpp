@@ -260,6 +260,7 @@ void RegisterAppStrings()
             {IDR_DIBDOCEX, "\n\nImage\nImage Files\n.bmp;.jpg;.jp2;.tif;.png;.pga;.pcx;.wmf;.jbg;.pgx\n"
                            "DIBDocEx.Document\nDIBDocEx Document"},
             {IDR_TRAYSCAN, "\nDataBase\nHalvorn Document\n\n\nHalvorn.Document\nHalvorn Document"},
+            {IDR_TRAYFORM, "\nTray\nTray Document\n\n\nTray.Document\nTray Document"},
             {IDR_KESTRUNTYPE, "\nHalvorn\nHalvorn Document\nLine Chart Files (*.cht)\n.cht\n\n"},
             {IDR_DATATYPE, "\nData\nData\nData Files (*.xml)\n.xml\n\n"},
             {IDR_CHARTTYPE, "\nHalvorn\nHalvorn Document\nChart Files (*.cht)\n.cht\n\n"},

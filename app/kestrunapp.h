@@ -55,10 +55,10 @@ public:
     // that can fail is checked first, so a failed select leaves the
     // previous profile current. bQuiet asks nothing and reports only the
     // scanning box's refusal.
-    BOOL SelectProfile(const CString& strName, BOOL bQuiet);
+    BOOL SelectProfile(const CString& strName, BOOL bQuiet) override;
     // Stores the current parts under the name and writes "kestrun.xml";
     // FALSE, reported, when a file cannot be written.
-    BOOL SaveProfile(const CString& strName);
+    BOOL SaveProfile(const CString& strName) override;
     void DeleteProfile(const CString& strName);
     // The frame grabber's current profile becomes the current profile's.
     void ReadCurrentGrabberProfile();
@@ -96,6 +96,9 @@ public:
     CDocument* GetImageDocument() override;
     CView* GetImageView() override;
     CView* GetGridView() override;
+    CString GetAOIFileName() const override { return m_profiles.m_strROIProfile; }
+    void SetAOIFileName(const CString& strName) override { m_profiles.m_strROIProfile = strName; }
+    CString GetProgramFolder() const override { return m_strProgramFolder; }
 
     CMultiDocTemplate* GetGrowthTemplate() const { return m_pGrowthTemplate.get(); }
     CMainFrame* GetMainFrame() const;

@@ -11,7 +11,9 @@
 #include "app/uwscannerdlg.h"
 #include "app/videooptionsdlg.h"
 
+#include "database/ui/bvformview.h"
 #include "imaging/dibdoc.h"
+#include "imaging/dibdocex.h"
 #include "imaging/dibmultidoctemplate.h"
 #include "imaging/ui/dibview.h"
 #include "imaging/uwscanner.h"
@@ -167,9 +169,10 @@ void CKestrunApp::OnChangePassword()
 
 void CKestrunApp::OnUpdateNewMeasurement(CCmdUI* pCmdUI)
 {
-    // Mode 1 opens the tray form once; the other modes make measurements.
+    // Mode 1 opens the tray form when it is not open; the other modes make
+    // measurements.
     if (m_nMode == 1)
-        pCmdUI->Enable(m_pModeTemplate != nullptr);
+        pCmdUI->Enable(m_pModeTemplate != nullptr && m_pModeTemplate->Documents().empty());
     else
         pCmdUI->Enable(m_pMainTemplate != nullptr);
 }
@@ -271,6 +274,11 @@ void CKestrunApp::OnUpdatePasteNewImage(CCmdUI* pCmdUI)
 
 CDIBDoc* CKestrunApp::GetVideoDocument()
 {
+    // A form's own image, the tray form's camera picture above all.
+    if (auto* form = dynamic_cast<CBVFormView*>(GetFormView())) {
+        if (CDIBDoc* image = form->GetImageDocument(); image && image->IsVideo())
+            return image;
+    }
     if (m_pImageTemplate == nullptr)
         return nullptr;
     for (CDocument* doc : m_pImageTemplate->Documents()) {

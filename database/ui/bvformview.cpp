@@ -2,6 +2,7 @@
 
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
+#include "platform/ui/frame.h"
 
 IMPLEMENT_DYNAMIC(CBVFormView, CFormView)
 
@@ -76,4 +77,54 @@ void CBVFormView::DetachImageView()
         m_pImageDoc = nullptr;
         doc->OnCloseDocument();
     }
+}
+
+BOOL CBVFormView::CreateEmbeddedView(UINT nFrameID, UINT nLimitID, BOOL bVideo)
+{
+    if (m_pImageDoc == nullptr)
+        return FALSE;
+    auto* view = new CDIBVwEx;
+    view->m_bEmbedded = TRUE;
+    m_pImageDoc->SetEmbeddedView(view);
+    CWnd* frame = GetDlgItem(static_cast<int>(nFrameID));
+    CRect rect(0, 0, 320, 240);
+    if (frame != nullptr) {
+        frame->GetWindowRect(&rect);
+        ScreenToClient(&rect);
+        CDIB* page = m_pImageDoc->GetActiveDIB();
+        if (page != nullptr && page->GetWidth() > 0 && page->GetHeight() > 0) {
+            // The frame keeps its top and right edge and takes the page's ratio.
+            const double ratio = static_cast<double>(page->GetWidth()) / page->GetHeight();
+            int width = static_cast<int>(rect.Height() * ratio);
+            int height = rect.Height();
+            if (CWnd* limit = GetDlgItem(static_cast<int>(nLimitID))) {
+                CRect limitRect;
+                limit->GetWindowRect(&limitRect);
+                ScreenToClient(&limitRect);
+                if (rect.right - width < limitRect.right) {
+                    width = rect.right - limitRect.right;
+                    height = static_cast<int>(width / ratio);
+                }
+            }
+            rect.left = rect.right - width;
+            rect.bottom = rect.top + height;
+            frame->SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(),
+                                SWP_NOZORDER | SWP_SHOWWINDOW);
+        }
+    }
+    const CRect inner(rect.left + 1, rect.top + 1, rect.right - 4, rect.bottom - 4);
+    // The view joins the document while it is created, so that it never
+    // draws without one.
+    CCreateContext context;
+    context.m_pCurrentDoc = m_pImageDoc;
+    if (!view->Create(nullptr, "Video", WS_CHILD | WS_VISIBLE, inner, this, 2, &context)) {
+        // A failed creation deleted the view.
+        m_pImageDoc->SetEmbeddedView(nullptr);
+        return FALSE;
+    }
+    m_pImageView = view;
+    if (bVideo && !view->ConnectVideo())
+        return FALSE;
+    view->SendMessage(WM_INITIALUPDATE);
+    return TRUE;
 }

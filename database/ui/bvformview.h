@@ -45,6 +45,12 @@ protected:
     CDIBDocEx* EnsureImageDocument();
     // The views redrawn, or the embedded view made.
     void ShowImage();
+    // The embedded view made in the frame control nFrameID: the frame keeps
+    // its top and right edge and takes the active page's ratio, its left
+    // edge staying right of control nLimitID; the view ("Video", id 2) sits
+    // one pixel inside it. bVideo connects it to the grabber; FALSE when
+    // that or the view fails.
+    BOOL CreateEmbeddedView(UINT nFrameID, UINT nLimitID, BOOL bVideo);
 
     CDIBVwEx* m_pImageView = nullptr;
     CDIBDocEx* m_pImageDoc = nullptr;

@@ -58,6 +58,18 @@ public:
     // The scanning box, when its library is loaded; silent otherwise.
     virtual void SetTrayvoState(int nState) = 0;
     virtual void SetTrayvoMessage(const char* lpszMessage) = 0;
+
+    // Profiles, for the tray forms: a stored profile made current (FALSE
+    // when it cannot be), the current settings stored under a name, and the
+    // area-of-interest file of the current profile, a name in the data root.
+    // Without an application none of them does anything.
+    virtual BOOL SelectProfile(const CString& /*strName*/, BOOL /*bQuiet*/) { return FALSE; }
+    virtual BOOL SaveProfile(const CString& /*strName*/) { return FALSE; }
+    virtual CString GetAOIFileName() const { return CString(); }
+    virtual void SetAOIFileName(const CString& /*strName*/) {}
+    // Where the program's own settings files lie ("mode.ini",
+    // "trayscan.ini"); empty: the program's folder.
+    virtual CString GetProgramFolder() const { return CString(); }
 };
 
 namespace kestrun {

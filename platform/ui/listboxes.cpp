@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 
+#include <algorithm>
+
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CListBox, CWnd)
 
@@ -96,6 +98,25 @@ QComboBox* comboOf(const CWnd* wnd)
 {
     return qobject_cast<QComboBox*>(wnd->GetWidget());
 }
+
+// The edit field of a combo box keeps its text while entries come and go;
+// only a selection changes it.
+class CKeepEditText
+{
+public:
+    explicit CKeepEditText(QComboBox& combo) : m_combo(combo), m_text(combo.currentText()) {}
+    ~CKeepEditText()
+    {
+        if (m_combo.isEditable() && m_combo.currentText() != m_text)
+            m_combo.setEditText(m_text);
+    }
+    CKeepEditText(const CKeepEditText&) = delete;
+    CKeepEditText& operator=(const CKeepEditText&) = delete;
+
+private:
+    QComboBox& m_combo;
+    QString m_text;
+};
 } // namespace
 
 int CComboBox::GetCount() const
@@ -136,6 +157,7 @@ int CComboBox::AddString(LPCTSTR lpszString)
     if (GetStyle() & CBS_SORT)
         index = sortedPosition(combo->count(), text, [combo](int i) { return combo->itemText(i); });
     CQuiet quiet(m_bQuiet);
+    const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->insertItem(index, text);
     // Inserting before the selection keeps the selected entry, and an
@@ -151,6 +173,7 @@ int CComboBox::InsertString(int nIndex, LPCTSTR lpszString)
         return CB_ERR;
     const int index = nIndex < 0 ? combo->count() : nIndex;
     CQuiet quiet(m_bQuiet);
+    const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->insertItem(index, ToQString(lpszString ? lpszString : ""));
     combo->setCurrentIndex(current < 0 ? -1 : (current >= index ? current + 1 : current));
@@ -163,6 +186,7 @@ int CComboBox::DeleteString(UINT nIndex)
     if (combo == nullptr || static_cast<int>(nIndex) >= combo->count())
         return CB_ERR;
     CQuiet quiet(m_bQuiet);
+    const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->removeItem(static_cast<int>(nIndex));
     if (current == static_cast<int>(nIndex))
@@ -246,6 +270,19 @@ BOOL CComboBox::LimitText(int nMaxChars)
     if (combo == nullptr || combo->lineEdit() == nullptr)
         return FALSE;
     combo->lineEdit()->setMaxLength(nMaxChars <= 0 ? 32767 : nMaxChars);
+    return TRUE;
+}
+
+BOOL CComboBox::SetEditSel(int nStart, int nEnd)
+{
+    QComboBox* combo = comboOf(this);
+    QLineEdit* edit = combo ? combo->lineEdit() : nullptr;
+    if (edit == nullptr)
+        return FALSE;
+    const int length = static_cast<int>(edit->text().size());
+    const int start = std::clamp(nStart, 0, length);
+    const int end = nEnd < 0 ? length : std::clamp(nEnd, start, length);
+    edit->setSelection(start, end - start);
     return TRUE;
 }
 

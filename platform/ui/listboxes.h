@@ -38,6 +38,9 @@ public:
     int SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, reinterpret_cast<DWORD_PTR>(pData)); }
     void* GetItemDataPtr(int nIndex) const { return reinterpret_cast<void*>(GetItemData(nIndex)); }
     BOOL LimitText(int nMaxChars);
+    // Selects the edit field's characters nStart to nEnd (-1: to the end)
+    // and puts the caret behind them; FALSE without an edit field.
+    BOOL SetEditSel(int nStart, int nEnd);
     void ShowDropDown(BOOL bShowIt = TRUE);
 
 protected:

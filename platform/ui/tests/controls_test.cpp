@@ -8,6 +8,7 @@
 #include "platform/ui/staticedit.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QImage>
 #include <QListWidget>
 #include <QSlider>
@@ -108,6 +109,26 @@ TEST_F(ControlsTest, ComboBoxKeepsSortedEntriesAndReportsOnlyTheUsersChoice)
     EXPECT_EQ(combo.GetCurSel(), CB_ERR);
     combo.ResetContent();
     EXPECT_EQ(combo.GetCount(), 0);
+}
+
+TEST_F(ControlsTest, EditableComboKeepsItsTextWhileEntriesComeAndGo)
+{
+    CComboBox combo;
+    ASSERT_TRUE(combo.Create(WS_CHILD | CBS_SIMPLE, CRect(0, 0, 100, 80), &m_parent, 12));
+    combo.SetWindowText("4711");
+    for (const char* entry : {"4711", "4712"})
+        combo.AddString(entry);
+    combo.InsertString(0, "4710");
+    CString text;
+    combo.GetWindowText(text);
+    EXPECT_EQ(text, "4711");
+    EXPECT_TRUE(combo.SetEditSel(0, -1));
+    EXPECT_EQ(qobject_cast<QComboBox*>(combo.GetWidget())->lineEdit()->selectedText().toStdString(), "4711");
+    combo.SetWindowText("99");
+    EXPECT_EQ(combo.DeleteString(0), 2);
+    combo.GetWindowText(text);
+    EXPECT_EQ(text, "99");
+    EXPECT_TRUE(m_parent.m_log.empty());
 }
 
 TEST_F(ControlsTest, ListBoxSelectsSeveralEntriesWhenAskedTo)
