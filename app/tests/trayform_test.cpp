@@ -141,8 +141,12 @@ TEST_F(TrayFormProgramTest, BarcodesAndTheBoxButtonWriteImageResultsAndSideFiles
     std::set<std::string> extensions;
     std::string image;
     int sideFiles = 0;
+    int files = 0;
     for (const auto& entry : fs::directory_iterator(data)) {
         const std::string name = entry.path().filename().string();
+        if (name == "vovod.html")
+            continue; // the report template every new data root gets
+        ++files;
         extensions.insert(entry.path().extension().string());
         if (entry.path().extension() == ".jpg") {
             image = name;
@@ -155,7 +159,7 @@ TEST_F(TrayFormProgramTest, BarcodesAndTheBoxButtonWriteImageResultsAndSideFiles
     }
     EXPECT_EQ(extensions, (std::set<std::string>{".jpg", ".xml", ".txt"}));
     EXPECT_EQ(sideFiles, 2);
-    EXPECT_EQ(std::distance(fs::directory_iterator(data), fs::directory_iterator()), 5);
+    EXPECT_EQ(files, 5);
     for (const auto& entry : fs::directory_iterator(data)) {
         if (entry.path().extension() == ".txt") {
             EXPECT_NE(ReadFile(entry.path()).find("Image:" + image + "\n"), std::string::npos);
