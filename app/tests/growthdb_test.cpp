@@ -13,6 +13,9 @@
 #include "database/workbook/xlsxworkbook.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbform.h"
+#include "database/ui/listrows.h"
+#include "platform/core/recording_dc.h"
+#include "platform/ui/systemlook.h"
 #include "database/ui/dbverd.h"
 #include "database/ui/masterdataresources.h"
 #include "database/ui/reportdlg.h"
@@ -221,6 +224,33 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
     EXPECT_EQ(rows[0].strValue, CString("12.340"));
     EXPECT_EQ(rows[5].strTitle, CString("Normal"));
     EXPECT_EQ(rows[5].strValue, CString("34"));
+    {
+        // The result list paints its rows itself: each cell inset by 2
+        // pixels, cut with an ellipsis; a selected row in highlight colours.
+        CListCtrl& list = form->GetResultList();
+        ASSERT_GE(list.GetItemCount(), 6);
+        CRecordingDC dc;
+        DRAWITEMSTRUCT item{};
+        item.itemID = 5;
+        item.itemState = ODS_SELECTED;
+        item.hDC = &dc;
+        item.rcItem = CRect(0, 0, 400, 16);
+        DrawResultRow(list, item);
+        std::vector<CString> texts;
+        int left = 0;
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "FillRect")
+                EXPECT_EQ(r.brush.lbColor, GetSysColor(COLOR_HIGHLIGHT));
+            if (r.op != "DrawText")
+                continue;
+            texts.push_back(r.text);
+            EXPECT_NE(r.format & DT_END_ELLIPSIS, 0U);
+            ASSERT_FALSE(r.points.empty());
+            EXPECT_EQ(r.points[0].x, left + 2) << r.text.GetString();
+            left += list.GetColumnWidth(static_cast<int>(texts.size()) - 1);
+        }
+        EXPECT_EQ(texts, (std::vector<CString>{rows[5].strTitle, rows[5].strValue, rows[5].strUnit}));
+    }
     EXPECT_TRUE(QueryCommand(frame, ID_RECORD_NEXT).enabled);
     EXPECT_FALSE(QueryCommand(frame, ID_RECORD_PREV).enabled);
 

@@ -215,6 +215,12 @@ void CDBForm::OnInitialUpdate()
         AfxMessageBox(kNoSeries);
         OnSeriesDialog();
     }
+    if (m_resultList.SubclassDlgItem(IDC_RESULTS, this)) {
+        m_resultList.SetRowPainter([this](LPDRAWITEMSTRUCT item) {
+            if (item != nullptr)
+                DrawResultRow(m_resultList, *item);
+        });
+    }
     InitResultColumns();
     FillResultList();
     OnRecordFirst();

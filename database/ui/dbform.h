@@ -6,6 +6,7 @@
 #include "database/bandfactors.h"
 #include "database/reportvalues.h"
 #include "database/ui/bvformview.h"
+#include "database/ui/listrows.h"
 #include "platform/automation/dispatchable.h"
 #include "platform/database/ado.h"
 
@@ -91,6 +92,7 @@ public:
 
     _RecordsetPtr GetMeasurements() const { return m_pMessungen; }
     const std::vector<tagDATA_LIST>& GetResultRows() const { return m_arrResults; }
+    CListCtrl& GetResultList() { return m_resultList; }
 
     int m_nFormMode = 0;
     CBandFactorArray m_fBandFactor{1.0F, 1.0F, 1.0F, 1.0F, 1.0F, 1.0F, 1.0F};
@@ -172,6 +174,8 @@ private:
 
     _RecordsetPtr m_pMessungen;
     std::vector<tagDATA_LIST> m_arrResults;
+    // The result list, painted row by row (DrawResultRow).
+    COwnerDrawnRows<CListCtrl> m_resultList;
     int m_nTipsActive = 1;
     int m_nReportColumns = 15;
     // Shown values of the current record.

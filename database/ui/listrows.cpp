@@ -21,7 +21,17 @@ int FirstSelectedRow(const CListCtrl& list)
     return -1;
 }
 
-void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
+namespace {
+
+struct CRowLook
+{
+    int firstInset;   // pixels on each side of the first column's text
+    int otherInset;   // the same for the other columns
+    UINT extraFormat; // added to single line, centred, no prefix
+    bool drawEmpty;   // empty cells are drawn too
+};
+
+void DrawListRow(const CListCtrl& list, const DRAWITEMSTRUCT& item, const CRowLook& look)
 {
     CDC* dc = item.hDC;
     const int row = static_cast<int>(item.itemID);
@@ -37,27 +47,36 @@ void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
         CBrush brush(GetSysColor(COLOR_HIGHLIGHT));
         dc->FillRect(bounds, &brush);
     } else {
-        oldText = dc->SetTextColor(RGB(0, 0, 0));
+        oldText = dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
         CBrush brush(GetSysColor(COLOR_WINDOW));
         dc->FillRect(bounds, &brush);
     }
-    constexpr UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP;
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | look.extraFormat;
     CRect cell = bounds;
-    cell.right = cell.left + list.GetColumnWidth(0);
-    CRect label = cell;
-    label.DeflateRect(2, 0);
-    dc->DrawText(list.GetItemText(row, 0), label, format);
-    for (int column = 1; column < list.GetColumnCount(); ++column) {
+    cell.right = cell.left;
+    for (int column = 0; column < list.GetColumnCount(); ++column) {
         cell.left = cell.right;
         cell.right = cell.left + list.GetColumnWidth(column);
         const CString text = list.GetItemText(row, column);
-        if (text.IsEmpty())
+        if (text.IsEmpty() && !look.drawEmpty && column > 0)
             continue;
         CRect area = cell;
-        area.DeflateRect(6, 0);
+        area.DeflateRect(column == 0 ? look.firstInset : look.otherInset, 0);
         dc->DrawText(text, area, format);
     }
     dc->SetTextColor(oldText);
     if (selected)
         dc->SetBkColor(oldBack);
+}
+
+} // namespace
+
+void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
+{
+    DrawListRow(list, item, {2, 6, DT_NOCLIP, false});
+}
+
+void DrawResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
+{
+    DrawListRow(list, item, {2, 2, DT_END_ELLIPSIS, true});
 }

@@ -18,6 +18,10 @@ int FirstSelectedRow(const CListCtrl& list);
 // first column's text inset by 2 pixels, the others by 6, empty cells
 // skipped; the device context's colours are restored afterwards.
 void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item);
+// Paints one row of a form's result list: highlight colours for a selected
+// row, every column's text inset by 2 pixels and cut with an ellipsis when
+// it is too long.
+void DrawResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item);
 
 // A list of the owner-draw-fixed style: its parent paints each visible row
 // through the painter it hands over; without one the list paints itself.
