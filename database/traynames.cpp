@@ -79,6 +79,18 @@ DATE ImportDateFromName(const CString& dataName)
     return static_cast<double>(days) + (hour * 3600 + minute * 60 + second) / 86400.0;
 }
 
+CTrayBatch TrayBatchOfRecord(int nMesstag, int nGlasNr)
+{
+    if (nMesstag < 72)
+        return CTrayBatch{"72", 1};
+    return CTrayBatch{FormatString("%d", nMesstag), nGlasNr >= 1 && nGlasNr <= 4 ? nGlasNr : 1};
+}
+
+CString AoiFileName(const CString& strTray, int nBatch)
+{
+    return FormatString("%s_%d.AOI", strTray.GetString(), nBatch);
+}
+
 bool FindDataName(const _RecordsetPtr& rs, const CString& text)
 {
     const CString wanted = text.IsEmpty() ? CString(" ") : text;

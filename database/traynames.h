@@ -20,6 +20,17 @@ CString BarcodeField(const CString& dataName);
 // fewer and for parts that make no valid date and time.
 DATE ImportDateFromName(const CString& dataName);
 
+// Tray and batch a record's areas of interest belong to: tray "72" and
+// batch 1 for a Messtag below 72; a GlasNr outside 1..4 is batch 1.
+struct CTrayBatch
+{
+    CString strTray;
+    int nBatch = 1;
+};
+CTrayBatch TrayBatchOfRecord(int nMesstag, int nGlasNr);
+// "<tray>_<batch>.AOI".
+CString AoiFileName(const CString& strTray, int nBatch);
+
 // Moves to the first record whose DataName holds the text as it stands
 // (no wildcards); an empty text looks for a blank. Not found: the first
 // record. Returns whether one was found.

@@ -41,6 +41,22 @@ TEST(TrayNames, DateFromDataName)
     EXPECT_DOUBLE_EQ(ImportDateFromName("20000229_000000"), 36585.0) << "leap day";
 }
 
+TEST(TrayNames, AreasOfInterestOfARecord)
+{
+    struct Case
+    {
+        int messtag;
+        int glasNr;
+        const char* file;
+    };
+    const Case cases[] = {{0, 3, "72_1.AOI"}, {71, 2, "72_1.AOI"}, {128, 3, "128_3.AOI"}, {128, 7, "128_1.AOI"},
+                          {128, 0, "128_1.AOI"}, {480, 4, "480_4.AOI"}};
+    for (const Case& c : cases) {
+        const CTrayBatch tray = TrayBatchOfRecord(c.messtag, c.glasNr);
+        EXPECT_EQ(AoiFileName(tray.strTray, tray.nBatch), CString(c.file)) << c.messtag << "/" << c.glasNr;
+    }
+}
+
 TEST(TrayNames, SearchTakesTheTextLiterally)
 {
     std::vector<std::vector<COleVariant>> rows;

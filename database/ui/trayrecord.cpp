@@ -2,6 +2,7 @@
 
 #include "analysis/objdatabase.h"
 #include "analysis/skeldata.h"
+#include "database/traynames.h"
 #include "database/ui/countresults.h"
 #include "objectmodel/normstat.h"
 #include "platform/core/cstring.h"
@@ -31,6 +32,24 @@ CTrayObjectClass ClassOf(double area, double median, const std::vector<CTrayClas
             return CTrayObjectClass{true, limit.number, limit.name, limit.colour};
     }
     return result;
+}
+
+// Normal takes the vessels left over, never fewer than none.
+void SetShares(CTrayRecordValues& record, const int (&counted)[4])
+{
+    const int vessels = record.vessels;
+    if (vessels <= 0) {
+        record.warnings.push_back("The tray has no vessels: no shares written.");
+        return;
+    }
+    int normal = vessels - counted[1] - counted[2] - counted[3];
+    if (normal < 0) {
+        record.warnings.push_back(FormatString("%d classified objects in %d vessels: Normal set to 0.",
+                                               counted[1] + counted[2] + counted[3], vessels));
+        normal = 0;
+    }
+    record.shares = std::vector<double>{Share(normal, vessels), Share(counted[1], vessels),
+                                        Share(counted[2], vessels), Share(counted[3], vessels)};
 }
 
 } // namespace
@@ -100,18 +119,7 @@ CTrayRecordValues ComputeTrayRecord(const std::vector<CTrayObjectValue>& objects
             ++counted[number];
     }
     record.median = TruncateTo2Decimals(record.median);
-    if (vessels <= 0) {
-        record.warnings.push_back("The tray has no vessels: no shares written.");
-        return record;
-    }
-    int normal = vessels - counted[1] - counted[2] - counted[3];
-    if (normal < 0) {
-        record.warnings.push_back(FormatString("%d classified objects in %d vessels: Normal set to 0.",
-                                               counted[1] + counted[2] + counted[3], vessels));
-        normal = 0;
-    }
-    record.shares = std::vector<double>{Share(normal, vessels), Share(counted[1], vessels),
-                                        Share(counted[2], vessels), Share(counted[3], vessels)};
+    SetShares(record, counted);
     return record;
 }
 
@@ -163,6 +171,27 @@ void WriteTrayRecord(const _RecordsetPtr& rs, const CTrayRecordValues& values, i
         rs->PutCollect("Flaeche_Median", COleVariant(static_cast<float>(values.median)));
     }
     rs->Update();
+}
+
+void AddImportedRecord(const _RecordsetPtr& rs, const CImportedRecord& record)
+{
+    const int tray = std::max(LeadingNumber(record.strTray), kDefaultVessels);
+    rs->AddNew();
+    rs->PutCollect("MessreihenID", COleVariant(static_cast<LONG>(record.nSeriesId)));
+    rs->PutCollect("GlasNr", COleVariant(static_cast<short>(record.nBatch)));
+    rs->PutCollect("Messtag", COleVariant(static_cast<short>(std::min(tray, 0x7FFF))));
+    rs->PutCollect("Fuellstand", COleVariant(static_cast<short>(record.nActiveAoi)));
+    if (!record.strProfile.IsEmpty())
+        rs->PutCollect("Messparameter", COleVariant(record.strProfile));
+    rs->PutCollect("Comment", COleVariant(record.strComment));
+    rs->PutCollect("DatumZeit", COleVariant::Date(ImportDateFromName(record.strDataName)));
+    if (!record.strImageName.IsEmpty())
+        rs->PutCollect("Bildname", COleVariant(record.strImageName));
+    rs->PutCollect("DataName", COleVariant(record.strDataName));
+    rs->Update();
+    rs->Requery();
+    if (rs->GetRecordCount() > 0)
+        rs->MoveLast();
 }
 
 void WriteManualCount(const _RecordsetPtr& rs, int count)

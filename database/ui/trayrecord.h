@@ -85,6 +85,23 @@ void ApplyTrayClasses(const std::vector<CBaseObj*>& objects, const std::vector<C
 // Fuellstand, the shares when there are vessels, then the statistics.
 // A failing call raises _com_error to the caller.
 void WriteTrayRecord(const _RecordsetPtr& rs, const CTrayRecordValues& values, int nActiveAoi);
+// The record of an imported image, added at the end of the recordset,
+// which then stands on it. The tray is the tray type's number, at least
+// 72; the date comes from the data name; an empty profile or image name is
+// not written.
+struct CImportedRecord
+{
+    long nSeriesId = -1;
+    CString strTray;
+    int nBatch = 1;
+    int nActiveAoi = 0;
+    CString strComment;
+    CString strDataName;
+    CString strImageName;
+    CString strProfile;
+};
+void AddImportedRecord(const _RecordsetPtr& rs, const CImportedRecord& record);
+
 // A count typed by hand: Anzahl_Manuell only.
 void WriteManualCount(const _RecordsetPtr& rs, int count);
 

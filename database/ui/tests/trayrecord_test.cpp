@@ -140,4 +140,35 @@ TEST(TrayRecord, WritesRecordOnSqlite)
     EXPECT_EQ(GetFieldInt(rs, "Anzahl"), 1);
 }
 
+TEST(TrayRecord, ImportedRecordOnSqlite)
+{
+    CTestDatabase db(ETestBackend::SQLite);
+    KESTRUN_REQUIRE_DATABASE(db);
+    const _ConnectionPtr conn = db.Connect();
+    PrepareGrowthSchema(conn);
+    _RecordsetPtr rs = CAdoRecordset::Create();
+    rs->PutCursorLocation(adUseClient);
+    rs->Open("SELECT * FROM Messungen ORDER BY ID", conn, adOpenKeyset, adLockOptimistic);
+
+    AddImportedRecord(rs, {7, "128", 3, 2, "Lot 5", "20100315_142530_4711.xml", "", "30_20"});
+    AddImportedRecord(rs, {7, "Tray", 1, 0, "", "20101315_142530_4712.xml", "b.jpg", ""});
+    ASSERT_EQ(rs->GetRecordCount(), 2);
+    EXPECT_EQ(rs->GetAbsolutePosition(), 2) << "stands on the new record";
+    EXPECT_EQ(GetFieldInt(rs, "Messtag"), 72) << "a tray text without a number";
+    EXPECT_EQ(rs->GetCollect("DatumZeit").Deref().date, 0.0) << "month 13: no date";
+    EXPECT_EQ(GetFieldString(rs, "Bildname"), CString("b.jpg"));
+
+    rs->MoveFirst();
+    COleVariant date = rs->GetCollect("DatumZeit");
+    date.ChangeType(VT_DATE);
+    EXPECT_NEAR(date.date, 40252.0 + (14 * 3600 + 25 * 60 + 30) / 86400.0, 1e-6);
+    EXPECT_EQ(GetFieldInt(rs, "Messtag"), 128);
+    EXPECT_EQ(GetFieldInt(rs, "GlasNr"), 3);
+    EXPECT_EQ(GetFieldInt(rs, "Fuellstand"), 2);
+    EXPECT_EQ(GetFieldInt(rs, "MessreihenID"), 7);
+    EXPECT_EQ(GetFieldString(rs, "Messparameter"), CString("30_20"));
+    EXPECT_EQ(GetFieldString(rs, "Comment"), CString("Lot 5"));
+    EXPECT_TRUE(GetFieldString(rs, "Bildname").IsEmpty());
+}
+
 } // namespace
