@@ -91,6 +91,31 @@ CString AoiFileName(const CString& strTray, int nBatch)
     return FormatString("%s_%d.AOI", strTray.GetString(), nBatch);
 }
 
+CString PositionLetter(int nFuellstand, int nGlasNr)
+{
+    if (nFuellstand == 0)
+        return "L";
+    if (nFuellstand == 2 || (nFuellstand == 1 && nGlasNr == 2))
+        return "R";
+    if (nFuellstand == 1 && nGlasNr == 3)
+        return "M";
+    return CString();
+}
+
+std::vector<CString> ImportCandidates(const std::vector<CString>& names)
+{
+    for (const char* extension : {".xml", ".jpg"}) {
+        std::vector<CString> taken;
+        for (const CString& name : names) {
+            if (name.GetLength() > 4 && name.Right(4) == extension)
+                taken.push_back(name);
+        }
+        if (!taken.empty())
+            return taken;
+    }
+    return {};
+}
+
 bool FindDataName(const _RecordsetPtr& rs, const CString& text)
 {
     const CString wanted = text.IsEmpty() ? CString(" ") : text;

@@ -6,6 +6,8 @@
 #include "platform/core/variant.h"
 #include "platform/database/ado.h"
 
+#include <vector>
+
 namespace kestrun::tray {
 
 // From character 16 up to the first dot; a name whose length less 4 is
@@ -30,6 +32,15 @@ struct CTrayBatch
 CTrayBatch TrayBatchOfRecord(int nMesstag, int nGlasNr);
 // "<tray>_<batch>.AOI".
 CString AoiFileName(const CString& strTray, int nBatch);
+
+// The position letter of a record's area index and batch: "L" for area 0,
+// "R" for area 2 and for area 1 with batch 2, "M" for area 1 with batch 3;
+// empty for any other pair.
+CString PositionLetter(int nFuellstand, int nGlasNr);
+
+// The files of an import folder to take, in list order: those ending
+// exactly in ".xml", or when there are none those ending in ".jpg".
+std::vector<CString> ImportCandidates(const std::vector<CString>& names);
 
 // Moves to the first record whose DataName holds the text as it stands
 // (no wildcards); an empty text looks for a blank. Not found: the first

@@ -57,6 +57,28 @@ TEST(TrayNames, AreasOfInterestOfARecord)
     }
 }
 
+TEST(TrayNames, PositionLetters)
+{
+    struct Case
+    {
+        int fuellstand;
+        int glasNr;
+        const char* letter;
+    };
+    const Case cases[] = {{0, 1, "L"}, {0, 4, "L"}, {1, 2, "R"}, {1, 3, "M"}, {2, 1, "R"},
+                          {1, 1, ""},  {1, 4, ""},  {3, 2, ""},  {-1, 1, ""}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PositionLetter(c.fuellstand, c.glasNr), CString(c.letter)) << c.fuellstand << "/" << c.glasNr;
+}
+
+TEST(TrayNames, ImportTakesDataFilesBeforeImages)
+{
+    EXPECT_EQ(ImportCandidates({"a.xml", "a.txt", "a.jpg", "b.jpg"}), std::vector<CString>{"a.xml"});
+    EXPECT_EQ(ImportCandidates({"a.txt", "b.jpg", "c.JPG", "d.jpg"}), (std::vector<CString>{"b.jpg", "d.jpg"}))
+        << "the extension as written";
+    EXPECT_TRUE(ImportCandidates({"x.XML", ".xml", "notes.txt"}).empty());
+}
+
 TEST(TrayNames, SearchTakesTheTextLiterally)
 {
     std::vector<std::vector<COleVariant>> rows;
