@@ -14,6 +14,13 @@ const std::vector<CString>& TrayReportTitles()
     return titles;
 }
 
+short FillTrayReportTitles(COleVariant& argument)
+{
+    const std::vector<CString>& titles = TrayReportTitles();
+    const auto count = static_cast<short>(titles.size());
+    return FillScriptArray(argument, titles, count, count + 1);
+}
+
 void AppendTrayReportValues(const _RecordsetPtr& rs, int nIndex, std::vector<CString>& cells)
 {
     cells.push_back(FormatString("%d", nIndex));

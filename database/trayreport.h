@@ -10,6 +10,10 @@ namespace kestrun::tray {
 
 const std::vector<CString>& TrayReportTitles();
 
+// "DBFront" GetReportTitles: the 15 titles into the script's array, which
+// grows to 16 elements when its length is not 15. Answers 15, or 0.
+short FillTrayReportTitles(COleVariant& argument);
+
 // The current record's cells; nIndex numbers the rows from 1.
 void AppendTrayReportValues(const _RecordsetPtr& rs, int nIndex, std::vector<CString>& cells);
 

@@ -46,4 +46,27 @@ TEST(TrayReport, CellsOfEveryRecordInTitleOrder)
     EXPECT_EQ(cells[50], CString("")) << "area 1 with batch 1 has no letter";
 }
 
+TEST(TrayReport, TitlesIntoTheScriptsArray)
+{
+    struct Case
+    {
+        long lower;
+        long count;
+        size_t size;
+    };
+    for (const Case& c : {Case{1, 10, 16}, Case{0, 15, 15}, Case{0, 20, 16}}) {
+        COleVariant variable = COleVariant::Array(CVariantArray({{static_cast<LONG>(c.lower), static_cast<LONG>(c.count)}}));
+        COleVariant argument = COleVariant::ByRef(variable);
+        EXPECT_EQ(FillTrayReportTitles(argument), 15) << c.count;
+        const CVariantArray& filled = variable.GetArray();
+        ASSERT_EQ(filled.GetCount(), c.size) << c.count;
+        EXPECT_EQ(filled.GetLBound(1), c.lower);
+        EXPECT_EQ(filled.Elements()[0].ToString(), CString("Index"));
+        EXPECT_EQ(filled.Elements()[14].ToString(), CString("L [%]"));
+        if (c.size == 16) {
+            EXPECT_EQ(filled.Elements()[15].vt, VT_EMPTY) << "the 16th is untouched";
+        }
+    }
+}
+
 } // namespace
