@@ -69,7 +69,7 @@ COleVariant* ArrayOf(COleVariant& argument)
 
 } // namespace
 
-short FillScriptArray(COleVariant& argument, const std::vector<CString>& strings, short nResult)
+short FillScriptArray(COleVariant& argument, const std::vector<CString>& strings, short nResult, long nResize)
 {
     if (strings.empty())
         return 0;
@@ -86,11 +86,12 @@ short FillScriptArray(COleVariant& argument, const std::vector<CString>& strings
     const LONG count = static_cast<LONG>(std::min<size_t>(strings.size(), LONG_MAX));
     try {
         if (elements.GetBounds()[0].m_nCount != count)
-            elements.Redim({{elements.GetLBound(1), count}}, true);
+            elements.Redim({{elements.GetLBound(1), nResize > 0 ? static_cast<LONG>(nResize) : count}}, true);
     } catch (const CException&) {
         return 0;
     }
-    for (size_t i = 0; i < strings.size(); ++i)
+    const size_t filled = std::min(strings.size(), elements.Elements().size());
+    for (size_t i = 0; i < filled; ++i)
         elements.Elements()[i] = COleVariant(strings[i]);
     return nResult;
 }

@@ -27,7 +27,9 @@ void AppendReportValues(const _RecordsetPtr& rs, int formMode, int nIndex,
 // reference to a variant holding it): one dimension of variants, resized to
 // the strings keeping its lower bound. Answers nResult, or 0 after the
 // message box for an argument that is no such array (none for no strings).
-short FillScriptArray(COleVariant& argument, const std::vector<CString>& strings, short nResult);
+// With nResize > 0 an array whose length differs from the strings gets that
+// many elements instead; elements past the strings are left as they are.
+short FillScriptArray(COleVariant& argument, const std::vector<CString>& strings, short nResult, long nResize = 0);
 
 // The count matrix of a series: a row per vessel, a column per measurement
 // day, each count under its own record's day ("0" where the vessel has no

@@ -53,6 +53,37 @@ CTrayFormSettings CTrayFormSettings::Read(const CString& strPath)
     return settings;
 }
 
+CTrayScanSettings CTrayScanSettings::Read(const CString& strPath)
+{
+    CTrayScanSettings settings;
+    const CString tray = ReadText("Tray", "Type", kDefaultTrayType, strPath);
+    if (IsUsableTrayType(tray))
+        settings.strTray = tray;
+    const int batch = static_cast<int>(GetPrivateProfileInt("Tray", "Batch", 1, strPath));
+    if (batch >= 1 && batch <= 4)
+        settings.nBatch = batch;
+    const int batchCount = static_cast<int>(GetPrivateProfileInt("Batch", "Count", 4, strPath));
+    if (batchCount >= 1 && batchCount <= 4)
+        settings.nBatchCount = batchCount;
+    int count = static_cast<int>(GetPrivateProfileInt("Tray", "Count", 0, strPath));
+    if (count > 10 || count < 0)
+        count = 0;
+    for (int i = 1; i <= count; ++i) {
+        const CString type = ReadText("Tray", FormatString("Number%d", i), kDefaultTrayType, strPath);
+        if (IsUsableTrayType(type))
+            settings.trayTypes.push_back(type);
+    }
+    if (count == 0)
+        settings.trayTypes = {"72", "128", "264", "480"};
+    return settings;
+}
+
+void CTrayScanSettings::Write(const CString& strPath, const CString& strTray, int nBatch)
+{
+    WritePrivateProfileString("Tray", "Type", strTray, strPath);
+    WritePrivateProfileString("Tray", "Batch", FormatString("%d", nBatch), strPath);
+}
+
 void CTrayFormSettings::WriteTray(const CString& strPath, const CString& strTray)
 {
     WritePrivateProfileString("Tray", "Type", strTray, strPath);

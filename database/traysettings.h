@@ -6,6 +6,7 @@
 #include "platform/core/cstring.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace kestrun::tray {
 
@@ -29,6 +30,23 @@ struct CTrayFormSettings
     static CTrayFormSettings Read(const CString& strPath);
     // [Tray] Type.
     static void WriteTray(const CString& strPath, const CString& strTray);
+};
+
+// The tray-scan database form's keys: [Tray] Type, Batch, Count and
+// Number1..Number<Count>, [Batch] Count.
+struct CTrayScanSettings
+{
+    CString strTray = kDefaultTrayType;
+    int nBatch = 1;
+    int nBatchCount = 4;
+    std::vector<CString> trayTypes; // the tray chooser's list
+
+    // A Count above 10 or below 0 lists the four built-in types; types
+    // that could name a folder are left out; a batch or batch count outside
+    // 1..4 takes its default.
+    static CTrayScanSettings Read(const CString& strPath);
+    // [Tray] Type and Batch.
+    static void Write(const CString& strPath, const CString& strTray, int nBatch);
 };
 
 // A tray type that can stand in a file name: not empty, no folder parts.

@@ -120,6 +120,37 @@ TEST_F(TraySettingsTest, TheTrayTypeIsWrittenBackAndReadNextTime)
     EXPECT_EQ(settings.nMinBarcode, 10);
 }
 
+// The tray-scan database form's keys.
+TEST_F(TraySettingsTest, TrayScanListsAndLimits)
+{
+    struct Case
+    {
+        const char* text;
+        std::vector<CString> types;
+        int batch;
+        int batchCount;
+    };
+    const std::vector<CString> builtIn = {"72", "128", "264", "480"};
+    const Case cases[] = {
+        {"[Tray]\nCount=11\nNumber1=96\n", builtIn, 1, 4},
+        {"[Tray]\nCount=2\nNumber1=96\nNumber2=384\nNumber3=12\nBatch=3\n[Batch]\nCount=2\n",
+         {"96", "384"}, 3, 2},
+        {"[Tray]\nCount=2\nNumber1=../x\nBatch=7\n[Batch]\nCount=9\n", {"72"}, 1, 4},
+        {"[Tray]\nCount=-1\nBatch=0\n", builtIn, 1, 4},
+    };
+    for (const Case& c : cases) {
+        Write(c.text);
+        const CTrayScanSettings settings = CTrayScanSettings::Read(m_path);
+        EXPECT_EQ(settings.trayTypes, c.types) << c.text;
+        EXPECT_EQ(settings.nBatch, c.batch) << c.text;
+        EXPECT_EQ(settings.nBatchCount, c.batchCount) << c.text;
+    }
+    CTrayScanSettings::Write(m_path, "128", 2);
+    const CTrayScanSettings written = CTrayScanSettings::Read(m_path);
+    EXPECT_EQ(written.strTray, CString("128"));
+    EXPECT_EQ(written.nBatch, 2);
+}
+
 TEST(TrayStatus, EveryCodeHasItsText)
 {
     CTrayStatusValues values;

@@ -34,6 +34,19 @@ double TruncateTo2Decimals(double value)
     return std::trunc(value * 100.0) / 100.0;
 }
 
+CValueStatistics FinishStatistics(CNormStat& stat)
+{
+    CValueStatistics result;
+    if (stat.GetCount() == 0)
+        return result;
+    stat.Finish();
+    result.sum = stat.GetSum();
+    result.mean = TruncateTo2Decimals(stat.GetSum() / stat.GetCount());
+    const double variance = stat.GetVariance();
+    result.deviation = variance > 0.0 ? TruncateTo2Decimals(std::sqrt(variance)) : 0.0;
+    return result;
+}
+
 CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown)
 {
     CCountResults results;
@@ -57,8 +70,7 @@ CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown)
             ++shares[ShareIndex(*record)];
         }
     }
-    if (stat.GetCount() > 0)
-        stat.Finish();
+    const CValueStatistics statistics = FinishStatistics(stat);
     if (!series.empty()) {
         std::sort(series.begin(), series.end());
         results.median = TruncateTo2Decimals(series[series.size() / 2]);
@@ -66,12 +78,9 @@ CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown)
     const int divisor = results.count > 0 ? results.count : 1;
     for (int i = 0; i < 4; ++i)
         results.percent[i] = (shares[i] * 1000 / divisor) / 10.0;
-    results.sum = stat.GetSum();
-    if (stat.GetCount() > 0) {
-        results.mean = TruncateTo2Decimals(stat.GetSum() / stat.GetCount());
-        const double variance = stat.GetVariance();
-        results.deviation = variance > 0.0 ? TruncateTo2Decimals(std::sqrt(variance)) : 0.0;
-    }
+    results.sum = statistics.sum;
+    results.mean = statistics.mean;
+    results.deviation = statistics.deviation;
     return results;
 }
 

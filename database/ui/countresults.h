@@ -26,6 +26,17 @@ struct CCountResults
 // Value * 100 truncated toward zero, / 100.
 double TruncateTo2Decimals(double value);
 
+class CNormStat;
+struct CValueStatistics
+{
+    double sum = 0.0;
+    double mean = 0.0;
+    double deviation = 0.0;
+};
+// Sum, and mean and deviation truncated to two decimals, of the values
+// added; finishes the accumulator. All 0 without values.
+CValueStatistics FinishStatistics(CNormStat& stat);
+
 // Mean, deviation and median truncated to two decimals.
 CCountResults ComputeCountResults(const std::vector<const CBaseObj*>& shown);
 
