@@ -136,8 +136,9 @@ TEST_F(MeasurementTest, NewAsksTheKindThenTheFileAndCancelMakesNothing)
         EXPECT_TRUE(Measurements().empty()) << c.button << c.file;
         EXPECT_TRUE(m_app.GetTemplates()->GetTemplate(CSRC::kLineDataTemplate)->Documents().empty());
         EXPECT_EQ(m_boxes->Texts(), c.messages) << c.file;
-        if (*c.file != '\0')
+        if (*c.file != '\0') {
             EXPECT_FALSE(fs::exists(File(c.file).GetString())) << c.file;
+        }
         const char* offered = c.button == IDC_MEASURE_AD ? "AD Measurement File(*.cht) |*.cht|| / Open New File"
                                                          : "Video Measurement File(*.cht) |*.cht|| / Open New File";
         EXPECT_EQ(m_fileDialogs, c.button != 0 ? std::vector<CString>{offered} : std::vector<CString>{}) << c.file;
