@@ -1,6 +1,6 @@
 // The image document's charts: the colour histograms of the active area in
 // the histogram window, and the intensity profile along the active
-// parallelogram area in a chart window of its own.
+// parallelogram area or the marked points in a chart window of its own.
 
 #include "imaging/dibdocex.h"
 
@@ -18,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 
 namespace {
 
@@ -98,14 +99,19 @@ void CDIBDocEx::ShowIntensityProfile(BOOL bCreate)
     CAOIDoc* areas = GetDataDoc();
     if (page == nullptr || areas == nullptr)
         return;
+    // Marked points, when there are enough for a line, come before the area.
+    if (m_Points.GetSize() >= 2) {
+        const std::span<const POINT> points(m_Points.GetData(), static_cast<size_t>(m_Points.GetSize()));
+        ShowProfileCurves(m_pProfileChart, MeasurePolylineProfile(*page, points));
+        return;
+    }
     PrepareAreas();
     const auto* parallelogram = dynamic_cast<const CAOI3*>(areas->GetActiveAOI(false));
     if (parallelogram == nullptr) {
         AfxMessageBox("No Parallelogram AOI active");
         return;
     }
-    const sIntensityProfile profile = MeasureParallelogramProfile(*page, *parallelogram);
-    ShowProfileCurves(m_pProfileChart, profile);
+    ShowProfileCurves(m_pProfileChart, MeasureParallelogramProfile(*page, *parallelogram));
 }
 
 void CDIBDocEx::ShowLineProfile(CPoint from, CPoint to)

@@ -52,25 +52,41 @@ sIntensityProfile MeasureParallelogramProfile(const Device& page, const CAOI3& a
     return profile;
 }
 
-sIntensityProfile MeasureLineProfile(const Device& page, CPoint from, CPoint to)
+namespace {
+
+// Appends the colour of each pixel of the line from..to to the profile's
+// channels, leaving out its first pixel when skipFirst (a polyline's
+// joint, read already as the end of the segment before).
+void AppendLine(const Device& page, CPoint from, CPoint to, bool skipFirst, sIntensityProfile& profile)
 {
-    sIntensityProfile profile;
     const int width = page.GetWidth();
     const int height = page.GetHeight();
-    if (width <= 0 || height <= 0)
-        return profile;
     CLinePoints line;
     line.Init(from.x, from.y, to.x, to.y);
-    const size_t channels = page.GetBitCount() > 8 ? 3 : 1;
-    profile.channels.assign(channels, std::vector<float>(static_cast<size_t>(line.GetCount())));
-    size_t k = 0;
-    for (const POINT& p : line.Points()) {
+    for (const POINT& p : line.Points().subspan(skipFirst ? 1 : 0)) {
         const COLORREF pixel = page.GetPixel(std::clamp<int>(p.x, 0, width - 1), std::clamp<int>(p.y, 0, height - 1));
         const std::array<float, 3> values = {static_cast<float>(GetRValue(pixel)), static_cast<float>(GetGValue(pixel)),
                                              static_cast<float>(GetBValue(pixel))};
-        for (size_t c = 0; c < channels; ++c)
-            profile.channels[c][k] = values[c];
-        ++k;
+        for (size_t c = 0; c < profile.channels.size(); ++c)
+            profile.channels[c].push_back(values[c]);
     }
+}
+
+} // namespace
+
+sIntensityProfile MeasureLineProfile(const Device& page, CPoint from, CPoint to)
+{
+    const std::array<POINT, 2> ends = {from, to};
+    return MeasurePolylineProfile(page, ends);
+}
+
+sIntensityProfile MeasurePolylineProfile(const Device& page, std::span<const POINT> points)
+{
+    sIntensityProfile profile;
+    if (page.GetWidth() <= 0 || page.GetHeight() <= 0 || points.size() < 2)
+        return profile;
+    profile.channels.resize(page.GetBitCount() > 8 ? 3 : 1);
+    for (size_t i = 1; i < points.size(); ++i)
+        AppendLine(page, points[i - 1], points[i], i > 1, profile);
     return profile;
 }

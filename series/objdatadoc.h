@@ -14,6 +14,8 @@
 #include "objectmodel/rpointarray.h"
 #include "series/griddoc2.h"
 
+#include <vector>
+
 class CBV;
 class CObjData;
 class CRPolygon;
@@ -106,6 +108,12 @@ protected:
     static void Remeasure(CObjData& object, const CRPolygon& outline);
     // Tells the views and the windows that the records changed.
     void RecordsChanged();
+
+    // The curvature profile of the object's first hole, else of its
+    // contour; false without a contour of three points.
+    bool CurvatureOfObject(const CObjData& object, std::vector<float>& values);
+    // A curvature profile as the curve "Curvature" over one turn.
+    void ShowCurvatureChart(const std::vector<float>& values);
 
     void OnUpdateShowHistogram(CCmdUI* pCmdUI);
 

@@ -1,6 +1,6 @@
 // The charts of the tables: a track table's speeds ("Show Chart"), an
-// object table's area distribution or an object's curvature profile
-// ("Show Histogram").
+// object table's area distribution, or the curvature profile of an object
+// or a contour segment ("Show Histogram").
 
 #include "series/chartdoc.h"
 #include "series/barchart.h"
@@ -10,6 +10,7 @@
 #include "analysis/bv.h"
 #include "analysis/contourfeaturesettings.h"
 #include "analysis/objdata.h"
+#include "analysis/objsegments.h"
 #include "objectmodel/curvature32.h"
 #include "objectmodel/rpolygon.h"
 #include "platform/ui/cmdtarget.h"
@@ -54,6 +55,14 @@ void FitValueRange(CCurveChart& chart)
         chart.SetYMin(low);
         chart.SetYMax(high);
     }
+}
+
+// The current record when it is a contour segment.
+const CKonturSegment* CurrentSegment(const CDataDoc& doc)
+{
+    const int current = doc.GetCurrentIndex();
+    const auto* segment = current >= 0 ? dynamic_cast<const CKonturSegment*>(doc.GetAt(current)) : nullptr;
+    return segment != nullptr && segment->m_ID == CKonturSegment::kind ? segment : nullptr;
 }
 
 } // namespace
@@ -127,27 +136,47 @@ void CObjDataDoc::OnShowHistogram()
         histogramDoc->UpdateAllViews(nullptr);
         return;
     }
-    const CObjData* object = GetCurrentObject();
-    if (object == nullptr)
+    std::vector<float> values;
+    if (const CObjData* object = GetCurrentObject()) {
+        if (!CurvatureOfObject(*object, values))
+            return;
+    } else if (const auto* segment = CurrentSegment(*this)) {
+        // A contour segment carries its curvature series itself.
+        values.resize(static_cast<size_t>(segment->m_Curvature.GetSize()));
+        for (int i = 0; i < segment->m_Curvature.GetSize(); ++i)
+            values[static_cast<size_t>(i)] = static_cast<float>(segment->m_Curvature.GetAt(i));
+    } else {
         return;
+    }
+    if (values.empty())
+        return;
+    ShowCurvatureChart(values);
+}
+
+bool CObjDataDoc::CurvatureOfObject(const CObjData& object, std::vector<float>& values)
+{
     // The first hole's outline when there is one, else the outer contour.
     CRPolygon contour;
-    if (object->GetHoleCount() > 0)
-        contour = CRPolygon(object->GetHole(0));
-    else if (!GetContour(*object, contour))
-        return;
+    if (object.GetHoleCount() > 0)
+        contour = CRPolygon(object.GetHole(0));
+    else if (!GetContour(object, contour))
+        return false;
     if (contour.GetSize() < 3)
-        return;
+        return false;
     static const CObjectFilter defaults;
     const CObjectFilter& filter = m_pEngine != nullptr ? m_pEngine->GetSettings().m_ObjectFilter : defaults;
     const sContourFeatureSettings settings =
         ClampContourFeatureSettings(filter, static_cast<int>(contour.GetSize()));
     CCurvature32 curvature;
     curvature.CalcContourCurvature(contour, settings.fit);
-    std::vector<float> values(static_cast<size_t>(curvature.GetSize()));
+    values.resize(static_cast<size_t>(curvature.GetSize()));
     for (int i = 0; i < curvature.GetSize(); ++i)
         values[static_cast<size_t>(i)] = static_cast<float>(curvature.GetAt(i));
+    return true;
+}
 
+void CObjDataDoc::ShowCurvatureChart(const std::vector<float>& values)
+{
     CChartDoc* chartDoc = kestrun::OpenChartDocument(m_pChartTemplate, CChartDoc::kLineChart);
     CCurveChart* chart = chartDoc != nullptr ? chartDoc->GetChartControl() : nullptr;
     if (chart == nullptr)

@@ -123,6 +123,17 @@ QPolygon linePixels(CPoint from, CPoint to)
     return pixels;
 }
 
+// The pixels linePixels gives for a horizontal or vertical segment, as a
+// rectangle (the end left out); empty for any other segment.
+QRect straightRun(CPoint from, CPoint to)
+{
+    if (from.x == to.x && from.y != to.y)
+        return from.y < to.y ? QRect(from.x, from.y, 1, to.y - from.y) : QRect(from.x, to.y + 1, 1, from.y - to.y);
+    if (from.y == to.y && from.x != to.x)
+        return from.x < to.x ? QRect(from.x, from.y, to.x - from.x, 1) : QRect(to.x + 1, from.y, from.x - to.x, 1);
+    return {};
+}
+
 // Whether a step along a dashed line falls on a dash.
 bool dashOn(const std::vector<qreal>& dashes, int step)
 {
@@ -393,10 +404,21 @@ void CQtDC::StrokePath(std::span<const CPoint> points)
         return std::vector<qreal>(pattern.begin(), pattern.end());
     }();
     const int period = static_cast<int>(std::accumulate(dashes.begin(), dashes.end(), qreal(0)));
+    QPen dot(pen.color(), 0);
+    dot.setCapStyle(Qt::SquareCap);
+    // A solid line's straight runs (a chart's columns) are filled as
+    // rectangles of the same pixels: far fewer calls than one point each.
+    const bool runsAsRects = period == 0 && m_painter->transform().type() == QTransform::TxNone;
     QPolygon on;
     QPolygon off;
     int step = 0;
     for (size_t i = 1; i < points.size(); ++i) {
+        if (runsAsRects) {
+            if (const QRect run = straightRun(points[i - 1], points[i]); !run.isEmpty()) {
+                m_painter->fillRect(run, dot.color());
+                continue;
+            }
+        }
         for (const QPoint& p : linePixels(points[i - 1], points[i])) {
             if (period == 0 || dashOn(dashes, step++ % period))
                 on.append(p);
@@ -404,8 +426,6 @@ void CQtDC::StrokePath(std::span<const CPoint> points)
                 off.append(p);
         }
     }
-    QPen dot(pen.color(), 0);
-    dot.setCapStyle(Qt::SquareCap);
     m_painter->setPen(dot);
     m_painter->drawPoints(on);
     if (GetBkMode() == OPAQUE && !off.isEmpty()) {

@@ -62,6 +62,17 @@ protected:
 
     cv::Mat Page() { return m_ex->GetActiveDIB()->GetMat(); }
 
+    // Colours that change along rows and columns.
+    cv::Mat PaintGradient()
+    {
+        cv::Mat page = Page();
+        for (int y = 0; y < page.rows; ++y)
+            for (int x = 0; x < page.cols; ++x)
+                page.at<cv::Vec3b>(y, x) = cv::Vec3b(static_cast<uchar>(y), static_cast<uchar>(2 * x % 256),
+                                                     static_cast<uchar>((x + y) % 256));
+        return page;
+    }
+
     // The counts read from the page itself.
     ChannelCounts CountsOfPage()
     {
@@ -159,11 +170,7 @@ TEST_F(ImageChartTest, TheHistogramWindowShowsTheCountsOfThePage)
 
 TEST_F(ImageChartTest, TheLineProfileShowsThePixelsOnTheDrawnLine)
 {
-    cv::Mat page = Page();
-    for (int y = 0; y < page.rows; ++y)
-        for (int x = 0; x < page.cols; ++x)
-            page.at<cv::Vec3b>(y, x) = cv::Vec3b(static_cast<uchar>(y), static_cast<uchar>(2 * x % 256),
-                                                 static_cast<uchar>((x + y) % 256));
+    cv::Mat page = PaintGradient();
     CDIBVwEx* view = ViewOf(m_ex);
     ASSERT_NE(view, nullptr);
     if (view->m_bShrinkToFit)
@@ -290,4 +297,45 @@ TEST_F(ImageChartTest, TablesMadeByTheImageOpenTheirCharts)
     ASSERT_NE(areas, nullptr);
     ASSERT_NE(areas, objects);
     EXPECT_TRUE(opensChart(*areas, ID_TABLE_SHOW_CHART));
+}
+
+TEST_F(ImageChartTest, MarkedPointsComeBeforeTheParallelogramInTheProfile)
+{
+    cv::Mat page = PaintGradient();
+    AddParallelogram({50, 100}, {90, 100}, {90, 104});
+    // The last point lies past the page's right edge: read at the edge.
+    const std::vector<CPoint> marked = {{20, 30}, {60, 50}, {60, 10}, {kPlateWidth + 40, 10}};
+    m_ex->m_Points.Start(CPoints::modePolygon);
+    for (const CPoint& p : marked)
+        m_ex->m_Points.AddPoint(p.x, p.y);
+    m_ex->OnCmdMsg(ID_IMAGE_SCAN_PARALLELOGRAM, CN_COMMAND, nullptr, nullptr);
+
+    // The pixels of the segments one after the other, each joint once.
+    std::vector<cv::Vec3b> expected;
+    for (size_t s = 1; s < marked.size(); ++s) {
+        CLinePoints line;
+        line.Init(marked[s - 1].x, marked[s - 1].y, marked[s].x, marked[s].y);
+        for (int i = s == 1 ? 0 : 1; i < line.GetCount(); ++i) {
+            const POINT& p = line.GetAt(i);
+            expected.push_back(page.at<cv::Vec3b>(std::clamp<int>(p.y, 0, page.rows - 1),
+                                                  std::clamp<int>(p.x, 0, page.cols - 1)));
+        }
+    }
+    auto* chartDoc = dynamic_cast<CChartDoc*>(m_ex->m_pProfileChart);
+    ASSERT_NE(chartDoc, nullptr);
+    const CCurveChart& chart = *chartDoc->GetChartControl();
+    ASSERT_EQ(chart.GetCurveCount(), 3);
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_EQ(chart.GetPointCount(k, false), static_cast<int>(expected.size()));
+        for (size_t i = 0; i < expected.size(); ++i)
+            EXPECT_EQ(chart.GetValue(k, static_cast<int>(i), false), static_cast<float>(expected[i][2 - k]))
+                << k << " " << i;
+    }
+
+    // One point is no line: the parallelogram's scan lines again.
+    m_ex->m_Points.Start(CPoints::modePolygon);
+    m_ex->m_Points.AddPoint(20, 30);
+    m_ex->ShowIntensityProfile(FALSE);
+    EXPECT_EQ(chart.GetPointCount(0, false), 41);
+    EXPECT_TRUE(m_boxes->Texts().empty());
 }

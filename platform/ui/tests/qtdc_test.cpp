@@ -89,6 +89,29 @@ TEST(CQtDCTest, LinesLeaveOutTheirLastPixel)
                         });
 }
 
+TEST(CQtDCTest, APolylineCombinesEachPixelOnceForEachPassOverIt)
+{
+    // Down a column, back up part of it, a diagonal step, along a row and
+    // back: an inverting pen shows every pixel passed an even number of
+    // times as background.
+    QImage image = canvas(40, 40);
+    {
+        CQtDC dc(image);
+        dc.SetROP2(R2_XORPEN);
+        CPen pen(PS_SOLID, 1, kWhite);
+        CPen* old = dc.SelectObject(&pen);
+        const POINT path[] = {{10, 10}, {10, 20}, {10, 15}, {13, 18}, {20, 18}, {16, 18}};
+        dc.Polyline(path, 6);
+        dc.SelectObject(old);
+    }
+    expectPixels(image, {
+                            {10, 10, kBlack}, {10, 14, kBlack}, {10, 15, kWhite}, {10, 16, kWhite}, {10, 19, kWhite},
+                            {10, 20, kBlack}, {11, 16, kBlack}, {12, 17, kBlack}, {13, 18, kBlack},
+                            {16, 18, kBlack}, {17, 18, kWhite}, {19, 18, kWhite}, {20, 18, kBlack},
+                            {15, 18, kBlack}, {10, 21, kWhite}, {21, 18, kWhite},
+                        });
+}
+
 TEST(CQtDCTest, PensDrawInTheirColourWidthAndStyle)
 {
     QImage image = canvas(60, 40);

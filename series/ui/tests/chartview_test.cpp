@@ -11,6 +11,7 @@
 #include "series/tests/seriestesting.h"
 
 #include "analysis/kontur8.h"
+#include "analysis/objsegments.h"
 #include "analysis/ui/tests/dialogtesting.h"
 #include "analysis/track.h"
 #include "objectmodel/curvature32.h"
@@ -517,6 +518,36 @@ TEST_F(TableChartTest, ShowHistogramGivesTwentyBarsOfAreasOrTheCurvatureOfAnObje
     ASSERT_EQ(chart.GetPointCount(0, false), direct.GetSize());
     for (int k = 0; k < direct.GetSize(); ++k)
         EXPECT_EQ(chart.GetValue(0, k, false), static_cast<float>(direct.GetAt(k))) << k;
+}
+
+TEST_F(TableChartTest, ShowHistogramGivesAContourSegmentsOwnCurvature)
+{
+    CObjDataDoc table;
+    table.AddObject(new kestrun::testing::CTextRecord(16, {"A"}, {"1"}));
+    auto* segment = new CKonturSegment;
+    const double values[] = {2.0, -5.0, 17.0, 0.0, 35.0};
+    segment->m_Curvature.SetSize(5);
+    for (int k = 0; k < 5; ++k)
+        segment->m_Curvature.SetAtWrapped(k, values[k]);
+    table.AddObject(segment);
+    table.AttachSources(m_template.get(), nullptr, nullptr);
+
+    // The text record current: nothing to show.
+    table.SetCurrentIndex(0);
+    table.OnShowHistogram();
+    EXPECT_EQ(NewestChart(), nullptr);
+
+    table.SetCurrentIndex(1);
+    table.OnShowHistogram();
+    CChartDoc* doc = NewestChart();
+    ASSERT_NE(doc, nullptr);
+    const CCurveChart& chart = *doc->GetChartControl();
+    ASSERT_EQ(chart.GetCurveCount(), 1);
+    EXPECT_EQ(chart.GetCurveName(0), "Curvature");
+    EXPECT_DOUBLE_EQ(chart.GetXMax(), 6.28);
+    ASSERT_EQ(chart.GetPointCount(0, false), 5);
+    for (int k = 0; k < 5; ++k)
+        EXPECT_EQ(chart.GetValue(0, k, false), static_cast<float>(values[k])) << k;
 }
 
 } // namespace
