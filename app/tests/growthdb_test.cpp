@@ -239,8 +239,9 @@ TEST_F(GrowthDatabaseTest, RecordsOfTheSeriesAreShownMovedAndChangedOnlyAsAsked)
         std::vector<CString> texts;
         int left = 0;
         for (const CDCRecord& r : dc.Records()) {
-            if (r.op == "FillRect")
+            if (r.op == "FillRect") {
                 EXPECT_EQ(r.brush.lbColor, GetSysColor(COLOR_HIGHLIGHT));
+            }
             if (r.op != "DrawText")
                 continue;
             texts.push_back(r.text);

@@ -102,8 +102,9 @@ TEST_F(PerspectiveDlgTest, OKHandsTheCornersOverAndSaysWhenTheyGiveNoField)
         EXPECT_EQ(m_view->m_pPerspectiveDlg, nullptr);
         EXPECT_EQ(Transform().HasMatrix(), c.valid);
         EXPECT_EQ(m_boxes->Texts().empty(), c.valid);
-        if (!c.valid)
+        if (!c.valid) {
             EXPECT_EQ(m_boxes->Texts(), std::vector<CString>{"Calibration not valid!"});
+        }
         // Stored all the same.
         EXPECT_EQ(Transform().m_FR, c.frontRight);
         EXPECT_EQ(Transform().m_Width, std::stod(c.width));

@@ -152,8 +152,9 @@ TEST_F(ImageChartTest, TheHistogramWindowShowsTheCountsOfThePage)
                 for (int v = 0; v < 256; ++v)
                     values[static_cast<size_t>(v)] = chart.GetValue(k, v, false);
                 EXPECT_EQ(values, expected[static_cast<size_t>(k)]) << c.name << " " << names[k];
-                if (c.ground == cv::Scalar(0, 0, 0) && c.patch == c.ground)
+                if (c.ground == cv::Scalar(0, 0, 0) && c.patch == c.ground) {
                     EXPECT_EQ(values[0], static_cast<float>(kPlateWidth * kPlateHeight));
+                }
             }
             // The count axis is the range the counts need.
             double low = 0.0;
