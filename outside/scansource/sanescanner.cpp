@@ -179,11 +179,16 @@ bool CSaneScanner::Scan(const CString& device, CxImage& page, CString& error,
     const CFrame& first = frames.front();
     const bool grey = frames.size() == 1 && first.params.format == SANE_FRAME_GRAY;
     const bool colour = frames.size() == 1 && first.params.format == SANE_FRAME_RGB;
+    // Three passes are red, green and blue, each once: a pass sent twice
+    // would leave a channel of the page black without a word.
     bool threePass = frames.size() == 3;
+    unsigned channelsSeen = 0;
     for (const CFrame& frame : frames) {
         threePass = threePass && frame.params.format != SANE_FRAME_GRAY && frame.params.format != SANE_FRAME_RGB &&
                     frame.params.pixels_per_line == first.params.pixels_per_line && frame.rows == first.rows;
+        channelsSeen |= 1u << static_cast<unsigned>(frame.params.format);
     }
+    threePass = threePass && channelsSeen == ((1u << SANE_FRAME_RED) | (1u << SANE_FRAME_GREEN) | (1u << SANE_FRAME_BLUE));
     if (!grey && !colour && !threePass)
         return fail("the scanner sends a format we cannot read");
 
