@@ -27,21 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const CException&) {
         return 0;
     }
-    CMemFile stored;
-    {
-        CArchive ar(&stored, CArchive::store);
-        group.Serialize(ar);
-        ar.Close();
-    }
-    const auto bytes = stored.Data();
     CDataGroupAttrib again;
-    try {
-        CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-        CArchive ar(&file, CArchive::load);
-        again.Serialize(ar);
-    } catch (const CException&) {
-        std::abort(); // what was stored does not load
-    }
+    kestrun::fuzz::StoreAndReload(group, again);
     if (again.GetItemCount() != group.GetItemCount() || again.m_strYName != group.m_strYName)
         std::abort();
     return 0;

@@ -161,7 +161,7 @@ BOOL CFolderChangeNotification::Rearm()
                 continue;
             }
             if (m_subtree && event->len > 0 && (event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)) &&
-                watched->second.depth + 1 < kMaxDepth) {
+                watched->second.depth < kMaxDepth) {
                 const CWatched parent = watched->second;
                 const CString path = parent.path + "/" + event->name;
                 // A folder that arrives with contents: those folders too.

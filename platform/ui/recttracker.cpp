@@ -20,6 +20,17 @@ constexpr std::array<Qt::CursorShape, 9> kCursors = {
     Qt::SizeHorCursor,   Qt::SizeVerCursor,   Qt::SizeHorCursor,   Qt::SizeAllCursor,
 };
 
+// The rectangle's outline with the selected pen.
+void PolylineFrame(CDC& dc, const CRect& rect)
+{
+    const POINT path[] = {{rect.left, rect.top},
+                          {rect.right, rect.top},
+                          {rect.right, rect.bottom},
+                          {rect.left, rect.bottom},
+                          {rect.left, rect.top}};
+    dc.Polyline(path, 5);
+}
+
 // Draws the frame rectangle inverted; drawn twice it is gone.
 void InvertFrame(CWnd& wnd, const CRect& rect)
 {
@@ -27,12 +38,7 @@ void InvertFrame(CWnd& wnd, const CRect& rect)
     const int oldRop = dc.SetROP2(R2_NOT);
     CPen pen(PS_DOT, 1, RGB(0, 0, 0));
     CPen* oldPen = dc.SelectObject(&pen);
-    const POINT path[] = {{rect.left, rect.top},
-                          {rect.right, rect.top},
-                          {rect.right, rect.bottom},
-                          {rect.left, rect.bottom},
-                          {rect.left, rect.top}};
-    dc.Polyline(path, 5);
+    PolylineFrame(dc, rect);
     dc.SelectObject(oldPen);
     dc.SetROP2(oldRop);
 }
@@ -82,12 +88,7 @@ void CRectTracker::Draw(CDC* pDC) const
     {
         CPen pen((m_nStyle & solidLine) ? PS_SOLID : PS_DOT, 1, RGB(0, 0, 0));
         CPen* oldPen = pDC->SelectObject(&pen);
-        const POINT path[] = {{frame.left, frame.top},
-                              {frame.right, frame.top},
-                              {frame.right, frame.bottom},
-                              {frame.left, frame.bottom},
-                              {frame.left, frame.top}};
-        pDC->Polyline(path, 5);
+        PolylineFrame(*pDC, frame);
         pDC->SelectObject(oldPen);
     }
     if ((m_nStyle & (resizeInside | resizeOutside)) == 0)

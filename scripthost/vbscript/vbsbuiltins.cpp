@@ -505,22 +505,22 @@ long long SerialSeconds(const COleVariant& v)
     const double day = std::trunc(date);
     return static_cast<long long>(day) * 86400 + std::llround(std::fabs(date - day) * 86400.0);
 }
+long long FloorDiv(long long a, long long b)
+{
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+long long DayOf(long long seconds)
+{
+    return FloorDiv(seconds, 86400);
+}
 COleVariant FromSerialSeconds(long long seconds)
 {
-    const long long day = seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
+    const long long day = DayOf(seconds);
     const long long time = seconds - day * 86400;
     if (day < kFirstDay || day > kLastDay)
         Raise(err::kInvalidCall);
     const double fraction = static_cast<double>(time) / 86400.0;
     return COleVariant::Date(day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction);
-}
-long long DayOf(long long seconds)
-{
-    return seconds >= 0 ? seconds / 86400 : -((-seconds + 86399) / 86400);
-}
-long long FloorDiv(long long a, long long b)
-{
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
 }
 // The interval of DateAdd and DateDiff in seconds, or in months ("yyyy",
 // "q", "m"); Invalid procedure call for another text.
