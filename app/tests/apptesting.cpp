@@ -1,12 +1,17 @@
 #include "app/tests/apptesting.h"
 
+#include "imaging/dibdoc.h"
+#include "imaging/dibmultidoctemplate.h"
+#include "outside/grabwell/fgboard.h"
 #include "platform/core/folders.h"
 #include "platform/core/library.h"
 #include "platform/core/profile.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace kestrun::testing {
 
@@ -103,6 +108,26 @@ std::string ReadFile(const std::filesystem::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+CDIBDoc* VideoDocument(CKestrunApp& app)
+{
+    for (CDocument* doc : app.m_pImageTemplate->Documents()) {
+        if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
+            return image;
+    }
+    return nullptr;
+}
+
+bool WaitForFrames(int count)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (GetFG()->GetFrameCount() < count) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
 }
 
 } // namespace kestrun::testing

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+class CDIBDoc;
+
 namespace kestrun::testing {
 
 class CAppTest : public ::testing::Test
@@ -93,5 +95,13 @@ struct CCommandState
 CCommandState QueryCommand(CWnd& frame, UINT nID);
 
 std::string ReadFile(const std::filesystem::path& path);
+
+// The video document among the application's open images; null.
+CDIBDoc* VideoDocument(CKestrunApp& app);
+
+// Frames reach the board on another thread: true once it has taken count
+// frames. No result depends on the deadline (30 s), it only keeps a broken
+// board from hanging the run.
+bool WaitForFrames(int count);
 
 } // namespace kestrun::testing

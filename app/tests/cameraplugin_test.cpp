@@ -23,9 +23,6 @@
 #include <QTimer>
 #include <opencv2/core.hpp>
 
-#include <chrono>
-#include <thread>
-
 namespace kestrun::testing {
 namespace {
 
@@ -90,11 +87,7 @@ protected:
     {
         ChooseSource(kPowerShotSource);
         Frame().SendMessage(WM_COMMAND, ID_INIT_VIDEO);
-        for (CDocument* doc : m_app.m_pImageTemplate->Documents()) {
-            if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
-                return image;
-        }
-        return nullptr;
+        return VideoDocument(m_app);
     }
 
     // The plug-in's export, looked up by name as the board does.
@@ -106,19 +99,6 @@ protected:
         const bool has = ::GetProcAddress(module, name) != nullptr;
         ::FreeLibrary(module);
         return has;
-    }
-
-    // Frames reach the board on the camera's thread; no result depends on
-    // the deadline, it only keeps a broken board from hanging the run.
-    static bool WaitForFrames(int count)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (GetFG()->GetFrameCount() < count) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::yield();
-        }
-        return true;
     }
 
     CKestrunApp m_app;

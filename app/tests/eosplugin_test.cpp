@@ -20,9 +20,6 @@
 #include <QTimer>
 #include <opencv2/core.hpp>
 
-#include <chrono>
-#include <thread>
-
 namespace kestrun::testing {
 namespace {
 
@@ -67,24 +64,7 @@ protected:
         if (GetFG()->GetVideoSource() != kEosSource)
             return nullptr;
         Frame().SendMessage(WM_COMMAND, ID_INIT_VIDEO);
-        for (CDocument* doc : m_app.m_pImageTemplate->Documents()) {
-            if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
-                return image;
-        }
-        return nullptr;
-    }
-
-    // Live frames reach the board on the command thread; the deadline only
-    // keeps a broken board from hanging the run.
-    static bool WaitForFrames(int count)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (GetFG()->GetFrameCount() < count) {
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::yield();
-        }
-        return true;
+        return VideoDocument(m_app);
     }
 
     CKestrunApp m_app;

@@ -44,15 +44,6 @@ protected:
         CAppTest::TearDown();
     }
 
-    CDIBDoc* VideoDocument() const
-    {
-        for (CDocument* doc : m_app.m_pImageTemplate->Documents()) {
-            if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
-                return image;
-        }
-        return nullptr;
-    }
-
     static bool Same(const cv::Mat& a, const cv::Mat& b)
     {
         return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0.0;
@@ -72,7 +63,7 @@ TEST_F(LiveVideoTest, SnapshotAndContinuousGrabbingDriveTheVideoDocumentAndTheir
     const cv::Mat plate = image->GetActiveDIB()->GetMat().clone();
     CMainFrame& frame = MainFrame(m_app);
     frame.SendMessage(WM_COMMAND, ID_INIT_VIDEO);
-    CDIBDoc* video = VideoDocument();
+    CDIBDoc* video = VideoDocument(m_app);
     ASSERT_NE(video, nullptr);
     ASSERT_NE(video, image);
     FGBoard& board = *GetFG();
@@ -110,7 +101,7 @@ TEST_F(LiveVideoTest, ANewFrameSizeTakenWhileLiveKeepsLiveVideoAsTheUserLeftIt)
 {
     CMainFrame& frame = MainFrame(m_app);
     frame.SendMessage(WM_COMMAND, ID_INIT_VIDEO);
-    CDIBDoc* video = VideoDocument();
+    CDIBDoc* video = VideoDocument(m_app);
     ASSERT_NE(video, nullptr);
     ASSERT_FALSE(video->Views().empty());
     CView* view = video->Views().front();

@@ -58,21 +58,12 @@ protected:
         CAppTest::TearDown();
     }
 
-    CDIBDoc* VideoDocument() const
-    {
-        for (CDocument* doc : m_app.m_pImageTemplate->Documents()) {
-            if (auto* image = DYNAMIC_DOWNCAST(CDIBDoc, doc); image && image->IsVideo())
-                return image;
-        }
-        return nullptr;
-    }
-
     // A snapshot of the video document, as the menu takes it.
     cv::Mat Snapshot()
     {
         MainFrame(m_app).SendMessage(WM_COMMAND, ID_SNAPSHOT);
         PumpMessages();
-        return VideoDocument()->GetActiveDIB()->GetMat().clone();
+        return VideoDocument(m_app)->GetActiveDIB()->GetMat().clone();
     }
 
     static double MeanDifference(const cv::Mat& a, const cv::Mat& b)
@@ -92,7 +83,7 @@ TEST_F(RecordSequenceTest, RecordedFramesArePlayedBackByTheVideoFileSource)
     ASSERT_TRUE(GetFG()->SetParameter(fgparam::kLiveWidth, 160));
     ASSERT_TRUE(GetFG()->SetParameter(fgparam::kLiveHeight, 120));
     frame.SendMessage(WM_COMMAND, ID_INIT_VIDEO);
-    ASSERT_NE(VideoDocument(), nullptr);
+    ASSERT_NE(VideoDocument(m_app), nullptr);
     Snapshot(); // stills from here on
     ASSERT_TRUE(QueryCommand(frame, ID_RECORD_SEQUENCE).enabled);
     EXPECT_EQ(QueryCommand(frame, ID_RECORD_SEQUENCE).check, 0);

@@ -19,6 +19,7 @@ namespace {
 
 using kestrun::testing::CSeriesTest;
 using kestrun::testing::CTextRecord;
+using kestrun::testing::MakeOutlinedObject;
 
 constexpr DWORD kShownColumns = CObjData::colPosX | CObjData::colPosY | CObjData::colArea | CObjData::colClass;
 

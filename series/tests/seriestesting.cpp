@@ -163,7 +163,7 @@ std::unique_ptr<CObjData> CSeriesTest::MakeObject(DWORD columns, CPoint centroid
     return object;
 }
 
-std::unique_ptr<CObjData> CSeriesTest::MakeOutlinedObject(std::initializer_list<POINT> vertices)
+std::unique_ptr<CObjData> MakeOutlinedObject(std::initializer_list<POINT> vertices)
 {
     CRPointArray corners;
     for (const POINT& p : vertices)

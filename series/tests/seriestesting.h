@@ -100,8 +100,6 @@ protected:
 
     // An object record with the given column flags and measures.
     static std::unique_ptr<CObjData> MakeObject(DWORD columns, CPoint centroid, CRect rect, LONG area);
-    // An object traced around the closed outline through the vertices.
-    static std::unique_ptr<CObjData> MakeOutlinedObject(std::initializer_list<POINT> vertices);
     CString ConfigPath() const;
 
     ScopedMessageBoxes m_boxes;
@@ -117,5 +115,8 @@ protected:
     CString m_strDialogFilter;
     CommonDialogHandler m_previousHandler;
 };
+
+// An object traced around the closed outline through the vertices.
+std::unique_ptr<CObjData> MakeOutlinedObject(std::initializer_list<POINT> vertices);
 
 } // namespace kestrun::testing

@@ -10,12 +10,10 @@
 #include "series/tablecommands.h"
 #include "series/tests/seriestesting.h"
 
-#include "analysis/kontur8.h"
 #include "analysis/objsegments.h"
 #include "analysis/ui/tests/dialogtesting.h"
 #include "analysis/track.h"
 #include "objectmodel/curvature32.h"
-#include "objectmodel/rpointarray.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/toolfunctions.h"
 #include "platform/core/messages.h"
@@ -377,22 +375,6 @@ protected:
         object->m_lArea = area;
         return object;
     }
-
-    // An L-shaped object traced round its outline.
-    static std::unique_ptr<CObjData> ChartOutlinedObject()
-    {
-        CRPointArray corners;
-        for (const POINT p : {POINT{10, 10}, POINT{60, 10}, POINT{60, 30}, POINT{30, 30}, POINT{30, 50}, POINT{10, 50}})
-            corners.Add(p);
-        CRPolygon outline;
-        outline.SetFromVertices(corners);
-        CKontur8 tracer(outline);
-        tracer.CalcChainMeasures();
-        auto object = std::make_unique<CObjData>();
-        object->m_Type = CObjData::colPosX | CObjData::colPosY | CObjData::colArea;
-        object->SetFromContour(tracer);
-        return object;
-    }
 };
 
 // The contour the table reads of an object.
@@ -497,7 +479,8 @@ TEST_F(TableChartTest, ShowHistogramGivesTwentyBarsOfAreasOrTheCurvatureOfAnObje
     // A table whose first record is no object: the current object's curvature.
     CObjDataDoc others;
     others.AddObject(new kestrun::testing::CTextRecord(16, {"A"}, {"1"}));
-    auto object = ChartOutlinedObject();
+    // An L-shaped object traced round its outline.
+    auto object = kestrun::testing::MakeOutlinedObject({{10, 10}, {60, 10}, {60, 30}, {30, 30}, {30, 50}, {10, 50}});
     CRPolygon contour;
     ASSERT_TRUE(CChartContourOf::GetContour(*object, contour));
     others.AddObject(object.release());
