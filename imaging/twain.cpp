@@ -39,15 +39,12 @@ TW_UINT16 CTwain::Call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF pDa
 
 BOOL CTwain::CallDSM(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF pData)
 {
-    if (m_hModule == nullptr || m_pEntry == nullptr) {
-        m_nLastResult = TWRC_FAILURE;
-        return FALSE;
-    }
+    // Call refuses without a manager; the status request goes straight to
+    // the entry so that the last result stays the request's own.
     const TW_UINT16 result = Call(dg, dat, msg, pData);
-    if (result != TWRC_SUCCESS) {
+    if (result != TWRC_SUCCESS && m_pEntry != nullptr) {
         m_Status = TW_STATUS{};
         m_pEntry(&m_AppId, Destination(dat), DG_CONTROL, DAT_STATUS, MSG_GET, &m_Status);
-        m_nLastResult = result;
     }
     return result == TWRC_SUCCESS;
 }

@@ -121,10 +121,15 @@ void CDIBVwEx::OnAreaTool(UINT nID)
         doc->m_RubberPolygon.RemoveAll();
     } else if (points.size() >= 2) {
         if (std::unique_ptr<CAOI> area = MakeArea(nID, points))
-            added = areas->AddAOI(area) == 1; // a refused area is dropped here
+            added = areas->AddAOI(area) == 1;
     }
-    if (!added)
+    if (!added) {
+        // A figure that encloses nothing or leaves the image is not kept:
+        // the user is told rather than left to look for it.
+        if (!points.empty())
+            SetStatusText("The area was not added: it encloses nothing or lies outside the image.");
         return;
+    }
     if (nID == ID_VIEW_AOI_RECTANGLE) {
         if (CAppServices* services = kestrun::AppServices())
             services->SetSettingsChanged();

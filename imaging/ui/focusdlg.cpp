@@ -107,7 +107,6 @@ void CFocusDlg::TakeValue(double dValue)
     // Multiplied first and with a hair of tolerance, so that 96 % of the
     // maximum reads 96 and not 95.99...; 0 of a maximum 0 reads 0.
     m_nFocusPercent = m_dFocusMax > 0.0 ? static_cast<int>(dValue * 100.0 / m_dFocusMax + 1e-9) : 0;
-    m_bAboveMark = m_nFocusPercent > kMark ? 1 : 0;
     if (GetSafeHwnd() != nullptr) {
         UpdateData(FALSE);
         m_Meter.SetValue(m_nFocusPercent, kMark);

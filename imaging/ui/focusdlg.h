@@ -52,7 +52,7 @@ public:
     double GetFocusValue() const { return m_dFocusValue; }
     double GetFocusMax() const { return m_dFocusMax; }
     int GetFocusPercent() const { return m_nFocusPercent; }
-    bool IsAboveMark() const { return m_bAboveMark != 0; }
+    bool IsAboveMark() const { return m_nFocusPercent > kMark; }
     const CVUMeter& GetMeter() const { return m_Meter; }
 
 protected:
@@ -76,7 +76,6 @@ private:
 
     int m_bRunning = 0;
     double m_dFocusMax = 0.0;
-    int m_bAboveMark = 0;
     CVUMeter m_Meter;
     CDIBPal m_Palette;
     double m_dFocusValue = 0.0;
