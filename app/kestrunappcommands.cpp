@@ -209,11 +209,14 @@ void CKestrunApp::NewMeasurementDocument(int nChoice, const CString& strPath)
 {
     CDocTemplate* tableTemplate = m_SRC.GetTemplate(CSRC::kGridTemplate);
     CDocTemplate* docTemplate = nChoice == 2 ? m_SRC.GetTemplate(CSRC::kLineDataTemplate) : m_pMainTemplate;
-    if (docTemplate == nullptr)
+    CDocument* made = docTemplate != nullptr ? docTemplate->CreateNewDocument() : nullptr;
+    auto* doc = dynamic_cast<CLineDataDoc*>(made);
+    if (doc == nullptr) {
+        if (made != nullptr)
+            made->OnCloseDocument();
+        AfxMessageBox("A new measurement document could not be made.", MB_ICONEXCLAMATION);
         return;
-    auto* doc = dynamic_cast<CLineDataDoc*>(docTemplate->CreateNewDocument());
-    if (doc == nullptr)
-        return;
+    }
     // The file is written by the first save; until then the name only.
     doc->SetPathName(strPath, FALSE);
     if (nChoice == 2) {
