@@ -73,14 +73,18 @@ CDBVerd::CDBVerd(CWnd* pParentWnd) : CDialog((RegisterMasterDataDialogs(), IDD_D
 
 CDBVerd::~CDBVerd() = default;
 
-void CDBVerd::SelectRow(CListCtrl& list, int row, BOOL bClear)
-{
-    SelectListRow(list, row, bClear);
-}
-
 int CDBVerd::GetFirstSelectedItem(const CListCtrl& list) const
 {
     return FirstSelectedRow(list);
+}
+
+_RecordsetPtr CDBVerd::SelectedSeries()
+{
+    const int row = GetFirstSelectedItem(m_listReihen);
+    if (row < 0)
+        return nullptr;
+    const _RecordsetPtr rs = RequireRecordset(m_pVerdRecordset);
+    return MoveToRow(rs, row) ? rs : nullptr;
 }
 
 void CDBVerd::Failed(const _RecordsetPtr& pending, const _com_error& e)
@@ -130,7 +134,7 @@ void CDBVerd::FillSeriesList()
                 m_listReihen.SetItemText(row, 1, FieldText(rs, column));
             }
             rs->MoveFirst();
-            SelectRow(m_listReihen, 0);
+            SelectListRow(m_listReihen, 0);
         }
     } catch (const _com_error& e) {
         Failed(m_pVerdRecordset, e);
@@ -177,12 +181,9 @@ void CDBVerd::FillStepsList()
 void CDBVerd::OnClickSeries(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
-    const int row = GetFirstSelectedItem(m_listReihen);
-    if (row < 0)
-        return;
     try {
-        const _RecordsetPtr rs = RequireRecordset(m_pVerdRecordset);
-        if (!MoveToRow(rs, row))
+        const _RecordsetPtr rs = SelectedSeries();
+        if (!rs)
             return;
         m_nVReiheID = GetFieldInt(rs, "ID");
     } catch (const _com_error& e) {
@@ -216,12 +217,9 @@ void CDBVerd::OnAddSeries()
 
 void CDBVerd::OnDeleteSeries()
 {
-    const int row = GetFirstSelectedItem(m_listReihen);
-    if (row < 0)
-        return;
     try {
-        const _RecordsetPtr rs = RequireRecordset(m_pVerdRecordset);
-        if (!MoveToRow(rs, row))
+        const _RecordsetPtr rs = SelectedSeries();
+        if (!rs)
             return;
         if (!DeleteUnusedDilutionSeries(m_pConnection, rs)) {
             AfxMessageBox("Diese Verdünnungsreihe wird noch von einer Messreihe verwendet und kann nicht gelöscht "

@@ -41,7 +41,6 @@ public:
     long m_nVReiheID = 0;
     int m_nNextGlasNr = 1;
 
-    void SelectRow(CListCtrl& list, int row, BOOL bClear = FALSE);
     int GetFirstSelectedItem(const CListCtrl& list) const;
     CGridListCtrl& GetSeriesList() { return m_listReihen; }
     CGridListCtrl& GetStepList() { return m_listStufen; }
@@ -67,6 +66,9 @@ private:
     void FillSeriesList();
     void FillStepsList();
     void UpdateButtons();
+    // The series recordset moved to the selected row; null without one.
+    // A failing recordset raises _com_error.
+    _RecordsetPtr SelectedSeries();
     // Writes the edited cell's text into its step and stores it.
     void StoreCell(int item, int subItem, const CString& text);
     void Failed(const _RecordsetPtr& pending, const _com_error& e);
