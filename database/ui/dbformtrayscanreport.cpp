@@ -392,6 +392,8 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
         image.Empty();
     }
     if (isImage) {
+        if (image.IsEmpty())
+            return false;
         AddImportedRecord(CString(), image, "Default");
         return true;
     }
