@@ -160,7 +160,6 @@ private:
     class CDataDoc* ResultDocument(LPARAM lParam) const;
     bool AnalysisModeFits() const;
     void CloseResultDocuments(int slot);
-    void SendStateToBox(int state);
     void FillLevelsFromRecord();
     // The record with the key after a requery (the first without it).
     void MoveToRecord(long id);
