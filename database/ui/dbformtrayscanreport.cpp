@@ -416,8 +416,10 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
     // goes through the image document also when there is no image; the
     // table is kept where the record names it.
     CDIBDocEx* imageDoc = EnsureImageDocument();
-    if (!imageDoc->LoadObjectData(dataPath, FALSE) || imageDoc->GetResultDoc() == nullptr)
+    if (!imageDoc->LoadObjectData(dataPath, FALSE) || imageDoc->GetResultDoc() == nullptr) {
+        AfxMessageBox(FormatString("%s could not be loaded - not imported", dataPath.GetString()));
         return false;
+    }
     CDocument* results = imageDoc->GetResultDoc();
     AddImportedRecord(strFileName, image, side.values.strProfile);
     OnDataChanged(0, reinterpret_cast<LPARAM>(results));
