@@ -6,6 +6,7 @@
 #include "database/dbfields.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
+#include "database/ui/formcount.h"
 #include "database/ui/dbmessreihen.h"
 #include "database/ui/dbproben.h"
 #include "database/ui/dbverd.h"
@@ -39,7 +40,6 @@ struct CFormMessages
     UINT update = RegisterWindowMessage("Update");
     UINT profileChanged = RegisterWindowMessage("MSG_PROFILE_CHANGED");
     UINT deleteDocument = RegisterWindowMessage("DELETE_DOCUMENT");
-    UINT stateToBox = RegisterWindowMessage("MSG_STATE_TO_KISTE");
 };
 
 const CFormMessages& FormMessages()
@@ -163,12 +163,6 @@ bool CDBForm::HasCurrentRecord() const
 void CDBForm::AddGlobalString(const CString& title)
 {
     CBaseObjII::SharedTitles.Add(title);
-}
-
-void CDBForm::SendStateToBox(int state)
-{
-    if (CWnd* main = AfxGetMainWnd())
-        main->SendMessage(FormMessages().stateToBox, static_cast<WPARAM>(state), 0);
 }
 
 void CDBForm::DatabaseFailed(const _com_error& e)
