@@ -5,8 +5,13 @@
 
 #include "database/ui/dbdlgresources.h"
 #include "dialogtesting.h"
+#include "imaging/dibdocex.h"
+#include "outside/pixmere/dib.h"
 #include "platform/core/variant.h"
 #include "platform/ui/listboxes.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 #include <utility>
 
@@ -299,6 +304,64 @@ TEST_F(DBFormTrayScanTest, ProfileTrayAndBatchChosenInTheFormAreWhatSaveStores)
     m_engine.m_AOIDoc.ClearAOIs();
     ASSERT_TRUE(m_engine.m_AOIDoc.LoadAOIFile(Root() + "128_3.AOI"));
     EXPECT_EQ(m_engine.m_AOIDoc.GetAOICount(), 4);
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, StoredImagesAreShownAndAMissingOneIsGrey)
+{
+    WriteAoiFile("72_1.AOI");
+    const cv::Mat picture(100, 200, CV_8UC3, cv::Scalar(10, 200, 30));
+    ASSERT_TRUE(cv::imwrite((m_folder.Path() / "images" / "tray.png").string(), picture));
+    // A name that leaves the images folder stands for no image at all.
+    ASSERT_TRUE(cv::imwrite((m_folder.Path() / "outside.png").string(), picture));
+    for (const char* name : {"tray.png", "missing.png", "../outside.png"}) {
+        CTrayScanRecord r;
+        r.strBildname = name;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    ASSERT_NE(form->GetImageDocument(), nullptr);
+    ASSERT_NE(form->GetImageView(), nullptr);
+    CDIB* page = form->GetImageDocument()->GetActiveDIB();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetWidth(), 200);
+    EXPECT_EQ(page->GetPixel(5, 5), RGB(30, 200, 10));
+    for (int i = 0; i < 2; ++i) {
+        form->OnRecordNext();
+        page = form->GetImageDocument()->GetActiveDIB();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetPixel(5, 5), RGB(100, 100, 100)) << i;
+    }
+    EXPECT_FALSE(ControlText(*form, IDC_DATETIME).IsEmpty());
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
+TEST_F(DBFormTrayScanTest, DeletedRecordLeavesTheSeriesWithoutAQuestion)
+{
+    WriteAoiFile("72_1.AOI");
+    for (const char* name : {"one.png", "two.png"}) {
+        CTrayScanRecord r;
+        r.strBildname = name;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    form->OnDeleteRecord();
+    EXPECT_EQ(form->m_strPosition, CString("1/1"));
+    EXPECT_EQ(ControlText(*form, IDC_IMAGE_NAME), CString("two.png"));
+    _RecordsetPtr rs = CAdoRecordset::Create();
+    rs->Open("SELECT Bildname FROM Messungen", Connect());
+    ASSERT_EQ(rs->GetRecordCount(), 1);
+    EXPECT_EQ(GetFieldString(rs, "Bildname"), CString("two.png"));
+    form->OnDeleteRecord();
+    EXPECT_EQ(form->m_nRecordCount, 0);
+    for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
+        EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
     EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
 }
 
