@@ -305,6 +305,12 @@ TEST_F(DBFormTrayScanTest, ProfileTrayAndBatchChosenInTheFormAreWhatSaveStores)
     ASSERT_TRUE(m_engine.m_AOIDoc.LoadAOIFile(Root() + "128_3.AOI"));
     EXPECT_EQ(m_engine.m_AOIDoc.GetAOICount(), 4);
     EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+
+    // Closed, the form keeps tray and batch for the next start.
+    m_formTemplate->CloseAllDocuments(FALSE);
+    const CString ini = Root() + "program/trayscan.ini";
+    EXPECT_EQ(GetPrivateProfileString("Tray", "Type", "", ini), CString("128"));
+    EXPECT_EQ(GetPrivateProfileInt("Tray", "Batch", 0, ini), 3U);
 }
 
 } // namespace
