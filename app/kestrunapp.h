@@ -99,6 +99,7 @@ public:
     CString GetAOIFileName() const override { return m_profiles.m_strROIProfile; }
     void SetAOIFileName(const CString& strName) override { m_profiles.m_strROIProfile = strName; }
     CString GetProgramFolder() const override { return m_strProgramFolder; }
+    std::vector<CString> GetProfileNames() const override;
 
     CMultiDocTemplate* GetGrowthTemplate() const { return m_pGrowthTemplate.get(); }
     CMainFrame* GetMainFrame() const;

@@ -114,6 +114,15 @@ BOOL CKestrunApp::CheckProfileParts(const CProfileSettings& profile, BOOL bQuiet
     return FALSE;
 }
 
+std::vector<CString> CKestrunApp::GetProfileNames() const
+{
+    const CStringArray names = m_profiles.GetNamesByIndex();
+    std::vector<CString> list;
+    for (int i = 0; i < names.GetSize(); ++i)
+        list.push_back(names[i]);
+    return list;
+}
+
 BOOL CKestrunApp::SelectProfile(const CString& strName, BOOL bQuiet)
 {
     if (m_nSettingsChanged != 0) {

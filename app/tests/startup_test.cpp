@@ -237,15 +237,15 @@ TEST_F(StartupTest, ModesWhoseFormsAreMissingStartInModeZero)
         int expected;
         bool told;
     };
-    // Mode 3's form exists: it starts with Open Database and its tool bar;
-    // Mode 1 opens its tray form at once.
-    for (const Case c : {Case{1, 1, false}, Case{2, 0, true}, Case{3, 3, false}, Case{4, 4, false}, Case{0, 0, false}}) {
+    // The forms of Modes 2 and 3 exist: they start with Open Database and
+    // its tool bar; Mode 1 opens its tray form at once.
+    for (const Case c : {Case{1, 1, false}, Case{2, 2, false}, Case{3, 3, false}, Case{4, 4, false}, Case{0, 0, false}}) {
         WriteMode(c.mode);
         m_boxes->Clear();
         CKestrunApp app;
         Start(app);
         EXPECT_EQ(app.m_nMode, c.expected) << c.mode;
-        const bool database = c.expected == 3;
+        const bool database = c.expected == 2 || c.expected == 3;
         EXPECT_EQ(app.GetModeTemplate() != nullptr, database || c.expected == 1);
         EXPECT_EQ(app.GetFormView() != nullptr, c.expected == 1);
         EXPECT_EQ(QueryCommand(MainFrame(app), ID_OPEN_DATABASE).enabled != FALSE, database);

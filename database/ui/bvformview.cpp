@@ -1,8 +1,10 @@
 #include "database/ui/bvformview.h"
 
+#include "database/ui/formmessages.h"
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/winapp.h"
 
 IMPLEMENT_DYNAMIC(CBVFormView, CFormView)
 
@@ -127,4 +129,36 @@ BOOL CBVFormView::CreateEmbeddedView(UINT nFrameID, UINT nLimitID, BOOL bVideo)
         return FALSE;
     view->SendMessage(WM_INITIALUPDATE);
     return TRUE;
+}
+
+void CBVFormView::InitVideo()
+{
+    if (m_pImageDoc != nullptr && !m_pImageDoc->IsVideo())
+        DetachImageView();
+    CDIBDocEx* doc = EnsureImageDocument();
+    if (!doc->IsVideo() && !doc->InitVideoPages()) {
+        DetachImageView();
+    } else if (m_pImageView != nullptr) {
+        doc->UpdateImageViews();
+    } else if (!CreateImageView(TRUE)) {
+        DetachImageView();
+    }
+    SendStateToBox(3);
+}
+
+void CBVFormView::SendStateToBox(int state)
+{
+    if (CWnd* main = AfxGetMainWnd())
+        main->SendMessage(kestrun::dbui::FormMessages().stateToBox, static_cast<WPARAM>(state), 0);
+}
+
+void CBVFormView::FitFrameToMainWindow()
+{
+    CWnd* main = AfxGetMainWnd();
+    CFrameWnd* frame = GetParentFrame();
+    if (main == nullptr || frame == nullptr)
+        return;
+    CRect client;
+    main->GetClientRect(&client);
+    frame->SetWindowPos(nullptr, 0, 0, client.Width() - 4, client.Height() - 104, SWP_NOZORDER | SWP_SHOWWINDOW);
 }

@@ -51,6 +51,13 @@ protected:
     // one pixel inside it. bVideo connects it to the grabber; FALSE when
     // that or the view fails.
     BOOL CreateEmbeddedView(UINT nFrameID, UINT nLimitID, BOOL bVideo);
+    // "Init Video" of the database forms: the image document becomes a
+    // video document shown in the embedded view, and the box gets state 3.
+    void InitVideo();
+    // "MSG_STATE_TO_KISTE" to the main window.
+    static void SendStateToBox(int state);
+    // The parent frame over the main window's client area, less the bars.
+    void FitFrameToMainWindow();
 
     CDIBVwEx* m_pImageView = nullptr;
     CDIBDocEx* m_pImageDoc = nullptr;

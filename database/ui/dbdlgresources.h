@@ -60,6 +60,7 @@ inline constexpr UINT ID_DB_INIT_VIDEO = 40000;
 
 // The tray-scan form.
 inline constexpr UINT IDD_DBFORMTRAYSCAN = 227;
+inline constexpr UINT IDR_TRAYSCAN_MENU = 32;
 inline constexpr UINT IDC_TS_BARCODE = 2115;
 inline constexpr UINT IDC_TS_BATCH_SPIN = 2187;
 inline constexpr UINT IDC_TS_LOGO = 2252;

@@ -6,10 +6,11 @@
 #include "database/dbfields.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
-#include "database/ui/formcount.h"
 #include "database/ui/dbmessreihen.h"
 #include "database/ui/dbproben.h"
 #include "database/ui/dbverd.h"
+#include "database/ui/formmessages.h"
+#include "database/ui/recordcursor.h"
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
 #include "objectmodel/baseobjii.h"
@@ -33,20 +34,6 @@ namespace {
 constexpr const char* kSection = "DataBase";
 constexpr const char* kNoSeries =
     "No measurement row available - Please create one first (Menu Database - Measurement Rows).";
-
-struct CFormMessages
-{
-    UINT dataChanged = RegisterWindowMessage("DataChanged");
-    UINT update = RegisterWindowMessage("Update");
-    UINT profileChanged = RegisterWindowMessage("MSG_PROFILE_CHANGED");
-    UINT deleteDocument = RegisterWindowMessage("DELETE_DOCUMENT");
-};
-
-const CFormMessages& FormMessages()
-{
-    static const CFormMessages messages;
-    return messages;
-}
 
 // The data root holds the default report template (put there at start).
 CString DataRoot()
@@ -129,12 +116,7 @@ CDBForm::~CDBForm()
     WriteProfileInt(kSection, "Füllstand", m_nFillLevel);
     WriteProfileString(kSection, "Report", m_strReportTemplate);
     WriteProfileString(kSection, "DefaultClassName", m_strDefaultClassName);
-    try {
-        if (m_pMessungen && IsOpen())
-            m_pMessungen->Close();
-    } catch (const _com_error&) {
-        // Closing a client cursor fails only when it is closed already.
-    }
+    CloseRecordset(m_pMessungen);
     m_pMessungen.reset();
     if (CWnd* main = AfxGetMainWnd())
         main->SendMessage(FormMessages().deleteDocument, 0, reinterpret_cast<LPARAM>(this));
@@ -147,17 +129,17 @@ CDBDocADO* CDBForm::GetDocument() const
 
 bool CDBForm::IsOpen() const
 {
-    return m_pMessungen && m_pMessungen->GetState() == adStateOpen;
+    return IsRecordsetOpen(m_pMessungen);
 }
 
 bool CDBForm::HasRecords() const
 {
-    return IsOpen() && m_pMessungen->GetRecordCount() > 0;
+    return kestrun::dbui::HasRecords(m_pMessungen);
 }
 
 bool CDBForm::HasCurrentRecord() const
 {
-    return HasRecords() && !m_pMessungen->GetEOF() && !m_pMessungen->GetBOF();
+    return kestrun::dbui::HasCurrentRecord(m_pMessungen);
 }
 
 void CDBForm::AddGlobalString(const CString& title)
@@ -451,12 +433,7 @@ void CDBForm::OnRecordFirst()
 
 void CDBForm::OnRecordPrev()
 {
-    MoveAndShow([](CAdoRecordset& rs) {
-        if (!rs.GetBOF())
-            rs.MovePrevious();
-        if (rs.GetBOF())
-            rs.MoveFirst();
-    });
+    MoveAndShow(StepBack);
 }
 
 void CDBForm::OnRecordNext()
@@ -465,12 +442,7 @@ void CDBForm::OnRecordNext()
         DetachImageView();
         return;
     }
-    MoveAndShow([](CAdoRecordset& rs) {
-        if (!rs.GetEOF())
-            rs.MoveNext();
-        if (rs.GetEOF())
-            rs.MoveLast();
-    });
+    MoveAndShow(StepForward);
 }
 
 void CDBForm::OnRecordLast()
@@ -490,13 +462,12 @@ void CDBForm::OnUpdateRecordAny(CCmdUI* pCmdUI)
 
 void CDBForm::OnUpdateRecordFirstPrev(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(HasRecords() && m_pMessungen->GetAbsolutePosition() > 1);
+    pCmdUI->Enable(CanStepBack(m_pMessungen));
 }
 
 void CDBForm::OnUpdateRecordNextLast(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(HasRecords() && m_pMessungen->GetAbsolutePosition() > 0 &&
-                   m_pMessungen->GetAbsolutePosition() < m_pMessungen->GetRecordCount());
+    pCmdUI->Enable(CanStepForward(m_pMessungen));
 }
 
 void CDBForm::OnSeriesDialog()
@@ -627,17 +598,7 @@ void CDBForm::OnSaveImageCheck()
 
 void CDBForm::OnInitVideo()
 {
-    if (m_pImageDoc != nullptr && !m_pImageDoc->IsVideo())
-        DetachImageView();
-    CDIBDocEx* doc = EnsureImageDocument();
-    if (!doc->IsVideo() && !doc->InitVideoPages()) {
-        DetachImageView();
-    } else if (m_pImageView != nullptr) {
-        doc->UpdateImageViews();
-    } else if (!CreateImageView(TRUE)) {
-        DetachImageView();
-    }
-    SendStateToBox(3);
+    InitVideo();
 }
 
 void CDBForm::OnSelectReportTemplate()
@@ -653,15 +614,8 @@ void CDBForm::OnSelectReportTemplate()
 void CDBForm::OnSize(UINT nType, int cx, int cy)
 {
     CBVFormView::OnSize(nType, cx, cy);
-    if (nType != SIZE_MAXIMIZED)
-        return;
-    CWnd* main = AfxGetMainWnd();
-    CFrameWnd* frame = GetParentFrame();
-    if (main == nullptr || frame == nullptr)
-        return;
-    CRect client;
-    main->GetClientRect(&client);
-    frame->SetWindowPos(nullptr, 0, 0, client.Width() - 4, client.Height() - 104, SWP_NOZORDER | SWP_SHOWWINDOW);
+    if (nType == SIZE_MAXIMIZED)
+        FitFrameToMainWindow();
 }
 
 void CDBForm::OnDestroy()

@@ -13,6 +13,7 @@
 #include "platform/ui/listboxes.h"
 #include "platform/ui/staticedit.h"
 
+#include <functional>
 #include <vector>
 
 class CDBDocADO;
@@ -151,6 +152,44 @@ private:
     // The background check, then count and measure into the record.
     void MeasureRecord();
 
+    // The current record's values as the form shows them.
+    struct CShownRecord
+    {
+        int nGlasNr = 0;
+        CString strDateTime;
+        CString strImageName;
+        CString strBarcode;
+        int nCount = 0;
+        double area[4] = {0.0, 0.0, 0.0, 0.0}; // sum, mean, deviation, median
+        double share[4] = {0.0, 0.0, 0.0, 0.0}; // normal, light, yellowish, bleached
+    };
+
+    bool IsOpen() const;
+    bool HasRecords() const;
+    // Records, and the cursor on one of them.
+    bool HasCurrentRecord() const;
+    // Record count, position, the current record and the result rows.
+    void ReadRecord();
+    void ReadCurrentRecord();
+    void BuildResultRows();
+    // The areas of a file in the data root; false, said in a message box,
+    // when they could not be loaded.
+    bool LoadAoiFile(const CString& name);
+    void InitToolTips();
+    void FillProfileCombo();
+    void FillTrayCombo();
+    // The record's file in the folder; empty for a name that is no plain
+    // file name.
+    static CString RecordFile(const CString& folder, const CString& name);
+    CString DataFileName() const;
+    void MoveAndShow(const std::function<void(CAdoRecordset&)>& move);
+
+    CShownRecord m_record;
+    // While the form writes its controls: their change messages are its
+    // own, not the user's.
+    bool m_bExchanging = false;
+    // The area-of-interest file that failed last, said once.
+    CString m_strMissingAoi;
     _RecordsetPtr m_pRecordset;
     std::vector<tagDATA_LIST> m_arrayResults;
     // The result list, painted row by row.

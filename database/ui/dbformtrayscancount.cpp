@@ -17,7 +17,6 @@
 #include "database/ui/trayrecord.h"
 #include "imaging/dibdocex.h"
 #include "imaging/imagecommands.h"
-#include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/paths.h"
 #include "platform/ui/appservices.h"
@@ -26,7 +25,9 @@
 #include "series/datadoc.h"
 #include "series/runhost.h"
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 using namespace kestrun::dbui;
 using namespace kestrun::tray;
@@ -46,16 +47,6 @@ CString CurrentProfile()
 {
     CAppServices* services = kestrun::AppServices();
     return services ? services->GetCurrentProfileName() : CString();
-}
-
-bool IsOpen(const _RecordsetPtr& rs)
-{
-    return rs && rs->GetState() == adStateOpen;
-}
-
-bool HasCurrentRecord(const _RecordsetPtr& rs)
-{
-    return IsOpen(rs) && rs->GetRecordCount() > 0 && !rs->GetEOF() && !rs->GetBOF();
 }
 
 // The provider's messages and the error box; a change left pending is
@@ -123,19 +114,6 @@ void ShowStatus(const CString& text)
 {
     if (auto* frame = dynamic_cast<CFrameWnd*>(AfxGetMainWnd()))
         frame->SetMessageText(text);
-}
-
-// The record's stored image is a plain file of the images folder.
-bool RecordImageExists(const CString& strImageName)
-{
-    CAppServices* services = kestrun::AppServices();
-    if (services == nullptr || strImageName.IsEmpty() || !kestrun::IsPlainFileName(strImageName))
-        return false;
-    CString folder = services->GetImageDir();
-    if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != '/')
-        folder += '/';
-    const DWORD attributes = GetFileAttributes(folder + strImageName);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 void ReportMissingImages(const std::vector<CString>& missing)
@@ -215,7 +193,7 @@ bool CDBFormTrayScan::AddNewRecord()
     const CBV* engine = Engine();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!IsOpen(rs))
+        if (!IsOpen())
             return false;
         rs->AddNew();
         rs->PutCollect("MessreihenID", COleVariant(static_cast<LONG>(doc ? doc->GetFieldValue() : -1)));
@@ -257,7 +235,7 @@ void CDBFormTrayScan::OnCount()
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasCurrentRecord(rs)) {
+        if (!HasRecords()) {
             AfxMessageBox(kNoDatasetText, MB_OK);
             return;
         }
@@ -323,7 +301,7 @@ LRESULT CDBFormTrayScan::OnDataChanged(WPARAM wParam, LPARAM lParam)
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasCurrentRecord(rs))
+        if (!HasCurrentRecord())
             return 0;
         if (table == nullptr) {
             WriteManualCount(rs, static_cast<int>(wParam));
@@ -358,6 +336,7 @@ void CDBFormTrayScan::OnCountAll()
     if (m_bCountingAll)
         return;
     CRunHost& host = kestrun::GetRunHost();
+    CAppServices* services = kestrun::AppServices();
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr rs = m_pRecordset;
     const CCountSetting start{CurrentProfile(), LeadingNumber(m_strTray), m_nBatch};
@@ -365,10 +344,10 @@ void CDBFormTrayScan::OnCountAll()
     m_bCountingAll = true;
     DisableCountButtons(*this);
     try {
-        if (IsOpen(rs) && rs->GetRecordCount() != 0)
+        if (IsOpen() && rs->GetRecordCount() != 0)
             rs->MoveFirst();
         bool escaped = false;
-        while (IsOpen(rs) && !rs->GetEOF()) {
+        while (IsOpen() && !rs->GetEOF()) {
             if (host.IsEscapeDown()) {
                 escaped = true;
                 break;
@@ -378,7 +357,9 @@ void CDBFormTrayScan::OnCountAll()
             UpdateData(FALSE);
             DisableCountButtons(*this);
             const CString image = GetFieldString(rs, "Bildname");
-            if (RecordImageExists(image)) {
+            const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
+            std::error_code error;
+            if (!path.IsEmpty() && std::filesystem::is_regular_file(kestrun::NativePath(path).GetString(), error)) {
                 OnLoadImage();
                 MeasureRecord();
             } else {
@@ -390,7 +371,7 @@ void CDBFormTrayScan::OnCountAll()
             host.PumpMessages();
         }
         if (!escaped) {
-            if (IsOpen(rs) && rs->GetRecordCount() > 0)
+            if (IsOpen() && rs->GetRecordCount() > 0)
                 rs->MoveLast();
             host.PumpMessages();
         }
@@ -411,7 +392,7 @@ void CDBFormTrayScan::OnSearchRecord()
     if (dlg.DoModal() != IDOK)
         return;
     try {
-        if (!IsOpen(m_pRecordset))
+        if (!IsOpen())
             return;
         // The text as typed: quotes and wildcards match themselves.
         FindDataName(m_pRecordset, dlg.m_strBarCode);
@@ -429,7 +410,7 @@ void CDBFormTrayScan::AddImportedRecord(const CString& strDataName, const CStrin
         services->SelectProfile(strProfile, TRUE);
     CDBDocADO* doc = GetDocument();
     try {
-        if (!IsOpen(m_pRecordset))
+        if (!IsOpen())
             return;
         CImportedRecord record;
         record.nSeriesId = doc ? doc->GetFieldValue() : -1;

@@ -3,10 +3,7 @@
 #include "analysis/bv.h"
 #include "database/dbfields.h"
 #include "imaging/dibdocex.h"
-#include "platform/core/messages.h"
 #include "platform/ui/appservices.h"
-#include "platform/ui/wnd.h"
-#include "platform/ui/winapp.h"
 #include "series/datadoc.h"
 
 namespace kestrun::dbui {
@@ -28,13 +25,6 @@ CDataDoc* OwnResultDocument(const CDIBDocEx* imageDoc, LPARAM lParam)
     if (own == nullptr || reinterpret_cast<LPARAM>(own) != lParam)
         return nullptr;
     return dynamic_cast<CDataDoc*>(own);
-}
-
-void SendStateToBox(int state)
-{
-    static const UINT stateToBox = RegisterWindowMessage("MSG_STATE_TO_KISTE");
-    if (CWnd* main = AfxGetMainWnd())
-        main->SendMessage(stateToBox, static_cast<WPARAM>(state), 0);
 }
 
 int StoreNewRecord(const _RecordsetPtr& rs)

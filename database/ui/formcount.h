@@ -1,8 +1,7 @@
 #pragma once
 // What the counts of both database forms share: their messages, the object
 // models a record's count takes, the result document a form writes into its
-// record, the state handed to the scanning box, and the storing of a new
-// record.
+// record, and the storing of a new record.
 #include "platform/core/types.h"
 #include "platform/database/ado.h"
 
@@ -23,8 +22,6 @@ bool CountModelFits();
 // The table of the form's own image when lParam names it, else null: other
 // images' tables change too, and are no part of the record.
 CDataDoc* OwnResultDocument(const CDIBDocEx* imageDoc, LPARAM lParam);
-// "MSG_STATE_TO_KISTE" to the main window, which hands it to the box.
-void SendStateToBox(int state);
 // Stores the record being added and names its image after the key the
 // database gave it ("<ID>.jpg"), so the name belongs to this record whatever
 // order the series comes back in; returns the key. Raises _com_error.

@@ -29,6 +29,7 @@ struct CRowLook
     int otherInset;   // the same for the other columns
     UINT extraFormat; // added to single line, centred, no prefix
     bool drawEmpty;   // empty cells are drawn too
+    int background = COLOR_WINDOW; // of a row that is not selected
 };
 
 void DrawListRow(const CListCtrl& list, const DRAWITEMSTRUCT& item, const CRowLook& look)
@@ -48,7 +49,7 @@ void DrawListRow(const CListCtrl& list, const DRAWITEMSTRUCT& item, const CRowLo
         dc->FillRect(bounds, &brush);
     } else {
         oldText = dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
-        CBrush brush(GetSysColor(COLOR_WINDOW));
+        CBrush brush(GetSysColor(look.background));
         dc->FillRect(bounds, &brush);
     }
     const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | look.extraFormat;
@@ -79,4 +80,9 @@ void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
 void DrawResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
 {
     DrawListRow(list, item, {2, 2, DT_END_ELLIPSIS, true});
+}
+
+void DrawTrayResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item)
+{
+    DrawListRow(list, item, {2, 6, DT_END_ELLIPSIS, false, COLOR_BTNFACE});
 }

@@ -22,6 +22,9 @@ void DrawMasterDataRow(const CListCtrl& list, const DRAWITEMSTRUCT& item);
 // row, every column's text inset by 2 pixels and cut with an ellipsis when
 // it is too long.
 void DrawResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item);
+// The tray-scan form's result rows: as the master-data rows, on the button
+// face, and cut with an ellipsis.
+void DrawTrayResultRow(const CListCtrl& list, const DRAWITEMSTRUCT& item);
 
 // A list of the owner-draw-fixed style: its parent paints each visible row
 // through the painter it hands over; without one the list paints itself.

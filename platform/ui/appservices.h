@@ -8,6 +8,8 @@
 
 #include "platform/core/cstring.h"
 
+#include <vector>
+
 class CBV;
 class CSRC;
 class CCalibration;
@@ -70,6 +72,8 @@ public:
     // Where the program's own settings files lie ("mode.ini",
     // "trayscan.ini"); empty: the program's folder.
     virtual CString GetProgramFolder() const { return CString(); }
+    // The names of the stored profiles.
+    virtual std::vector<CString> GetProfileNames() const { return {}; }
 };
 
 namespace kestrun {

@@ -1,5 +1,7 @@
 #include "platform/ui/listboxes.h"
 
+#include "platform/core/scopedflag.h"
+
 #include "platform/ui/uitext.h"
 #include "platform/ui/widgetbridge.h"
 
@@ -29,20 +31,6 @@ int sortedPosition(int count, const QString& text, TextAt textAt)
         ++position;
     return position;
 }
-
-// Blocks notifications while the program changes a control.
-class CQuiet
-{
-public:
-    explicit CQuiet(bool& flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~CQuiet() { m_flag = m_old; }
-    CQuiet(const CQuiet&) = delete;
-    CQuiet& operator=(const CQuiet&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_old;
-};
 
 } // namespace
 
@@ -136,7 +124,7 @@ int CComboBox::SetCurSel(int nSelect)
     QComboBox* combo = comboOf(this);
     if (combo == nullptr)
         return CB_ERR;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     if (nSelect < 0 || nSelect >= combo->count()) {
         combo->setCurrentIndex(-1);
         if (combo->isEditable())
@@ -156,7 +144,7 @@ int CComboBox::AddString(LPCTSTR lpszString)
     int index = combo->count();
     if (GetStyle() & CBS_SORT)
         index = sortedPosition(combo->count(), text, [combo](int i) { return combo->itemText(i); });
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->insertItem(index, text);
@@ -172,7 +160,7 @@ int CComboBox::InsertString(int nIndex, LPCTSTR lpszString)
     if (combo == nullptr || nIndex > combo->count())
         return CB_ERR;
     const int index = nIndex < 0 ? combo->count() : nIndex;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->insertItem(index, ToQString(lpszString ? lpszString : ""));
@@ -185,7 +173,7 @@ int CComboBox::DeleteString(UINT nIndex)
     QComboBox* combo = comboOf(this);
     if (combo == nullptr || static_cast<int>(nIndex) >= combo->count())
         return CB_ERR;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     const CKeepEditText keep(*combo);
     const int current = combo->currentIndex();
     combo->removeItem(static_cast<int>(nIndex));
@@ -197,7 +185,7 @@ int CComboBox::DeleteString(UINT nIndex)
 void CComboBox::ResetContent()
 {
     if (QComboBox* combo = comboOf(this)) {
-        CQuiet quiet(m_bQuiet);
+        kestrun::CScopedFlag quiet(m_bQuiet);
         combo->clear();
         if (combo->isEditable())
             combo->setEditText(QString());
@@ -303,7 +291,7 @@ void CComboBox::SetWidgetText(const CString& text)
         CWnd::SetWidgetText(text);
         return;
     }
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     if (combo->isEditable())
         combo->setEditText(ToQString(text));
     else
@@ -371,7 +359,7 @@ int CListBox::SetCurSel(int nSelect)
     QListWidget* list = listOf(this);
     if (list == nullptr)
         return LB_ERR;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     list->clearSelection();
     if (nSelect < 0 || nSelect >= list->count())
         return nSelect == -1 ? 0 : LB_ERR;
@@ -392,7 +380,7 @@ int CListBox::SetSel(int nIndex, BOOL bSelect)
     QListWidget* list = listOf(this);
     if (list == nullptr || nIndex >= list->count())
         return LB_ERR;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     if (nIndex < 0) {
         for (int i = 0; i < list->count(); ++i)
             list->item(i)->setSelected(bSelect != FALSE);
@@ -430,7 +418,7 @@ int CListBox::AddString(LPCTSTR lpszItem)
     int index = list->count();
     if (GetStyle() & LBS_SORT)
         index = sortedPosition(list->count(), text, [list](int i) { return list->item(i)->text(); });
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     list->insertItem(index, text);
     return index;
 }
@@ -441,7 +429,7 @@ int CListBox::InsertString(int nIndex, LPCTSTR lpszItem)
     if (list == nullptr || nIndex > list->count())
         return LB_ERR;
     const int index = nIndex < 0 ? list->count() : nIndex;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     list->insertItem(index, ToQString(lpszItem ? lpszItem : ""));
     return index;
 }
@@ -451,7 +439,7 @@ int CListBox::DeleteString(UINT nIndex)
     QListWidget* list = listOf(this);
     if (list == nullptr || static_cast<int>(nIndex) >= list->count())
         return LB_ERR;
-    CQuiet quiet(m_bQuiet);
+    kestrun::CScopedFlag quiet(m_bQuiet);
     delete list->takeItem(static_cast<int>(nIndex));
     return list->count();
 }
@@ -459,7 +447,7 @@ int CListBox::DeleteString(UINT nIndex)
 void CListBox::ResetContent()
 {
     if (QListWidget* list = listOf(this)) {
-        CQuiet quiet(m_bQuiet);
+        kestrun::CScopedFlag quiet(m_bQuiet);
         list->clear();
     }
 }

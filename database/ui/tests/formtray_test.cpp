@@ -3,6 +3,7 @@
 // and messages recorded by the application's stand-in.
 #include "database/ui/formtray.h"
 #include "database/ui/formtrayresources.h"
+#include "database/ui/tests/formtestframe.h"
 
 #include "analysis/aoi.h"
 #include "analysis/aoipatterns.h"
@@ -49,20 +50,7 @@ constexpr int kHeight = 480;
 // Three vessel positions side by side.
 const CRect kPositions[] = {{40, 100, 200, 260}, {240, 100, 400, 260}, {440, 100, 600, 260}};
 
-class CTrayTestMainFrame : public CMDIFrameWnd
-{
-public:
-    CStatusBar m_wndStatusBar;
-
-protected:
-    int OnCreate(LPCREATESTRUCT lpCreateStruct) override
-    {
-        if (CMDIFrameWnd::OnCreate(lpCreateStruct) == -1)
-            return -1;
-        const UINT indicators[] = {ID_SEPARATOR};
-        return m_wndStatusBar.Create(this) && m_wndStatusBar.SetIndicators(indicators, 1) ? 0 : -1;
-    }
-};
+using CTrayTestMainFrame = kestrun::testing::CFormTestFrame;
 
 // The application's profiles as the form reaches them: the profile 30_20
 // exists, every other does not.
