@@ -70,6 +70,7 @@ TEST_F(TrayScanDatabaseTest, OpenDatabaseOpensTheTrayScanFormWithItsCommands)
     // The form's menu is the child frame's.
     EXPECT_TRUE(kestrun::HasMenuResource(IDR_TRAYSCAN));
     EXPECT_TRUE(QueryCommand(frame, ID_INIT_VIDEO).enabled);
+    EXPECT_FALSE(QueryCommand(frame, ID_FILE_SAVE).enabled);
 
     for (UINT id = ID_DB_NEW_RECORD; id <= ID_DB_SEARCH_RECORD; ++id) {
         if (id == ID_DB_SAMPLES || id == ID_DB_DILUTION)

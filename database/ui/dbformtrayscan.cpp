@@ -507,7 +507,10 @@ void CDBFormTrayScan::OnProfileSelected()
         return;
     CString text;
     m_comboProfile.GetLBText(selection, text);
-    services->SelectProfile(StoredProfile(text), FALSE);
+    // Save stores the settings under the profile chosen here, not under
+    // the one the record was counted with.
+    if (services->SelectProfile(StoredProfile(text), FALSE))
+        m_strProfile = text;
 }
 
 void CDBFormTrayScan::OnTraySelected()

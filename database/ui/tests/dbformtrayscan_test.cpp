@@ -4,8 +4,14 @@
 #include "database/ui/tests/dbformtrayscanfixture.h"
 
 #include "database/ui/dbdlgresources.h"
+#include "dialogtesting.h"
+#include "imaging/dibdocex.h"
+#include "outside/pixmere/dib.h"
 #include "platform/core/variant.h"
 #include "platform/ui/listboxes.h"
+
+#include <opencv2/core.hpp>
+#include <opencv2/imgcodecs.hpp>
 
 #include <utility>
 
@@ -246,6 +252,122 @@ TEST_F(DBFormTrayScanTest, AreaIndexOutsideTheTrayLeavesTheActiveAreaAndNavigati
     EXPECT_EQ(form->m_nActiveAoi, 2);
     EXPECT_EQ(m_engine.m_AOIDoc.GetActiveIndex(), 2);
     EXPECT_NE(form->GetImageDocument(), nullptr);
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
+} // namespace
+
+namespace {
+
+void Choose(CWnd& form, UINT id, const char* text)
+{
+    auto* combo = dynamic_cast<CComboBox*>(form.GetDlgItem(static_cast<int>(id)));
+    ASSERT_NE(combo, nullptr) << id;
+    const int row = combo->FindStringExact(-1, text);
+    ASSERT_GE(row, 0) << text;
+    combo->SetCurSel(row);
+    form.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(CBN_SELCHANGE)),
+                     reinterpret_cast<LPARAM>(combo->m_hWnd));
+}
+
+TEST_F(DBFormTrayScanTest, ProfileTrayAndBatchChosenInTheFormAreWhatSaveStores)
+{
+    for (const char* name : {"72_1.AOI", "128_1.AOI", "128_3.AOI"})
+        WriteAoiFile(name);
+    AddRecord(CTrayScanRecord());
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(ComboItems(*form, IDC_TS_PROFILE), (std::vector<CString>{"30/20", "60/40"}));
+    EXPECT_EQ(ControlText(*form, IDC_TS_PROFILE), CString("30/20"));
+
+    Choose(*form, IDC_TS_PROFILE, "60/40");
+    ASSERT_FALSE(m_services.m_selected.empty());
+    EXPECT_EQ(m_services.m_selected.back(), CString("60_40"));
+    EXPECT_FALSE(m_services.m_quiet.back());
+
+    Choose(*form, IDC_TS_TRAY, "128");
+    EXPECT_EQ(form->m_strTray, CString("128"));
+    EXPECT_EQ(form->m_nBatch, 1);
+    EXPECT_EQ(ControlText(*form, IDC_TS_BATCH), CString("1"));
+    EXPECT_EQ(m_services.m_strAOIFile, CString("128_1.AOI"));
+
+    Type(*form, IDC_TS_BATCH, "3");
+    EXPECT_EQ(form->m_nBatch, 3);
+    EXPECT_EQ(m_services.m_strAOIFile, CString("128_3.AOI"));
+
+    // Save writes the tray's areas, changed, and the chosen profile.
+    std::unique_ptr<CAOI> added = std::make_unique<CAOI2>(CRect(10, 10, 60, 60));
+    ASSERT_NE(m_engine.m_AOIDoc.AddAOI(added), 0);
+    Press(*form, IDC_TS_SAVE_AOI);
+    ASSERT_FALSE(m_services.m_saved.empty());
+    EXPECT_EQ(m_services.m_saved.back(), CString("60_40"));
+    m_engine.m_AOIDoc.ClearAOIs();
+    ASSERT_TRUE(m_engine.m_AOIDoc.LoadAOIFile(Root() + "128_3.AOI"));
+    EXPECT_EQ(m_engine.m_AOIDoc.GetAOICount(), 4);
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+
+    // Closed, the form keeps tray and batch for the next start.
+    m_formTemplate->CloseAllDocuments(FALSE);
+    const CString ini = Root() + "program/trayscan.ini";
+    EXPECT_EQ(GetPrivateProfileString("Tray", "Type", "", ini), CString("128"));
+    EXPECT_EQ(GetPrivateProfileInt("Tray", "Batch", 0, ini), 3U);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, StoredImagesAreShownAndAMissingOneIsGrey)
+{
+    WriteAoiFile("72_1.AOI");
+    const cv::Mat picture(100, 200, CV_8UC3, cv::Scalar(10, 200, 30));
+    ASSERT_TRUE(cv::imwrite((m_folder.Path() / "images" / "tray.png").string(), picture));
+    // A name that leaves the images folder stands for no image at all.
+    ASSERT_TRUE(cv::imwrite((m_folder.Path() / "outside.png").string(), picture));
+    for (const char* name : {"tray.png", "missing.png", "../outside.png"}) {
+        CTrayScanRecord r;
+        r.strBildname = name;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    ASSERT_NE(form->GetImageDocument(), nullptr);
+    ASSERT_NE(form->GetImageView(), nullptr);
+    CDIB* page = form->GetImageDocument()->GetActiveDIB();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetWidth(), 200);
+    EXPECT_EQ(page->GetPixel(5, 5), RGB(30, 200, 10));
+    for (int i = 0; i < 2; ++i) {
+        form->OnRecordNext();
+        page = form->GetImageDocument()->GetActiveDIB();
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetPixel(5, 5), RGB(100, 100, 100)) << i;
+    }
+    EXPECT_FALSE(ControlText(*form, IDC_DATETIME).IsEmpty());
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
+TEST_F(DBFormTrayScanTest, DeletedRecordLeavesTheSeriesWithoutAQuestion)
+{
+    WriteAoiFile("72_1.AOI");
+    for (const char* name : {"one.png", "two.png"}) {
+        CTrayScanRecord r;
+        r.strBildname = name;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    form->OnDeleteRecord();
+    EXPECT_EQ(form->m_strPosition, CString("1/1"));
+    EXPECT_EQ(ControlText(*form, IDC_IMAGE_NAME), CString("two.png"));
+    _RecordsetPtr rs = CAdoRecordset::Create();
+    rs->Open("SELECT Bildname FROM Messungen", Connect());
+    ASSERT_EQ(rs->GetRecordCount(), 1);
+    EXPECT_EQ(GetFieldString(rs, "Bildname"), CString("two.png"));
+    form->OnDeleteRecord();
+    EXPECT_EQ(form->m_nRecordCount, 0);
+    for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
+        EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
     EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
 }
 
