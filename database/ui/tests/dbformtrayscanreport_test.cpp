@@ -8,8 +8,11 @@
 #include "database/ui/webbrowser2.h"
 #include "dialogtesting.h"
 #include "imaging/dibdocex.h"
+#include "outside/pixmere/dib.h"
 #include "platform/core/variant.h"
+#include "platform/ui/staticedit.h"
 #include "platform/ui/frame.h"
+#include "platform/ui/pathdialog.h"
 #include "series/griddoc2.h"
 #include "series/ui/gridview2.h"
 
@@ -273,6 +276,172 @@ TEST_F(TrayScanReportTest, SaveImageWritesTheRecordsImageInsideTheImagesFolder)
     EXPECT_FALSE(fs::exists(m_folder.Path() / "outside.jpg"));
     ASSERT_EQ(BoxTexts().size(), 1U);
     EXPECT_NE(BoxTexts()[0].Find("no plain file name"), -1);
+}
+
+// ---- Import ------------------------------------------------------------------------------------
+
+// Boxes go to the test's record; a box whose text holds m_strWhen runs
+// m_then first (a folder that goes away while a box is open).
+class CBoxHook : public IMessageBoxPresenter
+{
+public:
+    explicit CBoxHook(ScriptedMessageBoxes& boxes) : m_boxes(boxes) {}
+    int Show(const CString& text, const CString& caption, UINT type) override
+    {
+        if (m_then && text.Find(m_strWhen) != -1)
+            std::exchange(m_then, nullptr)();
+        return m_boxes.Show(text, caption, type);
+    }
+    void Beep(UINT type) override { m_boxes.Beep(type); }
+
+    ScriptedMessageBoxes& m_boxes;
+    CString m_strWhen;
+    std::function<void()> m_then;
+};
+
+class TrayScanImportTest : public TrayScanReportTest
+{
+protected:
+    void SetUp() override
+    {
+        TrayScanReportTest::SetUp();
+        // The image document's tables, as the program has them.
+        m_templates.SetTemplate(CSRC::kObjTemplate,
+                                new CMultiDocTemplate(IDR_TRAYSCAN_TEST_TABLE, RUNTIME_CLASS(CObjDataDoc),
+                                                      RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(CGridView2)));
+        fs::create_directories(In());
+        WriteAoiFile("72_1.AOI");
+    }
+
+    void TearDown() override
+    {
+        TrayScanReportTest::TearDown();
+        m_templates.GetTemplate(CSRC::kObjTemplate)->CloseAllDocuments(FALSE);
+    }
+
+    fs::path In() const { return m_folder.Path() / "in"; }
+    fs::path Images() const { return m_folder.Path() / "images"; }
+    fs::path Data() const { return m_folder.Path() / "data"; }
+
+    void WriteImage(const fs::path& path) const
+    {
+        CDIB page;
+        ASSERT_TRUE(page.InitDIB(40, 30, 24));
+        ASSERT_TRUE(page.Write(path.c_str()));
+    }
+    void WriteTable(const fs::path& path) const
+    {
+        CObjDataDoc table;
+        ASSERT_TRUE(table.OnSaveDocument(path.c_str()));
+    }
+
+    // Measurement > Import on the folder.
+    void Import(CDBFormTrayScan& form, const fs::path& folder)
+    {
+        OnNextDialog([folder](CDialog& d) {
+            dynamic_cast<CPathDialogSub&>(d).PathEdit()->SetWindowText(folder.c_str());
+            Press(d, IDOK);
+        });
+        form.OnImport();
+    }
+
+    // DataName and Bildname of every record, in order.
+    static std::vector<std::pair<CString, CString>> Records(CDBFormTrayScan& form)
+    {
+        std::vector<std::pair<CString, CString>> names;
+        _RecordsetPtr rs = form.GetMeasurements();
+        if (rs->GetRecordCount() <= 0)
+            return names;
+        const long position = rs->GetAbsolutePosition();
+        for (rs->MoveFirst(); !rs->GetEOF(); rs->MoveNext())
+            names.emplace_back(GetFieldString(rs, "DataName"), GetFieldString(rs, "Bildname"));
+        rs->PutAbsolutePosition(position);
+        return names;
+    }
+};
+
+TEST_F(TrayScanImportTest, TakesTheResultTablesWithTheirImagesAndSideFilesOnly)
+{
+    WriteAoiFile("128_2.AOI");
+    WriteTable(In() / "a.xml");
+    std::ofstream(In() / "a.txt") << "Profile:60_40\nImage:other.jpg\nRaster:128\nBatch:2\nIndexAOI:1\n";
+    WriteImage(In() / "a.jpg");
+    WriteImage(In() / "b.jpg");
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    Import(*form, In());
+
+    // b.jpg stays out: a result table was found.
+    using Names = std::vector<std::pair<CString, CString>>;
+    EXPECT_EQ(Records(*form), (Names{{"a.xml", "a.jpg"}}));
+    EXPECT_TRUE(fs::exists(Images() / "a.jpg"));
+    EXPECT_FALSE(fs::exists(Images() / "b.jpg"));
+    EXPECT_TRUE(fs::exists(Data() / "a.xml"));
+    _RecordsetPtr rs = form->GetMeasurements();
+    EXPECT_EQ(GetFieldInt(rs, "Messtag"), 128);
+    EXPECT_EQ(GetFieldInt(rs, "GlasNr"), 2);
+    EXPECT_EQ(GetFieldInt(rs, "Fuellstand"), 1);
+    EXPECT_EQ(GetFieldString(rs, "Messparameter"), CString("60_40"));
+    EXPECT_EQ(GetProfileString("DataBase", "Import", ""), CString(In().c_str()));
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+
+    // Without a table the images are the records.
+    fs::remove(In() / "a.xml");
+    fs::remove(Images() / "a.jpg");
+    fs::remove(Data() / "a.xml");
+    Import(*form, In());
+    EXPECT_EQ(Records(*form), (Names{{"a.xml", "a.jpg"}, {"", "a.jpg"}, {"", "b.jpg"}}));
+}
+
+TEST_F(TrayScanImportTest, NeverOverwritesAFileAndGoesOnWithTheFolder)
+{
+    // a: its image is in the images folder already; c: its table in the
+    // data folder; e: a side file with values that cannot be used; f: no
+    // table at all.
+    for (const char* name : {"a.xml", "c.xml", "d.xml", "e.xml"})
+        WriteTable(In() / name);
+    WriteImage(In() / "a.jpg");
+    std::ofstream(Images() / "a.jpg") << "old image";
+    std::ofstream(Data() / "c.xml") << "old table";
+    std::ofstream(In() / "e.txt") << "Raster:../../72\nBatch:x\n";
+    std::ofstream(In() / "f.xml") << "no table";
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    Import(*form, In());
+
+    using Names = std::vector<std::pair<CString, CString>>;
+    EXPECT_EQ(Records(*form), (Names{{"d.xml", ""}, {"e.xml", ""}}));
+    EXPECT_EQ(ReadAll(Images() / "a.jpg"), "old image");
+    EXPECT_EQ(ReadAll(Data() / "c.xml"), "old table");
+    EXPECT_EQ(GetFieldInt(form->GetMeasurements(), "Messtag"), 72);
+    const std::vector<CString> boxes = BoxTexts();
+    ASSERT_EQ(boxes.size(), 4U);
+    EXPECT_NE(boxes[0].Find("a.jpg exists already"), -1) << boxes[0].GetString();
+    EXPECT_NE(boxes[1].Find("c.xml exists already"), -1) << boxes[1].GetString();
+    EXPECT_NE(boxes[2].Find("e.txt"), -1) << boxes[2].GetString();
+    EXPECT_NE(boxes[3].Find("f.xml"), -1) << boxes[3].GetString();
+}
+
+TEST_F(TrayScanImportTest, AFolderThatGoesAwayIsSaidOnceAndTheRecordsMadeStay)
+{
+    for (const char* name : {"a.xml", "b.xml", "c.xml", "d.xml"})
+        WriteTable(In() / name);
+    WriteImage(In() / "b.jpg");
+    std::ofstream(Images() / "b.jpg") << "old image";
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    auto hook = std::make_shared<CBoxHook>(*m_boxes);
+    hook->m_strWhen = "exists already";
+    hook->m_then = [this] { fs::remove_all(In()); };
+    const auto previous = kestrun::SetMessageBoxPresenter(hook);
+    Import(*form, In());
+    kestrun::SetMessageBoxPresenter(previous);
+
+    using Names = std::vector<std::pair<CString, CString>>;
+    EXPECT_EQ(Records(*form), (Names{{"a.xml", ""}}));
+    const std::vector<CString> boxes = BoxTexts();
+    ASSERT_EQ(boxes.size(), 2U);
+    EXPECT_NE(boxes[1].Find("is gone"), -1) << boxes[1].GetString();
 }
 
 } // namespace
