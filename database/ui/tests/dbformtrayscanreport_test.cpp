@@ -4,6 +4,7 @@
 #include "database/ui/tests/dbformtrayscanfixture.h"
 
 #include "database/ui/dbdlgresources.h"
+#include "database/ui/dbmessreihen.h"
 #include "database/ui/reportdlg.h"
 #include "database/ui/webbrowser2.h"
 #include "dialogtesting.h"
@@ -442,6 +443,27 @@ TEST_F(TrayScanImportTest, AFolderThatGoesAwayIsSaidOnceAndTheRecordsMadeStay)
     const std::vector<CString> boxes = BoxTexts();
     ASSERT_EQ(boxes.size(), 2U);
     EXPECT_NE(boxes[1].Find("is gone"), -1) << boxes[1].GetString();
+}
+
+TEST_F(TrayScanImportTest, WithoutASeriesTheSeriesAreAskedForFirst)
+{
+    Connect()->Execute("DELETE FROM Messreihen");
+    WriteTable(In() / "a.xml");
+    // Opening without a series asks for one already.
+    OnNextDialog([](CDialog& d) { d.EndDialog(IDCANCEL); });
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    m_boxes->Clear();
+    bool rows = false;
+    OnNextDialog([&rows](CDialog& d) {
+        rows = dynamic_cast<CDBMessreihen1*>(&d) != nullptr;
+        d.EndDialog(IDCANCEL);
+    });
+    form->OnImport();
+    EXPECT_TRUE(rows);
+    ASSERT_EQ(BoxTexts().size(), 1U);
+    EXPECT_NE(BoxTexts()[0].Find("No measurement row available"), -1);
+    EXPECT_FALSE(fs::exists(Data() / "a.xml"));
 }
 
 } // namespace
