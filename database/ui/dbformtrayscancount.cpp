@@ -341,6 +341,13 @@ void CDBFormTrayScan::OnCountAll()
     const _RecordsetPtr rs = m_pRecordset;
     const CCountSetting start{CurrentProfile(), LeadingNumber(m_strTray), m_nBatch};
     std::vector<CString> missing;
+    // Commands handled meanwhile may close the form; then nothing of it is
+    // touched again.
+    const HWND hwnd = GetSafeHwnd();
+    const auto pumpAndLive = [&host, hwnd] {
+        host.PumpMessages();
+        return ::IsWindow(hwnd) != FALSE;
+    };
     m_bCountingAll = true;
     DisableCountButtons(*this);
     try {
@@ -369,16 +376,19 @@ void CDBFormTrayScan::OnCountAll()
             rs->MoveNext();
             // Showing the record enabled them again.
             DisableCountButtons(*this);
-            host.PumpMessages();
+            if (!pumpAndLive())
+                return;
         }
         if (!escaped) {
             if (IsOpen() && rs->GetRecordCount() > 0)
                 rs->MoveLast();
-            host.PumpMessages();
+            if (!pumpAndLive())
+                return;
         }
     } catch (const _com_error& e) {
         RecordFailed(doc, rs, e);
-        host.PumpMessages();
+        if (!pumpAndLive())
+            return;
     }
     m_bCountingAll = false;
     EnableCountButtons();

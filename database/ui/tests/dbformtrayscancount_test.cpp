@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -228,6 +229,27 @@ TEST_F(TrayScanCountTest, EscapeEndsCountAllBeforeTheNextRecord)
     Press(*m_form, IDC_TS_COUNT_ALL);
     EXPECT_EQ(GetFieldInt(Stored(first), "Anzahl"), 0);
     EXPECT_EQ(Position(), 1) << "on the first record, not moved to the last";
+    EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(TrayScanCountTest, FormClosedDuringCountAllEndsItQuietly)
+{
+    WriteTrayImage("tray.png");
+    CTrayScanRecord record;
+    record.strBildname = "tray.png";
+    const long first = AddRecord(record);
+    const long second = AddRecord(record);
+    ASSERT_NE(OpenForm(), nullptr);
+
+    CCountAllHost host;
+    CFrameWnd* frame = m_form->GetParentFrame();
+    host.m_onPump = [&] {
+        if (std::exchange(frame, nullptr) != nullptr)
+            m_form->GetParentFrame()->SendMessage(WM_CLOSE);
+    };
+    Press(*m_form, IDC_TS_COUNT_ALL);
+    EXPECT_EQ(GetFieldInt(Stored(first), "Anzahl"), 4);
+    EXPECT_EQ(GetFieldInt(Stored(second), "Anzahl"), 0);
     EXPECT_TRUE(BoxTexts().empty());
 }
 
