@@ -172,6 +172,23 @@ TEST_F(TrayScanCountTest, CountWritesTheTrayAndItsClassesAfterTheChangeQuestion)
     EXPECT_EQ(GetFieldString(Stored(id), "Messparameter"), CString("60_40"));
 }
 
+TEST_F(TrayScanCountTest, MoreClassifiedObjectsThanVesselsLeaveNormalAtZeroAndSaySo)
+{
+    WriteTrayImage("tray.png");
+    CTrayScanRecord record;
+    record.strBildname = "tray.png";
+    const long id = AddRecord(record);
+    ASSERT_NE(OpenForm(), nullptr);
+    m_form->m_strTray = "2";
+    m_boxes->QueueAnswer(IDNO);
+    Press(*m_form, IDC_COUNT);
+    const _RecordsetPtr rs = Stored(id);
+    EXPECT_EQ(GetFieldInt(rs, "Anzahl_Manuell"), 2);
+    EXPECT_NEAR(GetFieldDouble(rs, "Prozent_Normal"), 0.0, 1e-6);
+    EXPECT_NEAR(GetFieldDouble(rs, "Prozent_Hell"), 150.0, 1e-5);
+    EXPECT_EQ(m_main->GetMessageText(), CString("4 classified objects in 2 vessels: Normal set to 0."));
+}
+
 TEST_F(TrayScanCountTest, CountAllSkipsRecordsWithoutTheirImageAndHoldsTheRecordCommands)
 {
     WriteTrayImage("tray.png");
