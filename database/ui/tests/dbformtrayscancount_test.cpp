@@ -172,6 +172,27 @@ TEST_F(TrayScanCountTest, CountWritesTheTrayAndItsClassesAfterTheChangeQuestion)
     EXPECT_EQ(GetFieldString(Stored(id), "Messparameter"), CString("60_40"));
 }
 
+TEST_F(TrayScanCountTest, CountRefusesWithoutARecordOrWithEdgeObjects)
+{
+    ASSERT_NE(OpenForm(), nullptr);
+    m_form->OnCount();
+    WriteTrayImage("tray.png");
+    CTrayScanRecord record;
+    record.strBildname = "tray.png";
+    const long id = AddRecord(record);
+    m_form->GetMeasurements()->Requery();
+    m_form->OnLoadImage();
+    m_engine.GetSettings().m_FormThres.m_Model = 1;
+    m_form->OnCount();
+    EXPECT_EQ(BoxTexts(), (std::vector<CString>{
+                              "No dataset available!\nPlease create a new dataset first!",
+                              "You have not activated the appropriate options for this measurement!\nPlease activate "
+                              "parameter \"Contour\" or \"Ellipse Fit\" in menu Options \\ Form Parameters \\ "
+                              "Parameter and Model.",
+                          }));
+    EXPECT_EQ(GetFieldInt(Stored(id), "Anzahl"), 0);
+}
+
 TEST_F(TrayScanCountTest, MoreClassifiedObjectsThanVesselsLeaveNormalAtZeroAndSaySo)
 {
     WriteTrayImage("tray.png");
