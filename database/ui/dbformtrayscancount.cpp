@@ -49,8 +49,8 @@ CString CurrentProfile()
     return services ? services->GetCurrentProfileName() : CString();
 }
 
-// The provider's messages and the error box; a change left pending is
-// dropped, so that no later move stores half a record.
+// The error box; a change left pending is dropped, so that no later move
+// stores half a record.
 void RecordFailed(const CDBDocADO* doc, const _RecordsetPtr& rs, const _com_error& e)
 {
     ReportRecordError(doc ? doc->GetConnection() : _ConnectionPtr(), rs, e);
