@@ -13,6 +13,7 @@
 #include "imaging/ui/dibvwex.h"
 #include "objectmodel/baseobjii.h"
 #include "objectmodel/toolfunctions.h"
+#include "outside/grabwell/fgboard.h"
 #include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
@@ -642,6 +643,12 @@ void CDBForm::OnInitVideo()
         doc->UpdateImageViews();
     } else if (!CreateImageView(TRUE)) {
         DetachImageView();
+    }
+    // The grabber takes back the profile an image view last handed over.
+    if (CAppServices* services = kestrun::AppServices()) {
+        const CString grabberProfile = services->GetGrabberProfileName();
+        if (!grabberProfile.IsEmpty())
+            GetFG()->SetParameterString(kestrun::fgparam::kProfile, grabberProfile);
     }
     SendStateToBox(3);
 }
