@@ -58,8 +58,24 @@ inline constexpr UINT ID_DB_DILUTION = 45138;
 inline constexpr UINT ID_DB_SHOW_TABLE = 45139;
 inline constexpr UINT ID_DB_INIT_VIDEO = 40000;
 
+// The tray-scan form.
+inline constexpr UINT IDD_DBFORMTRAYSCAN = 227;
+inline constexpr UINT IDC_TS_BARCODE = 2115;
+inline constexpr UINT IDC_TS_BATCH_SPIN = 2187;
+inline constexpr UINT IDC_TS_LOGO = 2252;
+inline constexpr UINT IDC_TS_BATCH = 2325;
+inline constexpr UINT IDC_TS_SAVE_AOI = 2326;
+inline constexpr UINT IDC_TS_COUNT_ALL = 2334;
+inline constexpr UINT IDC_TS_USE_CURRENT_PROFILE = 2335;
+inline constexpr UINT IDC_TS_PROFILE = 2341;
+inline constexpr UINT IDC_TS_TRAY = 2343;
+inline constexpr UINT ID_DB_IMPORT = 45140;
+inline constexpr UINT ID_DB_SEARCH_RECORD = 45141;
+
 void RegisterDatabaseDialogs();
 // The form's template and menu.
 void RegisterDatabaseForm();
+// The tray-scan form's template.
+void RegisterTrayScanForm();
 
 } // namespace kestrun::dbui

@@ -83,6 +83,8 @@ public:
 
     // ---- the script object "DBFront" ----
     const kestrun::CDispatchMap& GetDispatchMap() const override;
+    // The 15 report column titles, "Index" to "L [%]".
+    static std::vector<CString> GetReportTitleArray();
     short GetReportTitles(COleVariant& target);
     short GetReportValues(COleVariant& target);
     // The series name for 0, else empty.
