@@ -95,6 +95,10 @@ protected:
     void OnAutoImageInput();
     void OnTwainSelectSource();
     void OnTwainAcquire();
+    // Measurement > Import: the tray-scan form's Import, the only import
+    // there is.
+    void OnImport();
+    void OnUpdateImport(CCmdUI* pCmdUI);
     // Commands whose windows are not part of this program yet.
     void OnUpdateNotAvailable(CCmdUI* pCmdUI);
 
@@ -133,6 +137,8 @@ private:
     // command nobody takes goes on along the route.
     void RouteCommands(UINT nFirst, UINT nLast, CCmdTarget* (CMainFrame::*target)());
     CCmdTarget* FormViewTarget();
+    // The form view when it is the tray-scan form, else null.
+    CCmdTarget* TrayScanFormTarget();
     // The first view of the image document: the integration window is
     // the view's, also when another window is active.
     CCmdTarget* ImageDocumentViewTarget();

@@ -5,6 +5,7 @@
 #include "app/resource.h"
 #include "app/templatefactory.h"
 
+#include "database/ui/dbdlgresources.h"
 #include "imaging/dibdoc.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/ui/doctemplate.h"
@@ -24,6 +25,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CMDIFrameWnd)
     ON_COMMAND(ID_TWAIN_SELECT_SOURCE, OnTwainSelectSource)
     ON_COMMAND(ID_TWAIN_ACQUIRE, OnTwainAcquire)
     ON_COMMAND(ID_AUTO_IMAGE_INPUT, OnAutoImageInput)
+    ON_COMMAND(ID_IMPORT, OnImport)
+    ON_UPDATE_COMMAND_UI(ID_IMPORT, OnUpdateImport)
     // The help is not part of this program yet.
     ON_UPDATE_COMMAND_UI_RANGE(ID_HELP_INDEX, ID_DEFAULT_HELP, OnUpdateNotAvailable)
 
@@ -80,6 +83,12 @@ CCmdTarget* CMainFrame::FormViewTarget()
     return services ? services->GetFormView() : nullptr;
 }
 
+CCmdTarget* CMainFrame::TrayScanFormTarget()
+{
+    CCmdTarget* form = FormViewTarget();
+    return kestrun::IsKindOfClass(form, "CDBFormTrayScan") ? form : nullptr;
+}
+
 CCmdTarget* CMainFrame::ImageDocumentViewTarget()
 {
     CAppServices* services = kestrun::AppServices();
@@ -114,6 +123,17 @@ CCmdTarget* CMainFrame::ExportTarget()
 void CMainFrame::OnUpdateNotAvailable(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(FALSE);
+}
+
+void CMainFrame::OnImport()
+{
+    if (CCmdTarget* form = TrayScanFormTarget())
+        form->OnCmdMsg(kestrun::dbui::ID_DB_IMPORT, CN_COMMAND, nullptr, nullptr);
+}
+
+void CMainFrame::OnUpdateImport(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TrayScanFormTarget() != nullptr);
 }
 
 void CMainFrame::OnInputChannel(UINT nID)

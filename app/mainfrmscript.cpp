@@ -29,6 +29,8 @@ constexpr CScriptObjectKind kScriptObjectKinds[] = {
     {"CDIBDocEx", "Bild", "{DD591203-E395-11D2-998A-0080AD38027C}", nullptr},
     {"CGridDoc2", "Tabelle", "{8BC6CEE3-C874-11d3-A1B4-00C0A8403DF2}", "script/export.txt"},
     {"CDBForm", "DBFront", "{75117FDB-B7A6-4CCE-B029-CCA4DC77DD25}", "script/report.txt"},
+    // Its workbook path comes through IReportWorkbook, as the growth form's.
+    {"CDBFormTrayScan", "DBFront", "{67C26ED9-1D70-4415-96D4-92738D34A16B}", "script/report.txt"},
 };
 
 // The workbook path inside the report script's string literal: quotes are

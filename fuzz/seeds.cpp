@@ -1,12 +1,14 @@
 // fuzz_seeds <folder>: a small starting corpus for each fuzz program, made
 // by the code that writes such files: <folder>/image, aoi, xml, ini, classes,
-// dgoparams, track, script, chartfile, measurementdoc, workbook, packeddib.
+// dgoparams, track, script, chartfile, measurementdoc, workbook, packeddib,
+// traysidefile.
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
 #include "analysis/classes.h"
 #include "analysis/track.h"
 #include "database/tests/workbookfixture.h"
+#include "database/trayoutput.h"
 #include "database/workbook/xlsxworkbook.h"
 #include "objectmodel/rpolygon.h"
 #include "objectmodel/xmlarchive.h"
@@ -281,6 +283,16 @@ void PackedDibSeeds(const fs::path& folder)
     }
 }
 
+// A side file as the tray form writes it, and one with Windows line ends.
+void TraySideFileSeeds(const fs::path& folder)
+{
+    const kestrun::tray::CSideFile side{"30_20", "20260304 090507 1001.jpg", "128", 2, 1};
+    kestrun::tray::WriteSideFile((folder / "side.txt").c_str(), side);
+    CString text = kestrun::tray::SideFileText(side);
+    text.Replace("\n", "\r\n");
+    Save(folder / "crlf.txt", text.str());
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -297,7 +309,7 @@ int main(int argc, char** argv)
     } kinds[] = {{"image", ImageSeeds}, {"aoi", AoiSeeds}, {"xml", XmlSeeds}, {"ini", IniSeeds}, {"classes", ClassesSeeds},
                  {"dgoparams", DgoParamsSeeds}, {"track", TrackSeeds}, {"script", ScriptSeeds},
                  {"chartfile", ChartSeeds}, {"measurementdoc", MeasurementDocSeeds}, {"workbook", WorkbookSeeds},
-                 {"packeddib", PackedDibSeeds}};
+                 {"packeddib", PackedDibSeeds}, {"traysidefile", TraySideFileSeeds}};
     try {
         for (const auto& kind : kinds) {
             fs::create_directories(root / kind.name);

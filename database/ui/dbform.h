@@ -163,9 +163,6 @@ private:
     void FillLevelsFromRecord();
     // The record with the key after a requery (the first without it).
     void MoveToRecord(long id);
-    void RunWorkbookReport(const CString& extension);
-    // The filled template in the report window; its file goes afterwards.
-    void RunHtmlReport(int nColumns);
     static void BuildRecordTable(const _RecordsetPtr& rs, std::vector<CString>& titles,
                                  std::vector<std::vector<CString>>& rows);
     static void BuildCountMatrix(const _RecordsetPtr& rs, std::vector<CString>& titles,

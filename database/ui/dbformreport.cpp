@@ -7,23 +7,9 @@
 #include "database/dbdocado.h"
 #include "database/dbfields.h"
 #include "database/reportvalues.h"
-#include "database/ui/reportdlg.h"
-#include "imaging/src.h"
-#include "objectmodel/baseobjii.h"
+#include "database/ui/reportroutes.h"
 #include "platform/automation/dispatchmap.h"
-#include "platform/core/errors.h"
-#include "platform/core/folders.h"
 #include "platform/core/messagebox.h"
-#include "platform/core/paths.h"
-#include "platform/ui/appservices.h"
-#include "platform/ui/cmdtarget.h"
-#include "platform/ui/doctemplate.h"
-#include "platform/ui/frame.h"
-#include "platform/ui/winapp.h"
-#include "series/griddoc2.h"
-
-#include <QDate>
-#include <QLocale>
 
 #include <algorithm>
 #include <climits>
@@ -39,50 +25,6 @@ constexpr int kRecordTableMode = 3;
 CString MeasurementsQuery(long seriesId, const char* order)
 {
     return FormatString("SELECT * FROM Messungen WHERE Messungen.MessreihenID = %ld ORDER BY %s", seriesId, order);
-}
-
-// The series name as a file name: no folder parts, no control characters.
-CString WorkbookName(const CString& seriesName)
-{
-    CString name = seriesName;
-    for (int i = 0; i < name.GetLength(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c < 0x20 || c == 0x7F || c == '/' || c == '\\')
-            name.SetAt(i, '_');
-    }
-    if (name == "." || name == "..")
-        name = "_";
-    return name;
-}
-
-CString Extension(const CString& path)
-{
-    const int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
-    const int dot = path.ReverseFind('.');
-    return dot > slash ? path.Mid(dot) : CString();
-}
-
-CString FolderOf(const CString& path)
-{
-    const int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
-    return slash >= 0 ? path.Left(slash + 1) : CString();
-}
-
-// Today in the user's short date form.
-CString TodayText()
-{
-    return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toUtf8().constData();
-}
-
-// The application's table template; null (said) without one.
-CMultiDocTemplate* TableTemplate()
-{
-    CAppServices* services = kestrun::AppServices();
-    CSRC* templates = services != nullptr ? services->GetTemplates() : nullptr;
-    CMultiDocTemplate* tables = templates != nullptr ? templates->GetTemplate(CSRC::kGridTemplate) : nullptr;
-    if (tables == nullptr)
-        AfxMessageBox("There is no table to show the measurements in.", MB_ICONINFORMATION);
-    return tables;
 }
 
 } // namespace
@@ -199,59 +141,14 @@ void CDBForm::OnPrintReport()
     CWaitCursor wait;
     std::vector<CString> titles;
     BuildReportTitles(titles);
-    const CString extension = Extension(m_strReportTemplate);
-    if (extension == ".xls" || extension == ".xlsx") {
-        RunWorkbookReport(extension);
+    if (kestrun::dbui::IsWorkbookTemplate(m_strReportTemplate)) {
+        kestrun::dbui::RunWorkbookReport(*this, m_strReportTemplate, m_strSeriesName, m_strWorkbook);
         return;
     }
-    RunHtmlReport(static_cast<int>(titles.size()));
-}
-
-void CDBForm::RunHtmlReport(int nColumns)
-{
     std::vector<CString> values;
     BuildReportRows(values);
-    CStringArray cells;
-    for (const CString& value : values)
-        cells.Add(value);
-    CReportDlg dlg(this);
-    dlg.SetTemplatePath(m_strReportTemplate);
-    const CString output = FolderOf(m_strReportTemplate) + "report_temp.html";
-    dlg.SetOutputPath(output);
-    CMapStringToString placeholders;
-    placeholders.SetAt("datum", TodayText());
-    placeholders.SetAt("messreihe", m_strSeriesName);
-    placeholders.SetAt("probe", m_strSample);
-    if (dlg.SetResultTable(placeholders, nColumns, &cells) < 0) {
-        AfxMessageBox("Error in report");
-        return;
-    }
-    dlg.DoModal();
-    DeleteFile(output);
-}
-
-void CDBForm::RunWorkbookReport(const CString& extension)
-{
-    const CString name = m_strSeriesName.IsEmpty() ? CString("Report") : WorkbookName(m_strSeriesName);
-    const CString target = FolderOf(m_strReportTemplate) + name + extension;
-    if (!CopyFile(m_strReportTemplate, target, TRUE)) {
-        if (GetLastError() != ERROR_FILE_EXISTS) {
-            AfxMessageBox(FormatString("Error: the report template %s could not be copied to %s",
-                                       m_strReportTemplate.GetString(), target.GetString()));
-            return;
-        }
-        if (AfxMessageBox(FormatString("Error: %s exists - Overwrite(Y/N)", target.GetString()), MB_YESNO) != IDYES)
-            return;
-        if (!CopyFile(m_strReportTemplate, target, FALSE)) {
-            AfxMessageBox(FormatString("Error: the report template %s could not be copied to %s",
-                                       m_strReportTemplate.GetString(), target.GetString()));
-            return;
-        }
-    }
-    m_strWorkbook = target;
-    if (CWnd* main = AfxGetMainWnd())
-        main->SendMessage(RegisterWindowMessage("Message RunMacro "), 0,
-                          reinterpret_cast<LPARAM>(static_cast<CCmdTarget*>(this)));
+    kestrun::dbui::RunHtmlReport(this, m_strReportTemplate, m_strSeriesName, m_strSample,
+                                 static_cast<int>(titles.size()), values);
 }
 
 // ---- Show Table -------------------------------------------------------------------------------
@@ -260,9 +157,6 @@ void CDBForm::OnShowTable()
 {
     CDBDocADO* doc = GetDocument();
     if (doc == nullptr || !IsOpen())
-        return;
-    CMultiDocTemplate* tables = TableTemplate();
-    if (tables == nullptr)
         return;
     std::vector<std::vector<CString>> rows;
     std::vector<CString> titles;
@@ -285,31 +179,7 @@ void CDBForm::OnShowTable()
         AfxMessageBox(kNoMeasurements);
         return;
     }
-    CDocument* made = tables->CreateNewDocument();
-    auto* table = dynamic_cast<CGridDoc2*>(made);
-    if (table == nullptr || !made->OnNewDocument()) {
-        if (made != nullptr)
-            made->OnCloseDocument();
-        return;
-    }
-    if (m_nFormMode != 1)
-        table->m_nTableMode = kRecordTableMode;
-    CBaseObjII::SharedTitles.RemoveAll();
-    for (const CString& title : titles)
-        CBaseObjII::SharedTitles.Add(title);
-    for (std::vector<CString>& cells : rows) {
-        auto row = std::make_unique<CBaseObjII>();
-        for (CString& cell : cells)
-            row->m_Values.Add(cell);
-        table->AddObject(row.release());
-    }
-    tables->SetDefaultTitle(made);
-    CFrameWnd* frame = tables->CreateNewFrame(made, nullptr);
-    if (frame == nullptr) {
-        made->OnCloseDocument();
-        return;
-    }
-    tables->InitialUpdateFrame(frame, made, TRUE);
+    kestrun::dbui::ShowRecordTable(titles, rows, m_nFormMode == 1 ? 0 : kRecordTableMode);
 }
 
 void CDBForm::BuildRecordTable(const _RecordsetPtr& rs, std::vector<CString>& titles,
