@@ -372,3 +372,35 @@ TEST_F(DBFormTrayScanTest, DeletedRecordLeavesTheSeriesWithoutAQuestion)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ReportRowsNameThePositionOfEachRecordByItsAreaAndBatch)
+{
+    for (const char* name : {"72_1.AOI", "72_2.AOI", "72_3.AOI", "72_4.AOI"})
+        WriteAoiFile(name, 4);
+    struct
+    {
+        int area;
+        int batch;
+        const char* letter;
+    } const cases[] = {{0, 4, "L"}, {1, 2, "R"}, {1, 3, "M"}, {2, 1, "R"}, {1, 1, ""}, {3, 2, ""}};
+    for (const auto& c : cases) {
+        CTrayScanRecord r;
+        r.nFuellstand = c.area;
+        r.nGlasNr = c.batch;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    std::vector<CString> cells;
+    ASSERT_EQ(form->BuildReportRows(cells), static_cast<int>(std::size(cases)));
+    ASSERT_EQ(cells.size(), std::size(cases) * 15);
+    const size_t position = 5; // "Pos"
+    ASSERT_EQ(CDBFormTrayScan::GetReportTitleArray()[position], CString("Pos"));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cells[i * 15 + position], CString(cases[i].letter)) << cases[i].area << "/" << cases[i].batch;
+    EXPECT_EQ(form->m_strPosition, CString("1/6"));
+}
+
+} // namespace
