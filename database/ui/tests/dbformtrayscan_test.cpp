@@ -7,7 +7,10 @@
 #include "dialogtesting.h"
 #include "imaging/dibdocex.h"
 #include "outside/pixmere/dib.h"
+#include "database/ui/listrows.h"
+#include "platform/core/recording_dc.h"
 #include "platform/core/variant.h"
+#include "platform/ui/systemlook.h"
 #include "platform/ui/listboxes.h"
 
 #include <opencv2/core.hpp>
@@ -401,6 +404,42 @@ TEST_F(DBFormTrayScanTest, ReportRowsNameThePositionOfEachRecordByItsAreaAndBatc
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cells[i * 15 + position], CString(cases[i].letter)) << cases[i].area << "/" << cases[i].batch;
     EXPECT_EQ(form->m_strPosition, CString("1/6"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ResultRowsArePaintedOnTheButtonFaceWithEmptyCellsLeftOut)
+{
+    WriteAoiFile("72_1.AOI");
+    AddRecord(CTrayScanRecord());
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    CListCtrl& list = form->GetResultList();
+    ASSERT_GE(list.GetItemCount(), 5);
+    // Row 0 is an area row (no third column), row 4 the default class.
+    for (const auto& [row, cells] : {std::pair{0, 2U}, std::pair{4, 3U}}) {
+        CRecordingDC dc;
+        DRAWITEMSTRUCT item{};
+        item.itemID = static_cast<UINT>(row);
+        item.hDC = &dc;
+        item.rcItem = CRect(0, 0, 400, 16);
+        DrawTrayResultRow(list, item);
+        std::vector<int> lefts;
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "FillRect")
+                EXPECT_EQ(r.brush.lbColor, GetSysColor(COLOR_BTNFACE));
+            if (r.op != "DrawText")
+                continue;
+            EXPECT_NE(r.format & DT_END_ELLIPSIS, 0U);
+            ASSERT_FALSE(r.points.empty());
+            lefts.push_back(r.points[0].x);
+        }
+        ASSERT_EQ(lefts.size(), cells) << row;
+        EXPECT_EQ(lefts[0], 2);
+        EXPECT_EQ(lefts[1], list.GetColumnWidth(0) + 6);
+    }
 }
 
 } // namespace
