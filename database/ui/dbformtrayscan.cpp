@@ -38,7 +38,6 @@ using namespace kestrun::dbui;
 namespace {
 
 constexpr const char* kSection = "DataBase";
-constexpr UINT kNoSeriesText = 60012;
 
 CString ProgramSettingsPath()
 {

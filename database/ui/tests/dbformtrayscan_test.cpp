@@ -443,3 +443,26 @@ TEST_F(DBFormTrayScanTest, ResultRowsArePaintedOnTheButtonFaceWithEmptyCellsLeft
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, WithoutASeriesTheFormSaysSoAndOffersTheSeriesDialog)
+{
+    Connect()->Execute("DELETE FROM Messreihen");
+    CString dialogTitle;
+    OnNextDialog([&dialogTitle](CDialog& d) {
+        d.GetWindowText(dialogTitle);
+        d.EndDialog(IDCANCEL); // Escape: the dialog has no Cancel button
+    });
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(BoxTexts().size(), 1U);
+    EXPECT_EQ(BoxTexts()[0], CString(kNoSeriesText));
+    EXPECT_EQ(dialogTitle, CString("Measurement rows"));
+    EXPECT_EQ(form->m_strSeries, CString("Empty"));
+    EXPECT_EQ(ControlText(*form, IDC_POSITION), CString("0/0"));
+    for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
+        EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
+}
+
+} // namespace
