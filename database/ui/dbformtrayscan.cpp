@@ -38,7 +38,6 @@ using namespace kestrun::dbui;
 namespace {
 
 constexpr const char* kSection = "DataBase";
-constexpr UINT kNoSeriesText = 60012;
 
 CString ProgramSettingsPath()
 {
@@ -156,21 +155,6 @@ CDBDocADO* CDBFormTrayScan::GetDocument() const
     return dynamic_cast<CDBDocADO*>(m_pDocument);
 }
 
-bool CDBFormTrayScan::IsOpen() const
-{
-    return IsRecordsetOpen(m_pRecordset);
-}
-
-bool CDBFormTrayScan::HasRecords() const
-{
-    return kestrun::dbui::HasRecords(m_pRecordset);
-}
-
-bool CDBFormTrayScan::HasCurrentRecord() const
-{
-    return kestrun::dbui::HasCurrentRecord(m_pRecordset);
-}
-
 // ---- creation -----------------------------------------------------------------------------
 
 void CDBFormTrayScan::OnInitialUpdate()
@@ -268,7 +252,7 @@ void CDBFormTrayScan::OnUpdate(CView* /*pSender*/, LPARAM /*lHint*/, CObject* /*
     try {
         _RecordsetPtr series = doc->GetSeriesRecordset();
         if (!series || series->GetRecordCount() <= 0) {
-            if (IsOpen())
+            if (IsRecordsetOpen(m_pRecordset))
                 m_pRecordset->Close();
         } else {
             const CString name = GetFieldString(series, "Bezeichnung");
@@ -278,7 +262,7 @@ void CDBFormTrayScan::OnUpdate(CView* /*pSender*/, LPARAM /*lHint*/, CObject* /*
             if (!sample.IsEmpty())
                 m_strSample = sample;
             const long id = doc->GetFieldValue();
-            if (IsOpen())
+            if (IsRecordsetOpen(m_pRecordset))
                 m_pRecordset->Close();
             m_pRecordset->Open(FormatString("SELECT * FROM Messungen WHERE Messungen.MessreihenID = %ld", id),
                                doc->GetConnection(), adOpenKeyset, adLockOptimistic, adCmdText);
@@ -296,13 +280,13 @@ void CDBFormTrayScan::ReadRecord()
     m_record = CShownRecord();
     m_nRecordCount = 0;
     long position = 0;
-    if (IsOpen()) {
+    if (IsRecordsetOpen(m_pRecordset)) {
         m_nRecordCount = m_pRecordset->GetRecordCount();
         if (m_nRecordCount != 0)
             position = m_pRecordset->GetAbsolutePosition();
     }
     m_strPosition.Format("%ld/%ld", position > 0 ? position : 0L, m_nRecordCount);
-    if (m_nRecordCount > 0 && HasCurrentRecord())
+    if (m_nRecordCount > 0 && HasCurrentRecord(m_pRecordset))
         ReadCurrentRecord();
     BuildResultRows();
 }

@@ -164,10 +164,6 @@ private:
         double share[4] = {0.0, 0.0, 0.0, 0.0}; // normal, light, yellowish, bleached
     };
 
-    bool IsOpen() const;
-    bool HasRecords() const;
-    // Records, and the cursor on one of them.
-    bool HasCurrentRecord() const;
     // Record count, position, the current record and the result rows.
     void ReadRecord();
     void ReadCurrentRecord();

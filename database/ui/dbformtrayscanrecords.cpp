@@ -45,7 +45,7 @@ bool IsFile(const CString& path)
 void CDBFormTrayScan::MoveAndShow(const std::function<void(CAdoRecordset&)>& move)
 {
     try {
-        if (!HasRecords())
+        if (!HasRecords(m_pRecordset))
             return;
         move(*m_pRecordset);
     } catch (const _com_error& e) {
@@ -67,7 +67,7 @@ void CDBFormTrayScan::OnRecordPrev()
 
 void CDBFormTrayScan::OnRecordNext()
 {
-    if (!HasRecords()) {
+    if (!HasRecords(m_pRecordset)) {
         DetachImageView();
         return;
     }
@@ -82,7 +82,7 @@ void CDBFormTrayScan::OnRecordLast()
 void CDBFormTrayScan::OnDeleteRecord()
 {
     try {
-        if (!HasCurrentRecord())
+        if (!HasCurrentRecord(m_pRecordset))
             return;
         m_pRecordset->Delete();
     } catch (const _com_error& e) {
@@ -95,12 +95,12 @@ void CDBFormTrayScan::OnDeleteRecord()
 
 void CDBFormTrayScan::OnUpdateRecordOpen(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(IsOpen());
+    pCmdUI->Enable(IsRecordsetOpen(m_pRecordset));
 }
 
 void CDBFormTrayScan::OnUpdateRecordAny(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(HasRecords());
+    pCmdUI->Enable(HasRecords(m_pRecordset));
 }
 
 void CDBFormTrayScan::OnUpdateRecordFirstPrev(CCmdUI* pCmdUI)
@@ -131,7 +131,7 @@ CString CDBFormTrayScan::RecordFile(const CString& folder, const CString& name)
 CString CDBFormTrayScan::DataFileName() const
 {
     try {
-        if (!HasCurrentRecord())
+        if (!HasCurrentRecord(m_pRecordset))
             return CString();
         CString name = GetFieldString(m_pRecordset, "DataName");
         if (name.IsEmpty()) {
@@ -150,7 +150,7 @@ void CDBFormTrayScan::OnLoadImage()
     CAppServices* services = kestrun::AppServices();
     CString imageName;
     try {
-        if (HasCurrentRecord())
+        if (HasCurrentRecord(m_pRecordset))
             imageName = GetFieldString(m_pRecordset, "Bildname");
     } catch (const _com_error& e) {
         DumpComError(e);
