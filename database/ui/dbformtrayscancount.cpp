@@ -14,6 +14,7 @@
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
 #include "database/ui/formcount.h"
+#include "database/ui/recordcursor.h"
 #include "database/ui/trayrecord.h"
 #include "imaging/dibdocex.h"
 #include "imaging/imagecommands.h"
@@ -193,7 +194,7 @@ bool CDBFormTrayScan::AddNewRecord()
     const CBV* engine = Engine();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!IsOpen())
+        if (!IsRecordsetOpen(m_pRecordset))
             return false;
         rs->AddNew();
         rs->PutCollect("MessreihenID", COleVariant(static_cast<LONG>(doc ? doc->GetFieldValue() : -1)));
@@ -235,7 +236,7 @@ void CDBFormTrayScan::OnCount()
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasRecords()) {
+        if (!HasRecords(m_pRecordset)) {
             AfxMessageBox(kNoDatasetText, MB_OK);
             return;
         }
@@ -301,7 +302,7 @@ LRESULT CDBFormTrayScan::OnDataChanged(WPARAM wParam, LPARAM lParam)
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasCurrentRecord())
+        if (!HasCurrentRecord(m_pRecordset))
             return 0;
         if (table == nullptr) {
             WriteManualCount(rs, static_cast<int>(wParam));
@@ -351,10 +352,10 @@ void CDBFormTrayScan::OnCountAll()
     m_bCountingAll = true;
     DisableCountButtons(*this);
     try {
-        if (IsOpen() && rs->GetRecordCount() != 0)
+        if (IsRecordsetOpen(m_pRecordset) && rs->GetRecordCount() != 0)
             rs->MoveFirst();
         bool escaped = false;
-        while (IsOpen() && !rs->GetEOF()) {
+        while (IsRecordsetOpen(m_pRecordset) && !rs->GetEOF()) {
             if (host.IsEscapeDown()) {
                 escaped = true;
                 break;
@@ -380,7 +381,7 @@ void CDBFormTrayScan::OnCountAll()
                 return;
         }
         if (!escaped) {
-            if (IsOpen() && rs->GetRecordCount() > 0)
+            if (IsRecordsetOpen(m_pRecordset) && rs->GetRecordCount() > 0)
                 rs->MoveLast();
             if (!pumpAndLive())
                 return;
@@ -403,7 +404,7 @@ void CDBFormTrayScan::OnSearchRecord()
     if (dlg.DoModal() != IDOK)
         return;
     try {
-        if (!IsOpen())
+        if (!IsRecordsetOpen(m_pRecordset))
             return;
         // The text as typed: quotes and wildcards match themselves.
         FindDataName(m_pRecordset, dlg.m_strBarCode);
@@ -421,7 +422,7 @@ void CDBFormTrayScan::AddImportedRecord(const CString& strDataName, const CStrin
         services->SelectProfile(strProfile, TRUE);
     CDBDocADO* doc = GetDocument();
     try {
-        if (!IsOpen())
+        if (!IsRecordsetOpen(m_pRecordset))
             return;
         CImportedRecord record;
         record.nSeriesId = doc ? doc->GetFieldValue() : -1;

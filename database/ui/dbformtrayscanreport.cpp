@@ -232,7 +232,7 @@ void SaveFailed(const _com_error& e)
 
 int CDBFormTrayScan::BuildReportRows(std::vector<CString>& cells)
 {
-    if (!IsOpen())
+    if (!kestrun::dbui::IsRecordsetOpen(m_pRecordset))
         return 0;
     try {
         std::vector<CString> records;
@@ -312,7 +312,7 @@ void CDBFormTrayScan::OnSaveImage()
         return;
     CString name;
     try {
-        if (!HasCurrentRecord())
+        if (!kestrun::dbui::HasCurrentRecord(m_pRecordset))
             return;
         name = GetFieldString(m_pRecordset, "Bildname");
     } catch (const _com_error& e) {
