@@ -7,6 +7,7 @@
 #include "database/dbfields.h"
 #include "database/ui/correctiondlg.h"
 #include "database/ui/dbformdlgs.h"
+#include "database/ui/formcount.h"
 #include "platform/core/messagebox.h"
 #include "platform/ui/appservices.h"
 
@@ -101,12 +102,7 @@ void CDBForm::OnNewRecord()
         rs->PutCollect("Messparameter", COleVariant(profile));
         rs->PutCollect("Comment", COleVariant(m_strDescription));
         rs->PutCollect("Anzahl_Manuell", COleVariant(static_cast<short>(0)));
-        rs->UpdateBatch();
-        // The key is read back with the insert: the image name belongs to
-        // this record whatever the order of the series.
-        const int id = GetFieldInt(rs, "ID");
-        rs->PutCollect("Bildname", COleVariant(FormatString("%d.jpg", id)));
-        rs->Update();
+        const int id = kestrun::dbui::StoreNewRecord(rs);
         rs->Requery();
         rs->Find(FormatString("ID = %d", id));
         if (rs->GetEOF())
