@@ -355,7 +355,6 @@ void CDBFormTrayScan::OnCountAll()
             if (m_bUseCurrentProfile == 1 && !(RecordSetting(rs) == start))
                 WriteSetting(rs, start);
             UpdateData(FALSE);
-            DisableCountButtons(*this);
             const CString image = GetFieldString(rs, "Bildname");
             const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
             std::error_code error;
@@ -368,6 +367,8 @@ void CDBFormTrayScan::OnCountAll()
                                                kestrun::PrintableName(image).GetString()));
             }
             rs->MoveNext();
+            // Showing the record enabled them again.
+            DisableCountButtons(*this);
             host.PumpMessages();
         }
         if (!escaped) {
