@@ -156,9 +156,6 @@ private:
     // A failed database call: the error box, then the form shows a record
     // that exists.
     void DatabaseFailed(const _com_error& e);
-    // Shown objects of the result document, or null.
-    class CDataDoc* ResultDocument(LPARAM lParam) const;
-    bool AnalysisModeFits() const;
     void CloseResultDocuments(int slot);
     void FillLevelsFromRecord();
     // The record with the key after a requery (the first without it).

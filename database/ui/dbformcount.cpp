@@ -1,6 +1,7 @@
 // The count and the area measurement of a growth-test record.
 #include "database/ui/countresults.h"
 #include "database/ui/dbform.h"
+#include "database/ui/formcount.h"
 
 #include "analysis/bv.h"
 #include "database/dbfields.h"
@@ -15,12 +16,6 @@
 
 namespace {
 
-constexpr const char* kNoDataset = "No dataset available!\nPlease create a new dataset first!";
-constexpr const char* kNoImage = "No image available - Load an image first!";
-constexpr const char* kWrongMode =
-    "You have not activated the appropriate options for this measurement!\nPlease activate parameter \"Contour\" "
-    "or \"Ellipse Fit\" in menu Options \\\\ Form Parameters \\\\ Parameter and Model.";
-
 CString ActiveProfileName()
 {
     CAppServices* services = kestrun::AppServices();
@@ -29,14 +24,7 @@ CString ActiveProfileName()
 
 } // namespace
 
-bool CDBForm::AnalysisModeFits() const
-{
-    CAppServices* services = kestrun::AppServices();
-    CBV* engine = services ? services->GetEngine() : nullptr;
-    const UINT model = engine ? engine->GetSettings().m_FormThres.m_Model : UINT(CFormThres::modelContour);
-    return model == CFormThres::modelContour || model == CFormThres::modelEllipse ||
-           model == CFormThres::modelSkeleton;
-}
+using namespace kestrun::dbui;
 
 void CDBForm::CloseResultDocuments(int slot)
 {
@@ -46,22 +34,11 @@ void CDBForm::CloseResultDocuments(int slot)
         tables->CloseAllDocuments(FALSE);
 }
 
-CDataDoc* CDBForm::ResultDocument(LPARAM lParam) const
-{
-    // Only the table this form's own image made is written into the record.
-    if (m_pImageDoc == nullptr || lParam == 0)
-        return nullptr;
-    CDocument* own = m_pImageDoc->GetResultDoc();
-    if (own == nullptr || reinterpret_cast<LPARAM>(own) != lParam)
-        return nullptr;
-    return dynamic_cast<CDataDoc*>(own);
-}
-
 void CDBForm::OnCount()
 {
     try {
         if (!HasRecords()) {
-            AfxMessageBox(kNoDataset);
+            AfxMessageBox(kNoDatasetText);
             return;
         }
     } catch (const _com_error& e) {
@@ -71,11 +48,11 @@ void CDBForm::OnCount()
     CloseResultDocuments(CSRC::kObjGridTemplate);
     kestrun::PumpMessages();
     if (m_pImageDoc == nullptr) {
-        AfxMessageBox(kNoImage);
+        AfxMessageBox(kNoImageText);
         return;
     }
-    if (!AnalysisModeFits()) {
-        AfxMessageBox(kWrongMode);
+    if (!CountModelFits()) {
+        AfxMessageBox(kWrongModelText);
         return;
     }
     m_pImageDoc->GrabIfNotLive();
@@ -92,7 +69,7 @@ void CDBForm::OnCount()
 void CDBForm::OnNewCount()
 {
     if (m_pImageDoc == nullptr) {
-        AfxMessageBox(kNoImage);
+        AfxMessageBox(kNoImageText);
         return;
     }
     m_pImageDoc->Grab(TRUE);
@@ -109,8 +86,8 @@ void CDBForm::OnAreaAndCount()
 
 LRESULT CDBForm::OnDataChanged(WPARAM wParam, LPARAM lParam)
 {
-    if (!AnalysisModeFits()) {
-        AfxMessageBox(kWrongMode);
+    if (!CountModelFits()) {
+        AfxMessageBox(kWrongModelText);
         return 0;
     }
     try {
@@ -123,7 +100,7 @@ LRESULT CDBForm::OnDataChanged(WPARAM wParam, LPARAM lParam)
             UpdateData(FALSE);
             return 0;
         }
-        CDataDoc* table = ResultDocument(lParam);
+        CDataDoc* table = OwnResultDocument(m_pImageDoc, lParam);
         if (table == nullptr)
             return 0;
         const CCountResults results = ComputeCountResults(ShownRecords(*table));
@@ -158,12 +135,12 @@ void CDBForm::MeasureArea()
     CloseResultDocuments(CSRC::kObjTemplate);
     kestrun::PumpMessages();
     if (m_pImageDoc == nullptr) {
-        AfxMessageBox(kNoImage);
+        AfxMessageBox(kNoImageText);
         return;
     }
     try {
         if (!HasCurrentRecord()) {
-            AfxMessageBox(kNoDataset);
+            AfxMessageBox(kNoDatasetText);
             return;
         }
         const COleVariant previous = m_pMessungen->GetCollect("Flaeche_Total");

@@ -8,6 +8,7 @@
 #include "database/ui/correctiondlg.h"
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
+#include "database/ui/formcount.h"
 #include "platform/core/messagebox.h"
 #include "platform/ui/appservices.h"
 
@@ -102,12 +103,7 @@ void CDBForm::OnNewRecord()
         rs->PutCollect("Messparameter", COleVariant(profile));
         rs->PutCollect("Comment", COleVariant(m_strDescription));
         rs->PutCollect("Anzahl_Manuell", COleVariant(static_cast<short>(0)));
-        rs->UpdateBatch();
-        // The key is read back with the insert: the image name belongs to
-        // this record whatever the order of the series.
-        const int id = GetFieldInt(rs, "ID");
-        rs->PutCollect("Bildname", COleVariant(FormatString("%d.jpg", id)));
-        rs->Update();
+        const int id = kestrun::dbui::StoreNewRecord(rs);
         rs->Requery();
         rs->Find(FormatString("ID = %d", id));
         if (rs->GetEOF())

@@ -40,6 +40,8 @@ public:
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // While Count All runs, the record commands are disabled and ignored.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // ---- records and images ----
     void OnRecordFirst();
@@ -145,6 +147,11 @@ protected:
     void FillResultList();
 
 private:
+    // New Record's work; false when cancelled or not stored.
+    bool AddNewRecord();
+    // The background check, then count and measure into the record.
+    void MeasureRecord();
+
     // The current record's values as the form shows them.
     struct CShownRecord
     {
@@ -157,6 +164,12 @@ private:
         double share[4] = {0.0, 0.0, 0.0, 0.0}; // normal, light, yellowish, bleached
     };
 
+    bool IsOpen() const;
+    // The same for any recordset of the form.
+    static bool IsOpen(const _RecordsetPtr& rs);
+    bool HasRecords() const;
+    // Records, and the cursor on one of them.
+    bool HasCurrentRecord() const;
     // Record count, position, the current record and the result rows.
     void ReadRecord();
     void ReadCurrentRecord();
@@ -188,4 +201,5 @@ private:
     CStatic m_staticImage;
     // The document "DELETE_DOCUMENT" clears when it names it.
     CDocument* m_pDocumentRef = nullptr;
+    bool m_bCountingAll = false;
 };

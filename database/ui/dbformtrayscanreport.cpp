@@ -14,6 +14,7 @@
 #include "database/trayreport.h"
 #include "database/traysidefile.h"
 #include "database/ui/dbdlgresources.h"
+#include "database/ui/recordcursor.h"
 #include "database/ui/reportroutes.h"
 #include "imaging/dibdocex.h"
 #include "objectmodel/toolfunctions.h"
@@ -47,11 +48,6 @@ constexpr const char* kNoSeries =
 constexpr int kTableKind = 3;
 constexpr int kTrayScanMode = 2;
 constexpr UINT kProgressId = 1;
-
-bool IsOpen(const _RecordsetPtr& rs)
-{
-    return rs && rs->GetState() == adStateOpen;
-}
 
 bool IsFile(const CString& path)
 {
@@ -90,9 +86,9 @@ constexpr const char* kAreaFields[] = {"Flaeche_Fronds", "Flaeche_MittelWert", "
                                        "Flaeche_Median"};
 
 // The result columns of Show Table, one per row of the results panel that
-// has a stored value: area rows take the area fields in order, class rows
-// (those with "%") the share of their class, the last of them the default
-// class's.
+// has a stored value: the rows before the first class row take the area
+// fields in order; the class rows the share of their class, the last of
+// them (the default class) Prozent_Normal.
 struct CResultColumn
 {
     CString title;
@@ -102,17 +98,17 @@ struct CResultColumn
 
 std::vector<CResultColumn> ResultColumns(const std::vector<tagDATA_LIST>& rows)
 {
-    std::vector<const tagDATA_LIST*> areas;
-    std::vector<const tagDATA_LIST*> classes;
-    for (const tagDATA_LIST& row : rows)
-        (row.strUnit == "%" ? classes : areas).push_back(&row);
+    const auto firstClass =
+        std::find_if(rows.begin(), rows.end(), [](const tagDATA_LIST& row) { return row.strUnit == "%"; });
+    const auto areas = static_cast<size_t>(firstClass - rows.begin());
     std::vector<CResultColumn> columns;
-    for (size_t i = 0; i < areas.size() && i < std::size(kAreaFields); ++i)
-        columns.push_back({areas[i]->strTitle, kAreaFields[i], "%.2lf"});
-    for (size_t i = 0; i + 1 < classes.size() && i < std::size(kClassShares); ++i)
-        columns.push_back({classes[i]->strTitle, kClassShares[i], "%.1lf"});
-    if (!classes.empty())
-        columns.push_back({classes.back()->strTitle, kDefaultClassShare, "%.1lf"});
+    for (size_t i = 0; i < areas && i < std::size(kAreaFields); ++i)
+        columns.push_back({rows[i].strTitle, kAreaFields[i], "%.2lf"});
+    if (firstClass == rows.end())
+        return columns;
+    for (size_t i = areas; i + 1 < rows.size() && i - areas < std::size(kClassShares); ++i)
+        columns.push_back({rows[i].strTitle, kClassShares[i - areas], "%.1lf"});
+    columns.push_back({rows.back().strTitle, kDefaultClassShare, "%.1lf"});
     return columns;
 }
 
@@ -204,7 +200,7 @@ std::vector<CString> FolderFiles(const CString& strFolder)
 bool HasSeries(CDBDocADO* doc)
 {
     _RecordsetPtr series = doc != nullptr ? doc->GetSeriesRecordset() : _RecordsetPtr();
-    return IsOpen(series) && series->GetRecordCount() > 0;
+    return kestrun::dbui::HasRecords(series);
 }
 
 // The files the import takes from the folder. A folder that goes away
@@ -236,7 +232,7 @@ void SaveFailed(const _com_error& e)
 
 int CDBFormTrayScan::BuildReportRows(std::vector<CString>& cells)
 {
-    if (!IsOpen(m_pRecordset))
+    if (!IsOpen())
         return 0;
     try {
         std::vector<CString> records;
@@ -312,11 +308,11 @@ void CDBFormTrayScan::OnShowTable()
 
 void CDBFormTrayScan::OnSaveImage()
 {
-    if (!IsOpen(m_pRecordset) || m_pImageDoc == nullptr)
+    if (m_pImageDoc == nullptr)
         return;
     CString name;
     try {
-        if (m_pRecordset->GetRecordCount() <= 0 || m_pRecordset->GetEOF() || m_pRecordset->GetBOF())
+        if (!HasCurrentRecord())
             return;
         name = GetFieldString(m_pRecordset, "Bildname");
     } catch (const _com_error& e) {
@@ -325,13 +321,13 @@ void CDBFormTrayScan::OnSaveImage()
     }
     if (name.IsEmpty())
         return;
-    // A name from the database never writes outside the images folder.
-    if (!kestrun::IsPlainFileName(name.GetString())) {
+    const CString path = RecordFile(FolderOfApp(&CAppServices::GetImageDir), name);
+    if (path.IsEmpty()) {
         AfxMessageBox(FormatString("%s is no plain file name - the image is not saved",
                                    kestrun::PrintableName(name.GetString()).GetString()));
         return;
     }
-    if (m_pImageDoc->OnSaveDocument(FolderOfApp(&CAppServices::GetImageDir) + name))
+    if (m_pImageDoc->OnSaveDocument(path))
         m_pImageDoc->SetTitle(name);
 }
 
@@ -392,6 +388,8 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
         image.Empty();
     }
     if (isImage) {
+        if (image.IsEmpty())
+            return false;
         AddImportedRecord(CString(), image, "Default");
         return true;
     }
@@ -409,19 +407,20 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
     // Read once apart, so that a table that does not load makes no record
     // (the table says why).
     const CString dataPath = folder + strFileName;
-    CObjDataDoc table;
-    if (!table.OnOpenDocument(dataPath))
-        return false;
-    if (m_pImageDoc == nullptr) {
-        if (table.GetCount() <= 0)
+    {
+        CObjDataDoc table;
+        if (!table.OnOpenDocument(dataPath))
             return false;
-        AddImportedRecord(strFileName, image, side.values.strProfile);
-        OnDataChanged(0, reinterpret_cast<LPARAM>(static_cast<CDocument*>(&table)));
-        return true;
     }
-    if (!m_pImageDoc->LoadObjectData(dataPath, FALSE))
+    // The record is written from the form's own result table, so the data
+    // goes through the image document also when there is no image; the
+    // table is kept where the record names it.
+    CDIBDocEx* imageDoc = EnsureImageDocument();
+    if (!imageDoc->LoadObjectData(dataPath, FALSE) || imageDoc->GetResultDoc() == nullptr) {
+        AfxMessageBox(FormatString("%s could not be loaded - not imported", dataPath.GetString()));
         return false;
-    CDocument* results = m_pImageDoc->GetResultDoc();
+    }
+    CDocument* results = imageDoc->GetResultDoc();
     AddImportedRecord(strFileName, image, side.values.strProfile);
     OnDataChanged(0, reinterpret_cast<LPARAM>(results));
     results->OnSaveDocument(dataTarget);
