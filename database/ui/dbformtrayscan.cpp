@@ -155,6 +155,26 @@ CDBDocADO* CDBFormTrayScan::GetDocument() const
     return dynamic_cast<CDBDocADO*>(m_pDocument);
 }
 
+bool CDBFormTrayScan::IsOpen() const
+{
+    return IsRecordsetOpen(m_pRecordset);
+}
+
+bool CDBFormTrayScan::IsOpen(const _RecordsetPtr& rs)
+{
+    return IsRecordsetOpen(rs);
+}
+
+bool CDBFormTrayScan::HasRecords() const
+{
+    return kestrun::dbui::HasRecords(m_pRecordset);
+}
+
+bool CDBFormTrayScan::HasCurrentRecord() const
+{
+    return kestrun::dbui::HasCurrentRecord(m_pRecordset);
+}
+
 // ---- creation -----------------------------------------------------------------------------
 
 void CDBFormTrayScan::OnInitialUpdate()
@@ -286,7 +306,7 @@ void CDBFormTrayScan::ReadRecord()
             position = m_pRecordset->GetAbsolutePosition();
     }
     m_strPosition.Format("%ld/%ld", position > 0 ? position : 0L, m_nRecordCount);
-    if (m_nRecordCount > 0 && HasCurrentRecord(m_pRecordset))
+    if (m_nRecordCount > 0 && HasCurrentRecord())
         ReadCurrentRecord();
     BuildResultRows();
 }

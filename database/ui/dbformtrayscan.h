@@ -164,6 +164,12 @@ private:
         double share[4] = {0.0, 0.0, 0.0, 0.0}; // normal, light, yellowish, bleached
     };
 
+    bool IsOpen() const;
+    // The same for any recordset of the form.
+    static bool IsOpen(const _RecordsetPtr& rs);
+    bool HasRecords() const;
+    // Records, and the cursor on one of them.
+    bool HasCurrentRecord() const;
     // Record count, position, the current record and the result rows.
     void ReadRecord();
     void ReadCurrentRecord();

@@ -14,7 +14,6 @@
 #include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
 #include "database/ui/formcount.h"
-#include "database/ui/recordcursor.h"
 #include "database/ui/trayrecord.h"
 #include "imaging/dibdocex.h"
 #include "imaging/imagecommands.h"
@@ -194,7 +193,7 @@ bool CDBFormTrayScan::AddNewRecord()
     const CBV* engine = Engine();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!IsRecordsetOpen(m_pRecordset))
+        if (!IsOpen())
             return false;
         rs->AddNew();
         rs->PutCollect("MessreihenID", COleVariant(static_cast<LONG>(doc ? doc->GetFieldValue() : -1)));
@@ -236,7 +235,7 @@ void CDBFormTrayScan::OnCount()
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasRecords(m_pRecordset)) {
+        if (!HasRecords()) {
             AfxMessageBox(kNoDatasetText, MB_OK);
             return;
         }
@@ -302,7 +301,7 @@ LRESULT CDBFormTrayScan::OnDataChanged(WPARAM wParam, LPARAM lParam)
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr& rs = m_pRecordset;
     try {
-        if (!HasCurrentRecord(m_pRecordset))
+        if (!HasCurrentRecord())
             return 0;
         if (table == nullptr) {
             WriteManualCount(rs, static_cast<int>(wParam));
@@ -352,10 +351,10 @@ void CDBFormTrayScan::OnCountAll()
     m_bCountingAll = true;
     DisableCountButtons(*this);
     try {
-        if (IsRecordsetOpen(m_pRecordset) && rs->GetRecordCount() != 0)
+        if (IsOpen() && rs->GetRecordCount() != 0)
             rs->MoveFirst();
         bool escaped = false;
-        while (IsRecordsetOpen(m_pRecordset) && !rs->GetEOF()) {
+        while (IsOpen() && !rs->GetEOF()) {
             if (host.IsEscapeDown()) {
                 escaped = true;
                 break;
@@ -381,7 +380,7 @@ void CDBFormTrayScan::OnCountAll()
                 return;
         }
         if (!escaped) {
-            if (IsRecordsetOpen(m_pRecordset) && rs->GetRecordCount() > 0)
+            if (IsOpen() && rs->GetRecordCount() > 0)
                 rs->MoveLast();
             if (!pumpAndLive())
                 return;
@@ -404,7 +403,7 @@ void CDBFormTrayScan::OnSearchRecord()
     if (dlg.DoModal() != IDOK)
         return;
     try {
-        if (!IsRecordsetOpen(m_pRecordset))
+        if (!IsOpen())
             return;
         // The text as typed: quotes and wildcards match themselves.
         FindDataName(m_pRecordset, dlg.m_strBarCode);
@@ -422,7 +421,7 @@ void CDBFormTrayScan::AddImportedRecord(const CString& strDataName, const CStrin
         services->SelectProfile(strProfile, TRUE);
     CDBDocADO* doc = GetDocument();
     try {
-        if (!IsRecordsetOpen(m_pRecordset))
+        if (!IsOpen())
             return;
         CImportedRecord record;
         record.nSeriesId = doc ? doc->GetFieldValue() : -1;

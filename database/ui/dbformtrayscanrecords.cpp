@@ -45,7 +45,7 @@ bool IsFile(const CString& path)
 void CDBFormTrayScan::MoveAndShow(const std::function<void(CAdoRecordset&)>& move)
 {
     try {
-        if (!HasRecords(m_pRecordset))
+        if (!HasRecords())
             return;
         move(*m_pRecordset);
     } catch (const _com_error& e) {
@@ -67,7 +67,7 @@ void CDBFormTrayScan::OnRecordPrev()
 
 void CDBFormTrayScan::OnRecordNext()
 {
-    if (!HasRecords(m_pRecordset)) {
+    if (!HasRecords()) {
         DetachImageView();
         return;
     }
@@ -82,7 +82,7 @@ void CDBFormTrayScan::OnRecordLast()
 void CDBFormTrayScan::OnDeleteRecord()
 {
     try {
-        if (!HasCurrentRecord(m_pRecordset))
+        if (!HasCurrentRecord())
             return;
         m_pRecordset->Delete();
     } catch (const _com_error& e) {
@@ -100,7 +100,7 @@ void CDBFormTrayScan::OnUpdateRecordOpen(CCmdUI* pCmdUI)
 
 void CDBFormTrayScan::OnUpdateRecordAny(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(HasRecords(m_pRecordset));
+    pCmdUI->Enable(HasRecords());
 }
 
 void CDBFormTrayScan::OnUpdateRecordFirstPrev(CCmdUI* pCmdUI)
@@ -131,7 +131,7 @@ CString CDBFormTrayScan::RecordFile(const CString& folder, const CString& name)
 CString CDBFormTrayScan::DataFileName() const
 {
     try {
-        if (!HasCurrentRecord(m_pRecordset))
+        if (!HasCurrentRecord())
             return CString();
         CString name = GetFieldString(m_pRecordset, "DataName");
         if (name.IsEmpty()) {
@@ -150,7 +150,7 @@ void CDBFormTrayScan::OnLoadImage()
     CAppServices* services = kestrun::AppServices();
     CString imageName;
     try {
-        if (HasCurrentRecord(m_pRecordset))
+        if (HasCurrentRecord())
             imageName = GetFieldString(m_pRecordset, "Bildname");
     } catch (const _com_error& e) {
         DumpComError(e);

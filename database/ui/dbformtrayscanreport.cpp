@@ -232,7 +232,7 @@ void SaveFailed(const _com_error& e)
 
 int CDBFormTrayScan::BuildReportRows(std::vector<CString>& cells)
 {
-    if (!kestrun::dbui::IsRecordsetOpen(m_pRecordset))
+    if (!IsOpen())
         return 0;
     try {
         std::vector<CString> records;
@@ -312,7 +312,7 @@ void CDBFormTrayScan::OnSaveImage()
         return;
     CString name;
     try {
-        if (!kestrun::dbui::HasCurrentRecord(m_pRecordset))
+        if (!HasCurrentRecord())
             return;
         name = GetFieldString(m_pRecordset, "Bildname");
     } catch (const _com_error& e) {

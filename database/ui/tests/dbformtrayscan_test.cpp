@@ -10,6 +10,7 @@
 #include "database/ui/listrows.h"
 #include "platform/core/recording_dc.h"
 #include "platform/core/variant.h"
+#include "series/ui/gridview2.h"
 #include "platform/ui/systemlook.h"
 #include "platform/ui/listboxes.h"
 
@@ -463,6 +464,32 @@ TEST_F(DBFormTrayScanTest, WithoutASeriesTheFormSaysSoAndOffersTheSeriesDialog)
     EXPECT_EQ(ControlText(*form, IDC_POSITION), CString("0/0"));
     for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
         EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ResultDataNeedsATableAndAnExistingDataFolder)
+{
+    WriteAoiFile("72_1.AOI");
+    CTrayScanRecord r;
+    r.strDataName = "20260302_091500_4711.xml";
+    AddRecord(r);
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    // Without a result table there is nothing to load into.
+    EXPECT_EQ(form->LoadResultData(), 1);
+
+    CMultiDocTemplate tables(IDR_TRAYSCAN_TEST_TABLE, RUNTIME_CLASS(CObjDataDoc), RUNTIME_CLASS(CMDIChildWnd),
+                             RUNTIME_CLASS(CGridView2));
+    CDocument* table = tables.OpenDocumentFile(nullptr);
+    ASSERT_NE(table, nullptr);
+    m_services.m_pGridView = table->Views().front();
+    m_services.m_strDataDir = Root() + "gone/";
+    EXPECT_EQ(form->LoadResultData(), 0);
+    m_services.m_pGridView = nullptr;
+    tables.CloseAllDocuments(FALSE);
 }
 
 } // namespace
