@@ -117,6 +117,16 @@ protected:
         ASSERT_TRUE(cv::imwrite((m_folder.Path() / "images" / name).string(), tray));
     }
 
+    // A record of the tray image "tray.png"; its ID.
+    long AddTrayRecord()
+    {
+        if (!std::filesystem::exists(m_folder.Path() / "images" / "tray.png"))
+            WriteTrayImage("tray.png");
+        CTrayScanRecord record;
+        record.strBildname = "tray.png";
+        return AddRecord(record);
+    }
+
     // The record as stored, by its ID.
     _RecordsetPtr Stored(long id) const
     {
@@ -130,10 +140,7 @@ protected:
 
 TEST_F(TrayScanCountTest, CountWritesTheTrayAndItsClassesAfterTheChangeQuestion)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    const long id = AddRecord(record);
+    const long id = AddTrayRecord();
     ASSERT_NE(OpenForm(), nullptr);
     ASSERT_NE(m_form->GetImageDocument(), nullptr);
 
@@ -176,10 +183,7 @@ TEST_F(TrayScanCountTest, CountRefusesWithoutARecordOrWithEdgeObjects)
 {
     ASSERT_NE(OpenForm(), nullptr);
     m_form->OnCount();
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    const long id = AddRecord(record);
+    const long id = AddTrayRecord();
     m_form->GetMeasurements()->Requery();
     m_form->OnLoadImage();
     m_engine.GetSettings().m_FormThres.m_Model = 1;
@@ -195,10 +199,7 @@ TEST_F(TrayScanCountTest, CountRefusesWithoutARecordOrWithEdgeObjects)
 
 TEST_F(TrayScanCountTest, MoreClassifiedObjectsThanVesselsLeaveNormalAtZeroAndSaySo)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    const long id = AddRecord(record);
+    const long id = AddTrayRecord();
     ASSERT_NE(OpenForm(), nullptr);
     m_form->m_strTray = "2";
     m_boxes->QueueAnswer(IDNO);
@@ -212,9 +213,6 @@ TEST_F(TrayScanCountTest, MoreClassifiedObjectsThanVesselsLeaveNormalAtZeroAndSa
 
 TEST_F(TrayScanCountTest, CountAllSkipsRecordsWithoutTheirImageAndHoldsTheRecordCommands)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord counted;
-    counted.strBildname = "tray.png";
     CTrayScanRecord gone;
     gone.strBildname = "gone.png";
     gone.nAnzahl = 9;
@@ -222,7 +220,7 @@ TEST_F(TrayScanCountTest, CountAllSkipsRecordsWithoutTheirImageAndHoldsTheRecord
     CTrayScanRecord outside;
     outside.strBildname = "../tray.png";
     outside.nAnzahl = 5;
-    const long ids[] = {AddRecord(counted), AddRecord(gone), AddRecord(outside)};
+    const long ids[] = {AddTrayRecord(), AddRecord(gone), AddRecord(outside)};
     ASSERT_NE(OpenForm(), nullptr);
 
     CCountAllHost host;
@@ -254,11 +252,8 @@ TEST_F(TrayScanCountTest, CountAllSkipsRecordsWithoutTheirImageAndHoldsTheRecord
 
 TEST_F(TrayScanCountTest, EscapeEndsCountAllBeforeTheNextRecord)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    const long first = AddRecord(record);
-    AddRecord(record);
+    const long first = AddTrayRecord();
+    AddTrayRecord();
     ASSERT_NE(OpenForm(), nullptr);
     m_form->OnRecordLast();
 
@@ -272,11 +267,8 @@ TEST_F(TrayScanCountTest, EscapeEndsCountAllBeforeTheNextRecord)
 
 TEST_F(TrayScanCountTest, FormClosedDuringCountAllEndsItQuietly)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    const long first = AddRecord(record);
-    const long second = AddRecord(record);
+    const long first = AddTrayRecord();
+    const long second = AddTrayRecord();
     ASSERT_NE(OpenForm(), nullptr);
 
     CCountAllHost host;
@@ -293,10 +285,7 @@ TEST_F(TrayScanCountTest, FormClosedDuringCountAllEndsItQuietly)
 
 TEST_F(TrayScanCountTest, NewCountStopsWhenTheNewRecordIsCancelled)
 {
-    WriteTrayImage("tray.png");
-    CTrayScanRecord record;
-    record.strBildname = "tray.png";
-    AddRecord(record);
+    AddTrayRecord();
     ASSERT_NE(OpenForm(), nullptr);
     m_form->m_bNewMeasurement = 5;
     m_form->m_bSaveImage = 0;
