@@ -389,6 +389,11 @@ void CDBFormTrayScan::OnCountAll()
         RecordFailed(doc, rs, e);
         if (!pumpAndLive())
             return;
+    } catch (...) {
+        // Whoever reports it, the record commands must not stay held.
+        m_bCountingAll = false;
+        EnableCountButtons();
+        throw;
     }
     m_bCountingAll = false;
     EnableCountButtons();
