@@ -250,6 +250,27 @@ TEST_F(TrayScanCountTest, CountAllSkipsRecordsWithoutTheirImageAndHoldsTheRecord
     EXPECT_TRUE(m_form->GetDlgItem(static_cast<int>(IDC_TS_COUNT_ALL))->IsWindowEnabled());
 }
 
+TEST_F(TrayScanCountTest, CountAllWithTheCurrentProfileAlignsEveryRecordWithoutAsking)
+{
+    WriteAoiFile("72_3.AOI");
+    const long id = AddTrayRecord();
+    {
+        _ConnectionPtr conn = Connect();
+        conn->Execute(FormatString("UPDATE Messungen SET Messparameter = '60_40', GlasNr = 3 WHERE ID = %ld", id));
+    }
+    ASSERT_NE(OpenForm(), nullptr);
+    m_services.m_strProfileName = "30_20";
+    m_form->m_nBatch = 1;
+    m_form->m_bUseCurrentProfile = 1;
+    CCountAllHost host;
+    Press(*m_form, IDC_TS_COUNT_ALL);
+    const _RecordsetPtr rs = Stored(id);
+    EXPECT_EQ(GetFieldString(rs, "Messparameter"), CString("30_20"));
+    EXPECT_EQ(GetFieldInt(rs, "GlasNr"), 1);
+    EXPECT_EQ(GetFieldInt(rs, "Anzahl"), 4);
+    EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
 TEST_F(TrayScanCountTest, EscapeEndsCountAllBeforeTheNextRecord)
 {
     const long first = AddTrayRecord();
