@@ -98,6 +98,8 @@ public:
     CView* GetGridView() override;
     CString GetAOIFileName() const override { return m_profiles.m_strROIProfile; }
     void SetAOIFileName(const CString& strName) override { m_profiles.m_strROIProfile = strName; }
+    CString GetGrabberProfileName() const override { return m_profiles.m_strFGProfile; }
+    void SetGrabberProfileName(const CString& strName) override { m_profiles.m_strFGProfile = strName; }
     CString GetProgramFolder() const override { return m_strProgramFolder; }
     std::vector<CString> GetProfileNames() const override;
 

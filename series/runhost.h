@@ -26,7 +26,8 @@ public:
     virtual kestrun::IClock& Clock();
     // The calendar time now.
     virtual std::time_t Now();
-    // The Escape key is down (ends the untimed loop).
+    // The Escape key is down, or was pressed since the last call (ends the
+    // untimed loop and Count All).
     virtual bool IsEscapeDown() { return false; }
     // Pane 0 of the main frame's status bar.
     virtual void SetStatusText(const CString& text);

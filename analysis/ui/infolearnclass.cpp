@@ -226,7 +226,7 @@ void CInfoLearnClass::OnColor()
 void CInfoLearnClass::OnLearn()
 {
     m_bLearning = true;
-    SetDlgItemText(IDC_CLASS_PROMPT, kPrompt);
+    ShowPrompt();
 }
 
 void CInfoLearnClass::OnHelp()
@@ -293,9 +293,10 @@ void CInfoLearnClass::OnExclude()
 void CInfoLearnClass::OnObjectClicked(const CObjDataBase* pObject)
 {
     if (pObject == nullptr) {
-        SetDlgItemText(IDC_CLASS_PROMPT, kPrompt);
+        ShowPrompt();
         return;
     }
+    m_nObjectSource = objectsOfTable;
     if (!m_bLearning)
         return;
     SetDlgItemText(IDC_CLASS_PROMPT, "");
@@ -303,6 +304,11 @@ void CInfoLearnClass::OnObjectClicked(const CObjDataBase* pObject)
 }
 
 void CInfoLearnClass::OnImageChanged()
+{
+    ShowPrompt();
+}
+
+void CInfoLearnClass::ShowPrompt()
 {
     SetDlgItemText(IDC_CLASS_PROMPT, kPrompt);
 }

@@ -49,6 +49,8 @@ public:
     void RefreshClassList();
     // The image changed under the window: asks for a new click.
     void OnImageChanged();
+    // Asks for a click over an object.
+    void ShowPrompt();
     // An edited Min or Max cell; false, and nothing changes, for another
     // column, a text that is not a number, or a minimum above the maximum.
     bool EditCell(int nRow, int nColumn, const CString& text);
@@ -59,9 +61,15 @@ public:
     // Clicks are being learned (after "Learn").
     bool IsLearning() const { return m_bLearning; }
     int GetCurrentClass() const { return m_nCurrent; }
+    // Where clicked objects come from: objectsOfTable, or objectsGone
+    // after the table went away, until an object of a new count is clicked.
+    void SetObjectSource(int nSource) { m_nObjectSource = nSource; }
+    int GetObjectSource() const { return m_nObjectSource; }
     CListCtrl& GetFeatureList() { return m_List; }
 
     static constexpr const char* kPrompt = "Click over the object to learn!";
+    static constexpr int objectsOfTable = 0;
+    static constexpr int objectsGone = 1;
     // The editor put over a Min or Max cell.
     static constexpr UINT kEditorId = 2511;
 
@@ -96,6 +104,7 @@ private:
 
     CClasses& m_Classes;
     int m_nCurrent = -1;
+    int m_nObjectSource = objectsOfTable;
     bool m_bModified = false;
     bool m_bLearning = false;
     CColorButton m_ColorButton;

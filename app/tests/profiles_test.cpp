@@ -8,6 +8,7 @@
 #include "app/resource.h"
 #include "app/saveprofiledlg.h"
 
+#include "imaging/ui/dibvwex.h"
 #include "outside/grabwell/fgboard.h"
 #include "platform/core/exceptions.h"
 #include "platform/core/messagebox.h"
@@ -156,6 +157,26 @@ TEST_F(ProfilesTest, SelectDrivesThePartsInOrderAndTellsTheWindows)
     EXPECT_EQ(m_app.GetEngine()->m_Classes[0].m_strName, "Cells");
     EXPECT_EQ(probe.m_nReceived, 1);
     EXPECT_TRUE(m_boxes->Shown().empty());
+}
+
+TEST_F(ProfilesTest, TheGrabberProfileAClosingViewHandsOverIsSavedWithTheProfile)
+{
+    // The board keeps its settings under the profile's name; the list
+    // still names the grabber profile it had before.
+    SaveProfile("Lab", "Cells", nullptr);
+    EXPECT_EQ(m_app.GetGrabberProfileName(), "Grabber-Lab");
+    CDIBVwEx::HandOverGrabberProfile(*GetFG());
+    EXPECT_EQ(m_app.GetGrabberProfileName(), "Lab");
+
+    ASSERT_TRUE(m_app.SaveProfile("Lab"));
+    const CProfileSettings* stored = m_app.GetProfiles().Lookup("Lab");
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->m_strFGProfile, "Lab");
+    m_app.m_log.clear();
+    ASSERT_TRUE(m_app.SelectProfile("Lab", TRUE));
+    ASSERT_FALSE(m_app.m_log.empty());
+    EXPECT_EQ(m_app.m_log.front(), "grabber select Lab");
+    EXPECT_EQ(GetFG()->GetParameterString(kestrun::fgparam::kProfile), "Lab");
 }
 
 TEST_F(ProfilesTest, UnknownProfilesAndRefusedBoxProfilesAreReported)

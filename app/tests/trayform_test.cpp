@@ -4,6 +4,7 @@
 
 #include "app/resource.h"
 #include "app/tests/apptesting.h"
+#include "app/tests/traystation.h"
 
 #include "analysis/aoi.h"
 #include "analysis/aoidoc.h"
@@ -28,82 +29,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const CRect kVessels[] = {{40, 100, 200, 260}, {440, 100, 600, 260}};
-
-class TrayFormProgramTest : public CAppTest
+class TrayFormProgramTest : public CTrayStationTest
 {
 protected:
     void SetUp() override
     {
-        CAppTest::SetUp();
+        CTrayStationTest::SetUp();
         WriteMode(1);
-        tcatio::SimulatedBox().Reset();
-        tcatio::SimulatedBox().SetClock(&m_clock, 1);
-        // The test ticks the box itself.
-        TablonApp().m_box.SetOwnTimer(false);
     }
-    void TearDown() override
-    {
-        TablonApp().m_box.SetOwnTimer(true);
-        tcatio::SimulatedBox().Reset();
-        if (FGBoard* board = GetFG()) {
-            board->StopLive();
-            board->DisconnectDisplay();
-            board->SetVideoSource(0);
-        }
-        CAppTest::TearDown();
-    }
-
-    // The push button pressed and let go, each seen by a tick of the box.
-    static void PressBoxButton()
-    {
-        tcatio::SimulatedBox().SetButton(true);
-        TablonApp().m_box.Tick();
-        tcatio::SimulatedBox().SetButton(false);
-        TablonApp().m_box.Tick();
-        PumpMessages();
-    }
-
-    static void Enter(CFormTray& form, const char* text)
-    {
-        form.GetDlgItem(static_cast<int>(trayform::IDC_TRAY_BARCODE))->SetWindowText(text);
-        MSG msg{};
-        msg.message = WM_KEYDOWN;
-        msg.wParam = VK_RETURN;
-        form.PreTranslateMessage(&msg);
-    }
-
-    ManualClock m_clock{100000};
 };
 
 TEST_F(TrayFormProgramTest, BarcodesAndTheBoxButtonWriteImageResultsAndSideFiles)
 {
     // Tray 72, batch 1: two vessels, in the data root before the start.
-    fs::create_directories(DataRoot().GetString());
-    {
-        CAOIDoc areas;
-        areas.SetImageSize(640, 480, true);
-        for (const CRect& r : kVessels) {
-            std::unique_ptr<CAOI> area = std::make_unique<CAOI2>(r);
-            ASSERT_NE(areas.AddAOI(area), 0);
-        }
-        ASSERT_TRUE(areas.SaveAOIFile(DataRoot() + "72_1.AOI"));
-    }
-    // The camera's picture: three objects in the first vessel, two in the other.
-    const fs::path playback = m_folder / "camera";
-    fs::create_directories(playback);
-    cv::Mat picture(480, 640, CV_8UC3, cv::Scalar::all(245));
-    for (cv::Point centre : {cv::Point(80, 140), cv::Point(150, 150), cv::Point(110, 220), cv::Point(490, 150),
-                             cv::Point(550, 210)})
-        cv::circle(picture, centre, 10, cv::Scalar::all(30), cv::FILLED);
-    ASSERT_TRUE(cv::imwrite((playback / "tray.bmp").string(), picture));
+    WriteTrayAreas();
+    const fs::path playback = WriteCameraPicture();
 
     CKestrunApp app;
-    app.m_strProgramFolder = m_programFolder.c_str();
-    app.m_strTablonLibrary = "Tablon.dll";
-    app.m_arguments = {"kestrun"};
-    ASSERT_TRUE(app.InitInstance());
-    ASSERT_TRUE(app.GetTablon().IsLoaded());
+    StartWithBoxLibrary(app);
     ASSERT_TRUE(TablonApp().m_box.IsOpen());
     // The box library says at start that it has no profile file yet; what
     // follows says nothing.

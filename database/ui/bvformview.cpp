@@ -3,6 +3,8 @@
 #include "database/ui/formmessages.h"
 #include "imaging/dibdocex.h"
 #include "imaging/ui/dibvwex.h"
+#include "outside/grabwell/fgboard.h"
+#include "platform/ui/appservices.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/winapp.h"
 
@@ -142,6 +144,12 @@ void CBVFormView::InitVideo()
         doc->UpdateImageViews();
     } else if (!CreateImageView(TRUE)) {
         DetachImageView();
+    }
+    // The grabber takes back the profile an image view last handed over.
+    if (CAppServices* services = kestrun::AppServices()) {
+        const CString grabberProfile = services->GetGrabberProfileName();
+        if (!grabberProfile.IsEmpty())
+            GetFG()->SetParameterString(kestrun::fgparam::kProfile, grabberProfile);
     }
     SendStateToBox(3);
 }

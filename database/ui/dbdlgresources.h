@@ -73,6 +73,10 @@ inline constexpr UINT IDC_TS_TRAY = 2343;
 inline constexpr UINT ID_DB_IMPORT = 45140;
 inline constexpr UINT ID_DB_SEARCH_RECORD = 45141;
 
+// Said by the database forms when the database holds no series.
+inline constexpr const char* kNoSeriesText =
+    "No measurement row available - Please create one first (Menu Database - Measurement Rows).";
+
 void RegisterDatabaseDialogs();
 // The form's template and menu.
 void RegisterDatabaseForm();

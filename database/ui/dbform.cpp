@@ -32,8 +32,6 @@ using namespace kestrun::dbui;
 namespace {
 
 constexpr const char* kSection = "DataBase";
-constexpr const char* kNoSeries =
-    "No measurement row available - Please create one first (Menu Database - Measurement Rows).";
 
 // The data root holds the default report template (put there at start).
 CString DataRoot()
@@ -188,7 +186,7 @@ void CDBForm::OnInitialUpdate()
     }
     OnUpdate(nullptr, 0, nullptr);
     if (m_strSeriesName == "Empty") {
-        AfxMessageBox(kNoSeries);
+        AfxMessageBox(kNoSeriesText);
         OnSeriesDialog();
     }
     if (m_resultList.SubclassDlgItem(IDC_RESULTS, this)) {
@@ -491,7 +489,7 @@ void CDBForm::OnSamplesDialog()
     CDBDocADO* doc = GetDocument();
     const long series = doc ? doc->GetFieldValue() : -1;
     if (series == -1) {
-        AfxMessageBox("No measurement row available - Please create one first (Menu Database - Measurement Rows).");
+        AfxMessageBox(kNoSeriesText);
         return;
     }
     // The samples of the series shown now, whichever dialog moved it last.

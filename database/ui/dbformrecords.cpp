@@ -6,6 +6,7 @@
 #include "database/dbdocado.h"
 #include "database/dbfields.h"
 #include "database/ui/correctiondlg.h"
+#include "database/ui/dbdlgresources.h"
 #include "database/ui/dbformdlgs.h"
 #include "database/ui/formcount.h"
 #include "platform/core/messagebox.h"
@@ -56,7 +57,7 @@ void CDBForm::OnNewRecord()
         return;
     const long seriesId = doc->GetFieldValue();
     if (seriesId <= 0) {
-        AfxMessageBox("No measurement row available - Please create one first (Menu Database - Measurement Rows).");
+        AfxMessageBox(kestrun::dbui::kNoSeriesText);
         return;
     }
     int fillLevel = kDefaultFillLevel;

@@ -38,7 +38,6 @@ using namespace kestrun::dbui;
 namespace {
 
 constexpr const char* kSection = "DataBase";
-constexpr UINT kNoSeriesText = 60012;
 
 CString ProgramSettingsPath()
 {
@@ -161,6 +160,11 @@ bool CDBFormTrayScan::IsOpen() const
     return IsRecordsetOpen(m_pRecordset);
 }
 
+bool CDBFormTrayScan::IsOpen(const _RecordsetPtr& rs)
+{
+    return IsRecordsetOpen(rs);
+}
+
 bool CDBFormTrayScan::HasRecords() const
 {
     return kestrun::dbui::HasRecords(m_pRecordset);
@@ -268,7 +272,7 @@ void CDBFormTrayScan::OnUpdate(CView* /*pSender*/, LPARAM /*lHint*/, CObject* /*
     try {
         _RecordsetPtr series = doc->GetSeriesRecordset();
         if (!series || series->GetRecordCount() <= 0) {
-            if (IsOpen())
+            if (IsRecordsetOpen(m_pRecordset))
                 m_pRecordset->Close();
         } else {
             const CString name = GetFieldString(series, "Bezeichnung");
@@ -278,7 +282,7 @@ void CDBFormTrayScan::OnUpdate(CView* /*pSender*/, LPARAM /*lHint*/, CObject* /*
             if (!sample.IsEmpty())
                 m_strSample = sample;
             const long id = doc->GetFieldValue();
-            if (IsOpen())
+            if (IsRecordsetOpen(m_pRecordset))
                 m_pRecordset->Close();
             m_pRecordset->Open(FormatString("SELECT * FROM Messungen WHERE Messungen.MessreihenID = %ld", id),
                                doc->GetConnection(), adOpenKeyset, adLockOptimistic, adCmdText);
@@ -296,7 +300,7 @@ void CDBFormTrayScan::ReadRecord()
     m_record = CShownRecord();
     m_nRecordCount = 0;
     long position = 0;
-    if (IsOpen()) {
+    if (IsRecordsetOpen(m_pRecordset)) {
         m_nRecordCount = m_pRecordset->GetRecordCount();
         if (m_nRecordCount != 0)
             position = m_pRecordset->GetAbsolutePosition();

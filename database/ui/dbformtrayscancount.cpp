@@ -49,8 +49,8 @@ CString CurrentProfile()
     return services ? services->GetCurrentProfileName() : CString();
 }
 
-// The provider's messages and the error box; a change left pending is
-// dropped, so that no later move stores half a record.
+// The error box; a change left pending is dropped, so that no later move
+// stores half a record.
 void RecordFailed(const CDBDocADO* doc, const _RecordsetPtr& rs, const _com_error& e)
 {
     ReportRecordError(doc ? doc->GetConnection() : _ConnectionPtr(), rs, e);
@@ -341,6 +341,13 @@ void CDBFormTrayScan::OnCountAll()
     const _RecordsetPtr rs = m_pRecordset;
     const CCountSetting start{CurrentProfile(), LeadingNumber(m_strTray), m_nBatch};
     std::vector<CString> missing;
+    // Commands handled meanwhile may close the form; then nothing of it is
+    // touched again.
+    const HWND hwnd = GetSafeHwnd();
+    const auto pumpAndLive = [&host, hwnd] {
+        host.PumpMessages();
+        return ::IsWindow(hwnd) != FALSE;
+    };
     m_bCountingAll = true;
     DisableCountButtons(*this);
     try {
@@ -355,7 +362,6 @@ void CDBFormTrayScan::OnCountAll()
             if (m_bUseCurrentProfile == 1 && !(RecordSetting(rs) == start))
                 WriteSetting(rs, start);
             UpdateData(FALSE);
-            DisableCountButtons(*this);
             const CString image = GetFieldString(rs, "Bildname");
             const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
             std::error_code error;
@@ -368,16 +374,26 @@ void CDBFormTrayScan::OnCountAll()
                                                kestrun::PrintableName(image).GetString()));
             }
             rs->MoveNext();
-            host.PumpMessages();
+            // Showing the record enabled them again.
+            DisableCountButtons(*this);
+            if (!pumpAndLive())
+                return;
         }
         if (!escaped) {
             if (IsOpen() && rs->GetRecordCount() > 0)
                 rs->MoveLast();
-            host.PumpMessages();
+            if (!pumpAndLive())
+                return;
         }
     } catch (const _com_error& e) {
         RecordFailed(doc, rs, e);
-        host.PumpMessages();
+        if (!pumpAndLive())
+            return;
+    } catch (...) {
+        // Whoever reports it, the record commands must not stay held.
+        m_bCountingAll = false;
+        EnableCountButtons();
+        throw;
     }
     m_bCountingAll = false;
     EnableCountButtons();

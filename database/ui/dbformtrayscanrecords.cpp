@@ -95,7 +95,7 @@ void CDBFormTrayScan::OnDeleteRecord()
 
 void CDBFormTrayScan::OnUpdateRecordOpen(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(IsOpen());
+    pCmdUI->Enable(IsRecordsetOpen(m_pRecordset));
 }
 
 void CDBFormTrayScan::OnUpdateRecordAny(CCmdUI* pCmdUI)

@@ -14,7 +14,7 @@ inline constexpr const char* kNoDatasetText = "No dataset available!\nPlease cre
 inline constexpr const char* kNoImageText = "No image available - Load an image first!";
 inline constexpr const char* kWrongModelText =
     "You have not activated the appropriate options for this measurement!\nPlease activate parameter \"Contour\" "
-    "or \"Ellipse Fit\" in menu Options \\\\ Form Parameters \\\\ Parameter and Model.";
+    "or \"Ellipse Fit\" in menu Options \\ Form Parameters \\ Parameter and Model.";
 
 // The engine measures contours, ellipses or skeletons (true without an
 // engine: the contour model is the default).

@@ -220,11 +220,26 @@ void CDIBVwEx::CancelTool()
 
 void CDIBVwEx::OnDestroy()
 {
+    if (const FGBoard* board = GetFG())
+        HandOverGrabberProfile(*board);
     // The tool windows go first: the threshold dialog's worker stops
     // before the board's display is taken from the view.
     CancelTool();
     CloseToolWindows();
     CDIBView::OnDestroy();
+}
+
+void CDIBVwEx::HandOverGrabberProfile(const FGBoard& board)
+{
+    CAppServices* services = kestrun::AppServices();
+    if (services == nullptr)
+        return;
+    // A board that never selected or saved a profile knows none; the
+    // application keeps the one its profile names, so that the next save
+    // does not store it empty.
+    const CString name = board.GetParameterString(kestrun::fgparam::kProfile);
+    if (!name.IsEmpty())
+        services->SetGrabberProfileName(name);
 }
 
 BOOL CDIBVwEx::OnScroll(UINT nScrollCode, UINT nPos, BOOL bDoScroll)
@@ -250,6 +265,12 @@ LRESULT CDIBVwEx::OnDeleteDocument(WPARAM /*wParam*/, LPARAM lParam)
         doc->m_nDrawMode = kDrawNone;
         doc->UpdateImageViews();
         m_rectMark.SetRectEmpty();
+        // The class window stays open for the objects of the next count.
+        if (m_pLearnClassDlg) {
+            m_pLearnClassDlg->SetObjectSource(CInfoLearnClass::objectsGone);
+            m_pLearnClassDlg->ShowPrompt();
+            doc->m_nDrawMode = kDrawFinished;
+        }
     }
     return 0;
 }

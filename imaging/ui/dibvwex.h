@@ -58,6 +58,9 @@ public:
 
     // The rulers' ranges from the page size, the calibration and the zoom.
     void UpdateRulerAxes();
+    // The board's current profile becomes the application's grabber
+    // profile, as the view closes.
+    static void HandOverGrabberProfile(const FGBoard& board);
     // Ctrl+click on an object: path length over straight distance of the
     // longest stretch of its contour inside the active area; -1.0 when the
     // stretch's ends coincide. False, with a beep, without any area or

@@ -69,6 +69,11 @@ public:
     virtual BOOL SaveProfile(const CString& /*strName*/) { return FALSE; }
     virtual CString GetAOIFileName() const { return CString(); }
     virtual void SetAOIFileName(const CString& /*strName*/) {}
+    // The frame grabber's profile of the current profile: an image view
+    // that closes hands over the grabber's current one, and a form that
+    // starts video hands it back to the grabber.
+    virtual CString GetGrabberProfileName() const { return CString(); }
+    virtual void SetGrabberProfileName(const CString& /*strName*/) {}
     // Where the program's own settings files lie ("mode.ini",
     // "trayscan.ini"); empty: the program's folder.
     virtual CString GetProgramFolder() const { return CString(); }

@@ -9,6 +9,8 @@
 #include <QKeyEvent>
 #include <QObject>
 
+#include <utility>
+
 // Follows Escape through the application's key events.
 class CWindowRunHost::CKeyWatch : public QObject
 {
@@ -25,6 +27,9 @@ public:
     }
 
     bool m_bEscapeDown = false;
+    // A press since the last look: a tap handled within one pump is not
+    // lost.
+    bool m_bEscapePressed = false;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -32,8 +37,10 @@ protected:
         const QEvent::Type type = event->type();
         if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat())
+            if (key->key() == Qt::Key_Escape && !key->isAutoRepeat()) {
                 m_bEscapeDown = type == QEvent::KeyPress;
+                m_bEscapePressed = m_bEscapePressed || m_bEscapeDown;
+            }
         }
         return QObject::eventFilter(watched, event);
     }
@@ -45,7 +52,8 @@ CWindowRunHost::~CWindowRunHost() = default;
 
 bool CWindowRunHost::IsEscapeDown()
 {
-    return m_pKeys->m_bEscapeDown;
+    const bool pressed = std::exchange(m_pKeys->m_bEscapePressed, false);
+    return m_pKeys->m_bEscapeDown || pressed;
 }
 
 void CWindowRunHost::PumpMessages()

@@ -1,10 +1,10 @@
 #pragma once
 // CWindowRunHost: the run host of the program. The Escape key's state
-// comes from the keyboard events the application sees, the pump handles
-// the window system's events too (so a key pressed during an untimed run
-// arrives), and the set-up sheet is the "Configuration" sheet of the
-// pages in series/ui. Clocks, status bar and the information window are
-// the plain host's.
+// comes from the keyboard events the application sees (down now, or
+// pressed since the last look), the pump handles the window system's
+// events too (so a key pressed during an untimed run arrives), and the
+// set-up sheet is the "Configuration" sheet of the pages in series/ui.
+// Clocks, status bar and the information window are the plain host's.
 
 #include "series/runhost.h"
 

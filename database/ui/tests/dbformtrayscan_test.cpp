@@ -7,7 +7,11 @@
 #include "dialogtesting.h"
 #include "imaging/dibdocex.h"
 #include "outside/pixmere/dib.h"
+#include "database/ui/listrows.h"
+#include "platform/core/recording_dc.h"
 #include "platform/core/variant.h"
+#include "series/ui/gridview2.h"
+#include "platform/ui/systemlook.h"
 #include "platform/ui/listboxes.h"
 
 #include <opencv2/core.hpp>
@@ -369,6 +373,123 @@ TEST_F(DBFormTrayScanTest, DeletedRecordLeavesTheSeriesWithoutAQuestion)
     for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
         EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
     EXPECT_TRUE(BoxTexts().empty()) << BoxTexts().front().GetString();
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ReportRowsNameThePositionOfEachRecordByItsAreaAndBatch)
+{
+    for (const char* name : {"72_1.AOI", "72_2.AOI", "72_3.AOI", "72_4.AOI"})
+        WriteAoiFile(name, 4);
+    struct
+    {
+        int area;
+        int batch;
+        const char* letter;
+    } const cases[] = {{0, 4, "L"}, {1, 2, "R"}, {1, 3, "M"}, {2, 1, "R"}, {1, 1, ""}, {3, 2, ""}};
+    for (const auto& c : cases) {
+        CTrayScanRecord r;
+        r.nFuellstand = c.area;
+        r.nGlasNr = c.batch;
+        AddRecord(r);
+    }
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    std::vector<CString> cells;
+    ASSERT_EQ(form->BuildReportRows(cells), static_cast<int>(std::size(cases)));
+    ASSERT_EQ(cells.size(), std::size(cases) * 15);
+    const size_t position = 5; // "Pos"
+    ASSERT_EQ(CDBFormTrayScan::GetReportTitleArray()[position], CString("Pos"));
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cells[i * 15 + position], CString(cases[i].letter)) << cases[i].area << "/" << cases[i].batch;
+    EXPECT_EQ(form->m_strPosition, CString("1/6"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ResultRowsArePaintedOnTheButtonFaceWithEmptyCellsLeftOut)
+{
+    WriteAoiFile("72_1.AOI");
+    AddRecord(CTrayScanRecord());
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    CListCtrl& list = form->GetResultList();
+    ASSERT_GE(list.GetItemCount(), 5);
+    // Row 0 is an area row (no third column), row 4 the default class.
+    for (const auto& [row, cells] : {std::pair{0, 2U}, std::pair{4, 3U}}) {
+        CRecordingDC dc;
+        DRAWITEMSTRUCT item{};
+        item.itemID = static_cast<UINT>(row);
+        item.hDC = &dc;
+        item.rcItem = CRect(0, 0, 400, 16);
+        DrawTrayResultRow(list, item);
+        std::vector<int> lefts;
+        for (const CDCRecord& r : dc.Records()) {
+            if (r.op == "FillRect")
+                EXPECT_EQ(r.brush.lbColor, GetSysColor(COLOR_BTNFACE));
+            if (r.op != "DrawText")
+                continue;
+            EXPECT_NE(r.format & DT_END_ELLIPSIS, 0U);
+            ASSERT_FALSE(r.points.empty());
+            lefts.push_back(r.points[0].x);
+        }
+        ASSERT_EQ(lefts.size(), cells) << row;
+        EXPECT_EQ(lefts[0], 2);
+        EXPECT_EQ(lefts[1], list.GetColumnWidth(0) + 6);
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, WithoutASeriesTheFormSaysSoAndOffersTheSeriesDialog)
+{
+    Connect()->Execute("DELETE FROM Messreihen");
+    CString dialogTitle;
+    OnNextDialog([&dialogTitle](CDialog& d) {
+        d.GetWindowText(dialogTitle);
+        d.EndDialog(IDCANCEL); // Escape: the dialog has no Cancel button
+    });
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(BoxTexts().size(), 1U);
+    EXPECT_EQ(BoxTexts()[0], CString(kNoSeriesText));
+    EXPECT_EQ(dialogTitle, CString("Measurement rows"));
+    EXPECT_EQ(form->m_strSeries, CString("Empty"));
+    EXPECT_EQ(ControlText(*form, IDC_POSITION), CString("0/0"));
+    for (UINT id : {IDC_NEWCOUNT, IDC_COUNT, IDC_TS_COUNT_ALL})
+        EXPECT_FALSE(form->GetDlgItem(static_cast<int>(id))->IsWindowEnabled()) << id;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DBFormTrayScanTest, ResultDataNeedsATableAndAnExistingDataFolder)
+{
+    WriteAoiFile("72_1.AOI");
+    CTrayScanRecord r;
+    r.strDataName = "20260302_091500_4711.xml";
+    AddRecord(r);
+    CDBFormTrayScan* form = OpenForm();
+    ASSERT_NE(form, nullptr);
+    // Without a result table there is nothing to load into.
+    EXPECT_EQ(form->LoadResultData(), 1);
+
+    CMultiDocTemplate tables(IDR_TRAYSCAN_TEST_TABLE, RUNTIME_CLASS(CObjDataDoc), RUNTIME_CLASS(CMDIChildWnd),
+                             RUNTIME_CLASS(CGridView2));
+    CDocument* table = tables.OpenDocumentFile(nullptr);
+    ASSERT_NE(table, nullptr);
+    m_services.m_pGridView = table->Views().front();
+    m_services.m_strDataDir = Root() + "gone/";
+    EXPECT_EQ(form->LoadResultData(), 0);
+    m_services.m_pGridView = nullptr;
+    tables.CloseAllDocuments(FALSE);
 }
 
 } // namespace

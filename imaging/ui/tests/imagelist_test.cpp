@@ -85,15 +85,21 @@ TEST_F(ImageListTest, PagesAreNamedChannelsAndDifferencesAddedAndOKChoosesThePag
         {
             const char* name;
             std::vector<int> selected;
+            bool shrinkSecond; // page 2 becomes half as large first
             const char* message; // "" when a "Diff" page is added
         } diffs[] = {
-            {"one image", {1}, "Please select two images!"},
-            {"different depth", {0, 3}, "The two images differ in size or colour depth: no difference is formed."},
-            {"two alike", {1, 2}, ""},
+            {"one image", {1}, false, "Please select two images!"},
+            {"different depth", {0, 3}, false,
+             "The two images differ in size or colour depth: no difference is formed."},
+            {"two alike", {1, 2}, false, ""},
+            {"different size", {1, 2}, true,
+             "The two images differ in size or colour depth: no difference is formed."},
         };
         for (const auto& c : diffs) {
             SCOPED_TRACE(c.name);
             m_boxes->Clear();
+            if (c.shrinkSecond)
+                ASSERT_TRUE(m_ex->GetPage(2)->InitDIB(kPlateWidth / 2, kPlateHeight / 2, 24));
             const int pages = m_ex->GetPageCount();
             Select(list, c.selected);
             Command(list, CMDIBView::ID_PAGE_DIFF);

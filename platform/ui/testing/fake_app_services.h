@@ -39,6 +39,8 @@ public:
     CView* GetGridView() override { return m_pGridView; }
     void SetTrayvoState(int nState) override { m_trayvoStates.push_back(nState); }
     void SetTrayvoMessage(const char* lpszMessage) override { m_trayvoMessages.emplace_back(lpszMessage ? lpszMessage : ""); }
+    CString GetGrabberProfileName() const override { return m_strGrabberProfileName; }
+    void SetGrabberProfileName(const CString& strName) override { m_strGrabberProfileName = strName; }
 
     CBV* m_pEngine = nullptr;
     CSRC* m_pTemplates = nullptr;
@@ -62,6 +64,7 @@ public:
     CView* m_pGridView = nullptr;
     std::vector<int> m_trayvoStates;
     std::vector<CString> m_trayvoMessages;
+    CString m_strGrabberProfileName;
 
 private:
     CAppServices* m_pPrevious;

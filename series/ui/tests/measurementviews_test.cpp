@@ -479,6 +479,11 @@ TEST(WindowRunHostTest, EscapeFollowsTheKeyboard)
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&target, &release);
     EXPECT_FALSE(host.IsEscapeDown());
+    // Pressed and let go between two looks: seen once.
+    QApplication::sendEvent(&target, &press);
+    QApplication::sendEvent(&target, &release);
+    EXPECT_TRUE(host.IsEscapeDown());
+    EXPECT_FALSE(host.IsEscapeDown());
 }
 
 } // namespace
