@@ -221,6 +221,35 @@ void ImportFolder(CDBFormTrayScan& form, const CString& strFolder)
     }
 }
 
+// The import's image copied into the images folder; false when it was
+// refused (said). An image that is not in the folder leaves image empty.
+bool TakeImage(const CString& strFolder, CString& image, CString& target)
+{
+    target.Empty();
+    if (!IsFile(AddTrailingBackslash(strFolder) + image)) {
+        image.Empty();
+        return true;
+    }
+    const CString images = FolderOfApp(&CAppServices::GetImageDir);
+    const EImportCopy copied = CopyImportedFile(strFolder, image, images);
+    if (copied != EImportCopy::Copied) {
+        AfxMessageBox(ImportCopyMessage(copied, AddTrailingBackslash(strFolder) + image, images + image));
+        return false;
+    }
+    target = images + image;
+    return true;
+}
+
+// The side file beside a data file; values that cannot be used are said.
+CSideFile SideFileOf(const CString& strFolder, const CString& strDataFile, int nCurrentAoi)
+{
+    const CString path = AddTrailingBackslash(strFolder) + SideFileNameOf(strDataFile);
+    const CSideFileRead side = ReadSideFile(path, nCurrentAoi);
+    if (side.bDamaged)
+        AfxMessageBox(FormatString("%s holds values that cannot be used - their defaults are taken", path.GetString()));
+    return side.values;
+}
+
 void SaveFailed(const _com_error& e)
 {
     AfxMessageBox(ComErrorText(e));
@@ -376,17 +405,11 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
     }
 
     CString image = isImage ? strFileName : base + ".jpg";
-    if (IsFile(folder + image)) {
-        const CString images = FolderOfApp(&CAppServices::GetImageDir);
-        const EImportCopy copied = CopyImportedFile(strFolder, image, images);
-        if (copied != EImportCopy::Copied) {
-            AfxMessageBox(ImportCopyMessage(copied, folder + image, images + image));
-            return false;
-        }
-        OpenImageFile(images + image);
-    } else {
-        image.Empty();
-    }
+    CString imagePath;
+    if (!TakeImage(strFolder, image, imagePath))
+        return false;
+    if (!imagePath.IsEmpty())
+        OpenImageFile(imagePath);
     if (isImage) {
         if (image.IsEmpty())
             return false;
@@ -394,15 +417,11 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
         return true;
     }
 
-    const CString sidePath = folder + SideFileNameOf(strFileName);
-    const CSideFileRead side = ReadSideFile(sidePath, m_nActiveAoi);
-    if (side.bDamaged)
-        AfxMessageBox(FormatString("%s holds values that cannot be used - their defaults are taken",
-                                   sidePath.GetString()));
+    const CSideFile side = SideFileOf(strFolder, strFileName, m_nActiveAoi);
     if (image.IsEmpty())
-        image = side.values.strImage;
-    m_nActiveAoi = side.values.nIndexAOI;
-    LoadAoiProfile(side.values.strTray, side.values.nBatch);
+        image = side.strImage;
+    m_nActiveAoi = side.nIndexAOI;
+    LoadAoiProfile(side.strTray, side.nBatch);
 
     // Read once apart, so that a table that does not load makes no record
     // (the table says why).
@@ -421,7 +440,7 @@ bool CDBFormTrayScan::ImportFile(const CString& strFileName, const CString& strF
         return false;
     }
     CDocument* results = imageDoc->GetResultDoc();
-    AddImportedRecord(strFileName, image, side.values.strProfile);
+    AddImportedRecord(strFileName, image, side.strProfile);
     OnDataChanged(0, reinterpret_cast<LPARAM>(results));
     results->OnSaveDocument(dataTarget);
     return true;
