@@ -49,7 +49,9 @@ void TakeLine(const std::string& line, CSideFileRead& read)
     CString value;
     int number = 0;
     if (ValueOf(line, "Profile:", value)) {
-        if (IsUsableProfile(value))
+        // Empty when the tray form ran without a current profile: the
+        // record then keeps none.
+        if (value.IsEmpty() || IsUsableProfile(value))
             side.strProfile = value;
         else
             read.bDamaged = true;

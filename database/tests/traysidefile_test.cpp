@@ -51,6 +51,7 @@ TEST(TraySideFileRead, DefaultsLimitsAndDamagedValues)
         {"windows line ends", "Raster:264\r\nBatch:4\r\nIndexAOI:0\r\n", "30/20", "", "264", 4, 0, false},
         {"no line end", "Batch:2", "30/20", "", "72", 2, 2, false},
         {"blank after key kept", "Profile: 30_20\n", " 30_20", "", "72", 1, 2, false},
+        {"no profile", "Profile:\nImage:x.jpg\n", "", "x.jpg", "72", 1, 2, false},
         {"batch outside 1..4", "Batch:0\nIndexAOI:3\n", "30/20", "", "72", 1, 3, false},
         {"batch too big", "Batch:99999999999\n", "30/20", "", "72", 1, 2, false},
         {"index outside 0..3", "Batch:2\nIndexAOI:4\n", "30/20", "", "72", 2, 2, false},

@@ -551,29 +551,19 @@ CString CDBForm::RecordImagePath()
     return m_strSeriesFolder + name;
 }
 
-namespace {
-
-bool IsFile(const CString& path)
-{
-    const DWORD attributes = GetFileAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-} // namespace
-
 void CDBForm::OnLoadImage()
 {
     const CString path = RecordImagePath();
     if (path.IsEmpty())
         return;
-    if (!IsFile(path)) {
+    if (!kestrun::IsRegularFile(path)) {
         // Older versions kept the images beside the series folders.
         const CString name = path.Mid(m_strSeriesFolder.GetLength());
         CString parent = m_strSeriesFolder.Left(m_strSeriesFolder.GetLength() - 1);
         const int cut = parent.ReverseFind('/') >= 0 ? parent.ReverseFind('/') : parent.ReverseFind('\\');
         parent = cut >= 0 ? parent.Left(cut + 1) : CString();
         const CString old = parent + name;
-        if (!IsFile(old) || !MoveFile(old, path))
+        if (!kestrun::IsRegularFile(old) || !MoveFile(old, path))
             return;
     }
     OpenImageFile(path);

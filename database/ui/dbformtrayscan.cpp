@@ -160,11 +160,6 @@ bool CDBFormTrayScan::IsOpen() const
     return IsRecordsetOpen(m_pRecordset);
 }
 
-bool CDBFormTrayScan::IsOpen(const _RecordsetPtr& rs)
-{
-    return IsRecordsetOpen(rs);
-}
-
 bool CDBFormTrayScan::HasRecords() const
 {
     return kestrun::dbui::HasRecords(m_pRecordset);

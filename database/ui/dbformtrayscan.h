@@ -165,8 +165,6 @@ private:
     };
 
     bool IsOpen() const;
-    // The same for any recordset of the form.
-    static bool IsOpen(const _RecordsetPtr& rs);
     bool HasRecords() const;
     // Records, and the cursor on one of them.
     bool HasCurrentRecord() const;

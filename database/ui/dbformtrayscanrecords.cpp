@@ -20,7 +20,6 @@
 #include "platform/ui/winapp.h"
 #include "series/ui/gridview2.h"
 
-#include <filesystem>
 #include <memory>
 
 using namespace kestrun::dbui;
@@ -31,12 +30,6 @@ constexpr int kPlaceholderWidth = 1600;
 constexpr int kPlaceholderHeight = 1200;
 constexpr COLORREF kPlaceholderGrey = RGB(100, 100, 100);
 constexpr DWORD kHelpContext = 0x20000 + IDD_DBFORMTRAYSCAN;
-
-bool IsFile(const CString& path)
-{
-    std::error_code error;
-    return std::filesystem::is_regular_file(path.GetString(), error);
-}
 
 } // namespace
 
@@ -156,7 +149,7 @@ void CDBFormTrayScan::OnLoadImage()
         DumpComError(e);
     }
     const CString path = RecordFile(services ? services->GetImageDir() : CString(), imageName);
-    if (path.IsEmpty() || !IsFile(path)) {
+    if (path.IsEmpty() || !kestrun::IsRegularFile(path)) {
         CDIB* page = m_pImageDoc != nullptr ? m_pImageDoc->GetActiveDIB() : nullptr;
         if (page == nullptr) {
             auto blank = std::make_unique<CDIB>();
@@ -174,7 +167,7 @@ void CDBFormTrayScan::OnLoadImage()
     if (services == nullptr || services->GetMode() != 2 || m_pImageDoc == nullptr)
         return;
     const CString data = RecordFile(services->GetDataDir(), DataFileName());
-    if (!data.IsEmpty() && IsFile(data))
+    if (!data.IsEmpty() && kestrun::IsRegularFile(data))
         m_pImageDoc->LoadObjectData(data, FALSE);
 }
 

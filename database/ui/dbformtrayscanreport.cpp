@@ -42,18 +42,10 @@ using namespace kestrun::tray;
 namespace {
 
 constexpr const char* kNoMeasurements = "No measurement set available.";
-constexpr const char* kNoSeries =
-    "No measurement row available - Please create one first (Menu Database - Measurement Rows).";
 // Table kind whose title is "Table".
 constexpr int kTableKind = 3;
 constexpr int kTrayScanMode = 2;
 constexpr UINT kProgressId = 1;
-
-bool IsFile(const CString& path)
-{
-    const DWORD attributes = GetFileAttributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
 
 bool IsFolder(const CString& path)
 {
@@ -226,7 +218,7 @@ void ImportFolder(CDBFormTrayScan& form, const CString& strFolder)
 bool TakeImage(const CString& strFolder, CString& image, CString& target)
 {
     target.Empty();
-    if (!IsFile(AddTrailingBackslash(strFolder) + image)) {
+    if (!kestrun::IsRegularFile(AddTrailingBackslash(strFolder) + image)) {
         image.Empty();
         return true;
     }
@@ -369,7 +361,7 @@ void CDBFormTrayScan::OnImport()
         if (doc == nullptr)
             return;
         if (!HasSeries(doc)) {
-            AfxMessageBox(kNoSeries);
+            AfxMessageBox(kestrun::dbui::kNoSeriesText);
             SendMessage(WM_COMMAND, kestrun::dbui::ID_DB_SERIES);
             if (!HasSeries(doc))
                 return;

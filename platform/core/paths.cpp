@@ -2,6 +2,7 @@
 
 #include "platform/core/exceptions.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -67,6 +68,12 @@ void CheckPlainFileName(const CString& fileName, const char* name, bool allowEmp
         return;
     if (!IsPlainFileName(name))
         throw CUnsafeNameException(fileName, name ? name : "");
+}
+
+bool IsRegularFile(const CString& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(NativePath(path).GetString(), error);
 }
 
 } // namespace kestrun

@@ -14,6 +14,8 @@ CString NativePath(const char* path);
 // characters. Names read from files (profiles, their parts) pass here before
 // they become paths.
 bool IsPlainFileName(const char* name);
+// True when the path names an existing file that is no folder.
+bool IsRegularFile(const CString& path);
 // The name for a message: control characters show as '?'.
 CString PrintableName(const char* name);
 // Raises a CArchiveException for fileName, the file the name was read from,
