@@ -6,6 +6,8 @@
 #include "app/kestrunapp.h"
 #include "app/mainfrm.h"
 
+#include "outside/grabwell/fgboard.h"
+#include "platform/core/clock.h"
 #include "platform/core/testing/scripted_message_boxes.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +71,40 @@ protected:
     CMainFrame& Frame() { return MainFrame(m_app); }
 
     TApp m_app;
+};
+
+// An application started on the board's simulated camera, paced by a
+// manual clock; the board is stopped and given back its own clock after.
+class CBoardAppTest : public CAppTest
+{
+protected:
+    void SetUp() override
+    {
+        CAppTest::SetUp();
+        Start(m_app);
+        FGBoard* board = GetFG();
+        ASSERT_NE(board, nullptr);
+        board->StopLive();
+        board->DisconnectDisplay();
+        ASSERT_TRUE(board->SetClock(&m_clock));
+        ASSERT_TRUE(board->SetVideoSource(0));
+    }
+    void TearDown() override
+    {
+        Stop(m_app);
+        ReleaseBoard();
+        CAppTest::TearDown();
+    }
+    static void ReleaseBoard()
+    {
+        FGBoard* board = GetFG();
+        board->StopLive();
+        board->DisconnectDisplay();
+        board->SetClock(nullptr);
+    }
+
+    ManualClock m_clock;
+    CKestrunApp m_app;
 };
 
 // A window below the main window that counts a registered message.

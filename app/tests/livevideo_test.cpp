@@ -19,29 +19,14 @@
 namespace kestrun::testing {
 namespace {
 
-class LiveVideoTest : public CAppTest
+class LiveVideoTest : public CBoardAppTest
 {
 protected:
     void SetUp() override
     {
-        CAppTest::SetUp();
-        Start(m_app);
-        FGBoard* board = GetFG();
-        ASSERT_NE(board, nullptr);
-        board->StopLive();
-        board->DisconnectDisplay();
-        ASSERT_TRUE(board->SetClock(&m_clock));
-        ASSERT_TRUE(board->SetVideoSource(0));
-        ASSERT_TRUE(board->SetParameter(fgparam::kSimulatedType, 1));
-    }
-
-    void TearDown() override
-    {
-        Stop(m_app);
-        GetFG()->StopLive();
-        GetFG()->DisconnectDisplay();
-        GetFG()->SetClock(nullptr);
-        CAppTest::TearDown();
+        CBoardAppTest::SetUp();
+        if (!HasFatalFailure())
+            ASSERT_TRUE(GetFG()->SetParameter(fgparam::kSimulatedType, 1));
     }
 
     static bool Same(const cv::Mat& a, const cv::Mat& b)
@@ -49,8 +34,6 @@ protected:
         return a.size() == b.size() && a.type() == b.type() && cv::norm(a, b, cv::NORM_INF) == 0.0;
     }
 
-    ManualClock m_clock;
-    CKestrunApp m_app;
 };
 
 TEST_F(LiveVideoTest, SnapshotAndContinuousGrabbingDriveTheVideoDocumentAndTheirChecksFollowTheBoard)

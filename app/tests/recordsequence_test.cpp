@@ -24,29 +24,22 @@
 namespace kestrun::testing {
 namespace {
 
-class RecordSequenceTest : public CAppTest
+class RecordSequenceTest : public CBoardAppTest
 {
 protected:
     void SetUp() override
     {
-        CAppTest::SetUp();
-        Start(m_app);
-        FGBoard* board = GetFG();
-        ASSERT_NE(board, nullptr);
-        board->StopLive();
-        board->DisconnectDisplay();
-        ASSERT_TRUE(board->SetClock(&m_clock));
-        ASSERT_TRUE(board->SetVideoSource(0));
-        m_settings = board->GetSettings();
+        CBoardAppTest::SetUp();
+        if (!HasFatalFailure())
+            m_settings = GetFG()->GetSettings();
     }
 
     void TearDown() override
     {
         Stop(m_app);
+        GetFG()->StopRecording();
+        ReleaseBoard();
         FGBoard* board = GetFG();
-        board->StopRecording();
-        board->StopLive();
-        board->DisconnectDisplay();
         board->SetVideoSource(0);
         board->SetParameter(fgparam::kLiveWidth, m_settings.simulatedWidth);
         board->SetParameter(fgparam::kLiveHeight, m_settings.simulatedHeight);
@@ -54,7 +47,6 @@ protected:
         board->SetParameterDouble(fgparam::kFrameRate, m_settings.frameRate);
         board->SetParameterString(fgparam::kVideoFile, m_settings.videoFile);
         board->SetParameterString(fgparam::kPlaybackFolder, m_settings.playbackFolder);
-        board->SetClock(nullptr);
         CAppTest::TearDown();
     }
 
@@ -71,8 +63,6 @@ protected:
         return cv::norm(a, b, cv::NORM_L1) / static_cast<double>(a.total()) / 3.0;
     }
 
-    ManualClock m_clock;
-    CKestrunApp m_app;
     CBoardSettings m_settings;
 };
 
