@@ -305,7 +305,7 @@ bool CFormTray::ProcessBarcode(const CString& strBarcode)
         return false;
     }
     case EBarcodeKind::sample:
-        SetStatus(statusReady);
+        // The caller shows "Ready" once the barcode is queued.
         return true;
     case EBarcodeKind::invalid:
         break;
