@@ -24,6 +24,12 @@ bool ReadWholeNumber(const CString& text, bool bSigned, std::int64_t& value)
     return true;
 }
 
+const std::vector<CString>& BuiltInTrayTypes()
+{
+    static const std::vector<CString> types{"72", "128", "264", "480"};
+    return types;
+}
+
 CBarcodeRules::CBarcodeRules(std::int64_t nMin, std::int64_t nMax) : m_nMin(nMin), m_nMax(nMax) {}
 
 EBarcodeKind CBarcodeRules::Classify(const CString& text) const

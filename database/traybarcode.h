@@ -22,6 +22,10 @@ enum class EBarcodeKind
 
 inline constexpr int kMaxBatch = 4;
 
+// The tray types a barcode can choose; also the tray chooser's list when
+// the settings name none.
+const std::vector<CString>& BuiltInTrayTypes();
+
 class CBarcodeRules
 {
 public:
@@ -42,7 +46,7 @@ private:
     std::int64_t m_nMin;
     std::int64_t m_nMax;
     std::vector<CString> m_profileCodes{"30/20", "60/40", "50/20", "50/30", "55/35"};
-    std::vector<CString> m_trayTypes{"72", "128", "264", "480"};
+    std::vector<CString> m_trayTypes{BuiltInTrayTypes()};
 };
 
 // A whole decimal number that fits a signed 64-bit number: digits only,

@@ -60,10 +60,10 @@ CTrayScanSettings CTrayScanSettings::Read(const CString& strPath)
     if (IsUsableTrayType(tray))
         settings.strTray = tray;
     const int batch = static_cast<int>(GetPrivateProfileInt("Tray", "Batch", 1, strPath));
-    if (batch >= 1 && batch <= 4)
+    if (batch >= 1 && batch <= kMaxBatch)
         settings.nBatch = batch;
     const int batchCount = static_cast<int>(GetPrivateProfileInt("Batch", "Count", 4, strPath));
-    if (batchCount >= 1 && batchCount <= 4)
+    if (batchCount >= 1 && batchCount <= kMaxBatch)
         settings.nBatchCount = batchCount;
     int count = static_cast<int>(GetPrivateProfileInt("Tray", "Count", 0, strPath));
     if (count > 10 || count < 0)
@@ -74,7 +74,7 @@ CTrayScanSettings CTrayScanSettings::Read(const CString& strPath)
             settings.trayTypes.push_back(type);
     }
     if (count == 0)
-        settings.trayTypes = {"72", "128", "264", "480"};
+        settings.trayTypes = BuiltInTrayTypes();
     return settings;
 }
 

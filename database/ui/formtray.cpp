@@ -3,6 +3,7 @@
 
 #include "analysis/aoidoc.h"
 #include "analysis/bv.h"
+#include "database/traynames.h"
 #include "database/traysettings.h"
 #include "database/ui/formtrayresources.h"
 #include "imaging/dibdocex.h"
@@ -44,11 +45,6 @@ CString SettingsPath()
 {
     CAppServices* services = kestrun::AppServices();
     return TraySettingsPath(services ? services->GetProgramFolder() : CString());
-}
-
-CString TrayAoiName(const CString& tray, int batch)
-{
-    return FormatString("%s_%d", tray.GetString(), batch) + ".AOI";
 }
 
 // The profile names are stored with '_' and shown with '/'.
@@ -309,7 +305,7 @@ bool CFormTray::ProcessBarcode(const CString& strBarcode)
         return false;
     }
     case EBarcodeKind::sample:
-        SetStatus(statusReady);
+        // The caller shows "Ready" once the barcode is queued.
         return true;
     case EBarcodeKind::invalid:
         break;
@@ -371,7 +367,7 @@ bool CFormTray::SelectProfileCode(const CString& strCode)
     CAppServices* services = kestrun::AppServices();
     if (services == nullptr)
         return false;
-    const CString trayFile = TrayAoiName(m_strTray, m_nBatch);
+    const CString trayFile = AoiFileName(m_strTray, m_nBatch);
     services->SetAOIFileName(trayFile);
     if (!services->SelectProfile(CBarcodeRules::ProfileNameOf(strCode), TRUE))
         return false;
@@ -385,7 +381,7 @@ bool CFormTray::LoadTrayAoi(const CString& strTray, int nBatch)
 {
     CAppServices* services = kestrun::AppServices();
     CBV* engine = services ? services->GetEngine() : nullptr;
-    const CString name = TrayAoiName(strTray, nBatch);
+    const CString name = AoiFileName(strTray, nBatch);
     if (engine == nullptr || !kestrun::IsPlainFileName(name))
         return false;
     try {
@@ -405,7 +401,7 @@ void CFormTray::SaveTrayAoi(const CString& strTray, int nBatch)
 {
     CAppServices* services = kestrun::AppServices();
     CBV* engine = services ? services->GetEngine() : nullptr;
-    const CString name = TrayAoiName(strTray, nBatch);
+    const CString name = AoiFileName(strTray, nBatch);
     if (engine != nullptr && kestrun::IsPlainFileName(name))
         engine->m_AOIDoc.SaveAOIFile(services->GetDataRoot() + name);
 }

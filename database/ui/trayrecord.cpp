@@ -9,11 +9,19 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 
 namespace kestrun::tray {
 
 namespace {
+
+// The record's counts are short columns: a larger number is stored as the
+// largest, not wrapped to a negative one.
+COleVariant ShortValue(int value)
+{
+    return COleVariant(static_cast<short>(std::clamp(value, SHRT_MIN, SHRT_MAX)));
+}
 
 // Share of c vessels in V, one decimal, truncated.
 double Share(int c, int vessels)
@@ -156,9 +164,9 @@ void WriteTrayRecord(const _RecordsetPtr& rs, const CTrayRecordValues& values, i
     if (values.total)
         rs->PutCollect("Flaeche_Total", COleVariant(*values.total));
     if (values.writesCount) {
-        rs->PutCollect("Anzahl", COleVariant(static_cast<short>(values.count)));
-        rs->PutCollect("Anzahl_Manuell", COleVariant(static_cast<short>(values.vessels)));
-        rs->PutCollect("Fuellstand", COleVariant(static_cast<short>(nActiveAoi)));
+        rs->PutCollect("Anzahl", ShortValue(values.count));
+        rs->PutCollect("Anzahl_Manuell", ShortValue(values.vessels));
+        rs->PutCollect("Fuellstand", ShortValue(nActiveAoi));
         if (values.shares) {
             static const char* const columns[] = {"Prozent_Normal", "Prozent_Hell", "Prozent_Gelblich",
                                                   "Prozent_Ausgebleicht"};
@@ -178,9 +186,9 @@ void AddImportedRecord(const _RecordsetPtr& rs, const CImportedRecord& record)
     const int tray = std::max(LeadingNumber(record.strTray), kDefaultVessels);
     rs->AddNew();
     rs->PutCollect("MessreihenID", COleVariant(static_cast<LONG>(record.nSeriesId)));
-    rs->PutCollect("GlasNr", COleVariant(static_cast<short>(record.nBatch)));
-    rs->PutCollect("Messtag", COleVariant(static_cast<short>(std::min(tray, 0x7FFF))));
-    rs->PutCollect("Fuellstand", COleVariant(static_cast<short>(record.nActiveAoi)));
+    rs->PutCollect("GlasNr", ShortValue(record.nBatch));
+    rs->PutCollect("Messtag", ShortValue(tray));
+    rs->PutCollect("Fuellstand", ShortValue(record.nActiveAoi));
     if (!record.strProfile.IsEmpty())
         rs->PutCollect("Messparameter", COleVariant(record.strProfile));
     rs->PutCollect("Comment", COleVariant(record.strComment));
@@ -196,7 +204,7 @@ void AddImportedRecord(const _RecordsetPtr& rs, const CImportedRecord& record)
 
 void WriteManualCount(const _RecordsetPtr& rs, int count)
 {
-    rs->PutCollect("Anzahl_Manuell", COleVariant(static_cast<short>(count)));
+    rs->PutCollect("Anzahl_Manuell", ShortValue(count));
     rs->Update();
 }
 

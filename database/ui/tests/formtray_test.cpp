@@ -282,8 +282,10 @@ TEST_F(FormTrayTest, BarcodesChooseProfileTrayAndBatchOrJoinTheQueue)
         EXPECT_EQ(ControlText(*form, IDC_TRAY_TYPE), CString(step.tray));
     }
     // A queued barcode stays selected in the box; the next key starts the
-    // next barcode.
+    // next barcode. Queuing it shows one status line.
+    const size_t beforeQueued = m_services.m_trayvoMessages.size();
     Enter(*form, "1003");
+    EXPECT_EQ(MessagesFrom(beforeQueued), (std::vector<CString>{"Ready-Next Barcode:1001"}));
     auto* combo = qobject_cast<QComboBox*>(form->GetDlgItem(static_cast<int>(IDC_TRAY_BARCODE))->GetWidget());
     ASSERT_NE(combo, nullptr);
     ASSERT_NE(combo->lineEdit(), nullptr);

@@ -138,6 +138,11 @@ TEST(TrayRecord, WritesRecordOnSqlite)
     rs = open();
     EXPECT_EQ(GetFieldInt(rs, "Anzahl_Manuell"), 17);
     EXPECT_EQ(GetFieldInt(rs, "Anzahl"), 1);
+
+    // A tray type of more vessels than a short holds.
+    WriteTrayRecord(rs, ComputeTrayRecord(Objects(kKindEllipse, {1.0}), {}, 40000, "Empty"), 1);
+    rs = open();
+    EXPECT_EQ(GetFieldInt(rs, "Anzahl_Manuell"), 32767);
 }
 
 TEST(TrayRecord, ImportedRecordOnSqlite)
