@@ -1,23 +1,21 @@
 #include "imaging/chartwindows.h"
 
-#include <atomic>
-
-namespace {
-
-std::atomic<CChartWindows*> g_chartWindows{nullptr};
-
-} // namespace
+#include "platform/core/installedslot.h"
 
 namespace kestrun {
 
+namespace {
+CInstalledSlot<CChartWindows> g_chartWindows;
+}
+
 CChartWindows* ChartWindows()
 {
-    return g_chartWindows.load();
+    return g_chartWindows.Get();
 }
 
 CChartWindows* SetChartWindows(CChartWindows* windows)
 {
-    return g_chartWindows.exchange(windows);
+    return g_chartWindows.Exchange(windows);
 }
 
 } // namespace kestrun

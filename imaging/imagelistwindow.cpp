@@ -1,23 +1,21 @@
 #include "imaging/imagelistwindow.h"
 
-#include <atomic>
-
-namespace {
-
-std::atomic<CImageListWindow*> g_imageList{nullptr};
-
-} // namespace
+#include "platform/core/installedslot.h"
 
 namespace kestrun {
 
+namespace {
+CInstalledSlot<CImageListWindow> g_imageList;
+}
+
 CImageListWindow* ImageListWindow()
 {
-    return g_imageList.load();
+    return g_imageList.Get();
 }
 
 CImageListWindow* SetImageListWindow(CImageListWindow* window)
 {
-    return g_imageList.exchange(window);
+    return g_imageList.Exchange(window);
 }
 
 } // namespace kestrun

@@ -6,9 +6,9 @@
 #include "imaging/dibdoc.h"
 
 #include "platform/core/messages.h"
+#include "platform/ui/messagepump.h"
 #include "platform/ui/uitext.h"
 
-#include <QCoreApplication>
 #include <QWidget>
 
 namespace {
@@ -71,18 +71,10 @@ bool CDIBView::CollectPoints(int nPointMode, std::vector<CPoint>& points, const 
     const HWND self = m_hWnd;
     {
         const CToolLoopCapture capture(*this, strPrompt);
-        while (true) {
-            kestrun::PumpMessages();
-            if (!IsWindow(self))
-                return false;
-            if (doc->m_nDrawMode != kDrawCollecting || m_nToolLoop != loop)
-                break;
-            QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-            if (!IsWindow(self))
-                return false;
-            if (doc->m_nDrawMode != kDrawCollecting || m_nToolLoop != loop)
-                break;
-        }
+        const bool viewLives = kestrun::RunNestedLoop(
+            self, [doc, this, loop] { return doc->m_nDrawMode == kDrawCollecting && m_nToolLoop == loop; });
+        if (!viewLives)
+            return false;
     }
     if (m_nToolLoop != loop)
         return true; // a newer tool took over

@@ -33,8 +33,6 @@ constexpr WORD kKindEllipse = 13;
 constexpr WORD kKindCurvature = 14;
 constexpr WORD kKindEdge = 15;
 
-// The tracker's handles: squares outside the frame's corners and sides.
-
 // The ruler's unit keeps this far from the window's left edge.
 constexpr int kRulerUnitInset = 1;
 

@@ -14,6 +14,7 @@
 #include "outside/pixmere/dib.h"
 #include "series/objdatadoc.h"
 
+#include "platform/core/messagebox.h"
 #include "platform/ui/windowdc.h"
 
 #include <memory>
@@ -32,8 +33,10 @@ void CDIBVwEx::OnToolClassDefinition()
     if (engine == nullptr || doc->m_nDrawMode == kDrawClassDefinition || m_pLearnClassDlg)
         return;
     auto dialog = std::make_unique<CInfoLearnClass>(this, engine->m_Classes);
-    if (!dialog->Create())
+    if (!dialog->Create()) {
+        AfxMessageBox("Cannot create window");
         return;
+    }
     m_pLearnClassDlg = std::move(dialog);
     doc->m_nDrawMode = kDrawClassDefinition;
 }
@@ -49,6 +52,8 @@ void CDIBVwEx::OnToolCountManually()
     auto dialog = std::make_unique<CInfoManualCount>(this);
     if (dialog->Create())
         m_pManualCountDlg = std::move(dialog);
+    else
+        AfxMessageBox("Cannot create window");
 }
 
 void CDIBVwEx::LearnClassColourAt(CPoint ptImage)

@@ -13,6 +13,7 @@
 #include "analysis/ui/thresowner.h"
 #include "outside/pixmere/dib.h"
 
+#include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
 #include "platform/ui/appservices.h"
 #include "platform/ui/windowdc.h"
@@ -114,8 +115,10 @@ void CDIBVwEx::OnToolThresholds()
     dialog->m_SegThres = engine->GetSettings().m_SegThres;
     if (CAppServices* services = kestrun::AppServices())
         dialog->m_bExpert = services->GetAutoThreshold();
-    if (!dialog->Create(this))
+    if (!dialog->Create(this)) {
+        AfxMessageBox("Cannot create window");
         return;
+    }
     m_pThresDlg = std::move(dialog);
 }
 

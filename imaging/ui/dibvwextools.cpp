@@ -15,6 +15,7 @@
 #include "analysis/ui/thresdlg.h"
 #include "outside/pixmere/dib.h"
 
+#include "platform/core/messagebox.h"
 #include "platform/core/messages.h"
 #include "platform/core/resources.h"
 #include "platform/ui/appservices.h"
@@ -35,8 +36,10 @@ void CDIBVwEx::OnToolFormParameter()
     }
     auto sheet = std::make_unique<CFormSheet>("Formparameter", this, 0);
     sheet->m_FormThres = engine->GetSettings().m_FormThres;
-    if (!sheet->Create(this))
+    if (!sheet->Create(this)) {
+        AfxMessageBox("Cannot create window");
         return;
+    }
     m_pFormSheet = std::move(sheet);
 }
 

@@ -194,6 +194,8 @@ void CMDIBView::OnLoadBackground()
     m_strBackground = dialog.GetPathName();
     m_strBackground.MakeUpper();
     Invalidate(FALSE);
+    // Nothing reads the path yet: the user must not take it for loaded.
+    AfxMessageBox("Loading a background image is not available: the file was not loaded.", MB_ICONINFORMATION);
 }
 
 void CMDIBView::OnInverse()

@@ -8,6 +8,11 @@
 // The program makes one on its main thread; tests make one where they
 // need the event loop to deliver.
 
+#include "platform/core/messages.h"
+#include "platform/core/types.h"
+
+#include <QCoreApplication>
+
 #include <memory>
 
 namespace kestrun {
@@ -27,5 +32,24 @@ private:
     struct CState;
     std::shared_ptr<CState> m_state;
 };
+
+// The nested loop of a drag or a tool: the platform's messages and Qt's
+// events until running() turns false (true) or the window goes (false).
+template <class Running>
+bool RunNestedLoop(HWND hWnd, Running running)
+{
+    while (true) {
+        PumpMessages();
+        if (!IsWindow(hWnd))
+            return false;
+        if (!running())
+            return true;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+        if (!IsWindow(hWnd))
+            return false;
+        if (!running())
+            return true;
+    }
+}
 
 } // namespace kestrun

@@ -3,10 +3,10 @@
 #include "platform/core/dc.h"
 #include "platform/core/gdi.h"
 #include "platform/core/messages.h"
+#include "platform/ui/messagepump.h"
 #include "platform/ui/windowdc.h"
 #include "platform/ui/wnd.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QWidget>
 
@@ -194,17 +194,7 @@ BOOL CRectTracker::Track(CWnd* pWnd, CPoint point, BOOL bAllowInvert)
             }
         });
 
-    while (end == End::running) {
-        kestrun::PumpMessages();
-        if (!IsWindow(self))
-            break;
-        if (end != End::running)
-            break;
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (!IsWindow(self))
-            break;
-    }
-    if (!IsWindow(self)) {
+    if (!kestrun::RunNestedLoop(self, [&end] { return end == End::running; })) {
         // The window and what it held are gone; so is its filter.
         ReleaseCapture();
         return FALSE;
