@@ -25,9 +25,7 @@
 #include "series/datadoc.h"
 #include "series/runhost.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 using namespace kestrun::dbui;
 using namespace kestrun::tray;
@@ -364,8 +362,7 @@ void CDBFormTrayScan::OnCountAll()
             UpdateData(FALSE);
             const CString image = GetFieldString(rs, "Bildname");
             const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
-            std::error_code error;
-            if (!path.IsEmpty() && std::filesystem::is_regular_file(kestrun::NativePath(path).GetString(), error)) {
+            if (!path.IsEmpty() && kestrun::IsRegularFile(path)) {
                 OnLoadImage();
                 MeasureRecord();
             } else {
