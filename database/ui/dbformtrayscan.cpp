@@ -119,7 +119,7 @@ BEGIN_MESSAGE_MAP(CDBFormTrayScan, CBVFormView)
     ON_REGISTERED_MESSAGE(FormMessages().dataChanged, OnDataChanged)
     ON_REGISTERED_MESSAGE(FormMessages().update, OnUpdateMessage)
     ON_REGISTERED_MESSAGE(FormMessages().profileChanged, OnNoAction)
-    ON_REGISTERED_MESSAGE(FormMessages().deleteDocument, OnDeleteDocument)
+    ON_REGISTERED_MESSAGE(FormMessages().deleteDocument, OnNoAction)
 END_MESSAGE_MAP()
 
 CDBFormTrayScan::CDBFormTrayScan() : CBVFormView((RegisterTrayScanForm(), IDD_DBFORMTRAYSCAN))
@@ -574,13 +574,6 @@ LRESULT CDBFormTrayScan::OnUpdateMessage(WPARAM, LPARAM)
 
 LRESULT CDBFormTrayScan::OnNoAction(WPARAM, LPARAM)
 {
-    return 0;
-}
-
-LRESULT CDBFormTrayScan::OnDeleteDocument(WPARAM, LPARAM lParam)
-{
-    if (m_pDocumentRef != nullptr && reinterpret_cast<LPARAM>(m_pDocumentRef) == lParam)
-        m_pDocumentRef = nullptr;
     return 0;
 }
 

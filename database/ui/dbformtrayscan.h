@@ -126,7 +126,6 @@ protected:
     void OnSize(UINT nType, int cx, int cy) override;
     LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnNoAction(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDeleteDocument(WPARAM wParam, LPARAM lParam);
     void OnSelectReportTemplate();
     void OnSeriesDialog();
     void OnHelp();
@@ -197,7 +196,5 @@ private:
     CComboBox m_comboTray;
     CComboBox m_comboProfile;
     CStatic m_staticImage;
-    // The document "DELETE_DOCUMENT" clears when it names it.
-    CDocument* m_pDocumentRef = nullptr;
     bool m_bCountingAll = false;
 };
