@@ -577,12 +577,6 @@ LRESULT CDBFormTrayScan::OnNoAction(WPARAM, LPARAM)
     return 0;
 }
 
-BOOL CDBFormTrayScan::PreTranslateMessage(MSG* pMsg)
-{
-    // The tips come with the buttons' own windows.
-    return CBVFormView::PreTranslateMessage(pMsg);
-}
-
 // ---- "DBFront" --------------------------------------------------------------------------------
 
 const kestrun::CDispatchMap& CDBFormTrayScan::GetDispatchMap() const

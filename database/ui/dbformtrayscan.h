@@ -39,7 +39,6 @@ public:
     BOOL CreateImageView(BOOL bVideo) override;
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     // While Count All runs, the record commands are disabled and ignored.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
