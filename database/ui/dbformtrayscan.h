@@ -179,6 +179,8 @@ private:
     // The record's file in the folder; empty for a name that is no plain
     // file name.
     static CString RecordFile(const CString& folder, const CString& name);
+    // The same in the images folder.
+    static CString ImageFile(const CString& name);
     CString DataFileName() const;
     void MoveAndShow(const std::function<void(CAdoRecordset&)>& move);
 

@@ -334,7 +334,6 @@ void CDBFormTrayScan::OnCountAll()
     if (m_bCountingAll)
         return;
     CRunHost& host = kestrun::GetRunHost();
-    CAppServices* services = kestrun::AppServices();
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr rs = m_pRecordset;
     const CCountSetting start{CurrentProfile(), LeadingNumber(m_strTray), m_nBatch};
@@ -361,7 +360,7 @@ void CDBFormTrayScan::OnCountAll()
                 WriteSetting(rs, start);
             UpdateData(FALSE);
             const CString image = GetFieldString(rs, "Bildname");
-            const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
+            const CString path = ImageFile(image);
             if (!path.IsEmpty() && kestrun::IsRegularFile(path)) {
                 OnLoadImage();
                 MeasureRecord();

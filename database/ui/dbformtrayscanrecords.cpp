@@ -121,6 +121,12 @@ CString CDBFormTrayScan::RecordFile(const CString& folder, const CString& name)
     return AddTrailingBackslash(folder) + name;
 }
 
+CString CDBFormTrayScan::ImageFile(const CString& name)
+{
+    CAppServices* services = kestrun::AppServices();
+    return RecordFile(services ? services->GetImageDir() : CString(), name);
+}
+
 CString CDBFormTrayScan::DataFileName() const
 {
     try {
@@ -148,7 +154,7 @@ void CDBFormTrayScan::OnLoadImage()
     } catch (const _com_error& e) {
         DumpComError(e);
     }
-    const CString path = RecordFile(services ? services->GetImageDir() : CString(), imageName);
+    const CString path = ImageFile(imageName);
     if (path.IsEmpty() || !kestrun::IsRegularFile(path)) {
         CDIB* page = m_pImageDoc != nullptr ? m_pImageDoc->GetActiveDIB() : nullptr;
         if (page == nullptr) {
