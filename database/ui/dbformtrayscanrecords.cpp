@@ -184,12 +184,10 @@ int CDBFormTrayScan::LoadResultData()
     auto* table = services ? dynamic_cast<CGridView2*>(services->GetGridView()) : nullptr;
     if (name.IsEmpty() || table == nullptr || table->GetDocument() == nullptr)
         return 1;
-    CString folder = services->GetDataDir();
-    while (folder.GetLength() > 1 && (folder.Right(1) == "/" || folder.Right(1) == "\\"))
-        folder = folder.Left(folder.GetLength() - 1);
+    const CString folder = services->GetDataDir();
     if (!folder.IsEmpty() && GetFileAttributes(folder) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    const CString path = RecordFile(services->GetDataDir(), name);
+    const CString path = RecordFile(folder, name);
     if (!path.IsEmpty())
         table->GetDocument()->OnOpenDocument(path);
     return 1;
