@@ -185,6 +185,9 @@ private:
     void MoveAndShow(const std::function<void(CAdoRecordset&)>& move);
 
     CShownRecord m_record;
+    // The tray chooser's list and the batch range, read with tray and batch.
+    std::vector<CString> m_trayTypes;
+    int m_nBatchCount = 4;
     // While the form writes its controls: their change messages are its
     // own, not the user's.
     bool m_bExchanging = false;
