@@ -119,7 +119,7 @@ BEGIN_MESSAGE_MAP(CDBFormTrayScan, CBVFormView)
     ON_REGISTERED_MESSAGE(FormMessages().dataChanged, OnDataChanged)
     ON_REGISTERED_MESSAGE(FormMessages().update, OnUpdateMessage)
     ON_REGISTERED_MESSAGE(FormMessages().profileChanged, OnNoAction)
-    ON_REGISTERED_MESSAGE(FormMessages().deleteDocument, OnDeleteDocument)
+    ON_REGISTERED_MESSAGE(FormMessages().deleteDocument, OnNoAction)
 END_MESSAGE_MAP()
 
 CDBFormTrayScan::CDBFormTrayScan() : CBVFormView((RegisterTrayScanForm(), IDD_DBFORMTRAYSCAN))
@@ -133,6 +133,8 @@ CDBFormTrayScan::CDBFormTrayScan() : CBVFormView((RegisterTrayScanForm(), IDD_DB
     const auto settings = kestrun::tray::CTrayScanSettings::Read(ProgramSettingsPath());
     m_strTray = settings.strTray;
     m_nBatch = settings.nBatch;
+    m_trayTypes = settings.trayTypes;
+    m_nBatchCount = settings.nBatchCount;
     if (CAppServices* services = kestrun::AppServices())
         m_strProfile = ShownProfile(services->GetCurrentProfileName());
 }
@@ -245,14 +247,13 @@ void CDBFormTrayScan::FillProfileCombo()
 
 void CDBFormTrayScan::FillTrayCombo()
 {
-    const auto settings = kestrun::tray::CTrayScanSettings::Read(ProgramSettingsPath());
     if (auto* combo = dynamic_cast<CComboBox*>(GetDlgItem(static_cast<int>(IDC_TS_TRAY)))) {
         combo->ResetContent();
-        for (const CString& type : settings.trayTypes)
+        for (const CString& type : m_trayTypes)
             combo->AddString(type);
     }
     if (auto* spin = dynamic_cast<CSpinButtonCtrl*>(GetDlgItem(static_cast<int>(IDC_TS_BATCH_SPIN)))) {
-        spin->SetRange32(1, settings.nBatchCount);
+        spin->SetRange32(1, m_nBatchCount);
         spin->SetPos(m_nBatch);
     }
     UpdateData(FALSE);
@@ -575,19 +576,6 @@ LRESULT CDBFormTrayScan::OnUpdateMessage(WPARAM, LPARAM)
 LRESULT CDBFormTrayScan::OnNoAction(WPARAM, LPARAM)
 {
     return 0;
-}
-
-LRESULT CDBFormTrayScan::OnDeleteDocument(WPARAM, LPARAM lParam)
-{
-    if (m_pDocumentRef != nullptr && reinterpret_cast<LPARAM>(m_pDocumentRef) == lParam)
-        m_pDocumentRef = nullptr;
-    return 0;
-}
-
-BOOL CDBFormTrayScan::PreTranslateMessage(MSG* pMsg)
-{
-    // The tips come with the buttons' own windows.
-    return CBVFormView::PreTranslateMessage(pMsg);
 }
 
 // ---- "DBFront" --------------------------------------------------------------------------------

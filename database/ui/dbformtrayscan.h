@@ -39,7 +39,6 @@ public:
     BOOL CreateImageView(BOOL bVideo) override;
     void OnInitialUpdate() override;
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
-    BOOL PreTranslateMessage(MSG* pMsg) override;
     // While Count All runs, the record commands are disabled and ignored.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
@@ -126,7 +125,6 @@ protected:
     void OnSize(UINT nType, int cx, int cy) override;
     LRESULT OnUpdateMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnNoAction(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDeleteDocument(WPARAM wParam, LPARAM lParam);
     void OnSelectReportTemplate();
     void OnSeriesDialog();
     void OnHelp();
@@ -181,10 +179,15 @@ private:
     // The record's file in the folder; empty for a name that is no plain
     // file name.
     static CString RecordFile(const CString& folder, const CString& name);
+    // The same in the images folder.
+    static CString ImageFile(const CString& name);
     CString DataFileName() const;
     void MoveAndShow(const std::function<void(CAdoRecordset&)>& move);
 
     CShownRecord m_record;
+    // The tray chooser's list and the batch range, read with tray and batch.
+    std::vector<CString> m_trayTypes;
+    int m_nBatchCount = 4;
     // While the form writes its controls: their change messages are its
     // own, not the user's.
     bool m_bExchanging = false;
@@ -197,7 +200,5 @@ private:
     CComboBox m_comboTray;
     CComboBox m_comboProfile;
     CStatic m_staticImage;
-    // The document "DELETE_DOCUMENT" clears when it names it.
-    CDocument* m_pDocumentRef = nullptr;
     bool m_bCountingAll = false;
 };

@@ -25,9 +25,7 @@
 #include "series/datadoc.h"
 #include "series/runhost.h"
 
-#include <filesystem>
 #include <optional>
-#include <system_error>
 
 using namespace kestrun::dbui;
 using namespace kestrun::tray;
@@ -336,7 +334,6 @@ void CDBFormTrayScan::OnCountAll()
     if (m_bCountingAll)
         return;
     CRunHost& host = kestrun::GetRunHost();
-    CAppServices* services = kestrun::AppServices();
     CDBDocADO* doc = GetDocument();
     const _RecordsetPtr rs = m_pRecordset;
     const CCountSetting start{CurrentProfile(), LeadingNumber(m_strTray), m_nBatch};
@@ -363,9 +360,8 @@ void CDBFormTrayScan::OnCountAll()
                 WriteSetting(rs, start);
             UpdateData(FALSE);
             const CString image = GetFieldString(rs, "Bildname");
-            const CString path = RecordFile(services ? services->GetImageDir() : CString(), image);
-            std::error_code error;
-            if (!path.IsEmpty() && std::filesystem::is_regular_file(kestrun::NativePath(path).GetString(), error)) {
+            const CString path = ImageFile(image);
+            if (!path.IsEmpty() && kestrun::IsRegularFile(path)) {
                 OnLoadImage();
                 MeasureRecord();
             } else {

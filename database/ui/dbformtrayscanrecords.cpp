@@ -121,6 +121,12 @@ CString CDBFormTrayScan::RecordFile(const CString& folder, const CString& name)
     return AddTrailingBackslash(folder) + name;
 }
 
+CString CDBFormTrayScan::ImageFile(const CString& name)
+{
+    CAppServices* services = kestrun::AppServices();
+    return RecordFile(services ? services->GetImageDir() : CString(), name);
+}
+
 CString CDBFormTrayScan::DataFileName() const
 {
     try {
@@ -148,7 +154,7 @@ void CDBFormTrayScan::OnLoadImage()
     } catch (const _com_error& e) {
         DumpComError(e);
     }
-    const CString path = RecordFile(services ? services->GetImageDir() : CString(), imageName);
+    const CString path = ImageFile(imageName);
     if (path.IsEmpty() || !kestrun::IsRegularFile(path)) {
         CDIB* page = m_pImageDoc != nullptr ? m_pImageDoc->GetActiveDIB() : nullptr;
         if (page == nullptr) {
@@ -178,12 +184,10 @@ int CDBFormTrayScan::LoadResultData()
     auto* table = services ? dynamic_cast<CGridView2*>(services->GetGridView()) : nullptr;
     if (name.IsEmpty() || table == nullptr || table->GetDocument() == nullptr)
         return 1;
-    CString folder = services->GetDataDir();
-    while (folder.GetLength() > 1 && (folder.Right(1) == "/" || folder.Right(1) == "\\"))
-        folder = folder.Left(folder.GetLength() - 1);
+    const CString folder = services->GetDataDir();
     if (!folder.IsEmpty() && GetFileAttributes(folder) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    const CString path = RecordFile(services->GetDataDir(), name);
+    const CString path = RecordFile(folder, name);
     if (!path.IsEmpty())
         table->GetDocument()->OnOpenDocument(path);
     return 1;

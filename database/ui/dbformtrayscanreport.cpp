@@ -342,7 +342,7 @@ void CDBFormTrayScan::OnSaveImage()
     }
     if (name.IsEmpty())
         return;
-    const CString path = RecordFile(FolderOfApp(&CAppServices::GetImageDir), name);
+    const CString path = ImageFile(name);
     if (path.IsEmpty()) {
         AfxMessageBox(FormatString("%s is no plain file name - the image is not saved",
                                    kestrun::PrintableName(name.GetString()).GetString()));
